@@ -1,5 +1,13 @@
 # Documents, tabs, tab strip, status bar and title, prompts and closing.
 set(DOCS_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/document.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/status_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tab_geometry.cpp
 )
 set(DOCS_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/closing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/find.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/status_bar.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tab_strip.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tabs.cpp
 )

@@ -1,0 +1,198 @@
+#include "app/main_window.h"
+
+#include "app/command_ids.h"
+#include "app/layout.h"
+#include "app/layout_geometry.h"
+#include "app/main_commands.h"
+#include "app/menu.h"
+#include "app/window_modes.h"
+#include "docs/closing.h"
+#include "docs/find.h"
+#include "docs/status_bar.h"
+#include "docs/tab_strip.h"
+#include "docs/tabs.h"
+#include "editctl/editctl.h"
+#include "fileio/file_commands.h"
+
+#include <commctrl.h>
+
+std::wstring startupPath;
+UINT findReplaceMessage = 0;
+
+namespace {
+
+void CreateChildren(MainWindow& mw, HWND window) {
+    TabStrip_Create(mw, window);
+    HMENU bar = MainWnd_BuildMenu(&mw);
+    SetMenu(window, bar);
+    MainWnd_AddTab(mw, window);
+    mw.statusBar = Status_Create(window);
+}
+
+LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, 0xFF};
+    InitCommonControlsEx(&controls);
+    findReplaceMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
+    EditCtl_RegisterClass(create.hInstance);
+
+    auto* mw = new MainWindow();
+    Settings_SetDefaults(mw->settings);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(mw));
+    mw->whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
+    Settings_SetDefaultFont(mw->settings);
+    Settings_Load(mw->settings);
+    CreateChildren(*mw, window);
+
+    MainWnd_RebuildFonts(*mw, MainWnd_GetDpi(window));
+    MainWnd_SetAllChecks(*mw, window);
+    MainWnd_RefreshEncodingMenu(*mw);
+    MainWnd_RefreshLineEndingMenu(*mw);
+    MainWnd_SnapScrollSpeed(*mw);
+    MainWnd_Layout(*mw, window);
+    MainWnd_UpdateTitle(*mw, window);
+    MainWnd_ApplyFonts(*mw);
+    MainWnd_ApplyZOrder(*mw, window);
+    if (!startupPath.empty())
+        OpenFileIntoActiveDocument(*mw, window, startupPath);
+    else
+        MainWnd_ResetActiveDocument(*mw, window);
+    return 0;
+}
+
+void OnNcDestroy(HWND window) {
+    if (MainWindow* mw = MainWnd_FromWindow(window)) {
+        Settings_Save(mw->settings);
+        for (HGDIOBJ object :
+             {static_cast<HGDIOBJ>(mw->editorFont), static_cast<HGDIOBJ>(mw->uiFont),
+              static_cast<HGDIOBJ>(mw->whiteBrush)}) {
+            if (object)
+                DeleteObject(object);
+        }
+        // Usually gone already with its owner; destroying it again is harmless.
+        if (mw->closeTooltip && IsWindow(mw->closeTooltip))
+            DestroyWindow(mw->closeTooltip);
+        delete mw;
+    }
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+}
+
+LRESULT OnNotify(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->hwndFrom == mw.tabControl && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
+        const int index = static_cast<int>(SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0));
+        MainWnd_ActivateTab(mw, window, index);
+        return 0;
+    }
+    return DefWindowProcW(window, WM_NOTIFY, wParam, lParam);
+}
+
+LRESULT OnDpiChanged(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    MainWnd_RebuildFonts(mw, HIWORD(wParam));
+    MainWnd_Layout(mw, window);
+    return 0;
+}
+
+LRESULT OnEraseBackground(HWND window, HDC dc) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    return 1;
+}
+
+// The messages that need the record; anything else goes to the default.
+LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SIZE:
+        MainWnd_Layout(mw, window);
+        return 0;
+    case WM_SETFOCUS:
+        if (mw.activeEdit)
+            SetFocus(mw.activeEdit);
+        return 0;
+    case WM_CLOSE:
+        if (MainWnd_QuerySave(mw, window))
+            DestroyWindow(window);
+        return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_TAB || item->hwndItem != mw.tabControl)
+            break;
+        TabStrip_DrawItem(mw, *item);
+        return TRUE;
+    }
+    case WM_MEASUREITEM: {
+        auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item->CtlType != ODT_TAB)
+            break;
+        item->itemHeight = MeasuredTabItemHeight(MainWnd_GetDpi(window));
+        return TRUE;
+    }
+    case WM_NOTIFY:
+        return OnNotify(mw, window, wParam, lParam);
+    case WM_NCPAINT:
+    case WM_NCACTIVATE: {
+        const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
+        if (!mw.settings.showTabs)
+            MainWnd_PaintTopBand(window);
+        return result;
+    }
+    case WM_COMMAND:
+        MainWnd_OnCommand(mw, window, wParam, lParam);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lParam) != mw.closeButton || !mw.whiteBrush)
+            break;
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(mw.whiteBrush);
+    case WM_DPICHANGED:
+        return OnDpiChanged(mw, window, wParam, lParam);
+    default:
+        if (findReplaceMessage != 0 && message == findReplaceMessage) {
+            Find_HandleDialogMessage(mw, window, *reinterpret_cast<const FINDREPLACEW*>(lParam));
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+MainWindow* MainWnd_FromWindow(HWND window) {
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+Document* MainWnd_ActiveDocument(MainWindow& mw) {
+    if (mw.activeIndex < 0 || mw.activeIndex >= static_cast<int>(mw.documents.size()))
+        return nullptr;
+    return &mw.documents[mw.activeIndex];
+}
+
+LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        OnNcDestroy(window);
+        return 0;
+    case WM_ERASEBKGND:
+        return OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+    }
+    MainWindow* mw = MainWnd_FromWindow(window);
+    if (!mw) {
+        // Without the record, commands, sizing, focus and closing change nothing.
+        if (message == WM_COMMAND || message == WM_SIZE || message == WM_SETFOCUS ||
+            message == WM_CLOSE || message == WM_DPICHANGED)
+            return 0;
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return HandleMessage(*mw, window, message, wParam, lParam);
+}

@@ -1,0 +1,63 @@
+// The main window's record and procedure. The record lives in the window's
+// user-data slot from WM_CREATE to WM_NCDESTROY; every operation fetches it
+// with MainWnd_FromWindow and does nothing without it.
+#pragma once
+
+#include "app/settings.h"
+#include "docs/document.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct MainWindow {
+    HWND activeEdit = nullptr; // documents[activeIndex].editWindow
+    HWND statusBar = nullptr;
+    HWND tabControl = nullptr;
+    HWND closeButton = nullptr;
+    HWND closeTooltip = nullptr; // a popup: destroyed by the record, not with the children
+    HFONT editorFont = nullptr;  // owned; lent to every edit control
+    HFONT uiFont = nullptr;      // owned; tab strip, status bar and close button
+    // One per tab, in tab order: tab item i shows documents[i].
+    std::vector<Document> documents;
+    // -1 only while the last tab is being replaced.
+    int32_t activeIndex = 0;
+    AppSettings settings;
+    HMENU encodingMenu = nullptr;
+    HMENU lineEndingMenu = nullptr;
+    HMENU mainMenu = nullptr; // kept while fullscreen detaches it
+    HMENU scrollSpeedMenu = nullptr;
+    bool alwaysOnTop = false; // window modes: never stored
+    bool fullscreen = false;
+    RECT savedWindowRect = {};
+    uint32_t savedStyle = 0;
+    uint32_t savedExStyle = 0;
+    HWND findDialog = nullptr; // the open Find or Replace dialog
+    FINDREPLACEW findReplace = {};
+    wchar_t findWhat[256] = {};
+    wchar_t replaceWith[256] = {};
+    bool searchDown = true;
+    bool matchCase = false;
+    bool wholeWord = false;
+    // Set around every replacement of a control's whole text, so that the
+    // change it reports does not mark the document modified.
+    bool suppressChange = false;
+    HBRUSH whiteBrush = nullptr;
+    WNDPROC tabControlProc = nullptr; // the tab strip's own procedure
+};
+
+// The first command-line argument, read once while the main window is created.
+extern std::wstring startupPath;
+// The id of "commdlg_FindReplace", through which the find dialogs report.
+extern UINT findReplaceMessage;
+
+LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The record of a main window; null before WM_CREATE and after WM_NCDESTROY.
+MainWindow* MainWnd_FromWindow(HWND window);
+
+// The active document, or null when activeIndex is not a valid index.
+Document* MainWnd_ActiveDocument(MainWindow& mw);

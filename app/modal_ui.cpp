@@ -1,0 +1,109 @@
+#include "app/modal_ui.h"
+
+#include <shobjidl.h>
+
+namespace {
+
+const ModalUiHandlers* g_handlers = nullptr;
+
+using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
+
+std::wstring ShowFolderPicker(HWND owner, const wchar_t* title) {
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    std::wstring path;
+    IFileOpenDialog* dialog = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&dialog)))) {
+        FILEOPENDIALOGOPTIONS options = 0;
+        if (SUCCEEDED(dialog->GetOptions(&options)))
+            dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+        dialog->SetTitle(title);
+        IShellItem* item = nullptr;
+        if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&item))) {
+            PWSTR name = nullptr;
+            if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
+                path = name;
+                CoTaskMemFree(name);
+            }
+            item->Release();
+        }
+        dialog->Release();
+    }
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    return path;
+}
+
+bool ShowTaskDialog(const TASKDIALOGCONFIG& config) {
+    HMODULE library = LoadLibraryW(L"comctl32.dll");
+    if (!library)
+        return false;
+    auto function = reinterpret_cast<TaskDialogIndirectFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "TaskDialogIndirect")));
+    if (function)
+        function(&config, nullptr, nullptr, nullptr);
+    FreeLibrary(library);
+    return function != nullptr;
+}
+
+bool StartProcess(const std::wstring& commandLine) {
+    std::wstring writable = commandLine; // CreateProcessW may write into it
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+} // namespace
+
+void ModalUi_SetHandlers(const ModalUiHandlers* handlers) {
+    g_handlers = handlers;
+}
+
+int ModalUi_MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags) {
+    if (!g_handlers)
+        return MessageBoxW(owner, text, caption, flags);
+    return g_handlers->messageBox ? g_handlers->messageBox(owner, text, caption, flags) : IDCANCEL;
+}
+
+BOOL ModalUi_GetOpenFileName(OPENFILENAMEW& dialog) {
+    if (!g_handlers)
+        return GetOpenFileNameW(&dialog);
+    return g_handlers->openFile ? g_handlers->openFile(dialog) : FALSE;
+}
+
+BOOL ModalUi_GetSaveFileName(OPENFILENAMEW& dialog) {
+    if (!g_handlers)
+        return GetSaveFileNameW(&dialog);
+    return g_handlers->saveFile ? g_handlers->saveFile(dialog) : FALSE;
+}
+
+BOOL ModalUi_ChooseFont(CHOOSEFONTW& dialog) {
+    if (!g_handlers)
+        return ChooseFontW(&dialog);
+    return g_handlers->chooseFont ? g_handlers->chooseFont(dialog) : FALSE;
+}
+
+std::wstring ModalUi_PickFolder(HWND owner, const wchar_t* title) {
+    if (!g_handlers)
+        return ShowFolderPicker(owner, title);
+    return g_handlers->pickFolder ? g_handlers->pickFolder(owner, title) : std::wstring();
+}
+
+bool ModalUi_TaskDialog(const TASKDIALOGCONFIG& config) {
+    if (!g_handlers)
+        return ShowTaskDialog(config);
+    // Without a handler the test sees the message box the caller falls back to.
+    return g_handlers->taskDialog ? g_handlers->taskDialog(config) : false;
+}
+
+bool ModalUi_StartProcess(const std::wstring& commandLine) {
+    if (!g_handlers)
+        return StartProcess(commandLine);
+    return g_handlers->startProcess ? g_handlers->startProcess(commandLine) : false;
+}

@@ -1,0 +1,62 @@
+#include "docs/closing.h"
+
+#include "app/main_window.h"
+#include "app/modal_ui.h"
+#include "docs/tabs.h"
+#include "editctl/editctl.h"
+#include "fileio/file_commands.h"
+
+#include <commctrl.h>
+
+bool MainWnd_QuerySave(MainWindow& mw, HWND owner) {
+    const Document* active = MainWnd_ActiveDocument(mw);
+    if (!active)
+        return true;
+    if (!active->modified && (!mw.activeEdit || !EditCtl_IsModified(mw.activeEdit)))
+        return true;
+    switch (ModalUi_MessageBox(owner, L"Do you want to save changes?", L"Tessary",
+                               MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+        return MainWnd_Save(mw, owner);
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
+    if (mw.documents.empty())
+        return;
+    if (index < 0 || index >= static_cast<int>(mw.documents.size()))
+        index = 0;
+    if (mw.tabControl)
+        SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
+    if (index != mw.activeIndex)
+        MainWnd_ActivateTab(mw, window, index);
+    if (!MainWnd_QuerySave(mw, window))
+        return;
+
+    HWND closing = mw.documents[index].editWindow;
+    const bool hadFocus = GetFocus() == closing;
+    DestroyWindow(closing);
+    if (mw.tabControl)
+        SendMessageW(mw.tabControl, TCM_DELETEITEM, index, 0);
+    mw.documents.erase(mw.documents.begin() + index);
+    // The closed tab no longer counts as active: nothing of it is hidden or read.
+    mw.activeIndex = -1;
+    mw.activeEdit = nullptr;
+    // A destroyed focus window leaves the focus nowhere; parked on the main
+    // window, it moves on to the control activated next.
+    if (hadFocus)
+        SetFocus(window);
+    const int count = static_cast<int>(mw.documents.size());
+    if (count == 0) {
+        MainWnd_NewTab(mw, window);
+        return;
+    }
+    const int next = index < count ? index : count - 1;
+    if (mw.tabControl)
+        SendMessageW(mw.tabControl, TCM_SETCURSEL, next, 0);
+    MainWnd_ActivateTab(mw, window, next);
+}

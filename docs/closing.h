@@ -1,0 +1,14 @@
+// The save prompt and the closing of tabs.
+#pragma once
+
+#include <windows.h>
+
+struct MainWindow;
+
+// Asks "Do you want to save changes?" about a modified active document. True
+// lets the caller go on: nothing to save, No, or Yes and the save succeeded.
+bool MainWnd_QuerySave(MainWindow& mw, HWND owner);
+
+// Closes documents[index] (index 0 for one outside the list) after the save
+// prompt about it; the last tab closed is replaced by a new Untitled one.
+void MainWnd_CloseTab(MainWindow& mw, HWND window, int index);

@@ -1,0 +1,30 @@
+// One tab's document: its edit control, its file and the form it is saved in.
+// Platform-free: the edit control is held by its handle type alone.
+#pragma once
+
+#include "fileio/text_format.h"
+
+#include <string>
+
+// The window handle type without the platform headers (HWND is HWND__*).
+struct HWND__;
+
+struct Document {
+    HWND__* editWindow = nullptr; // owned: closing the tab destroys it
+    std::u16string path;          // empty until loaded or saved
+    std::u16string displayName = u"Untitled";
+    TextEncoding encoding = TextEncoding::Utf8;
+    LineEnding lineEnding = LineEnding::Crlf;
+    // Written together with encoding and lineEnding; the status bar shows these.
+    std::u16string encodingLabel = u"UTF-8";
+    std::u16string lineEndingLabel = u"Win";
+    // Also kept by the edit control; MainWnd_SetModified writes both.
+    bool modified = false;
+};
+
+// The tab item's text: " Untitled ", or " *a.txt " once modified.
+std::u16string TabCaption(const Document& document);
+
+// The main window's caption for the active document (none gives "Untitled"):
+// "*a.txt - Tessary" while modified.
+std::u16string WindowTitle(const Document* active);

@@ -1,0 +1,21 @@
+// The tab strip: an owner-drawn tab control whose items show their caption
+// and a close glyph, and the "X" button at its right end that closes the
+// active tab.
+#pragma once
+
+#include <windows.h>
+
+struct MainWindow;
+
+// The tab control (subclassed with TabStrip_Proc), the close button and its
+// "Close tab" tooltip, all of zero size until the first layout.
+void TabStrip_Create(MainWindow& mw, HWND mainWindow);
+
+// The subclass procedure: a left click on an item's glyph closes that tab.
+LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Paints one item; an item outside the documents paints nothing.
+void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& item);
+
+// Keeps the tooltip's tool on the close button's whole client area.
+void TabStrip_UpdateTooltipRect(MainWindow& mw);

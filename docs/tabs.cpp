@@ -1,0 +1,150 @@
+#include "docs/tabs.h"
+
+#include "app/command_ids.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "app/menu.h"
+#include "docs/status_bar.h"
+#include "editctl/editctl.h"
+
+#include <commctrl.h>
+
+namespace {
+
+bool ValidIndex(const MainWindow& mw, int index) {
+    return index >= 0 && index < static_cast<int>(mw.documents.size());
+}
+
+// Gives a control every text of a new document without marking anything.
+void EmptyActiveControl(MainWindow& mw) {
+    mw.suppressChange = true;
+    EditCtl_SetText(mw.activeEdit, u"");
+    EditCtl_SetModified(mw.activeEdit, false);
+    mw.suppressChange = false;
+}
+
+// Hiding the focused control would leave the keyboard focus on an invisible
+// tab, so typing would go there: the focus moves on with the active tab.
+bool FocusFollowsActiveTab(const MainWindow& mw, HWND window) {
+    HWND focus = GetFocus();
+    return focus && (focus == window || (mw.activeEdit && focus == mw.activeEdit));
+}
+
+void WriteTabItem(MainWindow& mw, int index, UINT message) {
+    if (!mw.tabControl)
+        return;
+    std::u16string caption = TabCaption(mw.documents[index]);
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = reinterpret_cast<wchar_t*>(caption.data());
+    SendMessageW(mw.tabControl, message, index, reinterpret_cast<LPARAM>(&item));
+}
+
+} // namespace
+
+void MainWnd_AddTab(MainWindow& mw, HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    Document document;
+    document.editWindow =
+        EditCtl_Create(window, 0, 0, client.right, client.bottom, IDC_EDIT, instance);
+    HWND edit = document.editWindow;
+    const AppSettings& s = mw.settings;
+    EditCtl_SetWordWrap(edit, s.wordWrap);
+    EditCtl_SetShowLineNumbers(edit, s.showLineNumbers);
+    if (mw.editorFont)
+        EditCtl_SetFont(edit, mw.editorFont);
+    EditCtl_SetScrollSpeed(edit, s.scrollSpeed);
+    EditCtl_SetInsertSpaces(edit, s.insertSpaces);
+
+    const bool moveFocus = FocusFollowsActiveTab(mw, window);
+    if (Document* active = MainWnd_ActiveDocument(mw))
+        ShowWindow(active->editWindow, SW_HIDE);
+    mw.documents.push_back(document);
+    mw.activeIndex = static_cast<int>(mw.documents.size()) - 1;
+    mw.activeEdit = edit;
+    if (moveFocus)
+        SetFocus(edit);
+    WriteTabItem(mw, mw.activeIndex, TCM_INSERTITEMW);
+    if (mw.tabControl)
+        SendMessageW(mw.tabControl, TCM_SETCURSEL, mw.activeIndex, 0);
+}
+
+void MainWnd_NewTab(MainWindow& mw, HWND window) {
+    MainWnd_AddTab(mw, window);
+    EmptyActiveControl(mw);
+    MainWnd_RefreshEncodingMenu(mw);
+    MainWnd_RefreshLineEndingMenu(mw);
+    MainWnd_Layout(mw, window);
+    MainWnd_SetModified(mw, window, false);
+    MainWnd_UpdateTitle(mw, window);
+}
+
+void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index) {
+    if (!ValidIndex(mw, index))
+        return;
+    const bool moveFocus = FocusFollowsActiveTab(mw, window);
+    if (Document* previous = MainWnd_ActiveDocument(mw)) {
+        ShowWindow(previous->editWindow, SW_HIDE);
+        previous->modified = EditCtl_IsModified(previous->editWindow);
+    }
+    mw.activeIndex = index;
+    mw.activeEdit = mw.documents[index].editWindow;
+    ShowWindow(mw.activeEdit, SW_SHOW);
+    if (moveFocus)
+        SetFocus(mw.activeEdit);
+    MainWnd_RefreshEncodingMenu(mw);
+    MainWnd_RefreshLineEndingMenu(mw);
+    if (mw.settings.showStatusBar)
+        Status_UpdateAll(mw);
+    MainWnd_UpdateTitle(mw, window);
+    EditCtl_EnsureCaretVisible(mw.activeEdit);
+    MainWnd_Layout(mw, window);
+}
+
+void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified) {
+    Document* active = MainWnd_ActiveDocument(mw);
+    if (!active)
+        return;
+    active->modified = modified;
+    if (mw.activeEdit)
+        EditCtl_SetModified(mw.activeEdit, modified);
+    MainWnd_UpdateTitle(mw, window);
+    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+}
+
+void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
+    Document* active = MainWnd_ActiveDocument(mw);
+    if (!active)
+        return;
+    EmptyActiveControl(mw);
+    active->path.clear();
+    active->displayName = u"Untitled";
+    active->encoding = TextEncoding::Utf8;
+    active->encodingLabel = u"UTF-8";
+    active->lineEnding = LineEnding::Crlf;
+    active->lineEndingLabel = u"Win";
+    MainWnd_SetModified(mw, window, false);
+    MainWnd_UpdateTitle(mw, window);
+    MainWnd_RefreshEncodingMenu(mw);
+    MainWnd_RefreshLineEndingMenu(mw);
+    if (mw.settings.showStatusBar)
+        Status_UpdateAll(mw);
+    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+}
+
+void MainWnd_NextTab(MainWindow& mw, HWND window) {
+    const int count = static_cast<int>(mw.documents.size());
+    if (count < 2)
+        return;
+    const int next = mw.activeIndex + 1 < count ? mw.activeIndex + 1 : 0;
+    if (mw.tabControl)
+        SendMessageW(mw.tabControl, TCM_SETCURSEL, next, 0);
+    MainWnd_ActivateTab(mw, window, next);
+}
+
+void MainWnd_UpdateTabCaption(MainWindow& mw, int index) {
+    if (ValidIndex(mw, index))
+        WriteTabItem(mw, index, TCM_SETITEMW);
+}

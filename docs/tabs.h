@@ -1,0 +1,28 @@
+// The tab list: one Document per tab, exactly one of them active. Indexes
+// outside the list are ignored.
+#pragma once
+
+#include <windows.h>
+
+struct MainWindow;
+
+// Adds an edit control with the current settings and its document as the
+// last tab and makes it active; the first tab of a new window is made this
+// way before the status bar and the fonts exist.
+void MainWnd_AddTab(MainWindow& mw, HWND window);
+// A new empty Untitled tab at the end, made active. Asks nothing.
+void MainWnd_NewTab(MainWindow& mw, HWND window);
+// Shows documents[index]'s control in place of the active one. Does not
+// select the tab item; callers that change the selection in code do that.
+// Here and in MainWnd_AddTab, keyboard focus on the hidden control or on the
+// main window moves to the newly active control.
+void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index);
+// The active document's modified flag, in the document and its control,
+// with its caption and the title.
+void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified);
+// Empties the active tab and makes its document a new Untitled one.
+void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window);
+// Ctrl+Tab: the next tab, the first after the last; nothing with one tab.
+void MainWnd_NextTab(MainWindow& mw, HWND window);
+// Rewrites the tab item of documents[index] from its caption.
+void MainWnd_UpdateTabCaption(MainWindow& mw, int index);

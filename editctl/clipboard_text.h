@@ -1,0 +1,16 @@
+// The text side of copy and paste; opening and filling the clipboard is the
+// window layer's part.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <string>
+#include <string_view>
+
+// The selected units as they are, breaks unconverted; empty without a selection.
+std::u16string SelectedText(const EditState& s);
+// Every LF not preceded by CR becomes CR LF; lone CRs stay.
+std::u16string NormalizePastedBreaks(std::u16string_view clipboardText);
+// Replaces the selection with the clipboard's text, breaks normalised. An
+// empty text still deletes the selection and finishes as an edit.
+void PasteText(EditState& s, std::u16string_view clipboardText);

@@ -1,0 +1,71 @@
+#include "editctl/commands.h"
+
+#include "editctl/keys.h"
+#include "editctl/layout.h"
+#include "editctl/text_model.h"
+
+#include <algorithm>
+#include <utility>
+
+void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clientHeight) {
+    s.window = window;
+    s.clientWidth = clientWidth;
+    s.clientHeight = clientHeight;
+    s.currentLine = 0;
+    Relayout(s);
+    UpdateScrollBars(s);
+}
+
+void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
+    s.clientWidth = clientWidth;
+    s.clientHeight = clientHeight;
+    Refresh(s);
+}
+
+void SetText(EditState& s, std::u16string text) {
+    s.text = std::move(text);
+    s.caret = s.anchor = 0;
+    s.undoHistory.clear();
+    s.redoHistory.clear();
+    s.modified = false;
+    s.currentLine = 0;
+    Refresh(s);
+}
+
+void SetSelection(EditState& s, int32_t anchor, int32_t caret) {
+    s.anchor = std::clamp(anchor, 0, TextLength(s));
+    s.caret = std::clamp(caret, 0, TextLength(s));
+    FinishCaretMove(s);
+}
+
+LineColumn CaretLineColumn(const EditState& s) {
+    const LineLocation at = LocateLine(s, s.caret);
+    return {at.line + 1, at.offset + 1};
+}
+
+CharAtCaret CharacterAtCaret(const EditState& s) {
+    if (s.caret < 0 || s.caret >= TextLength(s))
+        return {};
+    return {s.text[static_cast<size_t>(s.caret)], s.caret};
+}
+
+void SetWordWrap(EditState& s, bool on) {
+    s.wordWrap = on;
+    Refresh(s);
+}
+
+void SetShowLineNumbers(EditState& s, bool on) {
+    s.showLineNumbers = on;
+    Refresh(s);
+}
+
+void SetScrollSpeed(EditState& s, double speed) {
+    s.scrollSpeed = speed > 0 ? speed : 0.1;
+}
+
+void SetFontMetrics(EditState& s, void* font, int32_t charWidth, int32_t lineHeight) {
+    s.font = font;
+    s.charWidth = std::max(charWidth, 1);
+    s.lineHeight = std::max(lineHeight, 1);
+    Refresh(s);
+}

@@ -1,0 +1,38 @@
+// The state side of the control's interface functions and of its creation
+// and sizing. Positions are clamped, never rejected.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <cstdint>
+#include <string>
+
+// Binds a new record to its window and lays it out for the first time.
+void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clientHeight);
+// Follows a change of the client size.
+void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight);
+
+// Replaces the whole text: caret and anchor at 0, no history, not modified.
+// The scroll offsets are only clamped to the new content. Sends nothing.
+void SetText(EditState& s, std::u16string text);
+// Clamps each end to the text; the caret may lie before the anchor.
+void SetSelection(EditState& s, int32_t anchor, int32_t caret);
+
+struct LineColumn {
+    int32_t line = 1;   // 1-based logical line
+    int32_t column = 1; // 1-based, in code units: a tab counts one, wrapping does not restart it
+};
+LineColumn CaretLineColumn(const EditState& s);
+
+struct CharAtCaret {
+    char16_t unit = 0;
+    int32_t index = -1; // -1 when the caret is at the end of the text
+};
+CharAtCaret CharacterAtCaret(const EditState& s);
+
+void SetWordWrap(EditState& s, bool on);
+void SetShowLineNumbers(EditState& s, bool on);
+// Speeds of 0 or below (and NaN) are stored as 0.1.
+void SetScrollSpeed(EditState& s, double speed);
+// Takes the font's cell size; sizes below 1 pixel count as 1. The font is not owned.
+void SetFontMetrics(EditState& s, void* font, int32_t charWidth, int32_t lineHeight);

@@ -1,0 +1,128 @@
+#include "editctl/editctl.h"
+
+#include "editctl/commands.h"
+#include "editctl/edit_clipboard.h"
+#include "editctl/edit_window.h"
+#include "editctl/editing.h"
+#include "editctl/keys.h"
+#include "editctl/layout.h"
+
+#include <utility>
+
+namespace {
+
+// Runs a core operation on the control's record and carries out its
+// effects; nothing without a record.
+template <typename Operation> void Update(HWND window, Operation&& operation) {
+    if (EditState* s = EditCtl_State(window)) {
+        operation(*s);
+        EditCtl_ApplyEffects(window, *s);
+    }
+}
+
+} // namespace
+
+// ---- Text and selection ----
+
+void EditCtl_SetText(HWND window, const std::u16string& text) {
+    Update(window, [&](EditState& s) { SetText(s, text); });
+}
+
+std::u16string EditCtl_GetText(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    return s ? s->text : std::u16string();
+}
+
+void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret) {
+    Update(window, [&](EditState& s) { SetSelection(s, anchor, caret); });
+}
+
+void EditCtl_GetSelection(HWND window, int32_t* anchor, int32_t* caret) {
+    const EditState* s = EditCtl_State(window);
+    if (!s)
+        return;
+    if (anchor)
+        *anchor = s->anchor;
+    if (caret)
+        *caret = s->caret;
+}
+
+void EditCtl_GetCaretLineCol(HWND window, int* line, int* column) {
+    const EditState* s = EditCtl_State(window);
+    const LineColumn at = s ? CaretLineColumn(*s) : LineColumn{};
+    if (line)
+        *line = at.line;
+    if (column)
+        *column = at.column;
+}
+
+wchar_t EditCtl_GetCharAtCaret(HWND window, int32_t* index) {
+    const EditState* s = EditCtl_State(window);
+    const CharAtCaret at = s ? CharacterAtCaret(*s) : CharAtCaret{};
+    if (index)
+        *index = at.index;
+    return static_cast<wchar_t>(at.unit);
+}
+
+void EditCtl_SelectAll(HWND window) {
+    Update(window, [](EditState& s) { SelectAll(s); });
+}
+
+void EditCtl_EnsureCaretVisible(HWND window) {
+    Update(window, [](EditState& s) { EnsureCaretVisible(s); });
+}
+
+// ---- Editing and clipboard ----
+
+void EditCtl_Undo(HWND window) {
+    Update(window, [](EditState& s) { Undo(s); });
+}
+
+void EditCtl_Cut(HWND window) {
+    if (EditState* s = EditCtl_State(window))
+        CutSelection(window, *s);
+}
+
+void EditCtl_Copy(HWND window) {
+    if (const EditState* s = EditCtl_State(window))
+        CopySelection(window, *s);
+}
+
+void EditCtl_Paste(HWND window) {
+    if (EditState* s = EditCtl_State(window))
+        PasteClipboard(window, *s);
+}
+
+void EditCtl_Delete(HWND window) {
+    Update(window, [](EditState& s) { DeleteSelection(s); });
+}
+
+bool EditCtl_IsModified(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    return s && s->modified;
+}
+
+void EditCtl_SetModified(HWND window, bool modified) {
+    if (EditState* s = EditCtl_State(window))
+        s->modified = modified;
+}
+
+// ---- View settings ----
+
+void EditCtl_SetWordWrap(HWND window, bool on) {
+    Update(window, [&](EditState& s) { SetWordWrap(s, on); });
+}
+
+void EditCtl_SetShowLineNumbers(HWND window, bool on) {
+    Update(window, [&](EditState& s) { SetShowLineNumbers(s, on); });
+}
+
+void EditCtl_SetInsertSpaces(HWND window, bool on) {
+    if (EditState* s = EditCtl_State(window))
+        s->insertSpaces = on;
+}
+
+void EditCtl_SetScrollSpeed(HWND window, double speed) {
+    if (EditState* s = EditCtl_State(window))
+        SetScrollSpeed(*s, speed);
+}

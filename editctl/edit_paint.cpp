@@ -1,0 +1,83 @@
+#include "editctl/edit_paint.h"
+
+#include "editctl/layout.h"
+#include "editctl/paint_plan.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+    const RECT rect = {left, top, right, bottom};
+    SetDCBrushColor(dc, colour);
+    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// The gutter's background and its one-pixel separator at the right edge.
+void DrawGutter(HDC dc, const EditState& s, int height) {
+    Fill(dc, 0, 0, s.gutterWidth, height, s.gutterColor);
+    Fill(dc, s.gutterWidth - 1, 0, s.gutterWidth, height, s.gutterLineColor);
+}
+
+// The caret line's cell stops short of the separator so the line stays whole.
+void DrawNumber(HDC dc, const EditState& s, const NumberCell& cell) {
+    if (cell.current)
+        Fill(dc, 0, cell.top, s.gutterWidth - 1, cell.top + s.lineHeight, s.currentLineColor);
+    SetTextColor(dc, cell.current ? s.currentLineNumberColor : s.lineNumberColor);
+    RECT box = {4, cell.top, s.gutterWidth - 8, cell.top + s.lineHeight};
+    const std::wstring number = std::to_wstring(cell.number);
+    DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &box,
+              DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// Every unit is placed on its own cell of the grid, so a font whose glyphs
+// are not exactly `charWidth` wide still lines up with the caret and clicks.
+void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& advances) {
+    if (run.selected)
+        Fill(dc, run.x, run.top, run.x + run.cells * s.charWidth, run.top + s.lineHeight,
+             s.selectionColor);
+    SetTextColor(dc, run.selected ? s.selectedTextColor : s.textColor);
+    advances.assign(run.text.size(), s.charWidth);
+    ExtTextOutW(dc, run.x, run.top, 0, nullptr, reinterpret_cast<const wchar_t*>(run.text.data()),
+                static_cast<UINT>(run.text.size()), advances.data());
+}
+
+void DrawContent(HDC dc, const EditState& s, int width, int height) {
+    Fill(dc, 0, 0, width, height, s.backgroundColor);
+    if (s.showLineNumbers)
+        DrawGutter(dc, s, height);
+    HGDIOBJ oldFont = s.font ? SelectObject(dc, static_cast<HFONT>(s.font)) : nullptr;
+    SetBkMode(dc, TRANSPARENT);
+    const PaintPlan plan = PlanPaint(s);
+    for (const NumberCell& cell : plan.numbers)
+        DrawNumber(dc, s, cell);
+    // Text scrolled to the left disappears under the gutter's edge.
+    IntersectClipRect(dc, ShownGutter(s), 0, width, height);
+    std::vector<INT> advances;
+    for (const TextRun& run : plan.runs)
+        DrawRun(dc, s, run, advances);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+}
+
+} // namespace
+
+void PaintControl(HWND window, const EditState& s, HDC dc) {
+    RECT client;
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return;
+    const int width = client.right;
+    const int height = client.bottom;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
+    if (bitmap) {
+        HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+        DrawContent(memory, s, width, height);
+        BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
+        SelectObject(memory, oldBitmap);
+        DeleteObject(bitmap);
+    }
+    if (memory)
+        DeleteDC(memory);
+}

@@ -1,0 +1,112 @@
+// The record of one edit control and its element records. Platform-free: the
+// window layer fills the opaque handles and the client size, runs the core's
+// operations on this record and then applies the effects they left behind.
+#pragma once
+
+#include "editctl/line_table.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class UndoKind : int32_t { Insert = 0, Delete = 1 };
+
+// One edit: `text` was inserted at, or removed from, `position`.
+struct UndoRecord {
+    UndoKind kind = UndoKind::Insert;
+    int32_t position = 0;
+    std::u16string text;
+};
+
+// The codes the control sends its parent; the values are the notification codes.
+enum class EditNotify : int32_t { None = 0, Change = 1, SelChange = 2, Scroll = 3 };
+
+struct PixelRect {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// A scroll bar's range is always 0..max.
+struct ScrollBarState {
+    int32_t max = 0;
+    int32_t page = 0;
+    int32_t pos = 0;
+};
+
+// What the window must do after a core operation, applied in this order:
+// gutter cells, scroll bars, caret, whole client, notification last.
+struct EditEffects {
+    std::vector<PixelRect> gutterInvalidations;
+    bool scrollBars = false; // push `vertical`, and `horizontal` or hide it
+    ScrollBarState vertical;
+    bool horizontalShown = false;
+    ScrollBarState horizontal;
+    bool caret = false; // move the system caret to (caretX, caretY)
+    int32_t caretX = 0;
+    int32_t caretY = 0;
+    bool invalidate = false; // the whole client area, without erasing
+    EditNotify notify = EditNotify::None;
+};
+
+struct EditState {
+    std::u16string text;
+    // Logical lines with their visual rows, running row tops, total rows and
+    // widest line: derived from the text and the view by Relayout.
+    LineTable lines;
+    int32_t anchor = 0;
+    int32_t caret = 0;
+    int32_t scrollX = 0;
+    int32_t scrollY = 0;
+    void* font = nullptr;    // not owned: the main window creates and deletes it
+    int32_t charWidth = 8;   // at least 1
+    int32_t lineHeight = 16; // at least 1
+    std::vector<UndoRecord> undoHistory;
+    std::vector<UndoRecord> redoHistory;
+    bool wordWrap = true;
+    bool showLineNumbers = true;
+    int32_t gutterWidth = 50;
+    int32_t margin = 4;
+    uint32_t backgroundColor = 0xFFFFFF;
+    uint32_t textColor = 0x000000;
+    uint32_t gutterColor = 0xF0F0F0;
+    uint32_t lineNumberColor = 0x808080;
+    uint32_t gutterLineColor = 0xC8C8C8;
+    uint32_t selectionColor = 0xD77800;
+    uint32_t selectedTextColor = 0xFFFFFF;
+    bool highlightCurrentLine = true;
+    uint32_t currentLineColor = 0xDCDCDC;
+    uint32_t currentLineNumberColor = 0x000000;
+    double scrollSpeed = 2.0;
+    bool insertSpaces = false;
+    int32_t tabWidth = 4;   // below 1 counts as 4
+    void* window = nullptr; // null: no window, the view operations do nothing
+    bool modified = false;
+    bool mouseSelecting = false;
+    uint32_t lastClickTime = 0;
+    int32_t lastClickX = -99999; // far outside any window: the first press never repeats
+    int32_t lastClickY = -99999;
+    int32_t clickCount = 0;
+    int32_t currentLine = 0;
+    int32_t clientWidth = 0; // kept current by the window layer
+    int32_t clientHeight = 0;
+    EditEffects effects; // accumulated by operations, taken by the window layer
+};
+
+// Asks the window to repaint its whole client area.
+inline void InvalidateClient(EditState& s) {
+    s.effects.invalidate = true;
+}
+// Asks the window to send the parent this notification, last.
+inline void NotifyParent(EditState& s, EditNotify code) {
+    s.effects.notify = code;
+}
+
+// Hands the accumulated effects to the window layer and starts a fresh record.
+inline EditEffects TakeEffects(EditState& s) {
+    EditEffects taken = std::move(s.effects);
+    s.effects = EditEffects{};
+    return taken;
+}

@@ -1,0 +1,117 @@
+#include "editctl/editing.h"
+
+#include "editctl/layout.h"
+#include "editctl/text_model.h"
+
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr char16_t kTab = 9;
+constexpr char16_t kLf = 10;
+constexpr char16_t kCr = 13;
+
+// Relayout and everything after it that edits, undo and redo share.
+void FinishTextChange(EditState& s) {
+    Relayout(s);
+    TrackCurrentLine(s);
+    EnsureCaretVisible(s);
+    InvalidateClient(s);
+    NotifyParent(s, EditNotify::Change);
+}
+
+// Removes text as one Delete record.
+void Remove(EditState& s, int32_t position, int32_t count) {
+    s.undoHistory.push_back({UndoKind::Delete, position, s.text.substr(position, count)});
+    EraseText(s, position, count);
+}
+
+void RemoveSelection(EditState& s) {
+    const int32_t low = SelectionLow(s);
+    Remove(s, low, SelectionHigh(s) - low);
+    s.caret = s.anchor = low;
+}
+
+// Applies the newest record of `from` in reverse and moves it to `to`.
+void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
+    if (from.empty())
+        return;
+    UndoRecord record = std::move(from.back());
+    from.pop_back();
+    const int32_t length = static_cast<int32_t>(record.text.size());
+    if (record.kind == UndoKind::Insert) {
+        EraseText(s, record.position, length);
+        s.caret = s.anchor = record.position;
+        record.kind = UndoKind::Delete;
+    } else {
+        InsertText(s, record.position, record.text);
+        s.caret = s.anchor = record.position + length;
+        record.kind = UndoKind::Insert;
+    }
+    to.push_back(std::move(record));
+    FinishTextChange(s);
+}
+
+} // namespace
+
+void DeleteAtCaret(EditState& s, bool forward) {
+    const std::u16string& t = s.text;
+    const int32_t length = TextLength(s);
+    if (s.anchor != s.caret) {
+        RemoveSelection(s);
+    } else if (forward && s.caret < length) {
+        const bool pair = t[s.caret] == kCr && s.caret + 1 < length && t[s.caret + 1] == kLf;
+        Remove(s, s.caret, pair ? 2 : 1);
+    } else if (!forward && s.caret > 0) {
+        const bool pair = s.caret >= 2 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr;
+        const int32_t at = s.caret - (pair ? 2 : 1);
+        Remove(s, at, s.caret - at);
+        s.caret = s.anchor = at;
+    }
+    FinishEdit(s);
+}
+
+void ReplaceSelection(EditState& s, std::u16string_view inserted) {
+    if (s.anchor != s.caret)
+        RemoveSelection(s);
+    if (!inserted.empty()) {
+        const int32_t at = s.caret;
+        s.undoHistory.push_back({UndoKind::Insert, at, std::u16string(inserted)});
+        InsertText(s, at, inserted);
+        s.caret = s.anchor = at + static_cast<int32_t>(inserted.size());
+    }
+    FinishEdit(s);
+}
+
+void DeleteSelection(EditState& s) {
+    if (s.anchor != s.caret)
+        DeleteAtCaret(s, true);
+}
+
+void FinishEdit(EditState& s) {
+    s.redoHistory.clear();
+    s.modified = true;
+    FinishTextChange(s);
+}
+
+void Undo(EditState& s) {
+    Revert(s, s.undoHistory, s.redoHistory);
+}
+
+void Redo(EditState& s) {
+    Revert(s, s.redoHistory, s.undoHistory);
+}
+
+void TypeCharacter(EditState& s, char16_t unit) {
+    if (unit == kTab) {
+        if (s.insertSpaces)
+            ReplaceSelection(s, std::u16string(static_cast<size_t>(TabStop(s)), u' '));
+        else
+            ReplaceSelection(s, u"\t");
+    } else if (unit == kCr) {
+        ReplaceSelection(s, u"\r\n");
+    } else if (unit >= 32) {
+        ReplaceSelection(s, std::u16string_view(&unit, 1));
+    }
+}

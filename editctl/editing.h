@@ -1,0 +1,29 @@
+// Every change of the text goes through these operations; each records
+// itself for undo and ends with a relayout, the caret scrolled into view, a
+// full repaint and CEN_CHANGE.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <string_view>
+
+// Removes the selection, or else the unit (a CR LF pair as one) after the
+// caret when `forward`, before it otherwise. Finishes as an edit even when
+// nothing was removed.
+void DeleteAtCaret(EditState& s, bool forward);
+// Deletes a non-empty selection as an edit; with nothing selected nothing happens.
+void DeleteSelection(EditState& s);
+// Replaces the selection with `inserted` (which may be empty); the caret
+// ends after it with nothing selected. `inserted` must not view `s.text`.
+void ReplaceSelection(EditState& s, std::u16string_view inserted);
+// The common tail of every new edit: clears redo and marks the text modified.
+void FinishEdit(EditState& s);
+
+// Revert the newest record of one history onto the other. Nothing at all
+// happens when the history is empty; `modified` is left alone.
+void Undo(EditState& s);
+void Redo(EditState& s);
+
+// A character message's code unit: Tab, Enter and units from 32 up insert
+// text; other control units are ignored.
+void TypeCharacter(EditState& s, char16_t unit);

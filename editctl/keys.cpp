@@ -1,0 +1,155 @@
+#include "editctl/keys.h"
+
+#include "editctl/editing.h"
+#include "editctl/layout.h"
+#include "editctl/text_model.h"
+#include "editctl/words.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char16_t kLf = 10;
+constexpr char16_t kCr = 13;
+
+// Moves the caret; without Shift the selection collapses onto it.
+void Extend(EditState& s, int32_t position, bool shift) {
+    s.caret = position;
+    if (!shift)
+        s.anchor = position;
+}
+
+// One step left or right, over a CR LF pair as one unit.
+int32_t StepLeft(const EditState& s) {
+    const std::u16string& t = s.text;
+    if (s.caret - 1 > 0 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr)
+        return s.caret - 2;
+    return s.caret - 1;
+}
+
+int32_t StepRight(const EditState& s) {
+    const std::u16string& t = s.text;
+    if (t[s.caret] == kCr && s.caret + 1 < TextLength(s) && t[s.caret + 1] == kLf)
+        return s.caret + 2;
+    return s.caret + 1;
+}
+
+void MoveLeft(EditState& s, bool shift, bool ctrl) {
+    if (!shift && s.anchor != s.caret)
+        s.caret = s.anchor = SelectionLow(s);
+    else if (ctrl)
+        Extend(s, WordLeft(s, s.caret), shift);
+    else if (s.caret > 0)
+        Extend(s, StepLeft(s), shift);
+}
+
+void MoveRight(EditState& s, bool shift, bool ctrl) {
+    if (!shift && s.anchor != s.caret)
+        s.caret = s.anchor = SelectionHigh(s);
+    else if (ctrl)
+        Extend(s, WordRight(s, s.caret), shift);
+    else if (s.caret < TextLength(s))
+        Extend(s, StepRight(s), shift);
+}
+
+// Up and Down keep the code-unit offset, cut to the target line's length.
+void MoveVertically(EditState& s, int32_t direction, bool shift) {
+    const LineLocation at = LocateLine(s, s.caret);
+    const int32_t target = at.line + direction;
+    if (s.lines.empty() || target < 0 || target >= s.lines.size()) {
+        Extend(s, s.caret, shift);
+        return;
+    }
+    const LineInfo line = s.lines[target];
+    Extend(s, line.start + std::min(at.offset, line.length), shift);
+}
+
+void MoveHome(EditState& s, bool shift, bool ctrl) {
+    const LineInfo line = s.lines.empty() ? LineInfo{} : s.lines[LocateLine(s, s.caret).line];
+    Extend(s, ctrl ? 0 : line.start, shift);
+}
+
+void MoveEnd(EditState& s, bool shift, bool ctrl) {
+    const LineInfo line = s.lines.empty() ? LineInfo{} : s.lines[LocateLine(s, s.caret).line];
+    Extend(s, ctrl ? TextLength(s) : line.start + line.length, shift);
+}
+
+bool MoveCaret(EditState& s, EditKey key, bool shift, bool ctrl) {
+    switch (key) {
+    case EditKey::Left:
+        MoveLeft(s, shift, ctrl);
+        return true;
+    case EditKey::Right:
+        MoveRight(s, shift, ctrl);
+        return true;
+    case EditKey::Up:
+        MoveVertically(s, -1, shift);
+        return true;
+    case EditKey::Down:
+        MoveVertically(s, 1, shift);
+        return true;
+    case EditKey::Home:
+        MoveHome(s, shift, ctrl);
+        return true;
+    case EditKey::End:
+        MoveEnd(s, shift, ctrl);
+        return true;
+    default:
+        return false;
+    }
+}
+
+ClipboardAction HandleControlLetter(EditState& s, EditKey key, bool shift) {
+    switch (key) {
+    case EditKey::A:
+        SelectAll(s);
+        break;
+    case EditKey::C:
+        return ClipboardAction::Copy;
+    case EditKey::X:
+        return ClipboardAction::Cut;
+    case EditKey::V:
+        return ClipboardAction::Paste;
+    case EditKey::Y:
+        Redo(s);
+        break;
+    case EditKey::Z:
+        if (shift)
+            Redo(s);
+        else
+            Undo(s);
+        break;
+    default:
+        break;
+    }
+    return ClipboardAction::None;
+}
+
+} // namespace
+
+ClipboardAction HandleKeyDown(EditState& s, EditKey key, bool shift, bool ctrl) {
+    if (key == EditKey::Backspace || key == EditKey::Delete) {
+        DeleteAtCaret(s, key == EditKey::Delete);
+        return ClipboardAction::None;
+    }
+    if (MoveCaret(s, key, shift, ctrl)) {
+        FinishCaretMove(s);
+        return ClipboardAction::None;
+    }
+    return ctrl ? HandleControlLetter(s, key, shift) : ClipboardAction::None;
+}
+
+void FinishCaretMove(EditState& s) {
+    TrackCurrentLine(s);
+    EnsureCaretVisible(s);
+    InvalidateClient(s);
+    NotifyParent(s, EditNotify::SelChange);
+}
+
+void SelectAll(EditState& s) {
+    s.anchor = 0;
+    s.caret = TextLength(s);
+    TrackCurrentLine(s);
+    InvalidateClient(s);
+    NotifyParent(s, EditNotify::SelChange);
+}

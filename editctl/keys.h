@@ -1,0 +1,26 @@
+// The key-down rules: caret movement, selection, deletion, undo and redo as
+// functions of the state. The window layer maps virtual keys to EditKey and
+// performs the clipboard part itself.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+enum class EditKey { Backspace, Delete, Left, Right, Up, Down, Home, End, A, C, V, X, Y, Z, Other };
+
+// What the window layer still has to do after a key.
+enum class ClipboardAction {
+    None,
+    Copy,  // copy the selection
+    Cut,   // copy the selection, then DeleteSelection
+    Paste, // PasteText with the clipboard's text
+};
+
+// Handles one key-down with the modifier state read when it was handled.
+// Keys without a rule do nothing.
+ClipboardAction HandleKeyDown(EditState& s, EditKey key, bool shift, bool ctrl);
+
+// The common tail of caret moves: highlight the caret's line number, scroll
+// the caret into view, repaint, CEN_SELCHANGE.
+void FinishCaretMove(EditState& s);
+// Selects the whole text without scrolling.
+void SelectAll(EditState& s);

@@ -1,0 +1,43 @@
+// Layout on the fixed cell grid: lines and rows, tab stops, conversions
+// between positions, columns and client pixels, scrolling and the caret's
+// cell. Operations that concern the window record what it must do in
+// `s.effects`; without a window (s.window null) they do nothing.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <cstdint>
+
+// The tab stop distance in use: `tabWidth`, or 4 when it is below 1.
+int32_t TabStop(const EditState& s);
+// The gutter's width while it is shown, else 0.
+int32_t ShownGutter(const EditState& s);
+// Cells per visual row from the client width; at least 1, and 1 without a window.
+int32_t ColumnsPerRow(const EditState& s);
+// Cells before `offset` (clamped to the line) in its line; 0 for a line out of range.
+int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset);
+// The offset of the unit covering `column`, or the line's length; 0 for a line out of range.
+int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column);
+
+// Re-derives the line table, row tops, gutter width and keeps currentLine
+// within the lines. Runs after every change of text, view or size.
+void Relayout(EditState& s);
+void UpdateGutterWidth(EditState& s);
+
+void ClampScroll(EditState& s);
+// Records the scroll bars' state; while wrapping, hides the horizontal one and zeroes scrollX.
+void UpdateScrollBars(EditState& s);
+// Records the client point of the caret's cell.
+void PlaceCaret(EditState& s);
+// Scrolls just far enough to show the caret's row and cell.
+void EnsureCaretVisible(EditState& s);
+// The position under a client point; 0 without lines.
+int32_t HitTest(const EditState& s, int32_t x, int32_t y);
+
+// Moves the highlighted line number to the caret's line, invalidating both cells.
+void TrackCurrentLine(EditState& s);
+void InvalidateGutterLine(EditState& s, int32_t line);
+
+// After a change of the font, wrapping, line numbers, the whole text or the
+// size: relayout, clamp the scroll, update the bars and caret, repaint.
+void Refresh(EditState& s);

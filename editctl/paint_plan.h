@@ -1,0 +1,35 @@
+// What one paint of the control draws, in client pixels: the number cells of
+// the visible lines and the text runs of their visible rows. Platform-free,
+// so the window layer only turns the plan into drawing calls.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct NumberCell {
+    int32_t top = 0;    // client y of the line's first row
+    int32_t number = 0; // 1-based logical line
+    bool current = false;
+};
+
+// Cells of one visual row drawn in one colour. Tabs are expanded to spaces,
+// so every unit of `text` takes one cell.
+struct TextRun {
+    int32_t x = 0;
+    int32_t top = 0;
+    int32_t cells = 0;
+    bool selected = false;
+    std::u16string text;
+};
+
+struct PaintPlan {
+    std::vector<NumberCell> numbers; // empty while line numbers are hidden
+    std::vector<TextRun> runs;
+};
+
+// The rows that meet the client area, at most three runs each. A run is cut
+// to the cells near the text area, so a very long line costs only what shows.
+PaintPlan PlanPaint(const EditState& s);

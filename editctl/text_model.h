@@ -1,0 +1,34 @@
+// Positions in the text and the two primitives every edit is made of. The
+// primitives change only `text`: callers keep the selection, the histories
+// and the layout in step.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <cstdint>
+#include <string_view>
+
+struct LineLocation {
+    int32_t line = 0;
+    int32_t offset = 0; // within the line, 0..length: a break maps to its line's end
+};
+
+// The line holding a position clamped to the text; (0, 0) without lines.
+LineLocation LocateLine(const EditState& s, int32_t position);
+
+// Removes up to `count` units at `position`; a position beyond the text throws std::out_of_range.
+void EraseText(EditState& s, int32_t position, int32_t count);
+// Inserts before the unit at `position`; a position beyond the text throws
+// std::out_of_range. `inserted` may view `text` itself.
+void InsertText(EditState& s, int32_t position, std::u16string_view inserted);
+
+// The selection as [low, high).
+inline int32_t SelectionLow(const EditState& s) {
+    return s.anchor < s.caret ? s.anchor : s.caret;
+}
+inline int32_t SelectionHigh(const EditState& s) {
+    return s.anchor < s.caret ? s.caret : s.anchor;
+}
+inline int32_t TextLength(const EditState& s) {
+    return static_cast<int32_t>(s.text.size());
+}

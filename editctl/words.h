@@ -1,0 +1,17 @@
+// Word movement and word selection. Units fall in three classes: blanks
+// (space, tab, CR, LF), word characters (ASCII letters, digits, underscore)
+// and everything else, non-ASCII letters included.
+#pragma once
+
+#include "editctl/edit_state.h"
+
+#include <cstdint>
+
+bool IsWordChar(char16_t unit);
+// The start of the word or punctuation run before `position`, skipping blanks.
+int32_t WordLeft(const EditState& s, int32_t position);
+// The end of the word or punctuation run after `position`, skipping blanks.
+int32_t WordRight(const EditState& s, int32_t position);
+// Selects the run of one class under `position` within its logical line,
+// the caret at the run's end; on an empty line just places the caret there.
+void SelectWordAt(EditState& s, int32_t position);

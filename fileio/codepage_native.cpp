@@ -1,0 +1,281 @@
+// Stand-in converters for builds without the Windows ones: UTF-8 and, as the
+// ANSI code page, Windows-1252 (the page Windows and Wine use for Western
+// European systems), so that both builds agree on the common cases.
+#include "fileio/codepage.h"
+#include "fileio/byte_scan.h"
+
+#include <array>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr size_t kMaxLength = std::numeric_limits<int32_t>::max();
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Windows-1252 bytes 0x80-0x9F. The five bytes the page leaves undefined map
+// to the C1 control of the same value, as the Windows converter does.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+bool IsUtf8(uint32_t codePage) {
+    return codePage == kCodePageUtf8;
+}
+bool IsCp1252(uint32_t codePage) {
+    return codePage == kCodePageAnsi || codePage == 1252;
+}
+
+// What the first byte of a UTF-8 sequence tells: the sequence's length (1
+// for ASCII, 0 for a byte that cannot start a well-formed sequence) and the
+// range its second byte must fall in; later bytes are always 0x80-0xBF.
+struct Lead {
+    uint8_t length;
+    uint8_t secondMin;
+    uint8_t secondMax;
+};
+
+constexpr Lead LeadOf(int b) {
+    auto lead = [](int length, int secondMin, int secondMax) {
+        return Lead{static_cast<uint8_t>(length), static_cast<uint8_t>(secondMin),
+                    static_cast<uint8_t>(secondMax)};
+    };
+    if (b < 0x80)
+        return lead(1, 0x00, 0xFF);
+    if (b >= 0xC2 && b <= 0xDF)
+        return lead(2, 0x80, 0xBF);
+    if (b >= 0xE0 && b <= 0xEF)
+        return lead(3, b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF);
+    if (b >= 0xF0 && b <= 0xF4)
+        return lead(4, b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF);
+    return lead(0, 0xFF, 0x00);
+}
+
+constexpr auto kLeads = [] {
+    std::array<Lead, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = LeadOf(b);
+    return table;
+}();
+
+// Whether p starts a well-formed sequence of lead's length; reads p[0..3].
+bool WellFormedAt(const unsigned char* p, Lead lead) {
+    static constexpr uint32_t kLaterBytes[5] = {0, 0, 0, 0xC0, 0xC0C0};
+    const uint32_t later = p[2] | static_cast<uint32_t>(p[3]) << 8;
+    const uint32_t mask = kLaterBytes[lead.length];
+    return p[1] >= lead.secondMin && p[1] <= lead.secondMax && (later & mask) == (0x8080 & mask);
+}
+
+// The code point of the well-formed sequence at p; reads p[0..3] whatever
+// the length, the bytes past it shifting out.
+char32_t Assemble(const unsigned char* p, int length) {
+    static constexpr uint8_t kLeadBits[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    const char32_t value = static_cast<char32_t>(p[0] & kLeadBits[length]) << 18 |
+                           static_cast<char32_t>(p[1] & 0x3F) << 12 |
+                           static_cast<char32_t>(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+    return value >> (6 * (4 - length));
+}
+
+// Decodes the sequence at p[0..n), n >= 1. Returns the bytes consumed and the
+// code point, or kReplacement for an ill-formed sequence, which consumes its
+// maximal well-formed prefix (at least one byte).
+size_t DecodeSequence(const unsigned char* p, size_t n, char32_t& cp) {
+    const Lead lead = kLeads[p[0]];
+    cp = kReplacement;
+    if (lead.length == 0)
+        return 1;
+    unsigned char bytes[4] = {p[0], 0x80, 0x80, 0x80};
+    for (size_t k = 1; k < lead.length; ++k) {
+        if (k >= n)
+            return k;
+        const unsigned char b = p[k];
+        const bool ok = k == 1 ? b >= lead.secondMin && b <= lead.secondMax : (b & 0xC0) == 0x80;
+        if (!ok)
+            return k;
+        bytes[k] = b;
+    }
+    cp = Assemble(bytes, lead.length);
+    return lead.length;
+}
+
+size_t PutCodePoint(char16_t* out, size_t units, char32_t cp) {
+    if (cp < 0x10000) {
+        out[units] = static_cast<char16_t>(cp);
+        return units + 1;
+    }
+    out[units] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+    out[units + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    return units + 2;
+}
+
+// Copies through a local block: out may alias the bytes as far as the
+// compiler knows, which would keep it from widening them all at once.
+void WidenSixteen(const unsigned char* p, char16_t* out) {
+    unsigned char block[16];
+    std::memcpy(block, p, sizeof block);
+    char16_t wide[16];
+    for (int k = 0; k < 16; ++k)
+        wide[k] = block[k];
+    std::memcpy(out, wide, sizeof wide);
+}
+
+// Decodes UTF-8 into out, which must have room for n units (no sequence
+// yields more units than it has bytes); returns the units written.
+//
+// The main loop, while twenty bytes remain, widens sixteen bytes at once and
+// moves past the ASCII ones, then decodes the sequence they stop at with as
+// few branches as the common well-formed case allows. Units written past
+// those counted are overwritten later, and units <= i keeps every write
+// inside out.
+size_t DecodeUtf8(const unsigned char* p, size_t n, char16_t* out) {
+    size_t units = 0;
+    size_t i = 0;
+    while (n - i >= 20) {
+        size_t ascii = AsciiPrefixOfEight(p + i);
+        if (ascii == 8)
+            ascii += AsciiPrefixOfEight(p + i + 8);
+        WidenSixteen(p + i, out + units);
+        units += ascii;
+        i += ascii;
+        if (ascii == 16)
+            continue;
+        const Lead lead = kLeads[p[i]];
+        if (WellFormedAt(p + i, lead)) {
+            const char32_t cp = Assemble(p + i, lead.length);
+            const bool pair = cp >= 0x10000;
+            out[units] = static_cast<char16_t>(pair ? 0xD800 + ((cp - 0x10000) >> 10) : cp);
+            out[units + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            units += 1 + pair;
+            i += lead.length;
+        } else {
+            char32_t cp;
+            i += DecodeSequence(p + i, n - i, cp);
+            units = PutCodePoint(out, units, cp);
+        }
+    }
+    while (i < n) {
+        char32_t cp;
+        i += DecodeSequence(p + i, n - i, cp);
+        units = PutCodePoint(out, units, cp);
+    }
+    return units;
+}
+
+void DecodeCp1252(const unsigned char* p, size_t n, char16_t* out) {
+    for (size_t i = 0; i < n; ++i)
+        out[i] = p[i] < 0x80 ? p[i] : p[i] < 0xA0 ? kCp1252High[p[i] - 0x80] : p[i];
+}
+
+// Runs the UTF-8 encoder; with a null `out` it only counts the bytes.
+size_t EncodeUtf8(std::u16string_view text, unsigned char* out) {
+    size_t size = 0;
+    auto put = [&](unsigned value) {
+        if (out)
+            out[size] = static_cast<unsigned char>(value);
+        ++size;
+    };
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        char32_t cp = text[i];
+        if (cp >= 0xD800 && cp <= 0xDFFF) {
+            const bool paired =
+                cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            if (paired) {
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+                ++i;
+            } else {
+                cp = kReplacement;
+            }
+        }
+        if (cp < 0x80) {
+            put(cp);
+        } else if (cp < 0x800) {
+            put(0xC0 | (cp >> 6));
+            put(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            put(0xE0 | (cp >> 12));
+            put(0x80 | ((cp >> 6) & 0x3F));
+            put(0x80 | (cp & 0x3F));
+        } else {
+            put(0xF0 | (cp >> 18));
+            put(0x80 | ((cp >> 12) & 0x3F));
+            put(0x80 | ((cp >> 6) & 0x3F));
+            put(0x80 | (cp & 0x3F));
+        }
+    }
+    return size;
+}
+
+// The Windows-1252 byte for a UTF-16 unit, or -1 when the page lacks it.
+int Cp1252Byte(char16_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int k = 0; k < 32; ++k) {
+        if (kCp1252High[k] == c)
+            return 0x80 + k;
+    }
+    return -1;
+}
+
+// Encodes to Windows-1252; with a null `out` it only checks for replacements.
+// Each unit the page lacks, each half of a surrogate pair included, becomes
+// one '?', as the Windows converter does.
+bool EncodeCp1252(std::u16string_view text, char* out) {
+    bool replaced = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        int b = Cp1252Byte(text[i]);
+        if (b < 0) {
+            b = '?';
+            replaced = true;
+        }
+        if (out)
+            out[i] = static_cast<char>(b);
+    }
+    return replaced;
+}
+
+} // namespace
+
+bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16string& text,
+                        size_t spareUnits) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    text.clear();
+    if (n > kMaxLength || (!IsUtf8(codePage) && !IsCp1252(codePage)))
+        return false;
+    // Room for the worst case, one unit per byte.
+    text.reserve(n + spareUnits);
+    text.resize(n);
+    if (IsUtf8(codePage))
+        text.resize(DecodeUtf8(p, n, text.data()));
+    else
+        DecodeCp1252(p, n, text.data());
+    return true;
+}
+
+bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, bool& replaced) {
+    replaced = false;
+    if (IsUtf8(codePage)) {
+        size = EncodeUtf8(text, nullptr);
+    } else if (IsCp1252(codePage)) {
+        size = text.size();
+        replaced = EncodeCp1252(text, nullptr);
+    } else {
+        return false;
+    }
+    return size <= kMaxLength;
+}
+
+bool EncodeToCodePage(uint32_t codePage, std::u16string_view text, std::string& bytes,
+                      bool& replaced) {
+    size_t size;
+    if (!MeasureEncoding(codePage, text, size, replaced))
+        return false;
+    bytes.assign(size, '\0');
+    if (IsUtf8(codePage))
+        EncodeUtf8(text, reinterpret_cast<unsigned char*>(bytes.data()));
+    else
+        EncodeCp1252(text, bytes.data());
+    return true;
+}

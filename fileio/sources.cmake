@@ -1,0 +1,18 @@
+# Reading, decoding, encoding and writing text files.
+set(FILEIO_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
+)
+# The platform seam of the core: system code page and whole-file I/O.
+set(FILEIO_CORE_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_bytes_win.cpp
+)
+set(FILEIO_CORE_NATIVE
+    ${CMAKE_CURRENT_LIST_DIR}/codepage_native.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_bytes_posix.cpp
+)
+# File commands and their dialogs.
+set(FILEIO_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
+)

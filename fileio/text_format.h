@@ -1,0 +1,52 @@
+// How a document's file is laid out: its encoding, its line-break style, and
+// the conversions between the file's line breaks and the in-memory CR LF.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+enum class TextEncoding : int32_t { Utf8 = 0, Ansi = 1 };
+
+// Mixed comes only from detection on load; it is saved as Crlf.
+enum class LineEnding : int32_t { Crlf = 0, Lf = 1, Cr = 2, Mixed = 3 };
+
+// "UTF-8" or "ANSI"; a value that is neither reads as "UTF-8".
+const char16_t* EncodingLabel(TextEncoding encoding);
+// "Win", "Unix", "Mac" or "Mixed"; a value outside the enumeration reads as "Win".
+const char16_t* LineEndingLabel(LineEnding lineEnding);
+
+// The part after the last backslash or slash; the whole path when it has neither.
+std::u16string FileNameFromPath(std::u16string_view path);
+
+// Structural UTF-8 test of bytes[start, length): every lead byte announces
+// continuation bytes that are present and of the form 10xxxxxx. Overlong
+// forms, encoded surrogates and values above U+10FFFF pass; the decoder
+// replaces them.
+bool IsLikelyUtf8(const char* bytes, size_t length, size_t start);
+
+// Rewrites every CR LF, lone CR and lone LF as CR LF in place and tells which
+// styles the text held: one style gives that style, several give Mixed, none
+// gives Crlf. The text grows by one unit per lone break, within its capacity
+// when the caller reserved enough.
+LineEnding NormalizeLineEndings(std::u16string& text);
+
+// The line breaks of a text, each CR LF pair counted once.
+struct LineBreakCounts {
+    size_t crlf = 0;
+    size_t lf = 0; // lone LFs
+    size_t cr = 0; // lone CRs
+};
+
+// One style gives that style, several give Mixed, none gives Crlf.
+LineEnding ClassifyLineBreaks(const LineBreakCounts& counts);
+
+// NormalizeLineEndings for a text that arrives in pieces: appends the piece
+// to out with CR LF breaks and adds its breaks to counts. A piece must not
+// end between the CR and the LF of a pair.
+void AppendNormalized(std::u16string& out, std::u16string_view piece, LineBreakCounts& counts);
+
+// Rewrites every CR LF, lone CR and lone LF as the break of lineEnding
+// (Mixed writes CR LF).
+std::u16string ConvertLineEndingsForSave(std::u16string_view text, LineEnding lineEnding);

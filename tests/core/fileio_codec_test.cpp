@@ -1,0 +1,211 @@
+// Decoding file bytes into document text and encoding it back, without files.
+// The expectations hold for the Windows converters with code page 1252 as the
+// ANSI page and for the stand-ins of other builds; where the two may differ
+// (how many U+FFFD one ill-formed sequence becomes) only the common ground is
+// checked.
+#include "fileio/codepage.h"
+#include "fileio/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Loaded {
+    bool ok = false;
+    std::u16string text;
+    TextEncoding encoding = TextEncoding::Ansi;
+    LineEnding lineEnding = LineEnding::Mixed;
+};
+
+Loaded Load(const std::string& bytes) {
+    Loaded r;
+    r.ok = DecodeText(bytes, r.text, r.encoding, r.lineEnding);
+    return r;
+}
+
+std::string Save(const std::u16string& text, uint32_t codePage, LineEnding lineEnding) {
+    std::string bytes = "untouched";
+    EXPECT_TRUE(EncodeText(text, codePage, lineEnding, bytes));
+    return bytes;
+}
+
+bool OnlyReplacementCharacters(const std::u16string& text) {
+    return !text.empty() && text.find_first_not_of(u'\xFFFD') == std::u16string::npos;
+}
+
+} // namespace
+
+TEST(FileioCodec, SignatureIsSkippedOnlyBeforeValidUtf8) {
+    Loaded r = Load("");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.text, u"");
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
+
+    r = Load("\xEF\xBB\xBF");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.text, u"");
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
+
+    r = Load("\xEF\xBB\xBFhi");
+    EXPECT_EQ(r.text, u"hi");
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+
+    // Only the first signature is one; a second is the character U+FEFF.
+    r = Load("\xEF\xBB\xBF\xEF\xBB\xBFx");
+    EXPECT_EQ(r.text, u"\xFEFFx");
+
+    // Invalid UTF-8 behind a signature: the signature bytes are text.
+    r = Load("\xEF\xBB\xBF\xE9t\xE9");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(r.text, u"\xEF\xBB\xBF\xE9t\xE9");
+    EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), "\xEF\xBB\xBF\xE9t\xE9");
+}
+
+TEST(FileioCodec, Utf16FileLoadsAsAnsiWithItsZeroBytes) {
+    const Loaded r = Load(std::string("\xFF\xFEh\0i\0", 6));
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(r.text, std::u16string(u"\xFF\xFEh\0i\0", 6));
+}
+
+TEST(FileioCodec, EncodingFollowsTheWholeFile) {
+    Loaded r = Load("plain ascii");
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.text, u"plain ascii");
+
+    r = Load("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.text, u"\xE9t\xE9 \x20AC \xD83D\xDE00");
+
+    r = Load("\xE9");
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(r.text, u"\xE9");
+
+    // One truncated sequence at the end turns all of the file to ANSI.
+    r = Load("\xC3\xA9 ok \xE2\x82");
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(r.text, u"\xC3\xA9 ok \xE2\x201A");
+
+    r = Load("\xF8\x88\x80\x80\x80");
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(r.text.size(), 5u);
+}
+
+TEST(FileioCodec, IllFormedUtf8BecomesReplacementCharacters) {
+    for (const char* bytes : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                              "\xF5\x80\x80\x80", "\xC1\xBF"}) {
+        const Loaded r = Load(bytes);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+        EXPECT_TRUE(OnlyReplacementCharacters(r.text)) << bytes;
+    }
+    // The neighbours of a bad sequence survive.
+    const Loaded r = Load("a\xC0\x80z\xEF\xBF\xBD");
+    ASSERT_GE(r.text.size(), 4u);
+    EXPECT_EQ(r.text.front(), u'a');
+    EXPECT_EQ(r.text.substr(r.text.size() - 2), u"z\xFFFD");
+    EXPECT_EQ(r.text.find(u'\0'), std::u16string::npos);
+}
+
+TEST(FileioCodec, ZeroBytesAreCarriedThroughBothWays) {
+    const std::string bytes("a\0b\0", 4);
+    const Loaded r = Load(bytes);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.text, std::u16string(u"a\0b\0", 4));
+    EXPECT_EQ(Save(r.text, kCodePageUtf8, LineEnding::Crlf), bytes);
+    EXPECT_EQ(Save(r.text, kCodePageAnsi, LineEnding::Crlf), bytes);
+}
+
+TEST(FileioCodec, LoadingNormalizesAndClassifiesBreaks) {
+    Loaded r = Load("x\ny\nz");
+    EXPECT_EQ(r.text, u"x\r\ny\r\nz");
+    EXPECT_EQ(r.lineEnding, LineEnding::Lf);
+
+    r = Load("x\r\ny\nz\xE9");
+    EXPECT_EQ(r.text, u"x\r\ny\r\nz\xE9");
+    EXPECT_EQ(r.lineEnding, LineEnding::Mixed);
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+
+    r = Load("\xEF\xBB\xBF\r");
+    EXPECT_EQ(r.text, u"\r\n");
+    EXPECT_EQ(r.lineEnding, LineEnding::Cr);
+}
+
+TEST(FileioCodec, SavingConvertsBreaksAndWritesNoSignature) {
+    EXPECT_EQ(Save(u"", kCodePageUtf8, LineEnding::Crlf), "");
+    EXPECT_EQ(Save(u"", kCodePageAnsi, LineEnding::Lf), "");
+    EXPECT_EQ(Save(u"hi", kCodePageUtf8, LineEnding::Crlf), "hi");
+    EXPECT_EQ(Save(u"x\r\ny\nz\rw", kCodePageUtf8, LineEnding::Lf), "x\ny\nz\nw");
+    EXPECT_EQ(Save(u"x\ry\r\n", kCodePageUtf8, LineEnding::Mixed), "x\r\ny\r\n");
+    EXPECT_EQ(Save(u"a\r\nb\r", kCodePageAnsi, LineEnding::Cr), "a\rb\r");
+}
+
+TEST(FileioCodec, Utf8SavingWritesPairsWholeAndLoneSurrogatesAsReplacement) {
+    EXPECT_EQ(Save(u"\xD83D\xDE00", kCodePageUtf8, LineEnding::Crlf), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Save(u"a\xD800"
+                   u"b\xDC00",
+                   kCodePageUtf8, LineEnding::Crlf),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD");
+    EXPECT_EQ(Save(u"\xDE00\xD83D", kCodePageUtf8, LineEnding::Crlf), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_FALSE(EncodingLosesCharacters(u"a\xD800\x4E2D\xD83D\xDE00", kCodePageUtf8));
+}
+
+TEST(FileioCodec, AnsiSavingReplacesWhatThePageLacksAndSaysSoBeforehand) {
+    EXPECT_EQ(Save(u"\xE9\x20AC\x0081\x008D\x008F\x0090\x009D", kCodePageAnsi, LineEnding::Crlf),
+              "\xE9\x80\x81\x8D\x8F\x90\x9D");
+    EXPECT_FALSE(EncodingLosesCharacters(u"\xE9\x20AC\x0178 plain", kCodePageAnsi));
+    EXPECT_FALSE(EncodingLosesCharacters(u"", kCodePageAnsi));
+
+    // No best-fit look-alike: a letter the page lacks becomes '?', not 'A'.
+    EXPECT_EQ(Save(u"x\x0100y", kCodePageAnsi, LineEnding::Crlf), "x?y");
+    EXPECT_TRUE(EncodingLosesCharacters(u"x\x0100y", kCodePageAnsi));
+    EXPECT_TRUE(EncodingLosesCharacters(u"\x4E2D", kCodePageAnsi));
+    const std::string emoji = Save(u"\xD83D\xDE00", kCodePageAnsi, LineEnding::Crlf);
+    EXPECT_FALSE(emoji.empty());
+    EXPECT_EQ(emoji.find_first_not_of('?'), std::string::npos);
+}
+
+// Every byte loaded as ANSI comes back unchanged when saved as ANSI.
+TEST(FileioCodec, AnsiBytesRoundTrip) {
+    std::string all;
+    for (int b = 0x80; b <= 0xFF; ++b)
+        all += static_cast<char>(b);
+    const Loaded r = Load(all);
+    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_EQ(r.text.size(), all.size());
+    EXPECT_FALSE(EncodingLosesCharacters(r.text, kCodePageAnsi));
+    EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), all);
+}
+
+// Large UTF-8 files are decoded and normalised in slices; whatever falls on a
+// slice boundary must come out as if the file were decoded whole.
+TEST(FileioCodec, LargeFilesDecodeAsIfWhole) {
+    const char* const patterns[] = {
+        "\xF0\x9F\x98\x80", "\xE2\x82\xAC", "\xC3\xA9",         "\r\n",          "\r\r\n\n",
+        "\xE0\x80\x80",     "\xC0\x80",     "\xF5\x80\x80\x80", "\xED\xA0\x80\r"};
+    for (size_t boundary : {size_t{64 * 1024}, size_t{128 * 1024}}) {
+        for (const char* pattern : patterns) {
+            for (size_t before = 0; before <= 5; ++before) {
+                std::string bytes(boundary - before, 'a');
+                bytes[100] = '\n';
+                bytes += pattern;
+                bytes += std::string(70 * 1024, 'b') + "\r";
+                std::u16string whole;
+                ASSERT_TRUE(DecodeFromCodePage(kCodePageUtf8, bytes, whole));
+                const LineEnding wholeEnding = NormalizeLineEndings(whole);
+
+                const Loaded r = Load(bytes);
+                ASSERT_TRUE(r.ok);
+                EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+                EXPECT_EQ(r.lineEnding, wholeEnding) << pattern << before;
+                EXPECT_TRUE(r.text == whole) << pattern << before;
+            }
+        }
+    }
+}

@@ -1,0 +1,167 @@
+// Settings in the registry: what loading accepts, value by value, and what
+// saving writes.
+#include "tests/win/app_window_fixture.h"
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+AppSettings Loaded() {
+    AppSettings settings;
+    Settings_SetDefaultFont(settings);
+    Settings_Load(settings);
+    return settings;
+}
+
+} // namespace
+
+using SettingsTest = MainWindowTest;
+
+TEST_F(SettingsTest, MissingKeyGivesDefaults) {
+    const AppSettings s = Loaded();
+    EXPECT_TRUE(s.wordWrap && s.showLineNumbers && s.showStatusBar && s.showTabs);
+    EXPECT_FALSE(s.insertSpaces);
+    EXPECT_DOUBLE_EQ(s.scrollSpeed, 2.0);
+    EXPECT_EQ(s.fontSizePt, 11);
+    EXPECT_STREQ(s.editorLogFont.lfFaceName, L"Consolas");
+    EXPECT_EQ(s.editorLogFont.lfWeight, FW_NORMAL);
+    EXPECT_EQ(s.editorLogFont.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_EQ(s.editorLogFont.lfPitchAndFamily, FIXED_PITCH | FF_MODERN);
+    EXPECT_EQ(s.editorLogFont.lfHeight, 0);
+}
+
+TEST_F(SettingsTest, FlagsTakeAnyValueOfAtMostFourBytes) {
+    StoreNumber(L"WordWrap", 0);
+    StoreNumber(L"ShowLineNums", 7);
+    const BYTE oneByte = 0;
+    Store(L"ShowStatusBar", REG_BINARY, &oneByte, 1); // short data is zero-padded
+    const BYTE eightBytes[8] = {0};
+    Store(L"ShowTabs", REG_BINARY, eightBytes, 8); // too long: left as it was
+    Store(L"InsertSpacesForTab", REG_SZ, L"1", 4); // "1" and its terminator: non-zero
+    const AppSettings s = Loaded();
+    EXPECT_FALSE(s.wordWrap);
+    EXPECT_TRUE(s.showLineNumbers);
+    EXPECT_FALSE(s.showStatusBar);
+    EXPECT_TRUE(s.showTabs);
+    EXPECT_TRUE(s.insertSpaces);
+}
+
+TEST_F(SettingsTest, FontSizeOnlyFrom6To200) {
+    const struct {
+        DWORD stored;
+        int32_t loaded;
+    } cases[] = {{5, 11}, {6, 6}, {200, 200}, {201, 11}, {0xFFFFFFFF, 11}};
+    for (const auto& c : cases) {
+        StoreNumber(L"FontSizePt", c.stored);
+        EXPECT_EQ(Loaded().fontSizePt, c.loaded) << c.stored;
+    }
+}
+
+TEST_F(SettingsTest, ScrollPercentIsClamped) {
+    const struct {
+        DWORD stored;
+        double speed;
+    } cases[] = {{0, 0.1}, {25, 0.25}, {130, 1.3}, {9999, 5.0}, {0xFFFFFFFF, 5.0}};
+    for (const auto& c : cases) {
+        StoreNumber(L"ScrollSpeedPercent", c.stored);
+        EXPECT_DOUBLE_EQ(Loaded().scrollSpeed, c.speed) << c.stored;
+    }
+    // Missing: 2.0 even when the field held something else.
+    StoreNumber(L"WordWrap", 1);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key_.c_str(), L"ScrollSpeedPercent");
+    AppSettings s;
+    s.scrollSpeed = 4.0;
+    Settings_Load(s);
+    EXPECT_DOUBLE_EQ(s.scrollSpeed, 2.0);
+}
+
+TEST_F(SettingsTest, FaceNameMustBeANonEmptyShortString) {
+    auto storeFace = [this](DWORD type, const std::wstring& face) {
+        Store(L"FontFace", type, face.c_str(), static_cast<DWORD>((face.size() + 1) * 2));
+    };
+    storeFace(REG_SZ, L"");
+    EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
+    storeFace(REG_SZ, std::wstring(40, L'F'));
+    EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
+    storeFace(REG_EXPAND_SZ, L"Courier New");
+    EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
+    StoreNumber(L"FontFace", 0x41);
+    EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
+
+    const std::wstring longest(31, L'L');
+    storeFace(REG_SZ, longest);
+    EXPECT_EQ(std::wstring(Loaded().editorLogFont.lfFaceName), longest);
+    // 32 characters without a terminator fit the buffer and lose the last
+    // one. (The registry adds a terminator to a string whose next unit in
+    // memory is zero, so the data stored comes from a longer one.)
+    const std::wstring full(33, L'M');
+    Store(L"FontFace", REG_SZ, full.c_str(), 64);
+    EXPECT_EQ(std::wstring(Loaded().editorLogFont.lfFaceName), std::wstring(31, L'M'));
+
+    storeFace(REG_SZ, L"Lucida Console");
+    const AppSettings s = Loaded();
+    EXPECT_STREQ(s.editorLogFont.lfFaceName, L"Lucida Console");
+    // Only the face comes from the registry; the rest stays the default.
+    EXPECT_EQ(s.editorLogFont.lfWeight, FW_NORMAL);
+}
+
+TEST_F(SettingsTest, SaveWritesEveryValueWithItsType) {
+    AppSettings s;
+    Settings_SetDefaultFont(s);
+    s.wordWrap = false;
+    s.showTabs = false;
+    s.insertSpaces = true;
+    s.fontSizePt = 14;
+    s.scrollSpeed = 0.25;
+    s.editorLogFont.lfWeight = FW_BOLD; // not stored
+    Settings_Save(s);
+    EXPECT_EQ(StoredNumber(L"WordWrap"), 0u);
+    EXPECT_EQ(StoredNumber(L"ShowLineNums"), 1u);
+    EXPECT_EQ(StoredNumber(L"ShowStatusBar"), 1u);
+    EXPECT_EQ(StoredNumber(L"ShowTabs"), 0u);
+    EXPECT_EQ(StoredNumber(L"InsertSpacesForTab"), 1u);
+    EXPECT_EQ(StoredNumber(L"FontSizePt"), 14u);
+    EXPECT_EQ(StoredNumber(L"ScrollSpeedPercent"), 25u);
+
+    wchar_t face[64] = {};
+    DWORD size = sizeof face;
+    DWORD type = 0;
+    ASSERT_EQ(
+        RegGetValueW(HKEY_CURRENT_USER, key_.c_str(), L"FontFace", RRF_RT_ANY, &type, face, &size),
+        ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, (std::wcslen(L"Consolas") + 1) * 2);
+    EXPECT_STREQ(face, L"Consolas");
+
+    AppSettings back;
+    Settings_SetDefaultFont(back);
+    Settings_Load(back);
+    EXPECT_FALSE(back.wordWrap);
+    EXPECT_FALSE(back.showTabs);
+    EXPECT_TRUE(back.insertSpaces);
+    EXPECT_EQ(back.fontSizePt, 14);
+    EXPECT_DOUBLE_EQ(back.scrollSpeed, 0.25);
+    EXPECT_EQ(back.editorLogFont.lfWeight, FW_NORMAL);
+
+    // An empty face is not written; the stored one stays.
+    s.editorLogFont.lfFaceName[0] = 0;
+    s.scrollSpeed = 5.0;
+    Settings_Save(s);
+    EXPECT_EQ(StoredNumber(L"ScrollSpeedPercent"), 500u);
+    EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
+}
+
+TEST_F(SettingsTest, AnUnwritableKeyIsSilent) {
+    // A key path that cannot exist: the save fails without a trace and the
+    // load leaves the defaults.
+    Settings_KeyPath() = key_ + L"\\" + std::wstring(300, L'k');
+    AppSettings s;
+    Settings_SetDefaultFont(s);
+    s.fontSizePt = 30;
+    Settings_Save(s);
+    Settings_Load(s);
+    EXPECT_EQ(s.fontSizePt, 30);
+    Settings_KeyPath() = key_;
+    EXPECT_EQ(StoredNumber(L"FontSizePt"), std::nullopt);
+}

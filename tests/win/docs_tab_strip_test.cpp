@@ -1,0 +1,189 @@
+// The owner-drawn tab strip: colours and outline by pixels, and clicks on
+// the close glyphs.
+#include "tests/win/app_window_fixture.h"
+
+#include "app/command_ids.h"
+#include "docs/tab_strip.h"
+#include "docs/tabs.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr COLORREF kSelectedFill = RGB(220, 220, 220);
+constexpr COLORREF kOtherFill = RGB(245, 245, 245);
+constexpr COLORREF kSelectedOutline = RGB(120, 120, 120);
+constexpr COLORREF kOtherOutline = RGB(200, 200, 200);
+
+// Paints one item into a memory bitmap that starts out blue.
+class ItemCanvas {
+  public:
+    ItemCanvas(int width, int height) {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        previous_ = SelectObject(dc_, bitmap_);
+        const RECT all = {0, 0, width, height};
+        HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+        FillRect(dc_, &all, blue);
+        DeleteObject(blue);
+    }
+    ~ItemCanvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    void Draw(MainWindow& mw, int index, RECT item) {
+        DRAWITEMSTRUCT d = {};
+        d.CtlType = ODT_TAB;
+        d.itemID = static_cast<UINT>(index);
+        d.hwndItem = mw.tabControl;
+        d.hDC = dc_;
+        d.rcItem = item;
+        TabStrip_DrawItem(mw, d);
+    }
+    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    bool AnyIn(RECT r, COLORREF color) const {
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                if (At(x, y) == color)
+                    return true;
+        return false;
+    }
+
+  private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+};
+
+POINT GlyphCentre(HWND tabs, int index) {
+    RECT item = {};
+    SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    // The glyph: 8 pixels in from the right, side height - 10 within 10..16.
+    const int height = item.bottom - item.top;
+    const int side = std::clamp(height - 10, 10, 16);
+    return {item.right - 8 - side / 2, item.top + height / 2};
+}
+
+void Click(HWND tabs, POINT at) {
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+} // namespace
+
+using TabStripTest = MainWindowTest;
+
+TEST_F(TabStripTest, SelectedAndOtherTabsHaveTheirColoursAndOutlines) {
+    Create();
+    Command(IDM_FILE_NEW); // tab 1 selected, tab 0 not
+    MainWindow& mw = Record();
+    ItemCanvas canvas(130, 30);
+
+    canvas.Draw(mw, 1, {0, 0, 120, 24});
+    EXPECT_EQ(canvas.At(5, 12), kSelectedFill);
+    EXPECT_EQ(canvas.At(60, 0), kSelectedOutline);   // top
+    EXPECT_EQ(canvas.At(0, 12), kSelectedOutline);   // left
+    EXPECT_EQ(canvas.At(119, 12), kSelectedOutline); // right
+    EXPECT_EQ(canvas.At(60, 23), kSelectedOutline);  // base line
+    EXPECT_EQ(canvas.At(120, 12), RGB(0, 0, 255));   // nothing outside the item
+    EXPECT_EQ(canvas.At(60, 24), RGB(0, 0, 255));
+    EXPECT_TRUE(canvas.AnyIn({98, 4, 112, 20}, RGB(0, 0, 0))); // the glyph
+    EXPECT_TRUE(canvas.AnyIn({10, 2, 92, 22}, RGB(0, 0, 0)));  // the caption
+    EXPECT_FALSE(canvas.AnyIn({10, 2, 112, 22}, RGB(80, 80, 80)));
+
+    canvas.Draw(mw, 0, {0, 0, 120, 24});
+    EXPECT_EQ(canvas.At(5, 12), kOtherFill);
+    EXPECT_EQ(canvas.At(60, 0), kOtherFill); // no top, left or right line
+    EXPECT_EQ(canvas.At(0, 12), kOtherFill);
+    EXPECT_EQ(canvas.At(119, 12), kOtherFill);
+    EXPECT_EQ(canvas.At(60, 23), kOtherOutline);
+    EXPECT_TRUE(canvas.AnyIn({98, 4, 112, 20}, RGB(80, 80, 80)));
+    EXPECT_FALSE(canvas.AnyIn({10, 2, 112, 22}, RGB(0, 0, 0)));
+
+    // An item the documents do not have paints nothing.
+    ItemCanvas untouched(130, 30);
+    untouched.Draw(mw, 2, {0, 0, 120, 24});
+    untouched.Draw(mw, -1, {0, 0, 120, 24});
+    EXPECT_EQ(untouched.At(5, 12), RGB(0, 0, 255));
+}
+
+TEST_F(TabStripTest, TheStripAsksTheMainWindowToPaintItsItems) {
+    Create();
+    MainWindow& mw = Record();
+    RECT item = {};
+    SendMessageW(mw.tabControl, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
+    RECT strip = {};
+    GetClientRect(mw.tabControl, &strip);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, strip.right, strip.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    SendMessageW(mw.tabControl, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(mw.tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    // Right of the only tab, the strip is white; the tab itself is grey.
+    EXPECT_EQ(GetPixel(dc, strip.right - 40, strip.bottom / 2), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, item.left + 4, (item.top + item.bottom) / 2), kSelectedFill);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
+
+TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {
+    Create();
+    answer_ = IDNO;
+    Command(IDM_FILE_NEW);
+    Command(IDM_FILE_NEW);
+    MainWindow& mw = Record();
+    HWND first = mw.documents[0].editWindow;
+    HWND second = mw.documents[1].editWindow;
+    HWND third = mw.documents[2].editWindow;
+    ASSERT_EQ(mw.activeIndex, 2);
+
+    Click(mw.tabControl, GlyphCentre(mw.tabControl, 0));
+    EXPECT_FALSE(IsWindow(first));
+    ASSERT_EQ(mw.documents.size(), 2u);
+    EXPECT_EQ(TabCount(), 2);
+    EXPECT_EQ(mw.documents[0].editWindow, second);
+    EXPECT_EQ(mw.activeIndex, 0); // it was made active to close it
+    EXPECT_EQ(mw.activeEdit, second);
+    EXPECT_TRUE(messages_.empty());
+
+    // Left of the glyph a click selects and activates the tab.
+    RECT item = {};
+    SendMessageW(mw.tabControl, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    Click(mw.tabControl, {item.left + 12, (item.top + item.bottom) / 2});
+    EXPECT_EQ(mw.activeIndex, 1);
+    EXPECT_EQ(mw.activeEdit, third);
+    EXPECT_EQ(mw.documents.size(), 2u);
+
+    // A modified background tab is made active for its prompt; Cancel keeps it.
+    Type(L'm');
+    MainWnd_ActivateTab(mw, window_, 0);
+    SendMessageW(mw.tabControl, TCM_SETCURSEL, 0, 0);
+    answer_ = IDCANCEL;
+    Click(mw.tabControl, GlyphCentre(mw.tabControl, 1));
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(mw.documents.size(), 2u);
+    EXPECT_EQ(mw.activeIndex, 1);
+    EXPECT_EQ(SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(IsWindow(third));
+}
+
+TEST_F(TabStripTest, CloseButtonIsWhiteWithBlackText) {
+    Create();
+    MainWindow& mw = Record();
+    HDC dc = GetDC(mw.closeButton);
+    const LRESULT brush = SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                       reinterpret_cast<LPARAM>(mw.closeButton));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), mw.whiteBrush);
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    ReleaseDC(mw.closeButton, dc);
+    wchar_t text[8] = {};
+    GetWindowTextW(mw.closeButton, text, 8);
+    EXPECT_STREQ(text, L"X");
+}
