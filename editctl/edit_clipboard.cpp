@@ -48,18 +48,25 @@ std::optional<std::u16string> ReadClipboardText(HWND window) {
 
 } // namespace
 
-void CopySelection(HWND window, const EditState& s) {
+bool CopySelection(HWND window, const EditState& s) {
     const std::u16string selected = SelectedText(s);
     if (selected.empty() || !OpenClipboard(window))
-        return;
+        return false;
     EmptyClipboard();
-    if (HGLOBAL block = CopyToGlobal(selected); block && !SetClipboardData(CF_UNICODETEXT, block))
-        GlobalFree(block);
+    bool copied = false;
+    if (HGLOBAL block = CopyToGlobal(selected)) {
+        copied = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+        if (!copied)
+            GlobalFree(block);
+    }
     CloseClipboard();
+    return copied;
 }
 
 void CutSelection(HWND window, EditState& s) {
-    CopySelection(window, s);
+    // Text that did not reach the clipboard stays in the document.
+    if (!CopySelection(window, s))
+        return;
     DeleteSelection(s);
     EditCtl_ApplyEffects(window, s);
 }

@@ -6,10 +6,11 @@
 
 #include <windows.h>
 
-// Puts the selected units on the clipboard, breaks as they are; nothing
-// without a selection.
-void CopySelection(HWND window, const EditState& s);
-// Copies, then deletes the selection as an edit; nothing without a selection.
+// Puts the selected units on the clipboard, breaks as they are; false when
+// nothing was selected or the clipboard did not take the text.
+bool CopySelection(HWND window, const EditState& s);
+// Copies, then deletes the selection as an edit; nothing without a selection
+// or when the copy failed.
 void CutSelection(HWND window, EditState& s);
 // Replaces the selection with the clipboard's text, lone LFs made CR LF.
 void PasteClipboard(HWND window, EditState& s);

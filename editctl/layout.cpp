@@ -41,6 +41,19 @@ CaretCell LocateCaretCell(const EditState& s) {
     return cell;
 }
 
+// The text starts `margin` pixels below the client's top, so the scrollable
+// height includes that inset; without it the last row would overhang the
+// bottom edge when scrolled to the end.
+int64_t ContentHeight(const EditState& s) {
+    return int64_t{s.lines.totalRows()} * s.lineHeight + s.margin;
+}
+
+int64_t MaxScrollX(const EditState& s) {
+    const int64_t maxX =
+        int64_t{s.lines.maxLineWidth()} + 2 * int64_t{s.margin} + ShownGutter(s) - s.clientWidth;
+    return std::max<int64_t>(maxX, 0);
+}
+
 } // namespace
 
 int32_t TabStop(const EditState& s) {
@@ -116,15 +129,13 @@ void UpdateGutterWidth(EditState& s) {
 void ClampScroll(EditState& s) {
     if (!s.window)
         return;
-    const int64_t maxY = int64_t{s.lines.totalRows()} * s.lineHeight - s.clientHeight;
+    const int64_t maxY = ContentHeight(s) - s.clientHeight;
     s.scrollY = Saturate32(std::clamp<int64_t>(s.scrollY, 0, std::max<int64_t>(maxY, 0)));
     if (s.wordWrap) {
         s.scrollX = 0;
         return;
     }
-    const int64_t maxX =
-        int64_t{s.lines.maxLineWidth()} + 2 * int64_t{s.margin} + ShownGutter(s) - s.clientWidth;
-    s.scrollX = Saturate32(std::clamp<int64_t>(s.scrollX, 0, std::max<int64_t>(maxX, 0)));
+    s.scrollX = Saturate32(std::clamp<int64_t>(s.scrollX, 0, MaxScrollX(s)));
 }
 
 void UpdateScrollBars(EditState& s) {
@@ -132,8 +143,7 @@ void UpdateScrollBars(EditState& s) {
         return;
     EditEffects& fx = s.effects;
     fx.scrollBars = true;
-    fx.vertical = {Saturate32(int64_t{s.lines.totalRows()} * s.lineHeight),
-                   std::max(s.clientHeight, 0), s.scrollY};
+    fx.vertical = {Saturate32(ContentHeight(s)), std::max(s.clientHeight, 0), s.scrollY};
     if (s.wordWrap) {
         s.scrollX = 0;
         fx.horizontalShown = false;
@@ -167,8 +177,8 @@ void EnsureCaretVisible(EditState& s) {
     int64_t scrollY = s.scrollY;
     if (top < scrollY)
         scrollY = top;
-    else if (scrollY + s.clientHeight < top + s.lineHeight)
-        scrollY = top + s.lineHeight - s.clientHeight;
+    else if (scrollY + s.clientHeight < top + s.lineHeight + s.margin)
+        scrollY = top + s.lineHeight + s.margin - s.clientHeight;
     int64_t scrollX = 0;
     if (!s.wordWrap) {
         scrollX = s.scrollX;

@@ -42,7 +42,7 @@ TEST(EditLayout, UnwrappedWidthAndScrollRange) {
     ASSERT_TRUE(fx.scrollBars && fx.horizontalShown);
     EXPECT_EQ(fx.horizontal.max, 808);
     EXPECT_EQ(fx.horizontal.page, 400);
-    EXPECT_EQ(fx.vertical.max, 32);
+    EXPECT_EQ(fx.vertical.max, 32 + 4); // the rows and the top margin
 
     s.scrollX = 5000;
     s.scrollY = 5000;
@@ -135,8 +135,9 @@ TEST(EditLayout, EnsureCaretVisibleScrollsJustEnough) {
     for (int i = 0; i < 50; ++i)
         text += Cells(80) + u"\r\n";
     EditState s = MakeEdit(text, {648, 100, true, false});
+    // The caret's row comes fully into view below the top margin.
     SetSelection(s, 20 * 82, 20 * 82);
-    EXPECT_EQ(s.scrollY, 20 * 16 + 16 - 100);
+    EXPECT_EQ(s.scrollY, 4 + 20 * 16 + 16 - 100);
     SetSelection(s, 2 * 82, 2 * 82);
     EXPECT_EQ(s.scrollY, 2 * 16);
     // The end of a full row counts as that row, not the row below.
@@ -151,6 +152,20 @@ TEST(EditLayout, EnsureCaretVisibleScrollsJustEnough) {
     EXPECT_EQ(h.scrollX, 24);
     SelectAll(h); // does not scroll
     EXPECT_EQ(h.scrollX, 24);
+}
+
+TEST(EditLayout, ScrolledToTheEndTheLastRowIsWhole) {
+    std::u16string text;
+    for (int i = 0; i < 30; ++i)
+        text += u"line\r\n";
+    EditState s = MakeEdit(text, {400, 100, false, false});
+    s.scrollY = 1 << 20;
+    ClampScroll(s);
+    const int32_t lastRowBottom = 4 + s.lines.lineTop(30) + 16 - s.scrollY;
+    EXPECT_EQ(lastRowBottom, 100);
+    SetSelection(s, 0, 0);
+    SetSelection(s, static_cast<int32_t>(text.size()), static_cast<int32_t>(text.size()));
+    EXPECT_EQ(4 + s.lines.lineTop(30) + 16 - s.scrollY, 100);
 }
 
 TEST(EditLayout, CurrentLineFollowsTheCaretInTheGutter) {

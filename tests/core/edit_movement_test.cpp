@@ -210,14 +210,14 @@ TEST(EditMouse, WheelAndScrollBars) {
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::Scroll);
     s.scrollSpeed = 1e300;
     MouseWheel(s, -120, 3);
-    EXPECT_EQ(s.scrollY, 101 * 16 - 160);
+    EXPECT_EQ(s.scrollY, 4 + 101 * 16 - 160);
     MouseWheel(s, 120, 3);
     EXPECT_EQ(s.scrollY, 0);
 
     EXPECT_EQ(ScrollRequestTarget(s, true, ScrollRequest::LineUp, 100, 160, 0), 100 - 4 * 8);
     TakeEffects(s);
     ScrollToBarPosition(s, false, 99999);
-    EXPECT_EQ(s.scrollY, 101 * 16 - 160);
+    EXPECT_EQ(s.scrollY, 4 + 101 * 16 - 160);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::None);
     EXPECT_TRUE(ScrollBarActive(s, true));
     SetWordWrap(s, true);

@@ -151,17 +151,3 @@ TEST_F(SettingsTest, SaveWritesEveryValueWithItsType) {
     EXPECT_EQ(StoredNumber(L"ScrollSpeedPercent"), 500u);
     EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
 }
-
-TEST_F(SettingsTest, AnUnwritableKeyIsSilent) {
-    // A key path that cannot exist: the save fails without a trace and the
-    // load leaves the defaults.
-    Settings_KeyPath() = key_ + L"\\" + std::wstring(300, L'k');
-    AppSettings s;
-    Settings_SetDefaultFont(s);
-    s.fontSizePt = 30;
-    Settings_Save(s);
-    Settings_Load(s);
-    EXPECT_EQ(s.fontSizePt, 30);
-    Settings_KeyPath() = key_;
-    EXPECT_EQ(StoredNumber(L"FontSizePt"), std::nullopt);
-}

@@ -172,18 +172,3 @@ TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {
     EXPECT_EQ(SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(IsWindow(third));
 }
-
-TEST_F(TabStripTest, CloseButtonIsWhiteWithBlackText) {
-    Create();
-    MainWindow& mw = Record();
-    HDC dc = GetDC(mw.closeButton);
-    const LRESULT brush = SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(mw.closeButton));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), mw.whiteBrush);
-    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-    ReleaseDC(mw.closeButton, dc);
-    wchar_t text[8] = {};
-    GetWindowTextW(mw.closeButton, text, 8);
-    EXPECT_STREQ(text, L"X");
-}

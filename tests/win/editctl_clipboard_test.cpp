@@ -1,6 +1,8 @@
 // Copy and paste through the real clipboard.
 #include "tests/win/editctl_fixture.h"
 
+#include <thread>
+
 using Sent = std::vector<WORD>;
 
 TEST_F(EditCtlTest, CopyAndCutKeepTheTextsOwnBreaks) {
@@ -80,4 +82,29 @@ TEST_F(EditCtlTest, ClipboardRoundTripBetweenControls) {
     EditCtl_Paste(other);
     EXPECT_EQ(EditCtl_GetText(other), text);
     DestroyWindow(other);
+}
+
+TEST_F(EditCtlTest, CutKeepsTheTextWhenTheClipboardIsBusy) {
+    Reset(u"keep me");
+    EditCtl_SetSelection(edit, 0, 4);
+    // Another thread holds the clipboard open, so the copy cannot happen.
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        const bool held = OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, 5000);
+        if (held)
+            CloseClipboard();
+    });
+    WaitForSingleObject(opened, 5000);
+    ClearReceived();
+    EditCtl_Cut(edit);
+    Key('X', false, true);
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_EQ(Text(), u"keep me");
+    EXPECT_EQ(Codes(), Sent{});
 }

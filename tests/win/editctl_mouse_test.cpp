@@ -108,14 +108,21 @@ TEST_F(EditCtlTest, DraggingBelowTheEdgeScrollsOneStepPerMove) {
     const EditState* s = EditCtl_State(edit);
     ASSERT_NE(s, nullptr);
     Press(Cell(1, 0, 101));
-    // A row below the edge: every move brings one more row into view.
+    // A row below the edge: every move scrolls on, until the caret's row
+    // (six units a line) stands whole at the bottom edge.
     const LPARAM below = MAKELPARAM(Cell(1, 0, 101).x, Client().bottom + lineHeight);
+    const auto caretRowBottom = [&] {
+        return kMargin + (Caret() / 6 + 1) * lineHeight - s->scrollY;
+    };
     SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, below);
     const int first = s->scrollY;
     EXPECT_GT(first, 0);
-    EXPECT_LE(first, 2 * lineHeight);
+    EXPECT_LE(first, 2 * lineHeight + kMargin);
+    EXPECT_EQ(caretRowBottom(), Client().bottom);
     SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, below);
-    EXPECT_EQ(s->scrollY, first + lineHeight);
+    EXPECT_GT(s->scrollY, first);
+    EXPECT_LE(s->scrollY, first + 2 * lineHeight);
+    EXPECT_EQ(caretRowBottom(), Client().bottom);
     EXPECT_EQ(Anchor(), 1);
     EXPECT_GT(Caret(), 1);
     Release(Cell(1, 0));

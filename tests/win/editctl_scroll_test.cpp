@@ -63,7 +63,7 @@ TEST_F(EditCtlTest, WheelScrollsByTheSystemLinesTimesTheSpeed) {
     Wheel(edit, -360);
     EXPECT_EQ(s->scrollY, lineHeight + 3 * static_cast<int>(WheelLines()) * lineHeight);
     Wheel(edit, -120 * 250); // far past the end: clamped to the last page
-    EXPECT_EQ(s->scrollY, 201 * lineHeight - Client().bottom);
+    EXPECT_EQ(s->scrollY, kMargin + 201 * lineHeight - Client().bottom);
 }
 
 TEST_F(EditCtlTest, VerticalBarMessagesMoveTheViewWithoutNotifying) {
@@ -71,7 +71,7 @@ TEST_F(EditCtlTest, VerticalBarMessagesMoveTheViewWithoutNotifying) {
     const EditState* s = EditCtl_State(edit);
     const SCROLLINFO info = BarInfo(edit, SB_VERT);
     EXPECT_EQ(info.nMin, 0);
-    EXPECT_EQ(info.nMax, 201 * lineHeight);
+    EXPECT_EQ(info.nMax, kMargin + 201 * lineHeight);
     EXPECT_EQ(static_cast<int>(info.nPage), Client().bottom);
 
     Scroll(edit, WM_VSCROLL, SB_LINEDOWN);
@@ -90,10 +90,10 @@ TEST_F(EditCtlTest, VerticalBarMessagesMoveTheViewWithoutNotifying) {
 
     // Moving the caret scrolls it just into view.
     Key(VK_END, false, true);
-    EXPECT_EQ(s->scrollY, 201 * lineHeight - Client().bottom);
+    EXPECT_EQ(s->scrollY, kMargin + 201 * lineHeight - Client().bottom);
     // A shorter text keeps the offset, clamped to the new content.
     EditCtl_SetText(edit, Lines(50));
-    EXPECT_EQ(s->scrollY, 51 * lineHeight - Client().bottom);
+    EXPECT_EQ(s->scrollY, kMargin + 51 * lineHeight - Client().bottom);
     EditCtl_SetText(edit, u"short");
     EXPECT_EQ(s->scrollY, 0);
 }
