@@ -2,19 +2,21 @@
 # and starts the private X display and Wine session the Windows build runs in.
 
 TESSARY_PACKAGES="cmake ninja-build g++ clang googletest libbenchmark-dev
-    g++-mingw-w64-x86-64-posix wine wine64 xvfb imagemagick xdotool x11-utils"
+    libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb imagemagick
+    xdotool x11-utils"
 
 tessary_install_deps() {
     local missing=()
     for p in $TESSARY_PACKAGES; do
-        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
     $sudo apt-get update -qq || return 1
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq \
         "${missing[@]}" >/dev/null || return 1
 }
 
