@@ -53,7 +53,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     MainWnd_ApplyFonts(*mw);
     MainWnd_ApplyZOrder(*mw, window);
     if (!startupPath.empty())
-        OpenFileIntoActiveDocument(*mw, window, startupPath);
+        MainWnd_OpenStartupFile(*mw, window, startupPath);
     else
         MainWnd_ResetActiveDocument(*mw, window);
     return 0;
@@ -71,6 +71,7 @@ void OnNcDestroy(HWND window) {
         // Usually gone already with its owner; destroying it again is harmless.
         if (mw->closeTooltip && IsWindow(mw->closeTooltip))
             DestroyWindow(mw->closeTooltip);
+        MainWnd_ReleaseDetachedMenu(*mw, window);
         delete mw;
     }
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -114,7 +115,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
             SetFocus(mw.activeEdit);
         return 0;
     case WM_CLOSE:
-        if (MainWnd_QuerySave(mw, window))
+        if (MainWnd_QueryCloseWindow(mw, window))
             DestroyWindow(window);
         return 0;
     case WM_DRAWITEM: {
@@ -153,7 +154,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
         return OnDpiChanged(mw, window, wParam, lParam);
     default:
         if (findReplaceMessage != 0 && message == findReplaceMessage) {
-            Find_HandleDialogMessage(mw, window, *reinterpret_cast<const FINDREPLACEW*>(lParam));
+            Find_HandleDialogMessage(mw, window, reinterpret_cast<const FINDREPLACEW*>(lParam));
             return 0;
         }
         break;

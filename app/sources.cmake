@@ -2,8 +2,12 @@
 set(APP_CORE
     ${CMAKE_CURRENT_LIST_DIR}/layout_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_rules.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_modes_rules.cpp
 )
 set(APP_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/about.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/font_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/fullscreen.cpp
     ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp

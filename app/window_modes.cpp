@@ -2,13 +2,18 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/modal_ui.h"
 #include "app/settings_rules.h"
 #include "editctl/editctl.h"
+
+#include <algorithm>
 
 void MainWnd_ApplyZOrder(const MainWindow& mw, HWND window) {
     SetWindowPos(window, mw.alwaysOnTop || mw.fullscreen ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0,
                  0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
+
+// ---- Scroll speed
 
 void MainWnd_SnapScrollSpeed(MainWindow& mw) {
     if (!mw.scrollSpeedMenu)
@@ -21,15 +26,43 @@ void MainWnd_SnapScrollSpeed(MainWindow& mw) {
         EditCtl_SetScrollSpeed(mw.documents.front().editWindow, mw.settings.scrollSpeed);
 }
 
-// Fullscreen, the speed choice, the font dialog, New Window and About arrive
-// with the window-modes work; until then these commands change nothing.
+void MainWnd_SetScrollSpeed(MainWindow& mw, double speed, int item) {
+    if (!(speed > 0.0)) // NaN too
+        speed = 0.1;
+    mw.settings.scrollSpeed = std::min(speed, 5.0);
+    for (const Document& document : mw.documents)
+        EditCtl_SetScrollSpeed(document.editWindow, mw.settings.scrollSpeed);
+    if (mw.scrollSpeedMenu && item >= IDM_SCROLL_0_25X && item <= IDM_SCROLL_5X)
+        CheckMenuRadioItem(mw.scrollSpeedMenu, IDM_SCROLL_0_25X, IDM_SCROLL_5X, item, MF_BYCOMMAND);
+    Settings_Save(mw.settings);
+}
 
-void MainWnd_ToggleFullscreen(MainWindow&, HWND) {}
+// ---- New Window
 
-void MainWnd_SetScrollSpeed(MainWindow&, double, int) {}
+std::wstring MainWnd_ModulePath() {
+    // The system truncates silently to the buffer; a truncated path could
+    // name another program, so grow until the whole path fits.
+    constexpr size_t kLongestPath = 32768;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= kLongestPath)
+            return {};
+        path.resize(path.size() * 2);
+    }
+}
 
-void MainWnd_ChooseEditorFont(MainWindow&, HWND) {}
-
-void MainWnd_LaunchNewWindow() {}
-
-void MainWnd_ShowAbout(HWND) {}
+void MainWnd_LaunchNewWindow() {
+    const std::wstring path = MainWnd_ModulePath();
+    if (path.empty())
+        return;
+    // Quoted, since the path may hold spaces; no document is passed on.
+    ModalUi_StartProcess(L"\"" + path + L"\"");
+}

@@ -8,6 +8,18 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
+namespace {
+
+// A background tab's flag was taken from its control when it was left; the
+// control is asked as well, as the save prompt does for the active one.
+bool IsModified(const Document& document) {
+    return document.modified || (document.editWindow && EditCtl_IsModified(document.editWindow));
+}
+
+} // namespace
+
 bool MainWnd_QuerySave(MainWindow& mw, HWND owner) {
     const Document* active = MainWnd_ActiveDocument(mw);
     if (!active)
@@ -59,4 +71,27 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, next, 0);
     MainWnd_ActivateTab(mw, window, next);
+}
+
+bool MainWnd_QueryCloseWindow(MainWindow& mw, HWND window) {
+    const int count = static_cast<int>(mw.documents.size());
+    std::vector<int> order;
+    if (MainWnd_ActiveDocument(mw))
+        order.push_back(mw.activeIndex);
+    for (int index = 0; index < count; ++index) {
+        if (index != mw.activeIndex)
+            order.push_back(index);
+    }
+    for (int index : order) {
+        if (!IsModified(mw.documents[index]))
+            continue;
+        if (index != mw.activeIndex) {
+            if (mw.tabControl)
+                SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
+            MainWnd_ActivateTab(mw, window, index);
+        }
+        if (!MainWnd_QuerySave(mw, window))
+            return false;
+    }
+    return true;
 }

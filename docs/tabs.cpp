@@ -42,7 +42,7 @@ void WriteTabItem(MainWindow& mw, int index, UINT message) {
 
 } // namespace
 
-void MainWnd_AddTab(MainWindow& mw, HWND window) {
+bool MainWnd_AddTab(MainWindow& mw, HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
@@ -50,6 +50,8 @@ void MainWnd_AddTab(MainWindow& mw, HWND window) {
     document.editWindow =
         EditCtl_Create(window, 0, 0, client.right, client.bottom, IDC_EDIT, instance);
     HWND edit = document.editWindow;
+    if (!edit)
+        return false;
     const AppSettings& s = mw.settings;
     EditCtl_SetWordWrap(edit, s.wordWrap);
     EditCtl_SetShowLineNumbers(edit, s.showLineNumbers);
@@ -69,16 +71,19 @@ void MainWnd_AddTab(MainWindow& mw, HWND window) {
     WriteTabItem(mw, mw.activeIndex, TCM_INSERTITEMW);
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, mw.activeIndex, 0);
+    return true;
 }
 
-void MainWnd_NewTab(MainWindow& mw, HWND window) {
-    MainWnd_AddTab(mw, window);
+bool MainWnd_NewTab(MainWindow& mw, HWND window) {
+    if (!MainWnd_AddTab(mw, window))
+        return false;
     EmptyActiveControl(mw);
     MainWnd_RefreshEncodingMenu(mw);
     MainWnd_RefreshLineEndingMenu(mw);
     MainWnd_Layout(mw, window);
     MainWnd_SetModified(mw, window, false);
     MainWnd_UpdateTitle(mw, window);
+    return true;
 }
 
 void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index) {

@@ -8,10 +8,13 @@ struct MainWindow;
 
 // Adds an edit control with the current settings and its document as the
 // last tab and makes it active; the first tab of a new window is made this
-// way before the status bar and the fonts exist.
-void MainWnd_AddTab(MainWindow& mw, HWND window);
-// A new empty Untitled tab at the end, made active. Asks nothing.
-void MainWnd_NewTab(MainWindow& mw, HWND window);
+// way before the status bar and the fonts exist. False, with nothing
+// changed, when the edit control cannot be created (the system's window
+// quota is spent): a tab without one would show and save an empty text.
+bool MainWnd_AddTab(MainWindow& mw, HWND window);
+// A new empty Untitled tab at the end, made active. Asks nothing. False as
+// for MainWnd_AddTab.
+bool MainWnd_NewTab(MainWindow& mw, HWND window);
 // Shows documents[index]'s control in place of the active one. Does not
 // select the tab item; callers that change the selection in code do that.
 // Here and in MainWnd_AddTab, keyboard focus on the hidden control or on the

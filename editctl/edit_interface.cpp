@@ -74,6 +74,10 @@ void EditCtl_EnsureCaretVisible(HWND window) {
 
 // ---- Editing and clipboard ----
 
+void EditCtl_ReplaceRange(HWND window, int32_t start, int32_t end, std::u16string text) {
+    Update(window, [&](EditState& s) { ReplaceRange(s, start, end, std::move(text)); });
+}
+
 void EditCtl_Undo(HWND window) {
     Update(window, [](EditState& s) { Undo(s); });
 }

@@ -17,6 +17,8 @@ struct UndoRecord {
     UndoKind kind = UndoKind::Insert;
     int32_t position = 0;
     std::u16string text;
+    // Undone and redone in one step with the record beneath it in its history.
+    bool joined = false;
 };
 
 // The codes the control sends its parent; the values are the notification codes.

@@ -37,6 +37,9 @@ wchar_t EditCtl_GetCharAtCaret(HWND window, int32_t* index);
 void EditCtl_SelectAll(HWND window);
 void EditCtl_EnsureCaretVisible(HWND window);
 
+// Replaces text[start, end) with `text` as one undoable edit, selects the
+// inserted text and sends CEN_CHANGE.
+void EditCtl_ReplaceRange(HWND window, int32_t start, int32_t end, std::u16string text);
 void EditCtl_Undo(HWND window);
 void EditCtl_Cut(HWND window);
 void EditCtl_Copy(HWND window);

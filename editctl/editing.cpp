@@ -3,6 +3,7 @@
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -33,12 +34,8 @@ void RemoveSelection(EditState& s) {
     s.caret = s.anchor = low;
 }
 
-// Applies the newest record of `from` in reverse and moves it to `to`.
-void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
-    if (from.empty())
-        return;
-    UndoRecord record = std::move(from.back());
-    from.pop_back();
+// Applies one record in reverse and flips its kind.
+void RevertRecord(EditState& s, UndoRecord& record) {
     const int32_t length = static_cast<int32_t>(record.text.size());
     if (record.kind == UndoKind::Insert) {
         EraseText(s, record.position, length);
@@ -49,7 +46,25 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
         s.caret = s.anchor = record.position + length;
         record.kind = UndoKind::Insert;
     }
-    to.push_back(std::move(record));
+}
+
+// Applies the newest step of `from` in reverse and moves its records to `to`.
+// A step's records arrive there in reverse order, so the joins are redrawn:
+// the first one moved is the step's bottom record.
+void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
+    if (from.empty())
+        return;
+    bool bottom = true;
+    bool more = true;
+    while (more && !from.empty()) {
+        UndoRecord record = std::move(from.back());
+        from.pop_back();
+        more = record.joined;
+        RevertRecord(s, record);
+        record.joined = !bottom;
+        bottom = false;
+        to.push_back(std::move(record));
+    }
     FinishTextChange(s);
 }
 
@@ -81,6 +96,22 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted) {
         InsertText(s, at, inserted);
         s.caret = s.anchor = at + static_cast<int32_t>(inserted.size());
     }
+    FinishEdit(s);
+}
+
+void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
+    start = std::clamp(start, 0, TextLength(s));
+    end = std::clamp(end, start, TextLength(s));
+    const bool removes = end > start;
+    if (removes)
+        Remove(s, start, end - start);
+    const int32_t length = static_cast<int32_t>(inserted.size());
+    if (length > 0) {
+        s.undoHistory.push_back({UndoKind::Insert, start, std::move(inserted), removes});
+        InsertText(s, start, s.undoHistory.back().text);
+    }
+    s.anchor = start;
+    s.caret = start + length;
     FinishEdit(s);
 }
 

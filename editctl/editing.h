@@ -5,6 +5,8 @@
 
 #include "editctl/edit_state.h"
 
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 // Removes the selection, or else the unit (a CR LF pair as one) after the
@@ -16,11 +18,15 @@ void DeleteSelection(EditState& s);
 // Replaces the selection with `inserted` (which may be empty); the caret
 // ends after it with nothing selected. `inserted` must not view `s.text`.
 void ReplaceSelection(EditState& s, std::u16string_view inserted);
+// Replaces text[start, end) (clamped) with `inserted` as one undo step and
+// selects the inserted text, the caret at its end.
+void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted);
 // The common tail of every new edit: clears redo and marks the text modified.
 void FinishEdit(EditState& s);
 
-// Revert the newest record of one history onto the other. Nothing at all
-// happens when the history is empty; `modified` is left alone.
+// Revert the newest step (a record, or records joined into one) of one
+// history onto the other. Nothing at all happens when the history is empty;
+// `modified` is left alone.
 void Undo(EditState& s);
 void Redo(EditState& s);
 

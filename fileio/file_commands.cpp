@@ -1,28 +1,238 @@
 #include "fileio/file_commands.h"
 
 #include "app/main_window.h"
+#include "app/menu.h"
+#include "app/modal_ui.h"
+#include "docs/status_bar.h"
+#include "docs/tabs.h"
+#include "editctl/editctl.h"
+#include "fileio/file_dialogs.h"
+#include "fileio/file_paths.h"
+#include "fileio/text_file.h"
 
-// Loading, saving and the form commands arrive with the file commands work.
-// Until then nothing is read or written, and a save reports failure, so the
-// save prompt never lets unsaved text go on the strength of a save that did
-// not happen.
+namespace {
 
-bool OpenFileIntoActiveDocument(MainWindow&, HWND, const std::wstring&) {
-    return false;
+const wchar_t* Wide(const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
 }
 
-void MainWnd_OpenFiles(MainWindow&, HWND) {}
-
-void MainWnd_OpenFolder(MainWindow&, HWND) {}
-
-bool MainWnd_Save(MainWindow&, HWND) {
-    return false;
+std::u16string U16(const wchar_t* text) {
+    return reinterpret_cast<const char16_t*>(text);
 }
 
-bool MainWnd_SaveAs(MainWindow&, HWND) {
-    return false;
+void ShowFileError(HWND owner, const wchar_t* text) {
+    ModalUi_MessageBox(owner, text, L"Error", MB_ICONERROR);
 }
 
-void MainWnd_SetEncoding(MainWindow&, TextEncoding) {}
+// An ANSI save writes the code page's default character for every character
+// the page lacks; once saved, they are gone from the file for good.
+bool MayLoseCharacters(const Document& document, const std::u16string& text, HWND owner) {
+    if (document.encoding != TextEncoding::Ansi ||
+        !EncodingLosesCharacters(text, CodePageForEncoding(document.encoding)))
+        return true;
+    return ModalUi_MessageBox(owner,
+                              L"Some characters in this document cannot be represented in the "
+                              L"ANSI code page and will be replaced if you save it as ANSI.\n\n"
+                              L"Do you want to save anyway?\n\n"
+                              L"To keep them, choose No and then Format > Encoding > UTF-8.",
+                              L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
 
-void MainWnd_SetLineEnding(MainWindow&, LineEnding) {}
+// Puts files into tabs one after another: the first into the active tab when
+// that was reusable before the first file, each other one into a new tab.
+// When no new tab can be made (the system's window quota is spent), the
+// files opened so far stay and the rest are not tried.
+class TabFiller {
+  public:
+    TabFiller(MainWindow& mw, HWND owner)
+        : mw_(mw), owner_(owner), reuseActive_(IsActiveTabReusable(mw)) {}
+
+    // False once no further file can be opened.
+    bool Open(const std::u16string& path) {
+        if (reuseActive_) {
+            reuseActive_ = false; // also when this file fails to load
+        } else if (!MainWnd_NewTab(mw_, owner_)) {
+            outOfTabs_ = true;
+            return false;
+        }
+        if (OpenFileIntoActiveDocument(mw_, owner_, path))
+            ++opened_;
+        return true;
+    }
+
+    void ReportIfOutOfTabs() const {
+        if (!outOfTabs_)
+            return;
+        const std::wstring text = L"No more tabs can be created: the system has run out of "
+                                  L"window handles. The remaining files were not opened.\n\n"
+                                  L"Files opened: " +
+                                  std::to_wstring(opened_);
+        ModalUi_MessageBox(owner_, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
+    }
+
+  private:
+    MainWindow& mw_;
+    HWND owner_;
+    bool reuseActive_;
+    bool outOfTabs_ = false;
+    int opened_ = 0;
+};
+
+// The path made absolute; as given when the system cannot resolve it.
+std::u16string FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return U16(path.c_str());
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size)
+        return U16(path.c_str());
+    full.resize(length);
+    return U16(full.c_str());
+}
+
+bool SaveToChosenPath(MainWindow& mw, HWND owner) {
+    const SaveDialogResult chosen = ShowSaveFileDialog(owner);
+    if (chosen.path.empty())
+        return false;
+    return SaveDocumentToPath(mw, owner, AddTxtExtension(chosen.path, chosen.filterIndex));
+}
+
+} // namespace
+
+bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document || path.empty())
+        return false;
+    std::u16string text;
+    TextEncoding encoding = TextEncoding::Utf8;
+    LineEnding lineEnding = LineEnding::Crlf;
+    mw.suppressChange = true;
+    const bool loaded = ReadTextFile(path, text, encoding, lineEnding);
+    if (loaded) {
+        EditCtl_SetText(mw.activeEdit, text);
+        EditCtl_SetModified(mw.activeEdit, false);
+    }
+    mw.suppressChange = false;
+    if (!loaded) {
+        ShowFileError(owner, L"Failed to open file.");
+        return false;
+    }
+    document->path = path;
+    document->displayName = FileNameFromPath(path);
+    document->encoding = encoding;
+    document->encodingLabel = EncodingLabel(encoding);
+    document->lineEnding = lineEnding;
+    document->lineEndingLabel = LineEndingLabel(lineEnding);
+    MainWnd_SetModified(mw, owner, false);
+    MainWnd_UpdateTitle(mw, owner);
+    MainWnd_RefreshEncodingMenu(mw);
+    MainWnd_RefreshLineEndingMenu(mw);
+    if (mw.settings.showStatusBar)
+        Status_UpdateAll(mw);
+    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+    return true;
+}
+
+bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document)
+        return false;
+    const std::u16string text = EditCtl_GetText(mw.activeEdit);
+    if (!MayLoseCharacters(*document, text, owner))
+        return false;
+    if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding)) {
+        ShowFileError(owner, L"Failed to save file.");
+        return false;
+    }
+    EditCtl_SetModified(mw.activeEdit, false);
+    document->path = path;
+    document->displayName = FileNameFromPath(path);
+    document->encodingLabel = EncodingLabel(document->encoding);
+    document->lineEndingLabel = LineEndingLabel(document->lineEnding);
+    MainWnd_SetModified(mw, owner, false);
+    Status_UpdateEncoding(mw);
+    Status_UpdateLineEnding(mw);
+    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+    return true;
+}
+
+bool IsActiveTabReusable(MainWindow& mw) {
+    const Document* document = MainWnd_ActiveDocument(mw);
+    return document && document->path.empty() && !document->modified &&
+           !EditCtl_IsModified(mw.activeEdit) && EditCtl_GetText(mw.activeEdit).empty();
+}
+
+void MainWnd_OpenStartupFile(MainWindow& mw, HWND owner, const std::wstring& path) {
+    if (!path.empty())
+        OpenFileIntoActiveDocument(mw, owner, FullPath(path));
+}
+
+void MainWnd_OpenFiles(MainWindow& mw, HWND owner) {
+    const std::vector<std::u16string> paths = ShowOpenFileDialog(owner);
+    if (paths.empty())
+        return;
+    TabFiller filler(mw, owner);
+    for (const std::u16string& path : paths) {
+        if (!filler.Open(path))
+            break;
+    }
+    filler.ReportIfOutOfTabs();
+}
+
+void MainWnd_OpenFolder(MainWindow& mw, HWND owner) {
+    const std::u16string folder = PickFolder(owner);
+    if (folder.empty())
+        return;
+    WIN32_FIND_DATAW entry = {};
+    HANDLE search = FindFirstFileW(Wide(JoinFolderAndName(folder, u"*")), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    TabFiller filler(mw, owner);
+    do {
+        // Also ".", ".." and every subfolder: nothing is opened recursively.
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        if (!filler.Open(JoinFolderAndName(folder, U16(entry.cFileName))))
+            break;
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
+    filler.ReportIfOutOfTabs();
+}
+
+bool MainWnd_Save(MainWindow& mw, HWND owner) {
+    const Document* document = MainWnd_ActiveDocument(mw);
+    if (!document)
+        return false;
+    if (!document->path.empty()) {
+        const std::u16string path = document->path; // the save rewrites the field
+        return SaveDocumentToPath(mw, owner, path);
+    }
+    return SaveToChosenPath(mw, owner);
+}
+
+bool MainWnd_SaveAs(MainWindow& mw, HWND owner) {
+    return SaveToChosenPath(mw, owner);
+}
+
+void MainWnd_SetEncoding(MainWindow& mw, TextEncoding encoding) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document)
+        return;
+    document->encoding = encoding;
+    document->encodingLabel = EncodingLabel(encoding);
+    MainWnd_RefreshEncodingMenu(mw);
+    if (mw.settings.showStatusBar)
+        Status_UpdateEncoding(mw);
+}
+
+void MainWnd_SetLineEnding(MainWindow& mw, LineEnding lineEnding) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document)
+        return;
+    document->lineEnding = lineEnding;
+    document->lineEndingLabel = LineEndingLabel(lineEnding);
+    MainWnd_RefreshLineEndingMenu(mw);
+    if (mw.settings.showStatusBar)
+        Status_UpdateLineEnding(mw);
+}

@@ -1,5 +1,6 @@
 // The file commands of the main window: opening files and folders into tabs,
-// saving the active document, and its encoding and line-ending choices.
+// saving the active document, and its encoding and line-ending choices. The
+// owner window (the main window) owns every dialog and message box.
 #pragma once
 
 #include "fileio/text_format.h"
@@ -10,13 +11,30 @@
 
 struct MainWindow;
 
-// Loads path into the active tab; true on success.
-bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::wstring& path);
+// Loads path into the active tab, which takes the path as given. On failure
+// shows "Failed to open file." and leaves the tab as it was.
+bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path);
+// Writes the active document to path in its encoding and line ending; true
+// when written. A failed write has shown "Failed to save file." and changed
+// nothing; an ANSI save that would replace characters asks first, and No
+// makes it false as well.
+bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path);
+// A fresh Untitled tab that nothing has touched: a file can go into it
+// instead of a new tab.
+bool IsActiveTabReusable(MainWindow& mw);
+
+// The file named on the command line, made absolute before it is read, so
+// that a later save goes to the same file whatever the current folder.
+void MainWnd_OpenStartupFile(MainWindow& mw, HWND owner, const std::wstring& path);
+// Open and Open Folder: the files go into the active tab when it is reusable,
+// else into new tabs. Neither asks about the active document; the caller has.
 void MainWnd_OpenFiles(MainWindow& mw, HWND owner);
 void MainWnd_OpenFolder(MainWindow& mw, HWND owner);
-// True when the active document was written.
+// Save writes to the document's path, or asks for one; Save As always asks.
+// True when the document was written.
 bool MainWnd_Save(MainWindow& mw, HWND owner);
 bool MainWnd_SaveAs(MainWindow& mw, HWND owner);
-// The form the active document is written in at its next save.
+// The form the active document is written in at its next save; the text and
+// its modified state stay as they are.
 void MainWnd_SetEncoding(MainWindow& mw, TextEncoding encoding);
 void MainWnd_SetLineEnding(MainWindow& mw, LineEnding lineEnding);

@@ -1,5 +1,7 @@
-# Reading, decoding, encoding and writing text files.
+# Reading, decoding, encoding and writing text files, and the path work of
+# the file commands.
 set(FILEIO_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
 )
@@ -15,4 +17,5 @@ set(FILEIO_CORE_NATIVE
 # File commands and their dialogs.
 set(FILEIO_WIN
     ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
 )

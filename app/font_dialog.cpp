@@ -1,0 +1,49 @@
+// The Font dialog: fixed-pitch screen fonts, opened at the current face and
+// size. Face and style are taken from it; the size only within 6..200.
+#include "app/layout.h"
+#include "app/layout_geometry.h"
+#include "app/main_window.h"
+#include "app/modal_ui.h"
+#include "app/window_modes.h"
+#include "app/window_modes_rules.h"
+
+namespace {
+
+// The dialog turns heights into points with the screen's DPI, whatever the
+// window's monitor, so the initial size is given in the same terms.
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+} // namespace
+
+void MainWnd_ChooseEditorFont(MainWindow& mw, HWND window) {
+    AppSettings& s = mw.settings;
+    // The dialog works on a copy: a cancelled dialog must leave the font as
+    // it was. The editor font's height never comes from this field, but the
+    // dialog shows it, so it carries the current size rather than whatever
+    // an earlier dialog left there.
+    LOGFONTW font = s.editorLogFont;
+    font.lfHeight = FontHeightForPoints(s.fontSizePt, ScreenDpi());
+
+    CHOOSEFONTW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpLogFont = &font;
+    dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FIXEDPITCHONLY;
+    dialog.nFontType = SCREEN_FONTTYPE;
+    if (!ModalUi_ChooseFont(dialog))
+        return;
+
+    font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+    s.editorLogFont = font;
+    if (const auto size = ChosenFontSize(dialog.iPointSize))
+        s.fontSizePt = *size;
+    MainWnd_RebuildFonts(mw, MainWnd_GetDpi(window));
+    MainWnd_Layout(mw, window);
+    Settings_Save(s);
+}

@@ -1,0 +1,70 @@
+// Plain substring search over UTF-16 text for find and replace: case folding
+// for A-Z only, whole words judged by their two neighbours, no wrap-around.
+// Positions are code-unit indexes; starting points outside the text are
+// clamped to it.
+//
+// An occurrence is any place where the pattern's units appear. A match is an
+// occurrence that also passes the options and does not cut a surrogate pair
+// or a CR LF pair in two, which the editor treats as one character: replacing
+// half of one would leave a broken character or a stray line break behind.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+struct SearchOptions {
+    bool matchCase = false;
+    bool wholeWord = false;
+};
+
+// 'A'..'Z' become 'a'..'z'; every other unit comes back unchanged.
+char16_t FoldAsciiCase(char16_t unit);
+// ASCII digits and letters and the underscore; everything else separates words.
+bool IsWordUnit(char16_t unit);
+
+// The first occurrence starting at or after `from`; -1 when there is none or
+// the pattern is empty.
+int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
+                      bool caseSensitive);
+// True when neither neighbour of text[position, position + length) is a word unit.
+bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t length);
+
+// The first match starting at or after `from`; -1 when none.
+int32_t SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+                   const SearchOptions& options);
+// The last match starting at or before `limit`; -1 when none, always so for a
+// negative limit. A match may reach past the limit.
+int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+                 const SearchOptions& options);
+// The match a Find Next from this selection selects: down from its end, or up
+// from one before its start, so the selected match itself is never found
+// again. -1 when none.
+int32_t NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                  int32_t caret, bool down, const SearchOptions& options);
+// Whether the selection from anchor to caret is exactly a match.
+bool IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor, int32_t caret,
+               const SearchOptions& options);
+
+constexpr int64_t kMaxTextLength = std::numeric_limits<int32_t>::max();
+
+// Replace All as one change: old text[start, end) becomes `replacement`.
+struct ReplaceAllResult {
+    int32_t count = 0;
+    int32_t start = 0;
+    int32_t end = 0;
+    std::u16string replacement;
+    // The last inserted text's place in the new text; both 0 when count is 0.
+    int32_t lastStart = 0;
+    int32_t lastEnd = 0;
+    // The new text would be longer than allowed; nothing is replaced.
+    bool tooLong = false;
+};
+
+// Replaces every match, searching down from the start of the text and going
+// on after each inserted text, so a replacement is never searched again and
+// the result is the same as repeating Replace on each next match.
+ReplaceAllResult ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+                            std::u16string_view replacement, const SearchOptions& options,
+                            int64_t maxLength = kMaxTextLength);

@@ -1,0 +1,22 @@
+// The dialogs of the file commands, each modal to its owner. Cancelling, or a
+// dialog that fails, gives an empty result and shows nothing.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The files chosen in the open dialog (several may be), as full paths.
+std::vector<std::u16string> ShowOpenFileDialog(HWND owner);
+
+struct SaveDialogResult {
+    std::u16string path; // empty when cancelled
+    int filterIndex = 0; // 1-based: 1 "Text Files (*.txt)", 2 "All Files (*.*)"
+};
+
+// The save dialog, opened with an empty name whatever the document's path.
+SaveDialogResult ShowSaveFileDialog(HWND owner);
+
+// The shell's folder picker; the chosen folder's file-system path.
+std::u16string PickFolder(HWND owner);

@@ -1,0 +1,65 @@
+// The main window with its file dialogs answered by the test: the open
+// dialog's selection, the save dialog's path and filter, the folder picked.
+// Every dialog shown is counted and its settings kept. Message boxes are
+// answered from answers_ in order, then with answer_. Files live in a fresh
+// temporary folder.
+#pragma once
+
+#include "tests/core/fileio_temp_folder.h"
+#include "tests/win/app_window_fixture.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+// What the test saw of one file dialog.
+struct ShownFileDialog {
+    HWND owner = nullptr;
+    DWORD flags = 0;
+    DWORD maxFile = 0;
+    DWORD filterIndex = 0;
+    std::wstring filters; // every zero kept, up to and including the final pair
+    std::wstring defaultExtension;
+    bool titled = false;      // a title or an initial folder was given
+    bool emptyBuffer = false; // the whole result buffer came zero-filled
+};
+
+class FileCommandsTest : public MainWindowTest {
+  protected:
+    void SetUp() override;
+
+    // The open dialog chooses these: one full path, or several names of one folder.
+    void ChooseFile(const std::u16string& path);
+    void ChooseFiles(const std::u16string& folder, const std::vector<std::u16string>& names);
+
+    std::u16string PathOf(const std::string& name) const { return folder_.U16(name); }
+    // The temporary folder as a dialog gives it: no separator at the end.
+    std::u16string Folder() const;
+    void Write(const std::string& name, const std::string& bytes) const {
+        TempFolder::WriteBytes(folder_.Path(name), bytes);
+    }
+    std::string Read(const std::string& name) const {
+        return TempFolder::ReadBytes(folder_.Path(name));
+    }
+    void MakeReadOnly(const std::string& name) const;
+    void TypeText(std::u16string_view text);
+    std::u16string TextOf(int index);
+    bool Exists(const std::string& name) const;
+
+    TempFolder folder_;
+    std::wstring openBuffer_; // empty: the open dialog is cancelled
+    std::u16string savePath_; // empty: the save dialog is cancelled
+    DWORD saveFilter_ = 1;
+    std::u16string pickedFolder_; // empty: the folder dialog is cancelled
+    std::deque<int> answers_;
+    std::vector<ShownFileDialog> openDialogs_;
+    std::vector<ShownFileDialog> saveDialogs_;
+    std::vector<std::wstring> folderTitles_;
+
+  private:
+    ModalUiHandlers handlers_;
+};
+
+// The centre of a tab's close glyph, where a click closes that tab.
+POINT CloseGlyphCentre(HWND tabs, int index);
+void ClickAt(HWND tabs, POINT at);
