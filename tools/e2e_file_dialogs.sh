@@ -40,7 +40,7 @@ wait_window() {
 # mapped may refuse it for a moment.
 focus() {
     for _ in $(seq 25); do
-        focus "$1" 2>/dev/null && return 0
+        xdotool windowfocus --sync "$1" 2>/dev/null && return 0
         sleep 0.2
     done
     echo "could not focus window $1" >&2
