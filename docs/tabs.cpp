@@ -130,6 +130,10 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
     active->encodingLabel = u"UTF-8";
     active->lineEnding = LineEnding::Crlf;
     active->lineEndingLabel = u"Win";
+    MainWnd_ShowCleanDocument(mw, window);
+}
+
+void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window) {
     MainWnd_SetModified(mw, window, false);
     MainWnd_UpdateTitle(mw, window);
     MainWnd_RefreshEncodingMenu(mw);

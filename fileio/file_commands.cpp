@@ -124,13 +124,7 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     document->encodingLabel = EncodingLabel(encoding);
     document->lineEnding = lineEnding;
     document->lineEndingLabel = LineEndingLabel(lineEnding);
-    MainWnd_SetModified(mw, owner, false);
-    MainWnd_UpdateTitle(mw, owner);
-    MainWnd_RefreshEncodingMenu(mw);
-    MainWnd_RefreshLineEndingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateAll(mw);
-    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+    MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
 
