@@ -1,13 +1,15 @@
 // The edit control's layout on a 100-million-unit, 2-million-line text:
-// a full relayout, opening (set text) and one keystroke with its undo,
-// against a baseline that only counts the line breaks.
+// a full relayout, opening (set text) and keystrokes, against a baseline
+// that only counts the line breaks.
 #include "editctl/commands.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
+#include "editctl/text_model.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <string>
 
@@ -77,10 +79,82 @@ void BM_KeystrokeAndUndo(benchmark::State& state) {
     }
 }
 
+// Seconds one typed unit at `at` takes, followed by a full relayout when
+// `full` (what every edit cost before lines were measured again only where
+// they changed). Undone untimed.
+double TimeKeystroke(EditState& s, int32_t at, char16_t unit, bool full) {
+    s.anchor = s.caret = at;
+    const auto begin = std::chrono::steady_clock::now();
+    TypeCharacter(s, unit);
+    if (full)
+        Relayout(s);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - begin;
+    Undo(s);
+    TakeEffects(s);
+    return taken.count();
+}
+
+// A letter (second argument 0) or Enter (1) at the start, in the middle or
+// at the end (first argument 0, 1, 2): the nearer the start, the more text
+// moves. The time is the keystroke as it runs; the counters give it with a
+// full relayout after it and the ratio of the two.
+void BM_Keystroke(benchmark::State& state) {
+    EditState s = MakeState(true);
+    const int32_t at = static_cast<int32_t>(TextLength(s) * state.range(0) / 2);
+    const char16_t unit = state.range(1) == 0 ? u'x' : u'\r';
+    constexpr int kFullRuns = 5; // the first also grows the string's capacity
+    TimeKeystroke(s, at, unit, true);
+    double full = 0;
+    for (int i = 0; i < kFullRuns; ++i)
+        full += TimeKeystroke(s, at, unit, true) / kFullRuns;
+    double incremental = 0;
+    for (auto _ : state) {
+        const double taken = TimeKeystroke(s, at, unit, false);
+        state.SetIterationTime(taken);
+        incremental += taken;
+    }
+    incremental /= static_cast<double>(state.iterations());
+    state.counters["full_relayout_ms"] = full * 1e3;
+    state.counters["ratio"] = full / incremental;
+}
+
+// The first keystroke after opening: the string has no spare capacity yet
+// and moves to a bigger block.
+void BM_FirstKeystroke(benchmark::State& state) {
+    EditState s = MakeState(true);
+    const int32_t middle = TextLength(s) / 2;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetText(s, Document());
+        state.ResumeTiming();
+        s.anchor = s.caret = middle;
+        TypeCharacter(s, u'x');
+    }
+}
+
+// Inserting and erasing one unit in the middle of the string alone: the
+// tail moves twice, which no line table can avoid.
+void BM_MoveTail(benchmark::State& state) {
+    std::u16string text = Document();
+    const size_t middle = text.size() / 2;
+    text.reserve(text.size() + 1);
+    for (auto _ : state) {
+        text.insert(middle, 1, u'x');
+        text.erase(middle, 1);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
 BENCHMARK(BM_CountBreaksBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Relayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_KeystrokeAndUndo)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Keystroke)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseManualTime();
+BENCHMARK(BM_FirstKeystroke)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MoveTail)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -14,35 +15,45 @@ constexpr char16_t kLf = 10;
 constexpr char16_t kCr = 13;
 
 // Relayout and everything after it that edits, undo and redo share.
-void FinishTextChange(EditState& s) {
-    Relayout(s);
+void FinishTextChange(EditState& s, const TextChange& change) {
+    RelayoutChange(s, change);
     TrackCurrentLine(s);
     EnsureCaretVisible(s);
     InvalidateClient(s);
     NotifyParent(s, EditNotify::Change);
 }
 
-// Removes text as one Delete record.
-void Remove(EditState& s, int32_t position, int32_t count) {
-    s.undoHistory.push_back({UndoKind::Delete, position, s.text.substr(position, count)});
+// The primitives, noting what they changed for the relayout.
+void Erase(EditState& s, int32_t position, int32_t count, TextChange& change) {
     EraseText(s, position, count);
+    change.add(position, count, 0);
+}
+void Insert(EditState& s, int32_t position, std::u16string_view inserted, TextChange& change) {
+    InsertText(s, position, inserted);
+    change.add(position, 0, static_cast<int32_t>(inserted.size()));
 }
 
-void RemoveSelection(EditState& s) {
+// Removes text as one Delete record.
+void Remove(EditState& s, int32_t position, int32_t count, TextChange& change) {
+    s.undoHistory.push_back({UndoKind::Delete, position, s.text.substr(position, count)});
+    Erase(s, position, count, change);
+}
+
+void RemoveSelection(EditState& s, TextChange& change) {
     const int32_t low = SelectionLow(s);
-    Remove(s, low, SelectionHigh(s) - low);
+    Remove(s, low, SelectionHigh(s) - low, change);
     s.caret = s.anchor = low;
 }
 
 // Applies one record in reverse and flips its kind.
-void RevertRecord(EditState& s, UndoRecord& record) {
+void RevertRecord(EditState& s, UndoRecord& record, TextChange& change) {
     const int32_t length = static_cast<int32_t>(record.text.size());
     if (record.kind == UndoKind::Insert) {
-        EraseText(s, record.position, length);
+        Erase(s, record.position, length, change);
         s.caret = s.anchor = record.position;
         record.kind = UndoKind::Delete;
     } else {
-        InsertText(s, record.position, record.text);
+        Insert(s, record.position, record.text, change);
         s.caret = s.anchor = record.position + length;
         record.kind = UndoKind::Insert;
     }
@@ -54,18 +65,19 @@ void RevertRecord(EditState& s, UndoRecord& record) {
 void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
     if (from.empty())
         return;
+    TextChange change;
     bool bottom = true;
     bool more = true;
     while (more && !from.empty()) {
         UndoRecord record = std::move(from.back());
         from.pop_back();
         more = record.joined;
-        RevertRecord(s, record);
+        RevertRecord(s, record, change);
         record.joined = !bottom;
         bottom = false;
         to.push_back(std::move(record));
     }
-    FinishTextChange(s);
+    FinishTextChange(s, change);
 }
 
 } // namespace
@@ -73,46 +85,49 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
 void DeleteAtCaret(EditState& s, bool forward) {
     const std::u16string& t = s.text;
     const int32_t length = TextLength(s);
+    TextChange change;
     if (s.anchor != s.caret) {
-        RemoveSelection(s);
+        RemoveSelection(s, change);
     } else if (forward && s.caret < length) {
         const bool pair = t[s.caret] == kCr && s.caret + 1 < length && t[s.caret + 1] == kLf;
-        Remove(s, s.caret, pair ? 2 : 1);
+        Remove(s, s.caret, pair ? 2 : 1, change);
     } else if (!forward && s.caret > 0) {
         const bool pair = s.caret >= 2 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr;
         const int32_t at = s.caret - (pair ? 2 : 1);
-        Remove(s, at, s.caret - at);
+        Remove(s, at, s.caret - at, change);
         s.caret = s.anchor = at;
     }
-    FinishEdit(s);
+    FinishEdit(s, change);
 }
 
 void ReplaceSelection(EditState& s, std::u16string_view inserted) {
+    TextChange change;
     if (s.anchor != s.caret)
-        RemoveSelection(s);
+        RemoveSelection(s, change);
     if (!inserted.empty()) {
         const int32_t at = s.caret;
         s.undoHistory.push_back({UndoKind::Insert, at, std::u16string(inserted)});
-        InsertText(s, at, inserted);
+        Insert(s, at, inserted, change);
         s.caret = s.anchor = at + static_cast<int32_t>(inserted.size());
     }
-    FinishEdit(s);
+    FinishEdit(s, change);
 }
 
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
     start = std::clamp(start, 0, TextLength(s));
     end = std::clamp(end, start, TextLength(s));
     const bool removes = end > start;
+    TextChange change;
     if (removes)
-        Remove(s, start, end - start);
+        Remove(s, start, end - start, change);
     const int32_t length = static_cast<int32_t>(inserted.size());
     if (length > 0) {
         s.undoHistory.push_back({UndoKind::Insert, start, std::move(inserted), removes});
-        InsertText(s, start, s.undoHistory.back().text);
+        Insert(s, start, s.undoHistory.back().text, change);
     }
     s.anchor = start;
     s.caret = start + length;
-    FinishEdit(s);
+    FinishEdit(s, change);
 }
 
 void DeleteSelection(EditState& s) {
@@ -120,10 +135,10 @@ void DeleteSelection(EditState& s) {
         DeleteAtCaret(s, true);
 }
 
-void FinishEdit(EditState& s) {
+void FinishEdit(EditState& s, const TextChange& change) {
     s.redoHistory.clear();
     s.modified = true;
-    FinishTextChange(s);
+    FinishTextChange(s, change);
 }
 
 void Undo(EditState& s) {

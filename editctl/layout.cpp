@@ -14,13 +14,23 @@ int32_t DecimalDigits(int32_t n) {
     return digits;
 }
 
-void RebuildLines(EditState& s) {
+LineMetrics CurrentMetrics(const EditState& s) {
     LineMetrics metrics;
     metrics.columnsPerRow = s.wordWrap ? ColumnsPerRow(s) : 0;
     metrics.tabWidth = TabStop(s);
     metrics.charWidth = s.charWidth;
     metrics.lineHeight = s.lineHeight;
-    s.lines.rebuild(s.text, metrics);
+    return metrics;
+}
+
+// What follows measuring the lines, given the gutter they were measured with.
+void FinishRelayout(EditState& s, int32_t gutterBefore) {
+    UpdateGutterWidth(s);
+    // The wrap width depends on the gutter, which depends on the line count:
+    // measure again when the count crossed a power of ten.
+    if (s.wordWrap && s.showLineNumbers && s.gutterWidth != gutterBefore)
+        s.lines.rebuild(s.text, CurrentMetrics(s));
+    s.currentLine = std::clamp(s.currentLine, 0, s.lines.size() - 1);
 }
 
 // The caret's line, its column and, while wrapping, the row holding it.
@@ -108,13 +118,14 @@ int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column) {
 
 void Relayout(EditState& s) {
     const int32_t gutterBefore = s.gutterWidth;
-    RebuildLines(s);
-    UpdateGutterWidth(s);
-    // The wrap width depends on the gutter, which depends on the line count:
-    // measure again when the count crossed a power of ten.
-    if (s.wordWrap && s.showLineNumbers && s.gutterWidth != gutterBefore)
-        RebuildLines(s);
-    s.currentLine = std::clamp(s.currentLine, 0, s.lines.size() - 1);
+    s.lines.rebuild(s.text, CurrentMetrics(s));
+    FinishRelayout(s, gutterBefore);
+}
+
+void RelayoutChange(EditState& s, const TextChange& change) {
+    const int32_t gutterBefore = s.gutterWidth;
+    s.lines.update(s.text, CurrentMetrics(s), change);
+    FinishRelayout(s, gutterBefore);
 }
 
 void UpdateGutterWidth(EditState& s) {

@@ -20,8 +20,12 @@ int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset);
 int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column);
 
 // Re-derives the line table, row tops, gutter width and keeps currentLine
-// within the lines. Runs after every change of text, view or size.
+// within the lines. Runs after every change of the view or size and when
+// the whole text is replaced.
 void Relayout(EditState& s);
+// Relayout after an edit of the text alone, the view unchanged: measures
+// only the lines the change touched, with the same result.
+void RelayoutChange(EditState& s, const TextChange& change);
 void UpdateGutterWidth(EditState& s);
 
 void ClampScroll(EditState& s);

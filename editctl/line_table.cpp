@@ -3,7 +3,9 @@
 #include "editctl/saturate.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -47,52 +49,187 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, int64_
     return {i, i - start + extra, hasTab};
 }
 
+constexpr char16_t kLf = 10;
+constexpr char16_t kCr = 13;
+
+// Replaces v[from, to) with `with`; the tail moves only when the counts differ.
+template <typename T>
+void Splice(std::vector<T>& v, int32_t from, int32_t to, const std::vector<T>& with) {
+    const auto count = static_cast<std::ptrdiff_t>(with.size());
+    const std::ptrdiff_t common = std::min<std::ptrdiff_t>(to - from, count);
+    const auto at = std::copy_n(with.begin(), common, v.begin() + from);
+    if (count > common)
+        v.insert(at, with.begin() + common, with.end());
+    else
+        v.erase(at, v.begin() + to);
+}
+
+// Saturated row tops are no longer sums that can be moved by a difference.
+bool TopsFit(int64_t rows, int32_t lineHeight) {
+    return rows * lineHeight <= std::numeric_limits<int32_t>::max();
+}
+
 } // namespace
 
-void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
-    lines_.clear();
-    tops_.clear();
+void TextChange::add(int32_t position, int32_t removed, int32_t inserted) {
+    if (removed == 0 && inserted == 0)
+        return;
+    if (!any)
+        *this = {position, position, position, true};
+    // From the span's end on, the text is the old text's tail, moved.
+    const int32_t end = std::max(newEnd, position + removed);
+    oldEnd += end - newEnd;
+    newEnd = end - removed + inserted;
+    start = std::min(start, position);
+}
+
+void LineTable::measureLines(std::u16string_view text, const LineMetrics& metrics, int64_t start,
+                             int64_t stopBeyond, Scan& out) {
     const int64_t length = static_cast<int64_t>(text.size());
     const int64_t perRow = metrics.columnsPerRow;
-    int64_t rowSum = 0;
-    int64_t widest = 0;
-    int64_t start = 0;
     for (;;) {
         const Measured m = MeasureLine(text.data(), length, start, metrics.tabWidth);
         int64_t rows = 1;
         if (perRow > 0 && m.cells > 0)
             rows = (m.cells + perRow - 1) / perRow;
-        tops_.push_back(Saturate32(rowSum * metrics.lineHeight));
-        lines_.push_back({static_cast<int32_t>(start), static_cast<int32_t>(m.end - start),
-                          Saturate32(rows), m.hasTab});
-        rowSum += rows;
-        widest = std::max(widest, m.cells);
+        out.starts.push_back(static_cast<int32_t>(start));
+        out.shapes.push_back(
+            {static_cast<int32_t>(m.end - start), Saturate32(rows), Saturate32(m.cells), m.hasTab});
+        out.rows += rows;
         if (m.end >= length)
-            break;
+            return;
         int64_t next = m.end + 1;
-        if (text[m.end] == 13 && next < length && text[next] == 10)
+        if (text[m.end] == kCr && next < length && text[next] == kLf)
             ++next;
+        if (next > stopBeyond)
+            return;
         start = next;
     }
-    totalRows_ = Saturate32(rowSum);
-    maxLineWidth_ = Saturate32(widest * metrics.charWidth);
+}
+
+void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
+    // Measure into the old tables' memory: a big text's tables are large.
+    Scan all;
+    all.starts.swap(starts_);
+    all.shapes.swap(shapes_);
+    all.starts.clear();
+    all.shapes.clear();
+    measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
+    starts_.swap(all.starts);
+    shapes_.swap(all.shapes);
+    tops_.resize(shapes_.size());
+    int64_t rowSum = 0;
+    for (size_t i = 0; i < shapes_.size(); ++i) {
+        tops_[i] = Saturate32(rowSum * metrics.lineHeight);
+        rowSum += shapes_[i].rows;
+    }
+    rowSum_ = all.rows;
+    metrics_ = metrics;
+    textLength_ = static_cast<int64_t>(text.size());
+    recountWidest();
+    finishTotals();
+}
+
+void LineTable::update(std::u16string_view text, const LineMetrics& metrics,
+                       const TextChange& change) {
+    const int64_t length = static_cast<int64_t>(text.size());
+    if (empty() || metrics != metrics_ || length != textLength_ + change.newEnd - change.oldEnd ||
+        !TopsFit(rowSum_, metrics.lineHeight)) {
+        rebuild(text, metrics);
+        return;
+    }
+    if (!change.any)
+        return;
+    // Lines starting before the change stay, except one right after a CR:
+    // an LF arriving behind the CR joins the two into one break.
+    int32_t first = lineOfPosition(change.start);
+    if (first > 0 && starts_[first] == change.start && text[change.start - 1] == kCr)
+        --first;
+    // Lines starting beyond the old span's end stay too, moved by the
+    // length difference. Those between are measured again.
+    const auto beyond = std::upper_bound(starts_.begin() + first, starts_.end(), change.oldEnd);
+    const auto resume = static_cast<int32_t>(beyond - starts_.begin());
+    Scan fresh;
+    measureLines(text, metrics, starts_[first], change.newEnd, fresh);
+    int64_t oldRows = 0;
+    for (int32_t i = first; i < resume; ++i)
+        oldRows += shapes_[i].rows;
+    const int64_t rowSum = rowSum_ - oldRows + fresh.rows;
+    if (!TopsFit(rowSum, metrics.lineHeight)) {
+        rebuild(text, metrics);
+        return;
+    }
+    replaceLines(first, resume, fresh);
+    const auto after = static_cast<int32_t>(first + fresh.starts.size());
+    shiftFrom(after, change.newEnd - change.oldEnd,
+              static_cast<int32_t>((fresh.rows - oldRows) * metrics.lineHeight));
+    rowSum_ = rowSum;
+    textLength_ = length;
+    finishTotals();
 }
 
 int32_t LineTable::lineOfPosition(int32_t position) const {
-    if (lines_.empty())
+    auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
+    if (after == starts_.begin())
         return 0;
-    auto after = std::upper_bound(lines_.begin(), lines_.end(), position,
-                                  [](int32_t p, const LineInfo& line) { return p < line.start; });
-    if (after == lines_.begin())
-        return 0;
-    return static_cast<int32_t>(after - lines_.begin() - 1);
+    return static_cast<int32_t>(after - starts_.begin() - 1);
 }
 
 int32_t LineTable::lineAtY(int32_t y) const {
-    if (tops_.empty())
-        return 0;
     auto after = std::upper_bound(tops_.begin(), tops_.end(), y);
     if (after == tops_.begin())
         return 0;
     return static_cast<int32_t>(after - tops_.begin() - 1);
+}
+
+void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh) {
+    for (int32_t i = first; i < resume; ++i)
+        if (shapes_[i].cells == widestCells_)
+            --widestCount_;
+    std::vector<int32_t> tops(fresh.shapes.size());
+    int64_t top = tops_[first];
+    for (size_t i = 0; i < tops.size(); ++i) {
+        tops[i] = static_cast<int32_t>(top);
+        top += int64_t{fresh.shapes[i].rows} * metrics_.lineHeight;
+    }
+    Splice(starts_, first, resume, fresh.starts);
+    Splice(shapes_, first, resume, fresh.shapes);
+    Splice(tops_, first, resume, tops);
+    // When the widest lines all went, the new widest may be anywhere.
+    if (widestCount_ == 0)
+        recountWidest();
+    else
+        countWidest(first, static_cast<int32_t>(first + tops.size()));
+}
+
+void LineTable::shiftFrom(int32_t line, int32_t lengthDelta, int32_t topDelta) {
+    for (auto it = starts_.begin() + line; it != starts_.end(); ++it)
+        *it += lengthDelta;
+    if (topDelta == 0)
+        return;
+    for (auto it = tops_.begin() + line; it != tops_.end(); ++it)
+        *it += topDelta;
+}
+
+void LineTable::countWidest(int32_t from, int32_t to) {
+    for (int32_t i = from; i < to; ++i) {
+        const int32_t cells = shapes_[i].cells;
+        if (cells > widestCells_) {
+            widestCells_ = cells;
+            widestCount_ = 1;
+        } else if (cells == widestCells_) {
+            ++widestCount_;
+        }
+    }
+}
+
+void LineTable::recountWidest() {
+    widestCells_ = 0;
+    widestCount_ = 0;
+    countWidest(0, size());
+}
+
+void LineTable::finishTotals() {
+    totalRows_ = Saturate32(rowSum_);
+    maxLineWidth_ = Saturate32(int64_t{widestCells_} * metrics_.charWidth);
 }

@@ -22,6 +22,21 @@ struct LineMetrics {
     int32_t tabWidth = 4;      // tab stop distance in cells, at least 1
     int32_t charWidth = 8;
     int32_t lineHeight = 16;
+
+    bool operator==(const LineMetrics&) const = default;
+};
+
+// The span edits replaced: units [start, oldEnd) of the text before them
+// became [start, newEnd) of the text after. Edits made one after another
+// add up to one span covering them all.
+struct TextChange {
+    int32_t start = 0;
+    int32_t oldEnd = 0;
+    int32_t newEnd = 0;
+    bool any = false; // nothing changed while false
+
+    // `removed` units at `position` of the current text gave way to `inserted` units.
+    void add(int32_t position, int32_t removed, int32_t inserted);
 };
 
 class LineTable {
@@ -29,10 +44,18 @@ class LineTable {
     // Splits the whole text into lines and measures each one. A text ending
     // in a break gets a final empty line; an empty text gets one empty line.
     void rebuild(std::u16string_view text, const LineMetrics& metrics);
+    // Brings the table from the text before `change` to `text`, the text
+    // after it, with the same result as rebuild: only the lines the change
+    // touched are measured again, the later ones are moved. Rebuilds when
+    // the table was made for other metrics or another text length.
+    void update(std::u16string_view text, const LineMetrics& metrics, const TextChange& change);
 
-    int32_t size() const { return static_cast<int32_t>(lines_.size()); }
-    bool empty() const { return lines_.empty(); }
-    LineInfo operator[](int32_t line) const { return lines_[static_cast<size_t>(line)]; }
+    int32_t size() const { return static_cast<int32_t>(starts_.size()); }
+    bool empty() const { return starts_.empty(); }
+    LineInfo operator[](int32_t line) const {
+        const Shape& shape = shapes_[static_cast<size_t>(line)];
+        return {starts_[static_cast<size_t>(line)], shape.length, shape.rows, shape.hasTab};
+    }
     // Content y of the line's first row: the rows of all lines above it.
     int32_t lineTop(int32_t line) const { return tops_[static_cast<size_t>(line)]; }
     int32_t totalRows() const { return totalRows_; }
@@ -45,8 +68,41 @@ class LineTable {
     int32_t lineAtY(int32_t y) const;
 
   private:
-    std::vector<LineInfo> lines_;
+    // A line apart from its start, which is kept on its own: edits move the
+    // starts of all later lines, and they move faster packed together.
+    struct Shape {
+        int32_t length = 0;
+        int32_t rows = 1;
+        int32_t cells = 0; // width, saturated
+        bool hasTab = false;
+    };
+    // Lines measured one after another.
+    struct Scan {
+        std::vector<int32_t> starts;
+        std::vector<Shape> shapes;
+        int64_t rows = 0;
+    };
+
+    // Measures lines from `start`, a line start, to the end of the text or
+    // until the next line would start beyond `stopBeyond`.
+    static void measureLines(std::u16string_view text, const LineMetrics& metrics, int64_t start,
+                             int64_t stopBeyond, Scan& out);
+    // Puts measured lines in place of lines [first, resume).
+    void replaceLines(int32_t first, int32_t resume, const Scan& fresh);
+    // Moves the starts and tops of the lines from `line` on.
+    void shiftFrom(int32_t line, int32_t lengthDelta, int32_t topDelta);
+    void countWidest(int32_t from, int32_t to);
+    void recountWidest();
+    void finishTotals();
+
+    std::vector<int32_t> starts_;
+    std::vector<Shape> shapes_;
     std::vector<int32_t> tops_;
+    LineMetrics metrics_;
+    int64_t textLength_ = 0;
+    int64_t rowSum_ = 0;
+    int32_t widestCells_ = 0;
+    int32_t widestCount_ = 0; // lines exactly widestCells_ wide
     int32_t totalRows_ = 0;
     int32_t maxLineWidth_ = 0;
 };

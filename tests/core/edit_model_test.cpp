@@ -138,7 +138,8 @@ class Session {
 
     void Step() {
         const std::u16string before = s_.text;
-        const int32_t low = SelectionLow(s_), high = SelectionHigh(s_), caret = s_.caret;
+        int32_t low = SelectionLow(s_), high = SelectionHigh(s_);
+        const int32_t caret = s_.caret;
         const size_t undoBefore = s_.undoHistory.size();
         const int op = Pick(100);
         bool scrolls = true;
@@ -182,8 +183,15 @@ class Session {
             else
                 MouseDoubleClick(s_, x, y);
             MouseButtonUp(s_);
-        } else if (op < 91) {
+        } else if (op < 89) {
             DeleteSelection(s_);
+        } else if (op < 91) {
+            // Replacements keep their breaks as they are: a lone LF may land
+            // right after a CR, or a range may end between CR and LF.
+            low = Pick(TextLength(s_) + 1);
+            high = std::min(low + Pick(4), TextLength(s_));
+            inserted = RandomText(4);
+            ReplaceRange(s_, low, high, inserted);
         } else if (op < 95) {
             scrolls = false;
             MouseWheel(s_, (Pick(5) - 2) * 120, 3);
@@ -269,6 +277,9 @@ class Session {
         }
         ASSERT_LT(undoAfter, timeline_.size());
         EXPECT_EQ(s_.text, timeline_[undoAfter]);
+        // An edit that recorded nothing still ends what redo could bring back.
+        if (s_.redoHistory.empty())
+            timeline_.resize(undoAfter + 1);
     }
 
     std::mt19937 rng_;
@@ -297,7 +308,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ModelCase{{60, 80, true, true}, false, 3, 200},
                     ModelCase{{20, 40, true, false}, false, 0, 100},
                     ModelCase{{208, 10, true, true}, true, 2, 200},
-                    // Around 100 lines the gutter, and so the wrap width, changes.
-                    ModelCase{{100, 200, true, true}, false, 4, 430}));
+                    // Around 100 and 1000 lines the gutter, and so the wrap width, changes.
+                    ModelCase{{100, 200, true, true}, false, 4, 430},
+                    ModelCase{{150, 200, true, true}, false, 4, 4300}));
 
 } // namespace

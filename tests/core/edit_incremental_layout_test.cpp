@@ -1,0 +1,235 @@
+// Edits lay out again only the lines they touched; the tables must come out
+// exactly as a full relayout of the same text and view makes them.
+#include "edit_fixture.h"
+
+#include "editctl/editing.h"
+#include "editctl/layout.h"
+#include "editctl/line_table.h"
+#include "editctl/text_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+
+namespace {
+
+void ExpectSameTables(const LineTable& got, const LineTable& want) {
+    ASSERT_EQ(got.size(), want.size());
+    for (int32_t i = 0; i < want.size(); ++i) {
+        ASSERT_EQ(got[i].start, want[i].start) << "line " << i;
+        ASSERT_EQ(got[i].length, want[i].length) << "line " << i;
+        ASSERT_EQ(got[i].rows, want[i].rows) << "line " << i;
+        ASSERT_EQ(got[i].hasTab, want[i].hasTab) << "line " << i;
+        ASSERT_EQ(got.lineTop(i), want.lineTop(i)) << "line " << i;
+    }
+    EXPECT_EQ(got.totalRows(), want.totalRows());
+    EXPECT_EQ(got.maxLineWidth(), want.maxLineWidth());
+}
+
+// The record as it is against the same record laid out from scratch.
+void ExpectSameAsFullRelayout(const EditState& s) {
+    EditState full = s;
+    Relayout(full);
+    ExpectSameTables(s.lines, full.lines);
+    EXPECT_EQ(s.gutterWidth, full.gutterWidth);
+    EXPECT_EQ(s.currentLine, full.currentLine);
+}
+
+std::u16string Repeat(std::u16string_view piece, int n) {
+    std::u16string text;
+    for (int i = 0; i < n; ++i)
+        text += piece;
+    return text;
+}
+
+// Steps of one to three replacements, as a replaced selection or a joined
+// undo makes them, on texts dense with CRs, LFs and tabs.
+TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
+    const LineMetrics views[] = {{0, 4, 8, 16}, {1, 4, 8, 16}, {3, 3, 7, 5}, {5, 2, 1, 1}};
+    const std::u16string pieces[] = {u"a", u"bc", u"\t", u"\r", u"\n", u"\r\n", u"\r\r\n\n"};
+    std::mt19937 rng(5);
+    auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
+    for (const LineMetrics& metrics : views) {
+        std::u16string text;
+        LineTable table;
+        table.rebuild(text, metrics);
+        for (int step = 0; step < 3000 && !testing::Test::HasFatalFailure(); ++step) {
+            TextChange change;
+            for (int edits = 1 + pick(3); edits > 0; --edits) {
+                const int32_t length = static_cast<int32_t>(text.size());
+                // Edits at either end of the text come often.
+                const int32_t where = pick(4);
+                const int32_t at = where == 0 ? 0 : where == 1 ? length : pick(length + 1);
+                const int32_t removed = std::min(pick(4) == 0 ? pick(12) : pick(3), length - at);
+                std::u16string inserted;
+                for (int32_t n = pick(4); n > 0; --n)
+                    inserted += pieces[pick(7)];
+                if (text.size() > 300)
+                    inserted.clear();
+                text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), inserted);
+                change.add(at, removed, static_cast<int32_t>(inserted.size()));
+            }
+            table.update(text, metrics, change);
+            LineTable fresh;
+            fresh.rebuild(text, metrics);
+            ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "step " << step;
+        }
+    }
+}
+
+TEST(LineTableUpdate, WidestLineFollowsShrinkingAndGrowing) {
+    const LineMetrics unwrapped{0, 4, 8, 16};
+    std::u16string text = u"0123456789\nabc\tx\n0123456789\nz";
+    LineTable table;
+    table.rebuild(text, unwrapped);
+    EXPECT_EQ(table.maxLineWidth(), 80);
+    auto edit = [&](int32_t at, int32_t removed, std::u16string_view inserted) {
+        text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), inserted);
+        TextChange change;
+        change.add(at, removed, static_cast<int32_t>(inserted.size()));
+        table.update(text, unwrapped, change);
+    };
+    edit(0, 3, u""); // one of the two widest lines narrows
+    EXPECT_EQ(table.maxLineWidth(), 80);
+    edit(14, 3, u""); // now the other: the widest is 7 cells
+    EXPECT_EQ(table.maxLineWidth(), 56);
+    edit(8, 1, u"abcd"); // its tab moves to column 6 and reaches 8: 9 cells
+    EXPECT_EQ(table.maxLineWidth(), 72);
+    edit(0, static_cast<int32_t>(text.size()), u"");
+    EXPECT_EQ(table.maxLineWidth(), 0);
+    EXPECT_EQ(table.size(), 1);
+    EXPECT_EQ(table.totalRows(), 1);
+}
+
+TEST(EditIncrementalLayout, CrLfPairsMadeAndSplitAtTheEdgesOfAnEdit) {
+    EditState s = MakeEdit(u"a\rb\nc");
+    ReplaceRange(s, 2, 2, u"\n"); // an LF behind a CR: one break, not two
+    EXPECT_EQ(s.text, u"a\r\nb\nc");
+    ASSERT_EQ(s.lines.size(), 3);
+    EXPECT_EQ(s.lines[1].start, 3);
+    ExpectSameAsFullRelayout(s);
+    Undo(s); // and apart again
+    ASSERT_EQ(s.lines.size(), 3);
+    EXPECT_EQ(s.lines[1].start, 2);
+    ExpectSameAsFullRelayout(s);
+
+    s.anchor = s.caret = 2;
+    ReplaceRange(s, 2, 2, u"x\r"); // inserted between CR and LF, ending in a CR
+    EXPECT_EQ(s.text, u"a\rx\rb\nc");
+    s.anchor = s.caret = 2;
+    DeleteAtCaret(s, true); // the x: two lone CRs meet
+    EXPECT_EQ(s.text, u"a\r\rb\nc");
+    EXPECT_EQ(s.lines.size(), 4);
+    ExpectSameAsFullRelayout(s);
+
+    EditState t = MakeEdit(u"a\r\nb");
+    t.anchor = t.caret = 2;
+    TypeCharacter(t, u'x'); // before an LF that follows a CR: the pair splits
+    EXPECT_EQ(t.text, u"a\rx\nb");
+    EXPECT_EQ(t.lines.size(), 3);
+    ExpectSameAsFullRelayout(t);
+    DeleteAtCaret(t, false); // and joins again
+    EXPECT_EQ(t.lines.size(), 2);
+    EXPECT_EQ(t.lines[1].start, 3);
+    ExpectSameAsFullRelayout(t);
+    t.anchor = t.caret = 2;
+    DeleteAtCaret(t, true); // the LF of the pair: the CR alone still ends the line
+    EXPECT_EQ(t.text, u"a\rb");
+    EXPECT_EQ(t.lines[1].start, 2);
+    ExpectSameAsFullRelayout(t);
+    Undo(t);
+    t.anchor = t.caret = 2;
+    DeleteAtCaret(t, false); // the CR of the pair: the LF alone ends it
+    EXPECT_EQ(t.text, u"a\nb");
+    EXPECT_EQ(t.lines[1].start, 2);
+    ExpectSameAsFullRelayout(t);
+}
+
+TEST(EditIncrementalLayout, EditsAtTheVeryStartAndEnd) {
+    EditState s = MakeEdit(u"\nab\r");
+    ReplaceRange(s, 0, 0, u"\r"); // makes a pair with the first unit
+    EXPECT_EQ(s.lines.size(), 3);
+    EXPECT_EQ(s.lines[1].start, 2);
+    ExpectSameAsFullRelayout(s);
+    ReplaceRange(s, 5, 5, u"\n"); // completes a pair at the end: no new line
+    EXPECT_EQ(s.text, u"\r\nab\r\n");
+    ASSERT_EQ(s.lines.size(), 3);
+    EXPECT_EQ(s.lines[2].start, 6);
+    ExpectSameAsFullRelayout(s);
+    s.anchor = s.caret = 6;
+    DeleteAtCaret(s, false);
+    DeleteAtCaret(s, false);
+    EXPECT_EQ(s.text, u"\r\na");
+    ExpectSameAsFullRelayout(s);
+    s.anchor = s.caret = 0;
+    DeleteAtCaret(s, true); // the leading pair
+    TypeCharacter(s, u'\t');
+    EXPECT_EQ(s.text, u"\ta");
+    EXPECT_EQ(s.lines.size(), 1);
+    EXPECT_EQ(s.lines.maxLineWidth(), 5 * 8);
+    ExpectSameAsFullRelayout(s);
+    s.anchor = 0;
+    s.caret = 2;
+    DeleteAtCaret(s, true);
+    EXPECT_EQ(s.lines.size(), 1);
+    EXPECT_EQ(s.lines.maxLineWidth(), 0);
+    ExpectSameAsFullRelayout(s);
+    TypeCharacter(s, u'\r');
+    EXPECT_EQ(s.lines.size(), 2);
+    ExpectSameAsFullRelayout(s);
+}
+
+// At 360 pixels and 8-pixel cells a row holds 40 cells beside a gutter of two
+// digits, 39 beside three and 38 beside four.
+TEST(EditIncrementalLayout, LineCountCrossingAPowerOfTenRewrapsEverything) {
+    for (const bool wrap : {true, false}) {
+        for (const int32_t lines : {99, 999}) {
+            const int32_t cells = lines == 99 ? 40 : 39;
+            const std::u16string line(static_cast<size_t>(cells), u'x');
+            std::u16string text = Repeat(line + u"\r\n", lines - 1) + line;
+            EditState s = MakeEdit(std::move(text), {360, 300, wrap, true});
+            ASSERT_EQ(s.lines.size(), lines);
+            EXPECT_EQ(s.lines.totalRows(), lines);
+            s.anchor = s.caret = TextLength(s);
+            TypeCharacter(s, u'\r');
+            ASSERT_EQ(s.lines.size(), lines + 1);
+            // Every full line now takes two rows when wrapping; the new one takes one.
+            EXPECT_EQ(s.lines.totalRows(), wrap ? 2 * lines + 1 : lines + 1);
+            ExpectSameAsFullRelayout(s);
+            DeleteAtCaret(s, false);
+            EXPECT_EQ(s.lines.totalRows(), lines);
+            ExpectSameAsFullRelayout(s);
+            Undo(s);
+            EXPECT_EQ(s.lines.totalRows(), wrap ? 2 * lines + 1 : lines + 1);
+            ExpectSameAsFullRelayout(s);
+            // An edit in the middle, after the rewrap, is again a local one.
+            s.anchor = s.caret = 5;
+            TypeCharacter(s, u'y');
+            ExpectSameAsFullRelayout(s);
+        }
+    }
+}
+
+// A view change between edits makes the next edit start from a fresh table.
+TEST(EditIncrementalLayout, EditsAfterViewChangesUseTheNewView) {
+    EditState s = MakeEdit(Repeat(u"abc\tdefghij ", 30) + u"\r\nxyz", {300, 200, true, true});
+    s.anchor = s.caret = 7;
+    TypeCharacter(s, u'q');
+    SetWordWrap(s, false);
+    TypeCharacter(s, u'\r');
+    ExpectSameAsFullRelayout(s);
+    SetClientSize(s, 120, 200);
+    SetWordWrap(s, true);
+    DeleteAtCaret(s, false);
+    ExpectSameAsFullRelayout(s);
+    SetShowLineNumbers(s, false);
+    SetFontMetrics(s, nullptr, 5, 9);
+    ReplaceRange(s, 3, 40, u"\t\t\n");
+    ExpectSameAsFullRelayout(s);
+    Undo(s);
+    ExpectSameAsFullRelayout(s);
+}
+
+} // namespace
