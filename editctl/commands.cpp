@@ -22,8 +22,13 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
     Refresh(s);
 }
 
-void SetText(EditState& s, std::u16string text) {
-    s.text = std::move(text);
+void SetText(EditState& s, std::u16string_view text) {
+    // Spare room, so that the first keystrokes in a large document do not
+    // move the whole text to a bigger block.
+    std::u16string copy;
+    copy.reserve(text.size() + text.size() / 16 + 64);
+    copy.append(text);
+    s.text = std::move(copy);
     s.caret = s.anchor = 0;
     s.undoHistory.clear();
     s.redoHistory.clear();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Binds a new record to its window and lays it out for the first time.
 void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clientHeight);
@@ -14,7 +15,7 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight);
 
 // Replaces the whole text: caret and anchor at 0, no history, not modified.
 // The scroll offsets are only clamped to the new content. Sends nothing.
-void SetText(EditState& s, std::u16string text);
+void SetText(EditState& s, std::u16string_view text);
 // Clamps each end to the text; the caret may lie before the anchor.
 void SetSelection(EditState& s, int32_t anchor, int32_t caret);
 

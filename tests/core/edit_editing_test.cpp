@@ -144,3 +144,15 @@ TEST(EditEditing, DeleteSelectionNeedsASelection) {
 }
 
 } // namespace
+
+TEST(EditEditing, TypingIntoANewTextDoesNotMoveIt) {
+    // Moving a large document to a bigger block on the first keystroke
+    // costs as much as opening it again.
+    EditState s = MakeEdit(std::u16string(100000, u'a'));
+    const char16_t* before = s.text.data();
+    s.anchor = s.caret = 50000;
+    for (int i = 0; i < 100; ++i)
+        TypeCharacter(s, u'x');
+    EXPECT_EQ(s.text.data(), before);
+    EXPECT_EQ(s.text.size(), 100100u);
+}

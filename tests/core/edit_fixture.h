@@ -20,7 +20,7 @@ inline EditState MakeEdit(std::u16string text, EditView view = {}) {
     s.wordWrap = view.wrap;
     s.showLineNumbers = view.lineNumbers;
     AttachWindow(s, &editFixtureWindow, view.width, view.height);
-    SetText(s, std::move(text));
+    SetText(s, text);
     TakeEffects(s);
     return s;
 }
