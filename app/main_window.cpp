@@ -5,6 +5,8 @@
 #include "app/layout_geometry.h"
 #include "app/main_commands.h"
 #include "app/menu.h"
+#include "app/modal_ui.h"
+#include "app/settings.h"
 #include "app/window_modes.h"
 #include "docs/closing.h"
 #include "docs/find.h"
@@ -15,6 +17,8 @@
 #include "fileio/file_commands.h"
 
 #include <commctrl.h>
+
+#include <exception>
 
 std::wstring startupPath;
 UINT findReplaceMessage = 0;
@@ -118,6 +122,18 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
         if (MainWnd_QueryCloseWindow(mw, window))
             DestroyWindow(window);
         return 0;
+    case WM_QUERYENDSESSION:
+        // Logging off or shutting down ends the program like the close box,
+        // so every modified document is asked about first. A critical end
+        // cannot be refused: asking would only delay it.
+        if (lParam & ENDSESSION_CRITICAL)
+            return TRUE;
+        return MainWnd_QueryCloseWindow(mw, window) ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        // The process ends without the window's destruction.
+        if (wParam)
+            Settings_Save(mw.settings);
+        return 0;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (item->CtlType != ODT_TAB || item->hwndItem != mw.tabControl)
@@ -195,5 +211,15 @@ LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
             return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return HandleMessage(*mw, window, message, wParam, lParam);
+    try {
+        return HandleMessage(*mw, window, message, wParam, lParam);
+    } catch (const std::exception&) {
+        // Memory ran out in a command (a whole-text copy of a huge document):
+        // the command stops, the documents keep their text, and nothing
+        // unwinds through the system's code.
+        mw->suppressChange = false;
+        ModalUi_MessageBox(window, L"Not enough memory to complete the operation.", L"Error",
+                           MB_ICONERROR);
+        return 0;
+    }
 }

@@ -26,10 +26,12 @@ void ShowFileError(HWND owner, const wchar_t* text) {
 
 // An ANSI save writes the code page's default character for every character
 // the page lacks; once saved, they are gone from the file for good.
-bool MayLoseCharacters(const Document& document, const std::u16string& text, HWND owner) {
-    if (document.encoding != TextEncoding::Ansi ||
-        !EncodingLosesCharacters(text, CodePageForEncoding(document.encoding)))
-        return true;
+bool WouldLoseCharacters(const Document& document, const std::u16string& text) {
+    return document.encoding == TextEncoding::Ansi &&
+           EncodingLosesCharacters(text, CodePageForEncoding(document.encoding));
+}
+
+bool AskToSaveAnyway(HWND owner) {
     return ModalUi_MessageBox(owner,
                               L"Some characters in this document cannot be represented in the "
                               L"ANSI code page and will be replaced if you save it as ANSI.\n\n"
@@ -132,9 +134,14 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     Document* document = MainWnd_ActiveDocument(mw);
     if (!document)
         return false;
-    const std::u16string text = EditCtl_GetText(mw.activeEdit);
-    if (!MayLoseCharacters(*document, text, owner))
-        return false;
+    std::u16string text = EditCtl_GetText(mw.activeEdit);
+    if (WouldLoseCharacters(*document, text)) {
+        if (!AskToSaveAnyway(owner))
+            return false;
+        // The modeless Find and Replace dialogs can still edit the text
+        // while the question is open: save what is there now.
+        text = EditCtl_GetText(mw.activeEdit);
+    }
     if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding)) {
         ShowFileError(owner, L"Failed to save file.");
         return false;

@@ -270,3 +270,19 @@ TEST_F(ClosingTest, ClosingATabActivatesItsRightNeighbourOrTheNewLast) {
     EXPECT_EQ(TabCount(), 1);
     EXPECT_TRUE(messages_.empty());
 }
+
+TEST_F(ClosingTest, EndingTheSessionAsksAboutModifiedDocuments) {
+    CreateWithEditedFile("a.txt", "a", L'1');
+    answer_ = IDCANCEL;
+    EXPECT_EQ(SendMessageW(window_, WM_QUERYENDSESSION, 0, 0), FALSE);
+    EXPECT_EQ(Prompts(), 1);
+    answer_ = IDYES;
+    EXPECT_EQ(SendMessageW(window_, WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(Read("a.txt"), "1a");
+    // Nothing left to ask about; a critical end is never refused.
+    EXPECT_EQ(SendMessageW(window_, WM_QUERYENDSESSION, 0, 0), TRUE);
+    Type(L'2');
+    EXPECT_EQ(SendMessageW(window_, WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
+    EXPECT_EQ(Prompts(), 2);
+    EXPECT_TRUE(IsWindow(window_));
+}

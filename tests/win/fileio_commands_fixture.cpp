@@ -29,6 +29,8 @@ void FileCommandsTest::SetUp() {
     handlers_.messageBox = [this](HWND, const std::wstring& text, const std::wstring& caption,
                                   UINT flags) {
         messages_.push_back({text, caption, flags});
+        if (whilePrompting_)
+            whilePrompting_();
         if (answers_.empty())
             return answer_;
         const int next = answers_.front();

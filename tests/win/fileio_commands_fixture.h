@@ -9,6 +9,7 @@
 #include "tests/win/app_window_fixture.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ class FileCommandsTest : public MainWindowTest {
     DWORD saveFilter_ = 1;
     std::u16string pickedFolder_; // empty: the folder dialog is cancelled
     std::deque<int> answers_;
+    std::function<void()> whilePrompting_; // runs while a message box is open
     std::vector<ShownFileDialog> openDialogs_;
     std::vector<ShownFileDialog> saveDialogs_;
     std::vector<std::wstring> folderTitles_;

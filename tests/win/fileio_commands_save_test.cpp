@@ -248,3 +248,19 @@ TEST_F(SaveTest, AnAnsiSaveThatWouldLoseCharactersAsksFirst) {
     EXPECT_EQ(messages_.size(), 4u);
     EXPECT_EQ(Read("b.txt"), "\xE4\xB8\xADx");
 }
+
+TEST_F(SaveTest, WhatChangesWhileTheAnsiWarningIsOpenIsSavedToo) {
+    Write("a.txt", "x");
+    Create();
+    MainWindow& mw = Record();
+    ASSERT_TRUE(OpenFileIntoActiveDocument(mw, window_, PathOf("a.txt")));
+    Command(IDM_ENCODING_ANSI);
+    TypeText(u"\u4E2D");
+    // The Replace dialog stays usable while the question is open.
+    whilePrompting_ = [&] { EditCtl_ReplaceRange(mw.activeEdit, 0, 0, u"y"); };
+    answers_ = {IDYES};
+    EXPECT_TRUE(MainWnd_Save(mw, window_));
+    whilePrompting_ = nullptr;
+    EXPECT_EQ(Read("a.txt"), "y?x");
+    EXPECT_FALSE(mw.documents[0].modified);
+}
