@@ -119,6 +119,11 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
             SetFocus(mw.activeEdit);
         return 0;
     case WM_CLOSE:
+        // A modal box or dialog disables its owner; a close request sent from
+        // outside meanwhile must not destroy the window under the command
+        // that is waiting for the answer.
+        if (!IsWindowEnabled(window))
+            return 0;
         if (MainWnd_QueryCloseWindow(mw, window))
             DestroyWindow(window);
         return 0;

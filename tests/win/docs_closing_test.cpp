@@ -286,3 +286,14 @@ TEST_F(ClosingTest, EndingTheSessionAsksAboutModifiedDocuments) {
     EXPECT_EQ(Prompts(), 2);
     EXPECT_TRUE(IsWindow(window_));
 }
+
+TEST_F(ClosingTest, ACloseRequestWhileAModalBoxIsOpenIsIgnored) {
+    Create();
+    // A real message box or dialog disables its owner while it is open.
+    EnableWindow(window_, FALSE);
+    Close();
+    EXPECT_TRUE(IsWindow(window_));
+    EnableWindow(window_, TRUE);
+    Close();
+    EXPECT_FALSE(IsWindow(window_));
+}
