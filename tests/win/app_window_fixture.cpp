@@ -1,5 +1,7 @@
 #include "tests/win/app_window_fixture.h"
 
+#include <algorithm>
+
 namespace {
 
 void RegisterMainClassOnce() {
@@ -141,4 +143,18 @@ void MainWindowTest::Store(const wchar_t* name, DWORD type, const void* data, DW
               ERROR_SUCCESS);
     RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
     RegCloseKey(key);
+}
+
+POINT CloseGlyphCentre(HWND tabs, int index) {
+    RECT item = {};
+    SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    // 8 pixels in from the right, its side the item's height - 10 within 10..16.
+    const int height = item.bottom - item.top;
+    const int side = std::clamp(height - 10, 10, 16);
+    return {item.right - 8 - side / 2, item.top + height / 2};
+}
+
+void ClickAt(HWND tabs, POINT at) {
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }

@@ -59,3 +59,7 @@ class MainWindowTest : public ::testing::Test {
     std::wstring savedKey_;
     ModalUiHandlers handlers_;
 };
+
+// The centre of a tab's close glyph, where a click closes that tab.
+POINT CloseGlyphCentre(HWND tabs, int index);
+void ClickAt(HWND tabs, POINT at);

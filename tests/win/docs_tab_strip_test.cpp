@@ -6,7 +6,6 @@
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
 
-#include <algorithm>
 
 namespace {
 
@@ -57,20 +56,6 @@ class ItemCanvas {
     HBITMAP bitmap_;
     HGDIOBJ previous_;
 };
-
-POINT GlyphCentre(HWND tabs, int index) {
-    RECT item = {};
-    SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
-    // The glyph: 8 pixels in from the right, side height - 10 within 10..16.
-    const int height = item.bottom - item.top;
-    const int side = std::clamp(height - 10, 10, 16);
-    return {item.right - 8 - side / 2, item.top + height / 2};
-}
-
-void Click(HWND tabs, POINT at) {
-    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-    SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-}
 
 } // namespace
 
@@ -143,7 +128,7 @@ TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {
     HWND third = mw.documents[2].editWindow;
     ASSERT_EQ(mw.activeIndex, 2);
 
-    Click(mw.tabControl, GlyphCentre(mw.tabControl, 0));
+    ClickAt(mw.tabControl, CloseGlyphCentre(mw.tabControl, 0));
     EXPECT_FALSE(IsWindow(first));
     ASSERT_EQ(mw.documents.size(), 2u);
     EXPECT_EQ(TabCount(), 2);
@@ -155,7 +140,7 @@ TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {
     // Left of the glyph a click selects and activates the tab.
     RECT item = {};
     SendMessageW(mw.tabControl, TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    Click(mw.tabControl, {item.left + 12, (item.top + item.bottom) / 2});
+    ClickAt(mw.tabControl, {item.left + 12, (item.top + item.bottom) / 2});
     EXPECT_EQ(mw.activeIndex, 1);
     EXPECT_EQ(mw.activeEdit, third);
     EXPECT_EQ(mw.documents.size(), 2u);
@@ -165,7 +150,7 @@ TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {
     MainWnd_ActivateTab(mw, window_, 0);
     SendMessageW(mw.tabControl, TCM_SETCURSEL, 0, 0);
     answer_ = IDCANCEL;
-    Click(mw.tabControl, GlyphCentre(mw.tabControl, 1));
+    ClickAt(mw.tabControl, CloseGlyphCentre(mw.tabControl, 1));
     ASSERT_EQ(messages_.size(), 1u);
     EXPECT_EQ(mw.documents.size(), 2u);
     EXPECT_EQ(mw.activeIndex, 1);

@@ -100,17 +100,3 @@ std::u16string FileCommandsTest::Folder() const {
 bool FileCommandsTest::Exists(const std::string& name) const {
     return std::filesystem::exists(folder_.Path(name));
 }
-
-POINT CloseGlyphCentre(HWND tabs, int index) {
-    RECT item = {};
-    SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
-    // 8 pixels in from the right, its side the item's height - 10 within 10..16.
-    const int height = item.bottom - item.top;
-    const int side = std::clamp(height - 10, 10, 16);
-    return {item.right - 8 - side / 2, item.top + height / 2};
-}
-
-void ClickAt(HWND tabs, POINT at) {
-    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-    SendMessageW(tabs, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-}

@@ -61,7 +61,3 @@ class FileCommandsTest : public MainWindowTest {
   private:
     ModalUiHandlers handlers_;
 };
-
-// The centre of a tab's close glyph, where a click closes that tab.
-POINT CloseGlyphCentre(HWND tabs, int index);
-void ClickAt(HWND tabs, POINT at);
