@@ -3,7 +3,7 @@
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
 #include "docs/status_bar.h"
-#include "docs/tab_strip.h"
+#include "docs/close_tooltip.h"
 #include "editctl/editctl.h"
 
 #include <algorithm>

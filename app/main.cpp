@@ -2,6 +2,7 @@
 // accelerators and the message loop.
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
+#include "app/main_window_proc.h"
 #include "app/menu.h"
 #include "app/resource.h"
 

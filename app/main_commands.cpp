@@ -182,9 +182,10 @@ void MainWnd_OnCommand(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam
     else if (id >= IDM_SCROLL_0_25X && id <= IDM_SCROLL_5X)
         MainWnd_SetScrollSpeed(mw, kScrollSpeeds[id - IDM_SCROLL_0_25X], id);
     else if (id == IDM_ENCODING_UTF8 || id == IDM_ENCODING_ANSI)
-        MainWnd_SetEncoding(mw, id == IDM_ENCODING_ANSI ? TextEncoding::Ansi : TextEncoding::Utf8);
+        MainWnd_SetEncoding(mw, window,
+                            id == IDM_ENCODING_ANSI ? TextEncoding::Ansi : TextEncoding::Utf8);
     else if (id >= IDM_EOL_CRLF && id <= IDM_EOL_CR)
-        MainWnd_SetLineEnding(mw, static_cast<LineEnding>(id - IDM_EOL_CRLF));
+        MainWnd_SetLineEnding(mw, window, static_cast<LineEnding>(id - IDM_EOL_CRLF));
     else
         WindowCommand(mw, window, id);
 }

@@ -2,6 +2,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "docs/close_tooltip.h"
 #include "docs/closing.h"
 #include "docs/tab_geometry.h"
 
@@ -9,8 +10,6 @@
 #include <windowsx.h>
 
 namespace {
-
-constexpr UINT_PTR kCloseToolId = 1;
 
 struct TabColors {
     COLORREF fill;
@@ -26,33 +25,6 @@ Box ToBox(const RECT& r) {
 }
 RECT ToRect(const Box& b) {
     return {b.left, b.top, b.right, b.bottom};
-}
-
-TTTOOLINFOW CloseTool(const MainWindow& mw) {
-    // The pre-version-6 size: without a common-controls manifest the system
-    // gives the older tooltip, which refuses the larger structure.
-    TTTOOLINFOW tool = {};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = mw.closeButton;
-    tool.uId = kCloseToolId;
-    GetClientRect(mw.closeButton, &tool.rect);
-    return tool;
-}
-
-void CreateCloseTooltip(MainWindow& mw, HWND mainWindow, HINSTANCE instance) {
-    mw.closeTooltip =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr, instance, nullptr);
-    if (!mw.closeTooltip)
-        return;
-    SetWindowPos(mw.closeTooltip, HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    TTTOOLINFOW tool = CloseTool(mw);
-    wchar_t text[] = L"Close tab";
-    tool.lpszText = text;
-    SendMessageW(mw.closeTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2) {
@@ -105,7 +77,7 @@ void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
         0, L"STATIC", L"X", WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0, 0, 0, mainWindow,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLOSE_BUTTON)), instance, nullptr);
     if (mw.closeButton)
-        CreateCloseTooltip(mw, mainWindow, instance);
+        TabStrip_CreateCloseTooltip(mw, mainWindow, instance);
 }
 
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -155,11 +127,4 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
         SelectObject(dc, previousFont);
 
     DrawOutline(dc, r, selected, colors.outline);
-}
-
-void TabStrip_UpdateTooltipRect(MainWindow& mw) {
-    if (!mw.closeTooltip || !mw.closeButton)
-        return;
-    TTTOOLINFOW tool = CloseTool(mw);
-    SendMessageW(mw.closeTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }

@@ -16,6 +16,3 @@ LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 // Paints one item; an item outside the documents paints nothing.
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& item);
-
-// Keeps the tooltip's tool on the close button's whole client area.
-void TabStrip_UpdateTooltipRect(MainWindow& mw);

@@ -30,6 +30,17 @@ bool FocusFollowsActiveTab(const MainWindow& mw, HWND window) {
     return focus && (focus == window || (mw.activeEdit && focus == mw.activeEdit));
 }
 
+// The document's flag and its control's; false without an active document.
+bool MarkActiveModified(MainWindow& mw, bool modified) {
+    Document* active = MainWnd_ActiveDocument(mw);
+    if (!active)
+        return false;
+    active->modified = modified;
+    if (mw.activeEdit)
+        EditCtl_SetModified(mw.activeEdit, modified);
+    return true;
+}
+
 void WriteTabItem(MainWindow& mw, int index, UINT message) {
     if (!mw.tabControl)
         return;
@@ -78,11 +89,8 @@ bool MainWnd_NewTab(MainWindow& mw, HWND window) {
     if (!MainWnd_AddTab(mw, window))
         return false;
     EmptyActiveControl(mw);
-    MainWnd_RefreshEncodingMenu(mw);
-    MainWnd_RefreshLineEndingMenu(mw);
+    MainWnd_ShowCleanDocument(mw, window);
     MainWnd_Layout(mw, window);
-    MainWnd_SetModified(mw, window, false);
-    MainWnd_UpdateTitle(mw, window);
     return true;
 }
 
@@ -99,22 +107,14 @@ void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index) {
     ShowWindow(mw.activeEdit, SW_SHOW);
     if (moveFocus)
         SetFocus(mw.activeEdit);
-    MainWnd_RefreshEncodingMenu(mw);
-    MainWnd_RefreshLineEndingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateAll(mw);
-    MainWnd_UpdateTitle(mw, window);
+    MainWnd_ShowActiveDocument(mw, window);
     EditCtl_EnsureCaretVisible(mw.activeEdit);
     MainWnd_Layout(mw, window);
 }
 
 void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified) {
-    Document* active = MainWnd_ActiveDocument(mw);
-    if (!active)
+    if (!MarkActiveModified(mw, modified))
         return;
-    active->modified = modified;
-    if (mw.activeEdit)
-        EditCtl_SetModified(mw.activeEdit, modified);
     MainWnd_UpdateTitle(mw, window);
     MainWnd_UpdateTabCaption(mw, mw.activeIndex);
 }
@@ -134,13 +134,17 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
 }
 
 void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window) {
-    MainWnd_SetModified(mw, window, false);
+    MarkActiveModified(mw, false);
+    MainWnd_ShowActiveDocument(mw, window);
+}
+
+void MainWnd_ShowActiveDocument(MainWindow& mw, HWND window) {
     MainWnd_UpdateTitle(mw, window);
+    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
     MainWnd_RefreshEncodingMenu(mw);
     MainWnd_RefreshLineEndingMenu(mw);
     if (mw.settings.showStatusBar)
         Status_UpdateAll(mw);
-    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
 }
 
 void MainWnd_NextTab(MainWindow& mw, HWND window) {

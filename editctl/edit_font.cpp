@@ -1,6 +1,7 @@
 #include "editctl/editctl.h"
 
 #include "editctl/commands.h"
+#include "editctl/edit_effects.h"
 #include "editctl/edit_window.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "editctl/edit_input.h"
 
-#include "editctl/edit_window.h"
+#include "editctl/edit_effects.h"
 #include "editctl/mouse.h"
 
 namespace {

@@ -1,9 +1,7 @@
 #include "fileio/file_commands.h"
 
 #include "app/main_window.h"
-#include "app/menu.h"
 #include "app/modal_ui.h"
-#include "docs/status_bar.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -100,6 +98,14 @@ bool SaveToChosenPath(MainWindow& mw, HWND owner) {
     return SaveDocumentToPath(mw, owner, AddTxtExtension(chosen.path, chosen.filterIndex));
 }
 
+template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Change change) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document)
+        return;
+    change(*document);
+    MainWnd_ShowActiveDocument(mw, owner);
+}
+
 } // namespace
 
 bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path) {
@@ -146,15 +152,11 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
         ShowFileError(owner, L"Failed to save file.");
         return false;
     }
-    EditCtl_SetModified(mw.activeEdit, false);
     document->path = path;
     document->displayName = FileNameFromPath(path);
     document->encodingLabel = EncodingLabel(document->encoding);
     document->lineEndingLabel = LineEndingLabel(document->lineEnding);
-    MainWnd_SetModified(mw, owner, false);
-    Status_UpdateEncoding(mw);
-    Status_UpdateLineEnding(mw);
-    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+    MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
 
@@ -216,24 +218,16 @@ bool MainWnd_SaveAs(MainWindow& mw, HWND owner) {
     return SaveToChosenPath(mw, owner);
 }
 
-void MainWnd_SetEncoding(MainWindow& mw, TextEncoding encoding) {
-    Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
-        return;
-    document->encoding = encoding;
-    document->encodingLabel = EncodingLabel(encoding);
-    MainWnd_RefreshEncodingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateEncoding(mw);
+void MainWnd_SetEncoding(MainWindow& mw, HWND owner, TextEncoding encoding) {
+    ChangeActiveForm(mw, owner, [encoding](Document& document) {
+        document.encoding = encoding;
+        document.encodingLabel = EncodingLabel(encoding);
+    });
 }
 
-void MainWnd_SetLineEnding(MainWindow& mw, LineEnding lineEnding) {
-    Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
-        return;
-    document->lineEnding = lineEnding;
-    document->lineEndingLabel = LineEndingLabel(lineEnding);
-    MainWnd_RefreshLineEndingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateLineEnding(mw);
+void MainWnd_SetLineEnding(MainWindow& mw, HWND owner, LineEnding lineEnding) {
+    ChangeActiveForm(mw, owner, [lineEnding](Document& document) {
+        document.lineEnding = lineEnding;
+        document.lineEndingLabel = LineEndingLabel(lineEnding);
+    });
 }

@@ -1,9 +1,10 @@
-#include "app/main_window.h"
+#include "app/main_window_proc.h"
 
 #include "app/command_ids.h"
 #include "app/layout.h"
 #include "app/layout_geometry.h"
 #include "app/main_commands.h"
+#include "app/main_window.h"
 #include "app/menu.h"
 #include "app/modal_ui.h"
 #include "app/settings.h"
@@ -184,16 +185,6 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
 }
 
 } // namespace
-
-MainWindow* MainWnd_FromWindow(HWND window) {
-    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-Document* MainWnd_ActiveDocument(MainWindow& mw) {
-    if (mw.activeIndex < 0 || mw.activeIndex >= static_cast<int>(mw.documents.size()))
-        return nullptr;
-    return &mw.documents[mw.activeIndex];
-}
 
 LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
