@@ -1,4 +1,6 @@
 // The About box and the version block it reads its version from.
+#include "app/about.h"
+
 #include "app/modal_ui.h"
 #include "app/resource.h"
 #include "app/window_modes.h"

@@ -1,10 +1,11 @@
 // The Font dialog: fixed-pitch screen fonts, opened at the current face and
 // size. Face and style are taken from it; the size only within 6..200.
+#include "app/font_dialog.h"
+
 #include "app/layout.h"
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
 #include "app/modal_ui.h"
-#include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 
 namespace {

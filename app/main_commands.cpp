@@ -1,6 +1,9 @@
 #include "app/main_commands.h"
 
+#include "app/about.h"
 #include "app/command_ids.h"
+#include "app/font_dialog.h"
+#include "app/fullscreen.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/menu.h"

@@ -1,6 +1,7 @@
 #include "app/main_window_proc.h"
 
 #include "app/command_ids.h"
+#include "app/fullscreen.h"
 #include "app/layout.h"
 #include "app/layout_geometry.h"
 #include "app/main_commands.h"

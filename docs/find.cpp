@@ -59,7 +59,7 @@ void ReplaceSelectedMatch(MainWindow& mw) {
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    if (!IsMatchAt(text, BufferText(mw.findWhat), anchor, caret, Options(mw)))
+    if (!Find_IsMatchAt(text, BufferText(mw.findWhat), anchor, caret, Options(mw)))
         return;
     EditCtl_ReplaceRange(mw.activeEdit, std::min(anchor, caret), std::max(anchor, caret),
                          std::u16string(BufferText(mw.replaceWith)));
@@ -70,8 +70,9 @@ void ReplaceSelectedMatch(MainWindow& mw) {
 void ReplaceAllInActive(MainWindow& mw, HWND window) {
     if (!mw.activeEdit)
         return;
-    ReplaceAllResult result = ReplaceAll(EditCtl_GetText(mw.activeEdit), BufferText(mw.findWhat),
-                                         BufferText(mw.replaceWith), Options(mw));
+    ReplaceAllResult result =
+        Find_ReplaceAll(EditCtl_GetText(mw.activeEdit), BufferText(mw.findWhat),
+                        BufferText(mw.replaceWith), Options(mw));
     if (result.tooLong) {
         ModalUi_MessageBox(window, L"The text would become too long. Nothing was replaced.",
                            L"Tessary", MB_ICONWARNING);
@@ -104,7 +105,7 @@ bool Find_FindNext(MainWindow& mw, HWND window, bool showMessage) {
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    const int32_t found = NextMatch(text, pattern, anchor, caret, mw.searchDown, Options(mw));
+    const int32_t found = Find_NextMatch(text, pattern, anchor, caret, mw.searchDown, Options(mw));
     if (found < 0) {
         if (showMessage)
             Inform(window, L"Cannot find the specified text.");

@@ -48,7 +48,7 @@ bool Passes(std::u16string_view text, int32_t position, int32_t length, char16_t
     return !options.wholeWord || (!IsWordUnit(before) && !IsWordUnit(after));
 }
 
-// SearchDown with `before` standing for the unit in front of `from`.
+// Find_SearchDown with `before` standing for the unit in front of `from`.
 int32_t MatchFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
                   char16_t before, const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));
@@ -111,14 +111,14 @@ bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t leng
     return !IsWordUnit(before) && !IsWordUnit(after);
 }
 
-int32_t SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
-                   const SearchOptions& options) {
+int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+                        const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));
     return MatchFrom(text, pattern, from, UnitBefore(text, from), options);
 }
 
-int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
-                 const SearchOptions& options) {
+int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+                      const SearchOptions& options) {
     const int32_t length = Length(pattern);
     if (length == 0 || length > Length(text) || limit < 0)
         return -1;
@@ -132,17 +132,17 @@ int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t 
     return -1;
 }
 
-int32_t NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
-                  int32_t caret, bool down, const SearchOptions& options) {
+int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                       int32_t caret, bool down, const SearchOptions& options) {
     anchor = std::clamp(anchor, 0, Length(text));
     caret = std::clamp(caret, 0, Length(text));
     if (down)
-        return SearchDown(text, pattern, std::max(anchor, caret), options);
-    return SearchUp(text, pattern, std::min(anchor, caret) - 1, options);
+        return Find_SearchDown(text, pattern, std::max(anchor, caret), options);
+    return Find_SearchUp(text, pattern, std::min(anchor, caret) - 1, options);
 }
 
-bool IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor, int32_t caret,
-               const SearchOptions& options) {
+bool Find_IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                    int32_t caret, const SearchOptions& options) {
     const int32_t start = std::clamp(std::min(anchor, caret), 0, Length(text));
     const int32_t end = std::clamp(std::max(anchor, caret), 0, Length(text));
     const int32_t length = Length(pattern);
@@ -151,9 +151,9 @@ bool IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t an
            Passes(text, start, length, UnitBefore(text, start), options);
 }
 
-ReplaceAllResult ReplaceAll(std::u16string_view text, std::u16string_view pattern,
-                            std::u16string_view replacement, const SearchOptions& options,
-                            int64_t maxLength) {
+ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+                                 std::u16string_view replacement, const SearchOptions& options,
+                                 int64_t maxLength) {
     ReplaceAllResult result;
     const int64_t growth = static_cast<int64_t>(replacement.size()) - Length(pattern);
     int64_t newLength = Length(text);

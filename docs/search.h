@@ -32,20 +32,20 @@ int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int
 bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t length);
 
 // The first match starting at or after `from`; -1 when none.
-int32_t SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
-                   const SearchOptions& options);
+int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+                        const SearchOptions& options);
 // The last match starting at or before `limit`; -1 when none, always so for a
 // negative limit. A match may reach past the limit.
-int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
-                 const SearchOptions& options);
+int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+                      const SearchOptions& options);
 // The match a Find Next from this selection selects: down from its end, or up
 // from one before its start, so the selected match itself is never found
 // again. -1 when none.
-int32_t NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
-                  int32_t caret, bool down, const SearchOptions& options);
+int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                       int32_t caret, bool down, const SearchOptions& options);
 // Whether the selection from anchor to caret is exactly a match.
-bool IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor, int32_t caret,
-               const SearchOptions& options);
+bool Find_IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                    int32_t caret, const SearchOptions& options);
 
 constexpr int64_t kMaxTextLength = std::numeric_limits<int32_t>::max();
 
@@ -65,6 +65,6 @@ struct ReplaceAllResult {
 // Replaces every match, searching down from the start of the text and going
 // on after each inserted text, so a replacement is never searched again and
 // the result is the same as repeating Replace on each next match.
-ReplaceAllResult ReplaceAll(std::u16string_view text, std::u16string_view pattern,
-                            std::u16string_view replacement, const SearchOptions& options,
-                            int64_t maxLength = kMaxTextLength);
+ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+                                 std::u16string_view replacement, const SearchOptions& options,
+                                 int64_t maxLength = kMaxTextLength);
