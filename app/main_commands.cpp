@@ -28,8 +28,7 @@ void RefreshCaretFields(MainWindow& mw) {
 // True when the message was a notification the active control sent.
 bool HandleEditNotification(MainWindow& mw, HWND window, WORD code) {
     if (code == CEN_CHANGE) {
-        if (!mw.suppressChange)
-            MainWnd_SetModified(mw, window, true);
+        MainWnd_SetModified(mw, window, true);
         RefreshCaretFields(mw);
         return true;
     }

@@ -41,9 +41,6 @@ struct MainWindow {
     bool searchDown = true;
     bool matchCase = false;
     bool wholeWord = false;
-    // Set around every replacement of a control's whole text, so that the
-    // change it reports does not mark the document modified.
-    bool suppressChange = false;
     HBRUSH whiteBrush = nullptr;
     WNDPROC tabControlProc = nullptr; // the tab strip's own procedure
 };

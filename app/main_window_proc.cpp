@@ -214,7 +214,6 @@ LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // Memory ran out in a command (a whole-text copy of a huge document):
         // the command stops, the documents keep their text, and nothing
         // unwinds through the system's code.
-        mw->suppressChange = false;
         ModalUi_MessageBox(window, L"Not enough memory to complete the operation.", L"Error",
                            MB_ICONERROR);
         return 0;

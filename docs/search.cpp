@@ -104,13 +104,6 @@ int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int
     return -1;
 }
 
-bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t length) {
-    const int64_t end = int64_t{position} + length;
-    const char16_t before = position >= 1 && position <= Length(text) ? text[position - 1] : 0;
-    const char16_t after = end >= 0 && end < Length(text) ? text[end] : 0;
-    return !IsWordUnit(before) && !IsWordUnit(after);
-}
-
 int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
                         const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));

@@ -28,8 +28,6 @@ bool IsWordUnit(char16_t unit);
 // the pattern is empty.
 int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
                       bool caseSensitive);
-// True when neither neighbour of text[position, position + length) is a word unit.
-bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t length);
 
 // The first match starting at or after `from`; -1 when none.
 int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,

@@ -15,14 +15,6 @@ bool ValidIndex(const MainWindow& mw, int index) {
     return index >= 0 && index < static_cast<int>(mw.documents.size());
 }
 
-// Gives a control every text of a new document without marking anything.
-void EmptyActiveControl(MainWindow& mw) {
-    mw.suppressChange = true;
-    EditCtl_SetText(mw.activeEdit, u"");
-    EditCtl_SetModified(mw.activeEdit, false);
-    mw.suppressChange = false;
-}
-
 // Hiding the focused control would leave the keyboard focus on an invisible
 // tab, so typing would go there: the focus moves on with the active tab.
 bool FocusFollowsActiveTab(const MainWindow& mw, HWND window) {
@@ -88,7 +80,7 @@ bool MainWnd_AddTab(MainWindow& mw, HWND window) {
 bool MainWnd_NewTab(MainWindow& mw, HWND window) {
     if (!MainWnd_AddTab(mw, window))
         return false;
-    EmptyActiveControl(mw);
+    EditCtl_SetText(mw.activeEdit, u"");
     MainWnd_ShowCleanDocument(mw, window);
     MainWnd_Layout(mw, window);
     return true;
@@ -123,7 +115,7 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
     Document* active = MainWnd_ActiveDocument(mw);
     if (!active)
         return;
-    EmptyActiveControl(mw);
+    EditCtl_SetText(mw.activeEdit, u"");
     active->path.clear();
     active->displayName = u"Untitled";
     active->encoding = TextEncoding::Utf8;

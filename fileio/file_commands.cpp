@@ -115,13 +115,11 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     std::u16string text;
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnding lineEnding = LineEnding::Crlf;
-    mw.suppressChange = true;
     const bool loaded = ReadTextFile(path, text, encoding, lineEnding);
     if (loaded) {
         EditCtl_SetText(mw.activeEdit, text);
         EditCtl_SetModified(mw.activeEdit, false);
     }
-    mw.suppressChange = false;
     if (!loaded) {
         ShowFileError(owner, L"Failed to open file.");
         return false;
