@@ -2,8 +2,9 @@
 
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
-#include "docs/status_bar.h"
+#include "app/module_function.h"
 #include "docs/close_tooltip.h"
+#include "docs/status_bar.h"
 #include "editctl/editctl.h"
 
 #include <algorithm>
@@ -12,10 +13,7 @@
 namespace {
 
 template <typename Fn> Fn User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32)
-        return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+    return ModuleFunction<Fn>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

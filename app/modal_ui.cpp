@@ -1,5 +1,7 @@
 #include "app/modal_ui.h"
 
+#include "app/module_function.h"
+
 #include <shobjidl.h>
 
 namespace {
@@ -38,8 +40,7 @@ bool ShowTaskDialog(const TASKDIALOGCONFIG& config) {
     HMODULE library = LoadLibraryW(L"comctl32.dll");
     if (!library)
         return false;
-    auto function = reinterpret_cast<TaskDialogIndirectFn>(
-        reinterpret_cast<void*>(GetProcAddress(library, "TaskDialogIndirect")));
+    auto function = ModuleFunction<TaskDialogIndirectFn>(library, "TaskDialogIndirect");
     if (function)
         function(&config, nullptr, nullptr, nullptr);
     FreeLibrary(library);

@@ -4,6 +4,7 @@
 #include "app/modal_ui.h"
 #include "docs/search.h"
 #include "editctl/editctl.h"
+#include "fileio/wide.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -17,7 +18,7 @@ constexpr WORD kBufferLength = 256;
 
 // The dialogs keep the buffers terminated; reading stops at the end anyway.
 std::u16string_view BufferText(const wchar_t (&buffer)[kBufferLength]) {
-    return {reinterpret_cast<const char16_t*>(buffer), wcsnlen(buffer, kBufferLength)};
+    return U16(buffer, wcsnlen(buffer, kBufferLength));
 }
 
 SearchOptions Options(const MainWindow& mw) {

@@ -4,19 +4,8 @@
 
 namespace {
 
-constexpr char16_t kLf = 10;
-constexpr char16_t kCr = 13;
-
 int32_t Length(std::u16string_view text) {
     return static_cast<int32_t>(text.size());
-}
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 // Whether a match boundary between these two units would cut a character.
@@ -76,15 +65,6 @@ int32_t LastOccurrence(std::u16string_view text, std::u16string_view pattern, in
 }
 
 } // namespace
-
-char16_t FoldAsciiCase(char16_t unit) {
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
-}
-
-bool IsWordUnit(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'Z') ||
-           (unit >= u'a' && unit <= u'z') || unit == u'_';
-}
 
 int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
                       bool caseSensitive) {

@@ -9,8 +9,9 @@
 // half of one would leave a broken character or a stray line break behind.
 #pragma once
 
+#include "fileio/text_units.h"
+
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 
@@ -18,11 +19,6 @@ struct SearchOptions {
     bool matchCase = false;
     bool wholeWord = false;
 };
-
-// 'A'..'Z' become 'a'..'z'; every other unit comes back unchanged.
-char16_t FoldAsciiCase(char16_t unit);
-// ASCII digits and letters and the underscore; everything else separates words.
-bool IsWordUnit(char16_t unit);
 
 // The first occurrence starting at or after `from`; -1 when there is none or
 // the pattern is empty.
@@ -44,8 +40,6 @@ int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, in
 // Whether the selection from anchor to caret is exactly a match.
 bool Find_IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
                     int32_t caret, const SearchOptions& options);
-
-constexpr int64_t kMaxTextLength = std::numeric_limits<int32_t>::max();
 
 // Replace All as one change: old text[start, end) becomes `replacement`.
 struct ReplaceAllResult {

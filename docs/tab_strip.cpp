@@ -5,6 +5,7 @@
 #include "docs/close_tooltip.h"
 #include "docs/closing.h"
 #include "docs/tab_geometry.h"
+#include "fileio/wide.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -117,7 +118,7 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
     SetTextColor(dc, colors.text);
     const Box glyph = CloseGlyphRect(ToBox(r));
     RECT captionRect = ToRect(TabCaptionRect(ToBox(r), glyph));
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &captionRect,
+    DrawTextW(dc, Wide(caption), -1, &captionRect,
               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 
     HGDIOBJ previousFont = mw.uiFont ? SelectObject(dc, mw.uiFont) : nullptr;

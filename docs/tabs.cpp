@@ -6,6 +6,7 @@
 #include "app/menu.h"
 #include "docs/status_bar.h"
 #include "editctl/editctl.h"
+#include "fileio/wide.h"
 
 #include <commctrl.h>
 
@@ -39,7 +40,7 @@ void WriteTabItem(MainWindow& mw, int index, UINT message) {
     std::u16string caption = TabCaption(mw.documents[index]);
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = reinterpret_cast<wchar_t*>(caption.data());
+    item.pszText = Wide(caption.data());
     SendMessageW(mw.tabControl, message, index, reinterpret_cast<LPARAM>(&item));
 }
 

@@ -2,6 +2,7 @@
 
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
+#include "fileio/wide.h"
 
 #include <string>
 #include <vector>
@@ -39,7 +40,7 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
              s.selectionColor);
     SetTextColor(dc, run.selected ? s.selectedTextColor : s.textColor);
     advances.assign(run.text.size(), s.charWidth);
-    ExtTextOutW(dc, run.x, run.top, 0, nullptr, reinterpret_cast<const wchar_t*>(run.text.data()),
+    ExtTextOutW(dc, run.x, run.top, 0, nullptr, Wide(run.text.data()),
                 static_cast<UINT>(run.text.size()), advances.data());
 }
 

@@ -7,16 +7,9 @@
 #include "fileio/file_dialogs.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
+#include "fileio/wide.h"
 
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::u16string U16(const wchar_t* text) {
-    return reinterpret_cast<const char16_t*>(text);
-}
 
 void ShowFileError(HWND owner, const wchar_t* text) {
     ModalUi_MessageBox(owner, text, L"Error", MB_ICONERROR);
