@@ -6,6 +6,7 @@
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
 #include "app/modal_ui.h"
+#include "app/win_handles.h"
 #include "app/window_modes_rules.h"
 
 namespace {
@@ -13,10 +14,8 @@ namespace {
 // The dialog turns heights into points with the screen's DPI, whatever the
 // window's monitor, so the initial size is given in the same terms.
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
 

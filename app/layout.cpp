@@ -3,6 +3,7 @@
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
 #include "app/module_function.h"
+#include "app/win_handles.h"
 #include "docs/close_tooltip.h"
 #include "docs/status_bar.h"
 #include "editctl/editctl.h"
@@ -78,10 +79,8 @@ void PlaceTabStrip(MainWindow& mw, const LayoutGeometry& g, int width) {
 int MainWnd_GetDpi(HWND window) {
     if (auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow"))
         return static_cast<int>(getDpi(window));
-    HDC dc = GetDC(window);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    if (dc)
-        ReleaseDC(window, dc);
+    const WindowDc dc(window);
+    const int dpi = dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
     return dpi ? dpi : 96;
 }
 
@@ -152,8 +151,8 @@ void MainWnd_StepFontSize(MainWindow& mw, HWND window, int delta) {
 }
 
 void MainWnd_PaintTopBand(HWND window) {
-    HDC dc = GetWindowDC(window);
-    if (!dc)
+    const WindowDc dc(window, WindowDc::Whole);
+    if (!dc.get())
         return;
     RECT frame = {};
     GetWindowRect(window, &frame);
@@ -161,6 +160,5 @@ void MainWnd_PaintTopBand(HWND window) {
     ClientToScreen(window, &origin);
     const int y = origin.y - frame.top;
     const RECT band = {0, y - 2, frame.right - frame.left, y + 2};
-    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ReleaseDC(window, dc);
+    FillRect(dc.get(), &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }

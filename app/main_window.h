@@ -42,7 +42,6 @@ struct MainWindow {
     bool matchCase = false;
     bool wholeWord = false;
     HBRUSH whiteBrush = nullptr;
-    WNDPROC tabControlProc = nullptr; // the tab strip's own procedure
 };
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.

@@ -2,6 +2,7 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/win_handles.h"
 #include "docs/close_tooltip.h"
 #include "docs/closing.h"
 #include "docs/tab_geometry.h"
@@ -34,16 +35,14 @@ void DrawLine(HDC dc, int x1, int y1, int x2, int y2) {
 }
 
 void DrawOutline(HDC dc, const RECT& r, bool selected, COLORREF color) {
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ previous = SelectObject(dc, pen);
+    const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    const SelectedObject inUse(dc, pen.get());
     if (selected) {
         DrawLine(dc, r.left, r.top, r.right, r.top);
         DrawLine(dc, r.left, r.top, r.left, r.bottom - 1);
         DrawLine(dc, r.right - 1, r.top, r.right - 1, r.bottom - 1);
     }
     DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
 }
 
 // A click on an item's close glyph: closes that tab and swallows the click.
@@ -62,6 +61,15 @@ bool CloseTabAtGlyph(MainWindow& mw, HWND tabs, LPARAM position) {
     return true;
 }
 
+constexpr UINT_PTR kSubclassId = 1;
+
+LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, Subclass, kSubclassId);
+    return TabStrip_Proc(window, message, wParam, lParam);
+}
+
 } // namespace
 
 void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
@@ -72,8 +80,7 @@ void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
                                         TCS_FIXEDWIDTH,
                                     0, 0, 0, 0, mainWindow, nullptr, instance, nullptr);
     if (mw.tabControl)
-        mw.tabControlProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            mw.tabControl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabStrip_Proc)));
+        SetWindowSubclass(mw.tabControl, Subclass, kSubclassId, 0);
     mw.closeButton = CreateWindowExW(
         0, L"STATIC", L"X", WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0, 0, 0, mainWindow,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLOSE_BUTTON)), instance, nullptr);
@@ -85,7 +92,7 @@ LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
     HWND parent = GetParent(window);
     MainWindow* mw = parent ? MainWnd_FromWindow(parent) : nullptr;
     if (!mw)
-        return DefWindowProcW(window, message, wParam, lParam);
+        return DefSubclassProc(window, message, wParam, lParam);
     if (message == WM_ERASEBKGND && mw->whiteBrush) {
         RECT client = {};
         GetClientRect(window, &client);
@@ -94,9 +101,7 @@ LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
         return 0;
-    if (!mw->tabControlProc)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return CallWindowProcW(mw->tabControlProc, window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
@@ -109,9 +114,8 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
         static_cast<int>(d.itemID) == SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0);
     const TabColors& colors = selected ? kSelectedTab : kOtherTab;
 
-    HBRUSH fill = CreateSolidBrush(colors.fill);
-    FillRect(dc, &r, fill);
-    DeleteObject(fill);
+    const GdiObject<HBRUSH> fill(CreateSolidBrush(colors.fill));
+    FillRect(dc, &r, fill.get());
 
     std::u16string caption = TabCaption(mw.documents[d.itemID]);
     SetBkMode(dc, TRANSPARENT);
@@ -121,11 +125,11 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
     DrawTextW(dc, Wide(caption), -1, &captionRect,
               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 
-    HGDIOBJ previousFont = mw.uiFont ? SelectObject(dc, mw.uiFont) : nullptr;
-    RECT glyphRect = {glyph.left, glyph.top - 1, glyph.right, glyph.bottom + 1};
-    DrawTextW(dc, L"X", 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (mw.uiFont)
-        SelectObject(dc, previousFont);
+    {
+        const SelectedObject font(dc, mw.uiFont);
+        RECT glyphRect = {glyph.left, glyph.top - 1, glyph.right, glyph.bottom + 1};
+        DrawTextW(dc, L"X", 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
 
     DrawOutline(dc, r, selected, colors.outline);
 }

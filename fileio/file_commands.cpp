@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/modal_ui.h"
+#include "app/win_handles.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -179,8 +180,8 @@ void MainWnd_OpenFolder(MainWindow& mw, HWND owner) {
     if (folder.empty())
         return;
     WIN32_FIND_DATAW entry = {};
-    HANDLE search = FindFirstFileW(Wide(JoinFolderAndName(folder, u"*")), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const FileSearch search(Wide(JoinFolderAndName(folder, u"*")), entry);
+    if (!search.Found())
         return;
     TabFiller filler(mw, owner);
     do {
@@ -189,8 +190,7 @@ void MainWnd_OpenFolder(MainWindow& mw, HWND owner) {
             continue;
         if (!filler.Open(JoinFolderAndName(folder, U16(entry.cFileName))))
             break;
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (search.Next(entry));
     filler.ReportIfOutOfTabs();
 }
 
