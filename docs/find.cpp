@@ -51,16 +51,15 @@ void ShowDialog(MainWindow& mw, HWND window, bool replace) {
     mw.findDialog = replace ? ReplaceTextW(&block) : FindTextW(&block);
 }
 
-// Replaces the selection when it is a match of the search text; any other
-// selection is the user's own and stays.
-void ReplaceSelectedMatch(MainWindow& mw) {
+// Replaces whatever is selected, a match or not; it is an ordinary edit, so
+// Undo gives back a selection replaced by mistake.
+void ReplaceSelection(MainWindow& mw) {
     if (!mw.activeEdit)
         return;
-    const std::u16string text = EditCtl_GetText(mw.activeEdit);
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    if (!Find_IsMatchAt(text, BufferText(mw.findWhat), anchor, caret, Options(mw)))
+    if (anchor == caret)
         return;
     EditCtl_ReplaceRange(mw.activeEdit, std::min(anchor, caret), std::max(anchor, caret),
                          std::u16string(BufferText(mw.replaceWith)));
@@ -132,7 +131,7 @@ void Find_HandleDialogMessage(MainWindow& mw, HWND window, const FINDREPLACEW* r
     } else if (flags & FR_FINDNEXT) {
         Find_FindNext(mw, window, true);
     } else if (flags & FR_REPLACE) {
-        ReplaceSelectedMatch(mw);
+        ReplaceSelection(mw);
         Find_FindNext(mw, window, true);
     } else if (flags & FR_REPLACEALL) {
         ReplaceAllInActive(mw, window);

@@ -17,11 +17,9 @@ char16_t UnitBefore(std::u16string_view text, int32_t position) {
     return position > 0 ? text[position - 1] : 0;
 }
 
-bool EqualAt(std::u16string_view text, int32_t position, std::u16string_view pattern,
-             bool caseSensitive) {
+// Whether the pattern is at `position`, A-Z folded.
+bool FoldedEqualAt(std::u16string_view text, int32_t position, std::u16string_view pattern) {
     const std::u16string_view here = text.substr(position, pattern.size());
-    if (caseSensitive)
-        return here == pattern;
     return std::equal(here.begin(), here.end(), pattern.begin(), pattern.end(),
                       [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
 }
@@ -58,7 +56,7 @@ int32_t LastOccurrence(std::u16string_view text, std::u16string_view pattern, in
         return found == std::u16string_view::npos ? -1 : static_cast<int32_t>(found);
     }
     for (int32_t p = limit; p >= 0; --p) {
-        if (EqualAt(text, p, pattern, false))
+        if (FoldedEqualAt(text, p, pattern))
             return p;
     }
     return -1;
@@ -78,7 +76,7 @@ int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int
     const char16_t first = FoldAsciiCase(pattern[0]);
     const int32_t last = Length(text) - Length(pattern);
     for (int32_t p = start; p <= last; ++p) {
-        if (FoldAsciiCase(text[p]) == first && EqualAt(text, p, pattern, false))
+        if (FoldAsciiCase(text[p]) == first && FoldedEqualAt(text, p, pattern))
             return p;
     }
     return -1;
@@ -112,16 +110,6 @@ int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, in
     if (down)
         return Find_SearchDown(text, pattern, std::max(anchor, caret), options);
     return Find_SearchUp(text, pattern, std::min(anchor, caret) - 1, options);
-}
-
-bool Find_IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
-                    int32_t caret, const SearchOptions& options) {
-    const int32_t start = std::clamp(std::min(anchor, caret), 0, Length(text));
-    const int32_t end = std::clamp(std::max(anchor, caret), 0, Length(text));
-    const int32_t length = Length(pattern);
-    return length > 0 && end - start == length &&
-           EqualAt(text, start, pattern, options.matchCase) &&
-           Passes(text, start, length, UnitBefore(text, start), options);
 }
 
 ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,

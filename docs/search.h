@@ -37,10 +37,6 @@ int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int
 // again. -1 when none.
 int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
                        int32_t caret, bool down, const SearchOptions& options);
-// Whether the selection from anchor to caret is exactly a match.
-bool Find_IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
-                    int32_t caret, const SearchOptions& options);
-
 // Replace All as one change: old text[start, end) becomes `replacement`.
 struct ReplaceAllResult {
     int32_t count = 0;

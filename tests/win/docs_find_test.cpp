@@ -78,24 +78,25 @@ TEST_F(FindTest, FindNextGoesDownAndUpWithoutWrapping) {
     EXPECT_TRUE(IsWindow(Record().findDialog));
 }
 
-TEST_F(FindTest, ReplaceChangesOnlyASelectedMatchAndUndoes) {
+TEST_F(FindTest, ReplaceChangesWhateverIsSelectedAndUndoes) {
     Start(u"one two one one", L"one", L"1");
-    Select(4, 7); // "two" is the user's own selection
-    Request(FR_REPLACE | FR_DOWN);
+    Request(FR_REPLACE | FR_DOWN); // nothing selected: nothing replaced, the next match found
     EXPECT_EQ(Text(), u"one two one one");
-    EXPECT_EQ(Selection(), std::make_pair(8, 11));
+    EXPECT_EQ(Selection(), std::make_pair(0, 3));
     EXPECT_FALSE(Modified());
+    Select(7, 4); // "two", no match and selected backwards, is replaced all the same
     Request(FR_REPLACE | FR_DOWN);
-    EXPECT_EQ(Text(), u"one two 1 one");
-    EXPECT_EQ(Selection(), std::make_pair(10, 13));
+    EXPECT_EQ(Text(), u"one 1 one one");
+    EXPECT_EQ(Selection(), std::make_pair(6, 9));
     EXPECT_TRUE(Modified());
     EXPECT_EQ(Title(), L"*Untitled - Tessary");
+    Request(FR_REPLACE | FR_DOWN);
     Request(FR_REPLACE | FR_DOWN); // nothing follows the last one
-    EXPECT_EQ(Text(), u"one two 1 1");
-    EXPECT_EQ(Selection(), std::make_pair(10, 11));
+    EXPECT_EQ(Text(), u"one 1 1 1");
+    EXPECT_EQ(Selection(), std::make_pair(8, 9));
     EXPECT_EQ(LastMessage(), kNotFound);
     Command(IDM_EDIT_UNDO);
-    EXPECT_EQ(Text(), u"one two 1 one");
+    EXPECT_EQ(Text(), u"one 1 1 one");
 }
 
 TEST_F(FindTest, ReplaceAllCountsEndsAndUndoesInOneStep) {
