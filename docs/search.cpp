@@ -109,7 +109,7 @@ int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, in
     caret = std::clamp(caret, 0, Length(text));
     if (down)
         return Find_SearchDown(text, pattern, std::max(anchor, caret), options);
-    return Find_SearchUp(text, pattern, std::min(anchor, caret) - 1, options);
+    return Find_SearchUp(text, pattern, std::max(std::min(anchor, caret) - 1, 0), options);
 }
 
 ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,

@@ -33,8 +33,8 @@ int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, i
 int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
                       const SearchOptions& options);
 // The match a Find Next from this selection selects: down from its end, or up
-// from one before its start, so the selected match itself is never found
-// again. -1 when none.
+// from one before its start (from the start itself when that is 0), so a
+// selected match is found again only at the very start. -1 when none.
 int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
                        int32_t caret, bool down, const SearchOptions& options);
 // Replace All as one change: old text[start, end) becomes `replacement`.

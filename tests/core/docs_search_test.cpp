@@ -60,8 +60,10 @@ TEST(DocsSearch, NextMatchStepsFromTheSelectionWithoutWrapping) {
     const std::u16string text = u"cat cat cat";
     EXPECT_EQ(Find_NextMatch(text, u"cat", 11, 8, false, kPlain), 4);
     EXPECT_EQ(Find_NextMatch(text, u"cat", 6, 6, false, kPlain), 4); // the caret is inside it
-    // A selection at the very start has nothing before it.
-    EXPECT_EQ(Find_NextMatch(text, u"cat", 0, 3, false, kPlain), -1);
+    // Up from a selection at the very start finds the match there again, but
+    // none that starts later.
+    EXPECT_EQ(Find_NextMatch(text, u"cat", 3, 0, false, kPlain), 0);
+    EXPECT_EQ(Find_NextMatch(u"xcat", u"cat", 0, 0, false, kPlain), -1);
     EXPECT_EQ(Find_NextMatch(u"CAT x", u"cat", 5, 5, false, kCase), -1);
 }
 

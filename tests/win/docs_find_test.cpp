@@ -58,8 +58,9 @@ TEST_F(FindTest, FindNextGoesDownAndUpWithoutWrapping) {
 
     Request(FR_FINDNEXT | FR_WHOLEWORD); // up, skipping "concat"
     EXPECT_EQ(Selection(), std::make_pair(0, 3));
-    Command(IDM_EDIT_FIND_NEXT); // F3 keeps those flags: nothing before the start
-    EXPECT_EQ(messages_.size(), 2u);
+    Command(IDM_EDIT_FIND_NEXT); // F3 keeps those flags: up from the start finds it again
+    EXPECT_EQ(Selection(), std::make_pair(0, 3));
+    EXPECT_EQ(messages_.size(), 1u);
     EXPECT_FALSE(Modified());
 
     // Requests from anything but the dialogs' own block are not read.
@@ -73,7 +74,7 @@ TEST_F(FindTest, FindNextGoesDownAndUpWithoutWrapping) {
     // Without search text, F3 opens the Find dialog and a request finds nothing.
     Record().findWhat[0] = 0;
     Request(FR_FINDNEXT | FR_DOWN);
-    EXPECT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_.size(), 1u);
     Command(IDM_EDIT_FIND_NEXT);
     EXPECT_TRUE(IsWindow(Record().findDialog));
 }
