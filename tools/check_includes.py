@@ -8,6 +8,7 @@ rules:
   commands and dialogs that FILEIO_WIN lists) includes nothing from app/ or
   docs/.
 Prints each broken rule and exits 1; prints nothing and exits 0 when none is.
+`--root DIR` checks another tree than the one this script lives in.
 """
 import pathlib
 import re
@@ -77,6 +78,9 @@ def command_half_of_fileio():
 
 
 def main():
+    global ROOT
+    if len(sys.argv) == 3 and sys.argv[1] == "--root":
+        ROOT = pathlib.Path(sys.argv[2])
     graph = read_graph()
     problems = []
     for component in cycles(graph):
