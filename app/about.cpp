@@ -1,8 +1,11 @@
 // The About box and the version block it reads its version from.
+#include "app/about.h"
+
 #include "app/modal_ui.h"
 #include "app/resource.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
+#include "fileio/wide.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -39,9 +42,8 @@ std::wstring MainWnd_GetVersionString(const wchar_t* key) {
 
 void MainWnd_ShowAbout(HWND window) {
     const std::wstring version = MainWnd_GetVersionString(L"ProductVersion");
-    const std::u16string message = AboutText(
-        std::u16string(reinterpret_cast<const char16_t*>(version.c_str()), version.size()));
-    const auto* text = reinterpret_cast<const wchar_t*>(message.c_str());
+    const std::u16string message = AboutText(std::u16string(U16(version.c_str(), version.size())));
+    const auto* text = Wide(message);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                               GetSystemMetrics(SM_CXICON),

@@ -1,10 +1,12 @@
 // The Font dialog: fixed-pitch screen fonts, opened at the current face and
 // size. Face and style are taken from it; the size only within 6..200.
+#include "app/font_dialog.h"
+
 #include "app/layout.h"
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
 #include "app/modal_ui.h"
-#include "app/window_modes.h"
+#include "app/win_handles.h"
 #include "app/window_modes_rules.h"
 
 namespace {
@@ -12,10 +14,8 @@ namespace {
 // The dialog turns heights into points with the screen's DPI, whatever the
 // window's monitor, so the initial size is given in the same terms.
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
 

@@ -1,7 +1,8 @@
 // Fullscreen: the window loses its frame and menu bar and covers its whole
 // monitor, topmost; leaving puts back exactly what was saved on entering.
+#include "app/fullscreen.h"
+
 #include "app/main_window.h"
-#include "app/window_modes.h"
 
 namespace {
 

@@ -2,8 +2,10 @@
 
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
+#include "app/module_function.h"
+#include "app/win_handles.h"
+#include "docs/close_tooltip.h"
 #include "docs/status_bar.h"
-#include "docs/tab_strip.h"
 #include "editctl/editctl.h"
 
 #include <algorithm>
@@ -12,10 +14,7 @@
 namespace {
 
 template <typename Fn> Fn User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (!user32)
-        return nullptr;
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+    return ModuleFunction<Fn>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -80,10 +79,8 @@ void PlaceTabStrip(MainWindow& mw, const LayoutGeometry& g, int width) {
 int MainWnd_GetDpi(HWND window) {
     if (auto getDpi = User32Function<GetDpiForWindowFn>("GetDpiForWindow"))
         return static_cast<int>(getDpi(window));
-    HDC dc = GetDC(window);
-    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    if (dc)
-        ReleaseDC(window, dc);
+    const WindowDc dc(window);
+    const int dpi = dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
     return dpi ? dpi : 96;
 }
 
@@ -154,8 +151,8 @@ void MainWnd_StepFontSize(MainWindow& mw, HWND window, int delta) {
 }
 
 void MainWnd_PaintTopBand(HWND window) {
-    HDC dc = GetWindowDC(window);
-    if (!dc)
+    const WindowDc dc(window, WindowDc::Whole);
+    if (!dc.get())
         return;
     RECT frame = {};
     GetWindowRect(window, &frame);
@@ -163,6 +160,5 @@ void MainWnd_PaintTopBand(HWND window) {
     ClientToScreen(window, &origin);
     const int y = origin.y - frame.top;
     const RECT band = {0, y - 2, frame.right - frame.left, y + 2};
-    FillRect(dc, &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    ReleaseDC(window, dc);
+    FillRect(dc.get(), &band, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }

@@ -4,21 +4,10 @@
 // own height and the scroll bar width and applies the result.
 #pragma once
 
+#include "app/box.h"
+
 #include <array>
 #include <cstdint>
-
-struct Box {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = 0;
-    int32_t bottom = 0;
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
-    bool Contains(int32_t x, int32_t y) const {
-        return x >= left && x < right && y >= top && y < bottom;
-    }
-    bool operator==(const Box&) const = default;
-};
 
 // value * numerator / denominator rounded half away from zero, computed in 64
 // bits; -1 when the denominator is 0 or the result does not fit. The same

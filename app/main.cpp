@@ -2,7 +2,9 @@
 // accelerators and the message loop.
 #include "app/layout_geometry.h"
 #include "app/main_window.h"
+#include "app/main_window_proc.h"
 #include "app/menu.h"
+#include "app/module_function.h"
 #include "app/resource.h"
 
 #include <windows.h>
@@ -13,15 +15,11 @@ namespace {
 using SetDpiContextFn = BOOL(WINAPI*)(HANDLE);
 using SetDpiAwareFn = BOOL(WINAPI*)();
 
-template <typename Fn> Fn Function(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 // Per-monitor awareness (version 2) where the system has it, else the
 // system-wide awareness of older systems.
 void BecomeDpiAware() {
     if (HMODULE user32 = LoadLibraryW(L"user32.dll")) {
-        auto setContext = Function<SetDpiContextFn>(user32, "SetProcessDpiAwarenessContext");
+        auto setContext = ModuleFunction<SetDpiContextFn>(user32, "SetProcessDpiAwarenessContext");
         if (setContext)
             setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
         FreeLibrary(user32);
@@ -29,7 +27,7 @@ void BecomeDpiAware() {
             return;
     }
     if (auto setAware =
-            Function<SetDpiAwareFn>(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))
+            ModuleFunction<SetDpiAwareFn>(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))
         setAware();
 }
 

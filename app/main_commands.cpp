@@ -1,6 +1,9 @@
 #include "app/main_commands.h"
 
+#include "app/about.h"
 #include "app/command_ids.h"
+#include "app/font_dialog.h"
+#include "app/fullscreen.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/menu.h"
@@ -25,8 +28,7 @@ void RefreshCaretFields(MainWindow& mw) {
 // True when the message was a notification the active control sent.
 bool HandleEditNotification(MainWindow& mw, HWND window, WORD code) {
     if (code == CEN_CHANGE) {
-        if (!mw.suppressChange)
-            MainWnd_SetModified(mw, window, true);
+        MainWnd_SetModified(mw, window, true);
         RefreshCaretFields(mw);
         return true;
     }
@@ -182,9 +184,10 @@ void MainWnd_OnCommand(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam
     else if (id >= IDM_SCROLL_0_25X && id <= IDM_SCROLL_5X)
         MainWnd_SetScrollSpeed(mw, kScrollSpeeds[id - IDM_SCROLL_0_25X], id);
     else if (id == IDM_ENCODING_UTF8 || id == IDM_ENCODING_ANSI)
-        MainWnd_SetEncoding(mw, id == IDM_ENCODING_ANSI ? TextEncoding::Ansi : TextEncoding::Utf8);
+        MainWnd_SetEncoding(mw, window,
+                            id == IDM_ENCODING_ANSI ? TextEncoding::Ansi : TextEncoding::Utf8);
     else if (id >= IDM_EOL_CRLF && id <= IDM_EOL_CR)
-        MainWnd_SetLineEnding(mw, static_cast<LineEnding>(id - IDM_EOL_CRLF));
+        MainWnd_SetLineEnding(mw, window, static_cast<LineEnding>(id - IDM_EOL_CRLF));
     else
         WindowCommand(mw, window, id);
 }

@@ -1,6 +1,6 @@
-// The main window's record and procedure. The record lives in the window's
-// user-data slot from WM_CREATE to WM_NCDESTROY; every operation fetches it
-// with MainWnd_FromWindow and does nothing without it.
+// The main window's record. It lives in the window's user-data slot from
+// WM_CREATE to WM_NCDESTROY; every operation fetches it with
+// MainWnd_FromWindow and does nothing without it.
 #pragma once
 
 #include "app/settings.h"
@@ -10,7 +10,6 @@
 #include <commdlg.h>
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 struct MainWindow {
@@ -42,22 +41,17 @@ struct MainWindow {
     bool searchDown = true;
     bool matchCase = false;
     bool wholeWord = false;
-    // Set around every replacement of a control's whole text, so that the
-    // change it reports does not mark the document modified.
-    bool suppressChange = false;
     HBRUSH whiteBrush = nullptr;
-    WNDPROC tabControlProc = nullptr; // the tab strip's own procedure
 };
 
-// The first command-line argument, read once while the main window is created.
-extern std::wstring startupPath;
-// The id of "commdlg_FindReplace", through which the find dialogs report.
-extern UINT findReplaceMessage;
-
-LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.
-MainWindow* MainWnd_FromWindow(HWND window);
+inline MainWindow* MainWnd_FromWindow(HWND window) {
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
 
 // The active document, or null when activeIndex is not a valid index.
-Document* MainWnd_ActiveDocument(MainWindow& mw);
+inline Document* MainWnd_ActiveDocument(MainWindow& mw) {
+    if (mw.activeIndex < 0 || mw.activeIndex >= static_cast<int>(mw.documents.size()))
+        return nullptr;
+    return &mw.documents[mw.activeIndex];
+}

@@ -1,5 +1,8 @@
 #include "app/modal_ui.h"
 
+#include "app/module_function.h"
+#include "app/win_handles.h"
+
 #include <shobjidl.h>
 
 namespace {
@@ -8,38 +11,36 @@ const ModalUiHandlers* g_handlers = nullptr;
 
 using TaskDialogIndirectFn = HRESULT(WINAPI*)(const TASKDIALOGCONFIG*, int*, int*, BOOL*);
 
+// A string the shell allocated for us, freed with CoTaskMemFree.
+struct ShellString {
+    PWSTR text = nullptr;
+    ~ShellString() { CoTaskMemFree(text); }
+};
+
 std::wstring ShowFolderPicker(HWND owner, const wchar_t* title) {
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    std::wstring path;
-    IFileOpenDialog* dialog = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&dialog)))) {
-        FILEOPENDIALOGOPTIONS options = 0;
-        if (SUCCEEDED(dialog->GetOptions(&options)))
-            dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-        dialog->SetTitle(title);
-        IShellItem* item = nullptr;
-        if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&item))) {
-            PWSTR name = nullptr;
-            if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &name))) {
-                path = name;
-                CoTaskMemFree(name);
-            }
-            item->Release();
-        }
-        dialog->Release();
-    }
-    if (SUCCEEDED(init))
-        CoUninitialize();
-    return path;
+    ComScope com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ComPtr<IFileOpenDialog> dialog;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(dialog.Receive()))))
+        return {};
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (SUCCEEDED(dialog->GetOptions(&options)))
+        dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    dialog->SetTitle(title);
+    ComPtr<IShellItem> item;
+    if (FAILED(dialog->Show(owner)) || FAILED(dialog->GetResult(item.Receive())))
+        return {};
+    ShellString name;
+    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &name.text)))
+        return {};
+    return name.text;
 }
 
 bool ShowTaskDialog(const TASKDIALOGCONFIG& config) {
     HMODULE library = LoadLibraryW(L"comctl32.dll");
     if (!library)
         return false;
-    auto function = reinterpret_cast<TaskDialogIndirectFn>(
-        reinterpret_cast<void*>(GetProcAddress(library, "TaskDialogIndirect")));
+    auto function = ModuleFunction<TaskDialogIndirectFn>(library, "TaskDialogIndirect");
     if (function)
         function(&config, nullptr, nullptr, nullptr);
     FreeLibrary(library);

@@ -10,7 +10,7 @@ set(APP_WIN
     ${CMAKE_CURRENT_LIST_DIR}/fullscreen.cpp
     ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/main_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/main_window_proc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/modal_ui.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp

@@ -53,8 +53,8 @@ void BM_SearchMissing(benchmark::State& state) {
     const bool down = state.range(1) != 0;
     const int32_t end = static_cast<int32_t>(text.size());
     for (auto _ : state) {
-        benchmark::DoNotOptimize(down ? SearchDown(text, u"Fox#", 0, options)
-                                      : SearchUp(text, u"Fox#", end, options));
+        benchmark::DoNotOptimize(down ? Find_SearchDown(text, u"Fox#", 0, options)
+                                      : Find_SearchUp(text, u"Fox#", end, options));
     }
     state.SetBytesProcessed(state.iterations() * int64_t(text.size() * 2));
 }
@@ -63,7 +63,7 @@ void BM_ReplaceAllFox(benchmark::State& state) {
     const std::u16string& text = Document();
     const SearchOptions options{false, state.range(0) != 0};
     for (auto _ : state) {
-        ReplaceAllResult result = ReplaceAll(text, u"FOX", u"wolf", options);
+        ReplaceAllResult result = Find_ReplaceAll(text, u"FOX", u"wolf", options);
         benchmark::DoNotOptimize(result.count);
     }
     state.SetBytesProcessed(state.iterations() * int64_t(text.size() * 2));
@@ -79,7 +79,7 @@ void BM_ReplaceAllIntoEditor(benchmark::State& state) {
         AttachWindow(s, &dummyWindow, 1200, 900);
         SetText(s, Document());
         state.ResumeTiming();
-        ReplaceAllResult result = ReplaceAll(s.text, u"fox", u"wolf", {});
+        ReplaceAllResult result = Find_ReplaceAll(s.text, u"fox", u"wolf", {});
         ReplaceRange(s, result.start, result.end, std::move(result.replacement));
         benchmark::DoNotOptimize(s.text.size());
     }

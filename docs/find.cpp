@@ -4,6 +4,7 @@
 #include "app/modal_ui.h"
 #include "docs/search.h"
 #include "editctl/editctl.h"
+#include "fileio/wide.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -17,7 +18,7 @@ constexpr WORD kBufferLength = 256;
 
 // The dialogs keep the buffers terminated; reading stops at the end anyway.
 std::u16string_view BufferText(const wchar_t (&buffer)[kBufferLength]) {
-    return {reinterpret_cast<const char16_t*>(buffer), wcsnlen(buffer, kBufferLength)};
+    return U16(buffer, wcsnlen(buffer, kBufferLength));
 }
 
 SearchOptions Options(const MainWindow& mw) {
@@ -50,16 +51,15 @@ void ShowDialog(MainWindow& mw, HWND window, bool replace) {
     mw.findDialog = replace ? ReplaceTextW(&block) : FindTextW(&block);
 }
 
-// Replaces the selection when it is a match of the search text; any other
-// selection is the user's own and stays.
-void ReplaceSelectedMatch(MainWindow& mw) {
+// Replaces whatever is selected, a match or not; it is an ordinary edit, so
+// Undo gives back a selection replaced by mistake.
+void ReplaceSelection(MainWindow& mw) {
     if (!mw.activeEdit)
         return;
-    const std::u16string text = EditCtl_GetText(mw.activeEdit);
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    if (!IsMatchAt(text, BufferText(mw.findWhat), anchor, caret, Options(mw)))
+    if (anchor == caret)
         return;
     EditCtl_ReplaceRange(mw.activeEdit, std::min(anchor, caret), std::max(anchor, caret),
                          std::u16string(BufferText(mw.replaceWith)));
@@ -70,8 +70,9 @@ void ReplaceSelectedMatch(MainWindow& mw) {
 void ReplaceAllInActive(MainWindow& mw, HWND window) {
     if (!mw.activeEdit)
         return;
-    ReplaceAllResult result = ReplaceAll(EditCtl_GetText(mw.activeEdit), BufferText(mw.findWhat),
-                                         BufferText(mw.replaceWith), Options(mw));
+    ReplaceAllResult result =
+        Find_ReplaceAll(EditCtl_GetText(mw.activeEdit), BufferText(mw.findWhat),
+                        BufferText(mw.replaceWith), Options(mw));
     if (result.tooLong) {
         ModalUi_MessageBox(window, L"The text would become too long. Nothing was replaced.",
                            L"Tessary", MB_ICONWARNING);
@@ -104,7 +105,7 @@ bool Find_FindNext(MainWindow& mw, HWND window, bool showMessage) {
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    const int32_t found = NextMatch(text, pattern, anchor, caret, mw.searchDown, Options(mw));
+    const int32_t found = Find_NextMatch(text, pattern, anchor, caret, mw.searchDown, Options(mw));
     if (found < 0) {
         if (showMessage)
             Inform(window, L"Cannot find the specified text.");
@@ -130,7 +131,7 @@ void Find_HandleDialogMessage(MainWindow& mw, HWND window, const FINDREPLACEW* r
     } else if (flags & FR_FINDNEXT) {
         Find_FindNext(mw, window, true);
     } else if (flags & FR_REPLACE) {
-        ReplaceSelectedMatch(mw);
+        ReplaceSelection(mw);
         Find_FindNext(mw, window, true);
     } else if (flags & FR_REPLACEALL) {
         ReplaceAllInActive(mw, window);

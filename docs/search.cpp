@@ -4,19 +4,8 @@
 
 namespace {
 
-constexpr char16_t kLf = 10;
-constexpr char16_t kCr = 13;
-
 int32_t Length(std::u16string_view text) {
     return static_cast<int32_t>(text.size());
-}
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 // Whether a match boundary between these two units would cut a character.
@@ -28,11 +17,9 @@ char16_t UnitBefore(std::u16string_view text, int32_t position) {
     return position > 0 ? text[position - 1] : 0;
 }
 
-bool EqualAt(std::u16string_view text, int32_t position, std::u16string_view pattern,
-             bool caseSensitive) {
+// Whether the pattern is at `position`, A-Z folded.
+bool FoldedEqualAt(std::u16string_view text, int32_t position, std::u16string_view pattern) {
     const std::u16string_view here = text.substr(position, pattern.size());
-    if (caseSensitive)
-        return here == pattern;
     return std::equal(here.begin(), here.end(), pattern.begin(), pattern.end(),
                       [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
 }
@@ -48,7 +35,7 @@ bool Passes(std::u16string_view text, int32_t position, int32_t length, char16_t
     return !options.wholeWord || (!IsWordUnit(before) && !IsWordUnit(after));
 }
 
-// SearchDown with `before` standing for the unit in front of `from`.
+// Find_SearchDown with `before` standing for the unit in front of `from`.
 int32_t MatchFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
                   char16_t before, const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));
@@ -69,22 +56,13 @@ int32_t LastOccurrence(std::u16string_view text, std::u16string_view pattern, in
         return found == std::u16string_view::npos ? -1 : static_cast<int32_t>(found);
     }
     for (int32_t p = limit; p >= 0; --p) {
-        if (EqualAt(text, p, pattern, false))
+        if (FoldedEqualAt(text, p, pattern))
             return p;
     }
     return -1;
 }
 
 } // namespace
-
-char16_t FoldAsciiCase(char16_t unit) {
-    return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit + 32) : unit;
-}
-
-bool IsWordUnit(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'Z') ||
-           (unit >= u'a' && unit <= u'z') || unit == u'_';
-}
 
 int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
                       bool caseSensitive) {
@@ -98,27 +76,20 @@ int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int
     const char16_t first = FoldAsciiCase(pattern[0]);
     const int32_t last = Length(text) - Length(pattern);
     for (int32_t p = start; p <= last; ++p) {
-        if (FoldAsciiCase(text[p]) == first && EqualAt(text, p, pattern, false))
+        if (FoldAsciiCase(text[p]) == first && FoldedEqualAt(text, p, pattern))
             return p;
     }
     return -1;
 }
 
-bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t length) {
-    const int64_t end = int64_t{position} + length;
-    const char16_t before = position >= 1 && position <= Length(text) ? text[position - 1] : 0;
-    const char16_t after = end >= 0 && end < Length(text) ? text[end] : 0;
-    return !IsWordUnit(before) && !IsWordUnit(after);
-}
-
-int32_t SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
-                   const SearchOptions& options) {
+int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+                        const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));
     return MatchFrom(text, pattern, from, UnitBefore(text, from), options);
 }
 
-int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
-                 const SearchOptions& options) {
+int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+                      const SearchOptions& options) {
     const int32_t length = Length(pattern);
     if (length == 0 || length > Length(text) || limit < 0)
         return -1;
@@ -132,28 +103,18 @@ int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t 
     return -1;
 }
 
-int32_t NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
-                  int32_t caret, bool down, const SearchOptions& options) {
+int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                       int32_t caret, bool down, const SearchOptions& options) {
     anchor = std::clamp(anchor, 0, Length(text));
     caret = std::clamp(caret, 0, Length(text));
     if (down)
-        return SearchDown(text, pattern, std::max(anchor, caret), options);
-    return SearchUp(text, pattern, std::min(anchor, caret) - 1, options);
+        return Find_SearchDown(text, pattern, std::max(anchor, caret), options);
+    return Find_SearchUp(text, pattern, std::max(std::min(anchor, caret) - 1, 0), options);
 }
 
-bool IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor, int32_t caret,
-               const SearchOptions& options) {
-    const int32_t start = std::clamp(std::min(anchor, caret), 0, Length(text));
-    const int32_t end = std::clamp(std::max(anchor, caret), 0, Length(text));
-    const int32_t length = Length(pattern);
-    return length > 0 && end - start == length &&
-           EqualAt(text, start, pattern, options.matchCase) &&
-           Passes(text, start, length, UnitBefore(text, start), options);
-}
-
-ReplaceAllResult ReplaceAll(std::u16string_view text, std::u16string_view pattern,
-                            std::u16string_view replacement, const SearchOptions& options,
-                            int64_t maxLength) {
+ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+                                 std::u16string_view replacement, const SearchOptions& options,
+                                 int64_t maxLength) {
     ReplaceAllResult result;
     const int64_t growth = static_cast<int64_t>(replacement.size()) - Length(pattern);
     int64_t newLength = Length(text);

@@ -9,8 +9,9 @@
 // half of one would leave a broken character or a stray line break behind.
 #pragma once
 
+#include "fileio/text_units.h"
+
 #include <cstdint>
-#include <limits>
 #include <string>
 #include <string_view>
 
@@ -19,36 +20,23 @@ struct SearchOptions {
     bool wholeWord = false;
 };
 
-// 'A'..'Z' become 'a'..'z'; every other unit comes back unchanged.
-char16_t FoldAsciiCase(char16_t unit);
-// ASCII digits and letters and the underscore; everything else separates words.
-bool IsWordUnit(char16_t unit);
-
 // The first occurrence starting at or after `from`; -1 when there is none or
 // the pattern is empty.
 int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
                       bool caseSensitive);
-// True when neither neighbour of text[position, position + length) is a word unit.
-bool Find_IsWholeWordAt(std::u16string_view text, int32_t position, int32_t length);
 
 // The first match starting at or after `from`; -1 when none.
-int32_t SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
-                   const SearchOptions& options);
+int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+                        const SearchOptions& options);
 // The last match starting at or before `limit`; -1 when none, always so for a
 // negative limit. A match may reach past the limit.
-int32_t SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
-                 const SearchOptions& options);
+int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+                      const SearchOptions& options);
 // The match a Find Next from this selection selects: down from its end, or up
-// from one before its start, so the selected match itself is never found
-// again. -1 when none.
-int32_t NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
-                  int32_t caret, bool down, const SearchOptions& options);
-// Whether the selection from anchor to caret is exactly a match.
-bool IsMatchAt(std::u16string_view text, std::u16string_view pattern, int32_t anchor, int32_t caret,
-               const SearchOptions& options);
-
-constexpr int64_t kMaxTextLength = std::numeric_limits<int32_t>::max();
-
+// from one before its start (from the start itself when that is 0), so a
+// selected match is found again only at the very start. -1 when none.
+int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+                       int32_t caret, bool down, const SearchOptions& options);
 // Replace All as one change: old text[start, end) becomes `replacement`.
 struct ReplaceAllResult {
     int32_t count = 0;
@@ -65,6 +53,6 @@ struct ReplaceAllResult {
 // Replaces every match, searching down from the start of the text and going
 // on after each inserted text, so a replacement is never searched again and
 // the result is the same as repeating Replace on each next match.
-ReplaceAllResult ReplaceAll(std::u16string_view text, std::u16string_view pattern,
-                            std::u16string_view replacement, const SearchOptions& options,
-                            int64_t maxLength = kMaxTextLength);
+ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+                                 std::u16string_view replacement, const SearchOptions& options,
+                                 int64_t maxLength = kMaxTextLength);

@@ -4,14 +4,14 @@
 #include "app/main_window.h"
 #include "docs/status_text.h"
 #include "editctl/editctl.h"
+#include "fileio/wide.h"
 
 #include <commctrl.h>
 
 namespace {
 
 void SetPart(const MainWindow& mw, int part, const std::u16string& text) {
-    SendMessageW(mw.statusBar, SB_SETTEXTW, part,
-                 reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(text.c_str())));
+    SendMessageW(mw.statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(Wide(text)));
 }
 
 } // namespace
@@ -63,5 +63,5 @@ void Status_UpdateAll(MainWindow& mw) {
 
 void MainWnd_UpdateTitle(MainWindow& mw, HWND window) {
     const std::u16string title = WindowTitle(MainWnd_ActiveDocument(mw));
-    SetWindowTextW(window, reinterpret_cast<const wchar_t*>(title.c_str()));
+    SetWindowTextW(window, Wide(title));
 }

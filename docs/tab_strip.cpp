@@ -2,15 +2,16 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/win_handles.h"
+#include "docs/close_tooltip.h"
 #include "docs/closing.h"
 #include "docs/tab_geometry.h"
+#include "fileio/wide.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 namespace {
-
-constexpr UINT_PTR kCloseToolId = 1;
 
 struct TabColors {
     COLORREF fill;
@@ -28,49 +29,20 @@ RECT ToRect(const Box& b) {
     return {b.left, b.top, b.right, b.bottom};
 }
 
-TTTOOLINFOW CloseTool(const MainWindow& mw) {
-    // The pre-version-6 size: without a common-controls manifest the system
-    // gives the older tooltip, which refuses the larger structure.
-    TTTOOLINFOW tool = {};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_SUBCLASS;
-    tool.hwnd = mw.closeButton;
-    tool.uId = kCloseToolId;
-    GetClientRect(mw.closeButton, &tool.rect);
-    return tool;
-}
-
-void CreateCloseTooltip(MainWindow& mw, HWND mainWindow, HINSTANCE instance) {
-    mw.closeTooltip =
-        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr, instance, nullptr);
-    if (!mw.closeTooltip)
-        return;
-    SetWindowPos(mw.closeTooltip, HWND_TOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    TTTOOLINFOW tool = CloseTool(mw);
-    wchar_t text[] = L"Close tab";
-    tool.lpszText = text;
-    SendMessageW(mw.closeTooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
 void DrawLine(HDC dc, int x1, int y1, int x2, int y2) {
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
 }
 
 void DrawOutline(HDC dc, const RECT& r, bool selected, COLORREF color) {
-    HPEN pen = CreatePen(PS_SOLID, 1, color);
-    HGDIOBJ previous = SelectObject(dc, pen);
+    const GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, color));
+    const SelectedObject inUse(dc, pen.get());
     if (selected) {
         DrawLine(dc, r.left, r.top, r.right, r.top);
         DrawLine(dc, r.left, r.top, r.left, r.bottom - 1);
         DrawLine(dc, r.right - 1, r.top, r.right - 1, r.bottom - 1);
     }
     DrawLine(dc, r.left, r.bottom - 1, r.right, r.bottom - 1);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
 }
 
 // A click on an item's close glyph: closes that tab and swallows the click.
@@ -89,6 +61,15 @@ bool CloseTabAtGlyph(MainWindow& mw, HWND tabs, LPARAM position) {
     return true;
 }
 
+constexpr UINT_PTR kSubclassId = 1;
+
+LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, Subclass, kSubclassId);
+    return TabStrip_Proc(window, message, wParam, lParam);
+}
+
 } // namespace
 
 void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
@@ -99,20 +80,19 @@ void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
                                         TCS_FIXEDWIDTH,
                                     0, 0, 0, 0, mainWindow, nullptr, instance, nullptr);
     if (mw.tabControl)
-        mw.tabControlProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-            mw.tabControl, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TabStrip_Proc)));
+        SetWindowSubclass(mw.tabControl, Subclass, kSubclassId, 0);
     mw.closeButton = CreateWindowExW(
         0, L"STATIC", L"X", WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_CENTER, 0, 0, 0, 0, mainWindow,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_CLOSE_BUTTON)), instance, nullptr);
     if (mw.closeButton)
-        CreateCloseTooltip(mw, mainWindow, instance);
+        TabStrip_CreateCloseTooltip(mw, mainWindow, instance);
 }
 
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND parent = GetParent(window);
     MainWindow* mw = parent ? MainWnd_FromWindow(parent) : nullptr;
     if (!mw)
-        return DefWindowProcW(window, message, wParam, lParam);
+        return DefSubclassProc(window, message, wParam, lParam);
     if (message == WM_ERASEBKGND && mw->whiteBrush) {
         RECT client = {};
         GetClientRect(window, &client);
@@ -121,9 +101,7 @@ LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
     }
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
         return 0;
-    if (!mw->tabControlProc)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return CallWindowProcW(mw->tabControlProc, window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
@@ -136,30 +114,22 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
         static_cast<int>(d.itemID) == SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0);
     const TabColors& colors = selected ? kSelectedTab : kOtherTab;
 
-    HBRUSH fill = CreateSolidBrush(colors.fill);
-    FillRect(dc, &r, fill);
-    DeleteObject(fill);
+    const GdiObject<HBRUSH> fill(CreateSolidBrush(colors.fill));
+    FillRect(dc, &r, fill.get());
 
     std::u16string caption = TabCaption(mw.documents[d.itemID]);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colors.text);
     const Box glyph = CloseGlyphRect(ToBox(r));
     RECT captionRect = ToRect(TabCaptionRect(ToBox(r), glyph));
-    DrawTextW(dc, reinterpret_cast<const wchar_t*>(caption.c_str()), -1, &captionRect,
+    DrawTextW(dc, Wide(caption), -1, &captionRect,
               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 
-    HGDIOBJ previousFont = mw.uiFont ? SelectObject(dc, mw.uiFont) : nullptr;
-    RECT glyphRect = {glyph.left, glyph.top - 1, glyph.right, glyph.bottom + 1};
-    DrawTextW(dc, L"X", 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    if (mw.uiFont)
-        SelectObject(dc, previousFont);
+    {
+        const SelectedObject font(dc, mw.uiFont);
+        RECT glyphRect = {glyph.left, glyph.top - 1, glyph.right, glyph.bottom + 1};
+        DrawTextW(dc, L"X", 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
 
     DrawOutline(dc, r, selected, colors.outline);
-}
-
-void TabStrip_UpdateTooltipRect(MainWindow& mw) {
-    if (!mw.closeTooltip || !mw.closeButton)
-        return;
-    TTTOOLINFOW tool = CloseTool(mw);
-    SendMessageW(mw.closeTooltip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }

@@ -11,11 +11,9 @@ struct MainWindow;
 // "Close tab" tooltip, all of zero size until the first layout.
 void TabStrip_Create(MainWindow& mw, HWND mainWindow);
 
-// The subclass procedure: a left click on an item's glyph closes that tab.
+// Runs in the tab control's subclass chain, ahead of its own procedure, which
+// gets whatever this leaves: a left click on an item's glyph closes that tab.
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Paints one item; an item outside the documents paints nothing.
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& item);
-
-// Keeps the tooltip's tool on the close button's whole client area.
-void TabStrip_UpdateTooltipRect(MainWindow& mw);

@@ -6,6 +6,7 @@
 #include "app/menu.h"
 #include "docs/status_bar.h"
 #include "editctl/editctl.h"
+#include "fileio/wide.h"
 
 #include <commctrl.h>
 
@@ -15,19 +16,22 @@ bool ValidIndex(const MainWindow& mw, int index) {
     return index >= 0 && index < static_cast<int>(mw.documents.size());
 }
 
-// Gives a control every text of a new document without marking anything.
-void EmptyActiveControl(MainWindow& mw) {
-    mw.suppressChange = true;
-    EditCtl_SetText(mw.activeEdit, u"");
-    EditCtl_SetModified(mw.activeEdit, false);
-    mw.suppressChange = false;
-}
-
 // Hiding the focused control would leave the keyboard focus on an invisible
 // tab, so typing would go there: the focus moves on with the active tab.
 bool FocusFollowsActiveTab(const MainWindow& mw, HWND window) {
     HWND focus = GetFocus();
     return focus && (focus == window || (mw.activeEdit && focus == mw.activeEdit));
+}
+
+// The document's flag and its control's; false without an active document.
+bool MarkActiveModified(MainWindow& mw, bool modified) {
+    Document* active = MainWnd_ActiveDocument(mw);
+    if (!active)
+        return false;
+    active->modified = modified;
+    if (mw.activeEdit)
+        EditCtl_SetModified(mw.activeEdit, modified);
+    return true;
 }
 
 void WriteTabItem(MainWindow& mw, int index, UINT message) {
@@ -36,7 +40,7 @@ void WriteTabItem(MainWindow& mw, int index, UINT message) {
     std::u16string caption = TabCaption(mw.documents[index]);
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
-    item.pszText = reinterpret_cast<wchar_t*>(caption.data());
+    item.pszText = Wide(caption.data());
     SendMessageW(mw.tabControl, message, index, reinterpret_cast<LPARAM>(&item));
 }
 
@@ -77,12 +81,9 @@ bool MainWnd_AddTab(MainWindow& mw, HWND window) {
 bool MainWnd_NewTab(MainWindow& mw, HWND window) {
     if (!MainWnd_AddTab(mw, window))
         return false;
-    EmptyActiveControl(mw);
-    MainWnd_RefreshEncodingMenu(mw);
-    MainWnd_RefreshLineEndingMenu(mw);
+    EditCtl_SetText(mw.activeEdit, u"");
+    MainWnd_ShowCleanDocument(mw, window);
     MainWnd_Layout(mw, window);
-    MainWnd_SetModified(mw, window, false);
-    MainWnd_UpdateTitle(mw, window);
     return true;
 }
 
@@ -99,22 +100,14 @@ void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index) {
     ShowWindow(mw.activeEdit, SW_SHOW);
     if (moveFocus)
         SetFocus(mw.activeEdit);
-    MainWnd_RefreshEncodingMenu(mw);
-    MainWnd_RefreshLineEndingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateAll(mw);
-    MainWnd_UpdateTitle(mw, window);
+    MainWnd_ShowActiveDocument(mw, window);
     EditCtl_EnsureCaretVisible(mw.activeEdit);
     MainWnd_Layout(mw, window);
 }
 
 void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified) {
-    Document* active = MainWnd_ActiveDocument(mw);
-    if (!active)
+    if (!MarkActiveModified(mw, modified))
         return;
-    active->modified = modified;
-    if (mw.activeEdit)
-        EditCtl_SetModified(mw.activeEdit, modified);
     MainWnd_UpdateTitle(mw, window);
     MainWnd_UpdateTabCaption(mw, mw.activeIndex);
 }
@@ -123,7 +116,7 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
     Document* active = MainWnd_ActiveDocument(mw);
     if (!active)
         return;
-    EmptyActiveControl(mw);
+    EditCtl_SetText(mw.activeEdit, u"");
     active->path.clear();
     active->displayName = u"Untitled";
     active->encoding = TextEncoding::Utf8;
@@ -134,13 +127,17 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
 }
 
 void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window) {
-    MainWnd_SetModified(mw, window, false);
+    MarkActiveModified(mw, false);
+    MainWnd_ShowActiveDocument(mw, window);
+}
+
+void MainWnd_ShowActiveDocument(MainWindow& mw, HWND window) {
     MainWnd_UpdateTitle(mw, window);
+    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
     MainWnd_RefreshEncodingMenu(mw);
     MainWnd_RefreshLineEndingMenu(mw);
     if (mw.settings.showStatusBar)
         Status_UpdateAll(mw);
-    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
 }
 
 void MainWnd_NextTab(MainWindow& mw, HWND window) {

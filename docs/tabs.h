@@ -25,9 +25,13 @@ void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index);
 void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified);
 // Empties the active tab and makes its document a new Untitled one.
 void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window);
-// After the active document was loaded or reset: not modified, and the
-// title, the form menus, the status bar and its tab caption show it.
+// After the active document was loaded, saved or reset: not modified, and
+// shown as MainWnd_ShowActiveDocument does.
 void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window);
+// Shows the active document's state wherever the window shows it: the
+// title, its tab caption, the Format menu's Encoding and Line Endings
+// bullets and, while the bar is shown, every status field.
+void MainWnd_ShowActiveDocument(MainWindow& mw, HWND window);
 // Ctrl+Tab: the next tab, the first after the last; nothing with one tab.
 void MainWnd_NextTab(MainWindow& mw, HWND window);
 // Rewrites the tab item of documents[index] from its caption.

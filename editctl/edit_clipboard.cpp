@@ -1,7 +1,8 @@
 #include "editctl/edit_clipboard.h"
 
+#include "app/win_handles.h"
 #include "editctl/clipboard_text.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_effects.h"
 #include "editctl/editing.h"
 
 #include <cstring>
@@ -16,51 +17,51 @@ HGLOBAL CopyToGlobal(const std::u16string& text) {
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!block)
         return nullptr;
-    void* target = GlobalLock(block);
-    if (!target) {
-        GlobalFree(block);
-        return nullptr;
+    {
+        LockedGlobal<void> target(block);
+        if (target.get()) {
+            std::memcpy(target.get(), text.c_str(), bytes);
+            return block;
+        }
     }
-    std::memcpy(target, text.c_str(), bytes);
-    GlobalUnlock(block);
-    return block;
+    GlobalFree(block);
+    return nullptr;
 }
 
 // The clipboard's text up to its terminating zero, and never past the block
 // another program handed over, terminated or not.
 std::optional<std::u16string> ReadClipboardText(HWND window) {
-    if (!OpenClipboard(window))
+    OpenClipboardScope clipboard(window);
+    if (!clipboard.IsOpen())
         return std::nullopt;
-    std::optional<std::u16string> text;
     HANDLE block = GetClipboardData(CF_UNICODETEXT);
-    const auto* units = block ? static_cast<const char16_t*>(GlobalLock(block)) : nullptr;
-    if (units) {
-        const size_t capacity = GlobalSize(block) / sizeof(char16_t);
-        size_t length = 0;
-        while (length < capacity && units[length] != 0)
-            ++length;
-        text.emplace(units, length);
-        GlobalUnlock(block);
-    }
-    CloseClipboard();
-    return text;
+    LockedGlobal<const char16_t> units(block);
+    if (!units.get())
+        return std::nullopt;
+    const size_t capacity = GlobalSize(block) / sizeof(char16_t);
+    size_t length = 0;
+    while (length < capacity && units.get()[length] != 0)
+        ++length;
+    return std::u16string(units.get(), length);
 }
 
 } // namespace
 
 bool CopySelection(HWND window, const EditState& s) {
     const std::u16string selected = SelectedText(s);
-    if (selected.empty() || !OpenClipboard(window))
+    if (selected.empty())
+        return false;
+    OpenClipboardScope clipboard(window);
+    if (!clipboard.IsOpen())
         return false;
     EmptyClipboard();
-    bool copied = false;
-    if (HGLOBAL block = CopyToGlobal(selected)) {
-        copied = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
-        if (!copied)
-            GlobalFree(block);
-    }
-    CloseClipboard();
-    return copied;
+    HGLOBAL block = CopyToGlobal(selected);
+    if (!block)
+        return false;
+    if (SetClipboardData(CF_UNICODETEXT, block))
+        return true;
+    GlobalFree(block);
+    return false;
 }
 
 void CutSelection(HWND window, EditState& s) {

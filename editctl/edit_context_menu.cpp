@@ -1,31 +1,24 @@
 #include "editctl/edit_input.h"
 
+#include "app/command_ids.h"
+#include "editctl/context_menu.h"
 #include "editctl/edit_clipboard.h"
-#include "editctl/mouse.h"
 
 namespace {
 
-// The main window's Edit commands, which the parent carries out.
-constexpr UINT kUndo = 40010;
-constexpr UINT kCut = 40011;
-constexpr UINT kCopy = 40012;
-constexpr UINT kPaste = 40013;
-constexpr UINT kDelete = 40014;
-constexpr UINT kSelectAll = 40015;
-
-void AddItem(HMENU menu, UINT id, const wchar_t* text, bool enabled) {
+void AddItem(HMENU menu, int id, const wchar_t* text, bool enabled) {
     AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), id, text);
 }
 
 void AddItems(HMENU menu, const ContextMenuStates& enabled) {
-    AddItem(menu, kUndo, L"&Undo", enabled.undo);
+    AddItem(menu, IDM_EDIT_UNDO, L"&Undo", enabled.undo);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AddItem(menu, kCut, L"Cu&t", enabled.cut);
-    AddItem(menu, kCopy, L"&Copy", enabled.copy);
-    AddItem(menu, kPaste, L"&Paste", enabled.paste);
-    AddItem(menu, kDelete, L"&Delete", enabled.del);
+    AddItem(menu, IDM_EDIT_CUT, L"Cu&t", enabled.cut);
+    AddItem(menu, IDM_EDIT_COPY, L"&Copy", enabled.copy);
+    AddItem(menu, IDM_EDIT_PASTE, L"&Paste", enabled.paste);
+    AddItem(menu, IDM_EDIT_DELETE, L"&Delete", enabled.del);
     AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-    AddItem(menu, kSelectAll, L"Select &All", true);
+    AddItem(menu, IDM_EDIT_SELECT_ALL, L"Select &All", true);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "editctl/edit_window.h"
+#include "editctl/edit_effects.h"
 
 #include "editctl/layout.h"
 

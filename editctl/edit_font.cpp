@@ -1,6 +1,8 @@
 #include "editctl/editctl.h"
 
+#include "app/win_handles.h"
 #include "editctl/commands.h"
+#include "editctl/edit_effects.h"
 #include "editctl/edit_window.h"
 
 namespace {
@@ -8,15 +10,11 @@ namespace {
 // The cell size of `font` (the context's default font when null) as the
 // window's own device context measures it; false when it cannot be read.
 bool MeasureFont(HWND window, HFONT font, TEXTMETRICW& metrics) {
-    HDC dc = GetDC(window);
-    if (!dc)
+    const WindowDc dc(window);
+    if (!dc.get())
         return false;
-    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    const bool measured = GetTextMetricsW(dc, &metrics) != FALSE;
-    if (old)
-        SelectObject(dc, old);
-    ReleaseDC(window, dc);
-    return measured;
+    const SelectedObject selected(dc.get(), font);
+    return GetTextMetricsW(dc.get(), &metrics) != FALSE;
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "editctl/edit_input.h"
 
 #include "editctl/edit_clipboard.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_effects.h"
 #include "editctl/editing.h"
 #include "editctl/keys.h"
 #include "editctl/mouse.h"

@@ -2,6 +2,7 @@
 
 #include "editctl/commands.h"
 #include "editctl/edit_clipboard.h"
+#include "editctl/edit_effects.h"
 #include "editctl/edit_window.h"
 #include "editctl/editing.h"
 #include "editctl/keys.h"

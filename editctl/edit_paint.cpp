@@ -1,7 +1,9 @@
 #include "editctl/edit_paint.h"
 
+#include "app/win_handles.h"
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
+#include "fileio/wide.h"
 
 #include <string>
 #include <vector>
@@ -39,7 +41,7 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
              s.selectionColor);
     SetTextColor(dc, run.selected ? s.selectedTextColor : s.textColor);
     advances.assign(run.text.size(), s.charWidth);
-    ExtTextOutW(dc, run.x, run.top, 0, nullptr, reinterpret_cast<const wchar_t*>(run.text.data()),
+    ExtTextOutW(dc, run.x, run.top, 0, nullptr, Wide(run.text.data()),
                 static_cast<UINT>(run.text.size()), advances.data());
 }
 
@@ -47,7 +49,7 @@ void DrawContent(HDC dc, const EditState& s, int width, int height) {
     Fill(dc, 0, 0, width, height, s.backgroundColor);
     if (s.showLineNumbers)
         DrawGutter(dc, s, height);
-    HGDIOBJ oldFont = s.font ? SelectObject(dc, static_cast<HFONT>(s.font)) : nullptr;
+    const SelectedObject font(dc, static_cast<HFONT>(s.font));
     SetBkMode(dc, TRANSPARENT);
     const PaintPlan plan = PlanPaint(s);
     for (const NumberCell& cell : plan.numbers)
@@ -57,8 +59,6 @@ void DrawContent(HDC dc, const EditState& s, int width, int height) {
     std::vector<INT> advances;
     for (const TextRun& run : plan.runs)
         DrawRun(dc, s, run, advances);
-    if (oldFont)
-        SelectObject(dc, oldFont);
 }
 
 } // namespace
@@ -69,15 +69,13 @@ void PaintControl(HWND window, const EditState& s, HDC dc) {
         return;
     const int width = client.right;
     const int height = client.bottom;
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
-    if (bitmap) {
-        HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-        DrawContent(memory, s, width, height);
-        BitBlt(dc, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-        SelectObject(memory, oldBitmap);
-        DeleteObject(bitmap);
-    }
-    if (memory)
-        DeleteDC(memory);
+    const MemoryDc memory(CreateCompatibleDC(dc));
+    if (!memory.get())
+        return;
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+    if (!bitmap.get())
+        return;
+    const SelectedObject canvas(memory.get(), bitmap.get());
+    DrawContent(memory.get(), s, width, height);
+    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }

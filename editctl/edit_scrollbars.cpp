@@ -1,7 +1,7 @@
 #include "editctl/edit_input.h"
 
-#include "editctl/edit_window.h"
-#include "editctl/mouse.h"
+#include "editctl/edit_effects.h"
+#include "editctl/scroll_bars.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "editctl/commands.h"
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
+#include "editctl/edit_effects.h"
 #include "editctl/edit_window.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 #include <string>
@@ -11,9 +12,6 @@
 namespace {
 
 constexpr char16_t kTab = 9;
-constexpr char16_t kLf = 10;
-constexpr char16_t kCr = 13;
-
 // Relayout and everything after it that edits, undo and redo share.
 void FinishTextChange(EditState& s, const TextChange& change) {
     RelayoutChange(s, change);

@@ -4,13 +4,11 @@
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
 #include "editctl/words.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr char16_t kLf = 10;
-constexpr char16_t kCr = 13;
 
 // Moves the caret; without Shift the selection collapses onto it.
 void Extend(EditState& s, int32_t position, bool shift) {

@@ -1,6 +1,7 @@
 #include "editctl/line_table.h"
 
 #include "editctl/saturate.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -48,9 +49,6 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, int64_
     }
     return {i, i - start + extra, hasTab};
 }
-
-constexpr char16_t kLf = 10;
-constexpr char16_t kCr = 13;
 
 // Replaces v[from, to) with `with`; the tail moves only when the counts differ.
 template <typename T>

@@ -1,6 +1,6 @@
-// Mouse, wheel, scroll-bar and context-menu rules. The window layer reads
-// the system's settings, the tick count and the scroll bars and passes them
-// in; capture, focus, the popup menu and the bars themselves stay there.
+// Mouse button and wheel rules. The window layer reads the system's
+// settings and the tick count and passes them in; capture and focus stay
+// there.
 #pragma once
 
 #include "editctl/edit_state.h"
@@ -30,25 +30,3 @@ void MouseButtonUp(EditState& s);
 int32_t WheelStepRows(uint32_t wheelLines, double scrollSpeed);
 // Scrolls by whole notches of the signed wheel delta; less than a notch does nothing.
 void MouseWheel(EditState& s, int32_t delta, uint32_t wheelLines);
-
-enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbTrack, Other };
-
-// The horizontal bar is ignored while wrapping.
-inline bool ScrollBarActive(const EditState& s, bool horizontal) {
-    return !horizontal || !s.wordWrap;
-}
-// Where a scroll-bar request wants the bar, before the system limits it.
-int32_t ScrollRequestTarget(const EditState& s, bool horizontal, ScrollRequest request,
-                            int32_t position, int32_t page, int32_t trackPosition);
-// Follows a bar the system moved to `position`; sends nothing.
-void ScrollToBarPosition(EditState& s, bool horizontal, int32_t position);
-
-// Which context-menu items are enabled; Select All always is.
-struct ContextMenuStates {
-    bool undo = false;
-    bool cut = false;
-    bool copy = false;
-    bool paste = false;
-    bool del = false;
-};
-ContextMenuStates ContextMenuEnabled(const EditState& s, bool clipboardHasText);

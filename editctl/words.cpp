@@ -1,6 +1,7 @@
 #include "editctl/words.h"
 
 #include "editctl/text_model.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
@@ -15,15 +16,10 @@ bool IsBlank(char16_t unit) {
 CharClass ClassOf(char16_t unit) {
     if (IsBlank(unit))
         return CharClass::Blank;
-    return IsWordChar(unit) ? CharClass::Word : CharClass::Other;
+    return IsWordUnit(unit) ? CharClass::Word : CharClass::Other;
 }
 
 } // namespace
-
-bool IsWordChar(char16_t unit) {
-    return (unit >= u'0' && unit <= u'9') || (unit >= u'A' && unit <= u'Z') ||
-           (unit >= u'a' && unit <= u'z') || unit == u'_';
-}
 
 int32_t WordLeft(const EditState& s, int32_t position) {
     if (position <= 0)

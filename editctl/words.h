@@ -7,7 +7,6 @@
 
 #include <cstdint>
 
-bool IsWordChar(char16_t unit);
 // The start of the word or punctuation run before `position`, skipping blanks.
 int32_t WordLeft(const EditState& s, int32_t position);
 // The end of the word or punctuation run after `position`, skipping blanks.

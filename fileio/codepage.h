@@ -30,3 +30,8 @@ bool EncodeToCodePage(uint32_t codePage, std::u16string_view text, std::string& 
 // The byte count and replacement flag EncodeToCodePage would give, without
 // producing the bytes.
 bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, bool& replaced);
+
+// The platform's half of EncodeToCodePage: writes the `size` bytes that
+// MeasureEncoding counted (at least one) into `out`. False when the
+// converter fails.
+bool EncodeMeasured(uint32_t codePage, std::u16string_view text, char* out, size_t size);

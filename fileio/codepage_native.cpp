@@ -3,14 +3,13 @@
 // European systems), so that both builds agree on the common cases.
 #include "fileio/codepage.h"
 #include "fileio/byte_scan.h"
+#include "fileio/text_units.h"
 
 #include <array>
 #include <cstring>
-#include <limits>
 
 namespace {
 
-constexpr size_t kMaxLength = std::numeric_limits<int32_t>::max();
 constexpr char16_t kReplacement = 0xFFFD;
 
 // Windows-1252 bytes 0x80-0x9F. The five bytes the page leaves undefined map
@@ -242,7 +241,7 @@ bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16strin
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     text.clear();
-    if (n > kMaxLength || (!IsUtf8(codePage) && !IsCp1252(codePage)))
+    if (!FitsTextLength(n) || (!IsUtf8(codePage) && !IsCp1252(codePage)))
         return false;
     // Room for the worst case, one unit per byte.
     text.reserve(n + spareUnits);
@@ -264,18 +263,13 @@ bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, 
     } else {
         return false;
     }
-    return size <= kMaxLength;
+    return FitsTextLength(size);
 }
 
-bool EncodeToCodePage(uint32_t codePage, std::u16string_view text, std::string& bytes,
-                      bool& replaced) {
-    size_t size;
-    if (!MeasureEncoding(codePage, text, size, replaced))
-        return false;
-    bytes.assign(size, '\0');
+bool EncodeMeasured(uint32_t codePage, std::u16string_view text, char* out, size_t) {
     if (IsUtf8(codePage))
-        EncodeUtf8(text, reinterpret_cast<unsigned char*>(bytes.data()));
+        EncodeUtf8(text, reinterpret_cast<unsigned char*>(out));
     else
-        EncodeCp1252(text, bytes.data());
+        EncodeCp1252(text, out);
     return true;
 }

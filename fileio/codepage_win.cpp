@@ -2,13 +2,12 @@
 // on texts and files keeps in range.
 #include "fileio/codepage.h"
 
+#include "fileio/text_units.h"
+#include "fileio/wide.h"
+
 #include <windows.h>
 
-#include <limits>
-
 namespace {
-
-constexpr size_t kMaxLength = std::numeric_limits<int32_t>::max();
 
 // A system whose ANSI page is UTF-8 takes the UTF-8 rules: the converter
 // rejects the no-best-fit flag and the default-character report for it.
@@ -18,7 +17,7 @@ bool IsUtf8(uint32_t codePage) {
 
 // Runs WideCharToMultiByte, measuring when `out` is null.
 int Encode(uint32_t codePage, std::u16string_view text, char* out, int outSize, bool& replaced) {
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const auto* wide = Wide(text.data());
     const int length = static_cast<int>(text.size());
     replaced = false;
     if (IsUtf8(codePage))
@@ -37,7 +36,7 @@ bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16strin
     text.clear();
     if (bytes.empty())
         return true;
-    if (bytes.size() > kMaxLength)
+    if (!FitsTextLength(bytes.size()))
         return false;
     const int length = static_cast<int>(bytes.size());
     const int units = MultiByteToWideChar(codePage, 0, bytes.data(), length, nullptr, 0);
@@ -45,7 +44,7 @@ bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16strin
         return false;
     text.reserve(units + spareUnits);
     text.assign(units, u'\0');
-    auto* wide = reinterpret_cast<wchar_t*>(text.data());
+    auto* wide = Wide(text.data());
     return MultiByteToWideChar(codePage, 0, bytes.data(), length, wide, units) == units;
 }
 
@@ -54,7 +53,7 @@ bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, 
     replaced = false;
     if (text.empty())
         return true;
-    if (text.size() > kMaxLength)
+    if (!FitsTextLength(text.size()))
         return false;
     const int measured = Encode(codePage, text, nullptr, 0, replaced);
     if (measured <= 0)
@@ -63,14 +62,8 @@ bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, 
     return true;
 }
 
-bool EncodeToCodePage(uint32_t codePage, std::u16string_view text, std::string& bytes,
-                      bool& replaced) {
-    size_t size;
-    if (!MeasureEncoding(codePage, text, size, replaced))
-        return false;
-    bytes.assign(size, '\0');
-    if (size == 0)
-        return true;
+bool EncodeMeasured(uint32_t codePage, std::u16string_view text, char* out, size_t size) {
     const int outSize = static_cast<int>(size);
-    return Encode(codePage, text, bytes.data(), outSize, replaced) == outSize;
+    bool replaced = false;
+    return Encode(codePage, text, out, outSize, replaced) == outSize;
 }

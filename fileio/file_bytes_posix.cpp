@@ -2,6 +2,7 @@
 // everywhere else in the program and become UTF-8 for the system calls.
 #include "fileio/file_bytes.h"
 #include "fileio/codepage.h"
+#include "fileio/text_units.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,14 +13,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <memory>
 
 size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
 
 namespace {
-
-constexpr int64_t kMaxFileSize = std::numeric_limits<int32_t>::max();
 
 struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
@@ -39,7 +37,7 @@ bool ReadOpenFile(FILE* file, std::string& bytes) {
     if (fseeko(file, 0, SEEK_END) != 0)
         return false;
     const int64_t size = ftello(file);
-    if (size < 0 || size > kMaxFileSize || fseeko(file, 0, SEEK_SET) != 0)
+    if (size < 0 || size > kMaxTextLength || fseeko(file, 0, SEEK_SET) != 0)
         return false;
     bytes.assign(static_cast<size_t>(size), '\0');
     return size == 0 || fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -80,7 +78,7 @@ bool ReadFileBytes(const std::u16string& path, std::string& bytes) {
 
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes) {
     std::string target;
-    if (!NativePath(path, target) || bytes.size() > static_cast<size_t>(kMaxFileSize))
+    if (!NativePath(path, target) || !FitsTextLength(bytes.size()))
         return false;
     struct stat info;
     const bool exists = stat(target.c_str(), &info) == 0;

@@ -1,26 +1,22 @@
 #include "fileio/file_bytes.h"
 
+#include "fileio/text_units.h"
+#include "fileio/wide.h"
+
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <limits>
 #include <memory>
 
 size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
 
 namespace {
 
-constexpr int64_t kMaxFileSize = std::numeric_limits<int32_t>::max();
-
 struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
 };
-
-const wchar_t* Wide(const std::u16string& s) {
-    return reinterpret_cast<const wchar_t*>(s.c_str());
-}
 
 // A path with an embedded zero would silently name a different file.
 bool IsUsablePath(const std::u16string& path) {
@@ -31,7 +27,7 @@ bool ReadOpenFile(FILE* file, std::string& bytes) {
     if (_fseeki64(file, 0, SEEK_END) != 0)
         return false;
     const int64_t size = _ftelli64(file);
-    if (size < 0 || size > kMaxFileSize || _fseeki64(file, 0, SEEK_SET) != 0)
+    if (size < 0 || size > kMaxTextLength || _fseeki64(file, 0, SEEK_SET) != 0)
         return false;
     bytes.assign(static_cast<size_t>(size), '\0');
     return size == 0 || fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -112,7 +108,7 @@ bool ReadFileBytes(const std::u16string& path, std::string& bytes) {
 }
 
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes) {
-    if (!IsUsablePath(path) || bytes.size() > static_cast<size_t>(kMaxFileSize))
+    if (!IsUsablePath(path) || !FitsTextLength(bytes.size()))
         return false;
     const std::wstring target = FullPath(path);
     const size_t slash = target.find_last_of(L'\\');

@@ -1,24 +1,16 @@
 #include "fileio/file_commands.h"
 
 #include "app/main_window.h"
-#include "app/menu.h"
 #include "app/modal_ui.h"
-#include "docs/status_bar.h"
+#include "app/win_handles.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
+#include "fileio/wide.h"
 
 namespace {
-
-const wchar_t* Wide(const std::u16string& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-
-std::u16string U16(const wchar_t* text) {
-    return reinterpret_cast<const char16_t*>(text);
-}
 
 void ShowFileError(HWND owner, const wchar_t* text) {
     ModalUi_MessageBox(owner, text, L"Error", MB_ICONERROR);
@@ -100,6 +92,14 @@ bool SaveToChosenPath(MainWindow& mw, HWND owner) {
     return SaveDocumentToPath(mw, owner, AddTxtExtension(chosen.path, chosen.filterIndex));
 }
 
+template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Change change) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document)
+        return;
+    change(*document);
+    MainWnd_ShowActiveDocument(mw, owner);
+}
+
 } // namespace
 
 bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path) {
@@ -109,13 +109,11 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     std::u16string text;
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnding lineEnding = LineEnding::Crlf;
-    mw.suppressChange = true;
     const bool loaded = ReadTextFile(path, text, encoding, lineEnding);
     if (loaded) {
         EditCtl_SetText(mw.activeEdit, text);
         EditCtl_SetModified(mw.activeEdit, false);
     }
-    mw.suppressChange = false;
     if (!loaded) {
         ShowFileError(owner, L"Failed to open file.");
         return false;
@@ -146,15 +144,11 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
         ShowFileError(owner, L"Failed to save file.");
         return false;
     }
-    EditCtl_SetModified(mw.activeEdit, false);
     document->path = path;
     document->displayName = FileNameFromPath(path);
     document->encodingLabel = EncodingLabel(document->encoding);
     document->lineEndingLabel = LineEndingLabel(document->lineEnding);
-    MainWnd_SetModified(mw, owner, false);
-    Status_UpdateEncoding(mw);
-    Status_UpdateLineEnding(mw);
-    MainWnd_UpdateTabCaption(mw, mw.activeIndex);
+    MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
 
@@ -186,8 +180,8 @@ void MainWnd_OpenFolder(MainWindow& mw, HWND owner) {
     if (folder.empty())
         return;
     WIN32_FIND_DATAW entry = {};
-    HANDLE search = FindFirstFileW(Wide(JoinFolderAndName(folder, u"*")), &entry);
-    if (search == INVALID_HANDLE_VALUE)
+    const FileSearch search(Wide(JoinFolderAndName(folder, u"*")), entry);
+    if (!search.Found())
         return;
     TabFiller filler(mw, owner);
     do {
@@ -196,8 +190,7 @@ void MainWnd_OpenFolder(MainWindow& mw, HWND owner) {
             continue;
         if (!filler.Open(JoinFolderAndName(folder, U16(entry.cFileName))))
             break;
-    } while (FindNextFileW(search, &entry));
-    FindClose(search);
+    } while (search.Next(entry));
     filler.ReportIfOutOfTabs();
 }
 
@@ -216,24 +209,16 @@ bool MainWnd_SaveAs(MainWindow& mw, HWND owner) {
     return SaveToChosenPath(mw, owner);
 }
 
-void MainWnd_SetEncoding(MainWindow& mw, TextEncoding encoding) {
-    Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
-        return;
-    document->encoding = encoding;
-    document->encodingLabel = EncodingLabel(encoding);
-    MainWnd_RefreshEncodingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateEncoding(mw);
+void MainWnd_SetEncoding(MainWindow& mw, HWND owner, TextEncoding encoding) {
+    ChangeActiveForm(mw, owner, [encoding](Document& document) {
+        document.encoding = encoding;
+        document.encodingLabel = EncodingLabel(encoding);
+    });
 }
 
-void MainWnd_SetLineEnding(MainWindow& mw, LineEnding lineEnding) {
-    Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
-        return;
-    document->lineEnding = lineEnding;
-    document->lineEndingLabel = LineEndingLabel(lineEnding);
-    MainWnd_RefreshLineEndingMenu(mw);
-    if (mw.settings.showStatusBar)
-        Status_UpdateLineEnding(mw);
+void MainWnd_SetLineEnding(MainWindow& mw, HWND owner, LineEnding lineEnding) {
+    ChangeActiveForm(mw, owner, [lineEnding](Document& document) {
+        document.lineEnding = lineEnding;
+        document.lineEndingLabel = LineEndingLabel(lineEnding);
+    });
 }

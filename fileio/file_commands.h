@@ -36,5 +36,5 @@ bool MainWnd_Save(MainWindow& mw, HWND owner);
 bool MainWnd_SaveAs(MainWindow& mw, HWND owner);
 // The form the active document is written in at its next save; the text and
 // its modified state stay as they are.
-void MainWnd_SetEncoding(MainWindow& mw, TextEncoding encoding);
-void MainWnd_SetLineEnding(MainWindow& mw, LineEnding lineEnding);
+void MainWnd_SetEncoding(MainWindow& mw, HWND owner, TextEncoding encoding);
+void MainWnd_SetLineEnding(MainWindow& mw, HWND owner, LineEnding lineEnding);

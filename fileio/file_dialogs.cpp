@@ -2,6 +2,7 @@
 
 #include "app/modal_ui.h"
 #include "fileio/file_paths.h"
+#include "fileio/wide.h"
 
 #include <commdlg.h>
 
@@ -27,7 +28,7 @@ OPENFILENAMEW DialogFor(HWND owner, std::wstring& buffer, const wchar_t* filters
 }
 
 std::u16string_view View(const std::wstring& buffer) {
-    return {reinterpret_cast<const char16_t*>(buffer.data()), buffer.size()};
+    return U16(buffer.data(), buffer.size());
 }
 
 } // namespace
@@ -59,5 +60,5 @@ SaveDialogResult ShowSaveFileDialog(HWND owner) {
 
 std::u16string PickFolder(HWND owner) {
     const std::wstring folder = ModalUi_PickFolder(owner, L"Select folder to open");
-    return {reinterpret_cast<const char16_t*>(folder.data()), folder.size()};
+    return std::u16string(U16(folder.data(), folder.size()));
 }

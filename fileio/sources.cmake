@@ -1,6 +1,7 @@
 # Reading, decoding, encoding and writing text files, and the path work of
 # the file commands.
 set(FILEIO_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/codepage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp

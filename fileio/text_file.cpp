@@ -2,14 +2,13 @@
 #include "fileio/byte_scan.h"
 #include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
+#include "fileio/text_units.h"
 
-#include <limits>
 #include <new>
 #include <stdexcept>
 
 namespace {
 
-constexpr size_t kMaxTextLength = std::numeric_limits<int32_t>::max();
 constexpr size_t kSliceBytes = 64 * 1024;
 
 size_t SignatureLength(std::string_view bytes) {
@@ -88,7 +87,7 @@ bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& enco
             return false;
         lineEnding = NormalizeLineEndings(text);
     }
-    return text.size() <= kMaxTextLength;
+    return FitsTextLength(text.size());
 }
 
 bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,

@@ -1,13 +1,11 @@
 #include "fileio/text_format.h"
 #include "fileio/byte_scan.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-constexpr char16_t kCr = u'\r';
-constexpr char16_t kLf = u'\n';
 
 // The structural UTF-8 test restated per byte, so that it needs no
 // sequential scan: a byte must be a continuation (10xxxxxx) exactly when one

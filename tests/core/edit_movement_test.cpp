@@ -4,6 +4,7 @@
 #include "editctl/editing.h"
 #include "editctl/keys.h"
 #include "editctl/mouse.h"
+#include "editctl/scroll_bars.h"
 #include "editctl/words.h"
 
 #include <gtest/gtest.h>

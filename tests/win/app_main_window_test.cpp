@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, CreationBuildsMenusFirstTabTitleAndStatus) {
 
     // The fresh record: every setting at its default, both modes off.
     EXPECT_TRUE(mw.searchDown);
-    EXPECT_FALSE(mw.alwaysOnTop || mw.fullscreen || mw.suppressChange);
+    EXPECT_FALSE(mw.alwaysOnTop || mw.fullscreen);
     EXPECT_DOUBLE_EQ(mw.settings.scrollSpeed, 2.0);
     EXPECT_EQ(mw.settings.fontSizePt, 11);
     EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");

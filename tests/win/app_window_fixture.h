@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "app/main_window_proc.h"
 #include "app/modal_ui.h"
 #include "app/settings.h"
 

@@ -2,6 +2,7 @@
 // handlers; the version block they read.
 #include "tests/win/app_window_fixture.h"
 
+#include "app/about.h"
 #include "app/command_ids.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"

@@ -58,8 +58,9 @@ TEST_F(FindTest, FindNextGoesDownAndUpWithoutWrapping) {
 
     Request(FR_FINDNEXT | FR_WHOLEWORD); // up, skipping "concat"
     EXPECT_EQ(Selection(), std::make_pair(0, 3));
-    Command(IDM_EDIT_FIND_NEXT); // F3 keeps those flags: nothing before the start
-    EXPECT_EQ(messages_.size(), 2u);
+    Command(IDM_EDIT_FIND_NEXT); // F3 keeps those flags: up from the start finds it again
+    EXPECT_EQ(Selection(), std::make_pair(0, 3));
+    EXPECT_EQ(messages_.size(), 1u);
     EXPECT_FALSE(Modified());
 
     // Requests from anything but the dialogs' own block are not read.
@@ -73,29 +74,30 @@ TEST_F(FindTest, FindNextGoesDownAndUpWithoutWrapping) {
     // Without search text, F3 opens the Find dialog and a request finds nothing.
     Record().findWhat[0] = 0;
     Request(FR_FINDNEXT | FR_DOWN);
-    EXPECT_EQ(messages_.size(), 2u);
+    EXPECT_EQ(messages_.size(), 1u);
     Command(IDM_EDIT_FIND_NEXT);
     EXPECT_TRUE(IsWindow(Record().findDialog));
 }
 
-TEST_F(FindTest, ReplaceChangesOnlyASelectedMatchAndUndoes) {
+TEST_F(FindTest, ReplaceChangesWhateverIsSelectedAndUndoes) {
     Start(u"one two one one", L"one", L"1");
-    Select(4, 7); // "two" is the user's own selection
-    Request(FR_REPLACE | FR_DOWN);
+    Request(FR_REPLACE | FR_DOWN); // nothing selected: nothing replaced, the next match found
     EXPECT_EQ(Text(), u"one two one one");
-    EXPECT_EQ(Selection(), std::make_pair(8, 11));
+    EXPECT_EQ(Selection(), std::make_pair(0, 3));
     EXPECT_FALSE(Modified());
+    Select(7, 4); // "two", no match and selected backwards, is replaced all the same
     Request(FR_REPLACE | FR_DOWN);
-    EXPECT_EQ(Text(), u"one two 1 one");
-    EXPECT_EQ(Selection(), std::make_pair(10, 13));
+    EXPECT_EQ(Text(), u"one 1 one one");
+    EXPECT_EQ(Selection(), std::make_pair(6, 9));
     EXPECT_TRUE(Modified());
     EXPECT_EQ(Title(), L"*Untitled - Tessary");
+    Request(FR_REPLACE | FR_DOWN);
     Request(FR_REPLACE | FR_DOWN); // nothing follows the last one
-    EXPECT_EQ(Text(), u"one two 1 1");
-    EXPECT_EQ(Selection(), std::make_pair(10, 11));
+    EXPECT_EQ(Text(), u"one 1 1 1");
+    EXPECT_EQ(Selection(), std::make_pair(8, 9));
     EXPECT_EQ(LastMessage(), kNotFound);
     Command(IDM_EDIT_UNDO);
-    EXPECT_EQ(Text(), u"one two 1 one");
+    EXPECT_EQ(Text(), u"one 1 1 one");
 }
 
 TEST_F(FindTest, ReplaceAllCountsEndsAndUndoesInOneStep) {

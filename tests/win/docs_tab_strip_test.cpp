@@ -6,7 +6,6 @@
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
 
-
 namespace {
 
 constexpr COLORREF kSelectedFill = RGB(220, 220, 220);

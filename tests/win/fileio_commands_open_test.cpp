@@ -192,7 +192,6 @@ TEST_F(OpenTest, AFailedLoadKeepsTheDocumentAsItWas) {
     EXPECT_EQ(TabText(0), L" a.txt ");
     EXPECT_EQ(StatusText(1), L"ANSI");
     EXPECT_TRUE(Radio(mw.encodingMenu, IDM_ENCODING_ANSI));
-    EXPECT_FALSE(mw.suppressChange);
 }
 
 TEST_F(OpenTest, OpenFolderOpensItsFilesButNoSubfolder) {

@@ -1,9 +1,11 @@
-#include "app/main_window.h"
+#include "app/main_window_proc.h"
 
 #include "app/command_ids.h"
+#include "app/fullscreen.h"
 #include "app/layout.h"
 #include "app/layout_geometry.h"
 #include "app/main_commands.h"
+#include "app/main_window.h"
 #include "app/menu.h"
 #include "app/modal_ui.h"
 #include "app/settings.h"
@@ -185,16 +187,6 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
 
 } // namespace
 
-MainWindow* MainWnd_FromWindow(HWND window) {
-    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
-Document* MainWnd_ActiveDocument(MainWindow& mw) {
-    if (mw.activeIndex < 0 || mw.activeIndex >= static_cast<int>(mw.documents.size()))
-        return nullptr;
-    return &mw.documents[mw.activeIndex];
-}
-
 LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
@@ -222,7 +214,6 @@ LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
         // Memory ran out in a command (a whole-text copy of a huge document):
         // the command stops, the documents keep their text, and nothing
         // unwinds through the system's code.
-        mw->suppressChange = false;
         ModalUi_MessageBox(window, L"Not enough memory to complete the operation.", L"Error",
                            MB_ICONERROR);
         return 0;

@@ -1,0 +1,155 @@
+// Owners of system resources that give them back when they go out of
+// scope, so that an early return or an exception (memory running out in the
+// middle of a command) leaves nothing open, locked or leaked.
+#pragma once
+
+#include <windows.h>
+#include <objbase.h>
+
+// A handle given back with Free at the end of the scope; a null one is not.
+template <typename Handle, auto Free> class Owned {
+  public:
+    explicit Owned(Handle handle) : handle_(handle) {}
+    ~Owned() {
+        if (handle_)
+            Free(handle_);
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Handle get() const { return handle_; }
+
+  private:
+    Handle handle_;
+};
+
+// A pen, brush or bitmap.
+template <typename Handle> using GdiObject = Owned<Handle, DeleteObject>;
+// A memory device context from CreateCompatibleDC.
+using MemoryDc = Owned<HDC, DeleteDC>;
+
+// An object selected into a device context until the end of the scope;
+// nothing happens for a null object.
+class SelectedObject {
+  public:
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject() {
+        if (previous_)
+            SelectObject(dc_, previous_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+  private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// The device context of a window's client area (of the screen for a null
+// window), or of the whole window with its frame.
+class WindowDc {
+  public:
+    enum Area { Client, Whole };
+    explicit WindowDc(HWND window, Area area = Client)
+        : window_(window), dc_(area == Whole ? GetWindowDC(window) : GetDC(window)) {}
+    ~WindowDc() {
+        if (dc_)
+            ReleaseDC(window_, dc_);
+    }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    HDC get() const { return dc_; }
+
+  private:
+    HWND window_;
+    HDC dc_;
+};
+
+// The clipboard, opened for a window until the end of the scope.
+class OpenClipboardScope {
+  public:
+    explicit OpenClipboardScope(HWND window) : open_(OpenClipboard(window) != FALSE) {}
+    ~OpenClipboardScope() {
+        if (open_)
+            CloseClipboard();
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool IsOpen() const { return open_; }
+
+  private:
+    bool open_;
+};
+
+// A movable memory block locked until the end of the scope; get() is null
+// when the block is null or cannot be locked.
+template <typename T> class LockedGlobal {
+  public:
+    explicit LockedGlobal(HGLOBAL block)
+        : block_(block), data_(block ? static_cast<T*>(GlobalLock(block)) : nullptr) {}
+    ~LockedGlobal() {
+        if (data_)
+            GlobalUnlock(block_);
+    }
+    LockedGlobal(const LockedGlobal&) = delete;
+    LockedGlobal& operator=(const LockedGlobal&) = delete;
+    T* get() const { return data_; }
+
+  private:
+    HGLOBAL block_;
+    T* data_;
+};
+
+// A search of a folder's entries, its first entry in `entry`; Found() is
+// false when nothing matched or the search could not start.
+class FileSearch {
+  public:
+    FileSearch(const wchar_t* pattern, WIN32_FIND_DATAW& entry)
+        : handle_(FindFirstFileW(pattern, &entry)) {}
+    ~FileSearch() {
+        if (Found())
+            FindClose(handle_);
+    }
+    FileSearch(const FileSearch&) = delete;
+    FileSearch& operator=(const FileSearch&) = delete;
+    bool Found() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool Next(WIN32_FIND_DATAW& entry) const { return FindNextFileW(handle_, &entry) != FALSE; }
+
+  private:
+    HANDLE handle_;
+};
+
+// A COM interface pointer, released at the end of the scope.
+template <typename Interface> class ComPtr {
+  public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (pointer_)
+            pointer_->Release();
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    // For a call that hands out a new reference; the pointer must be empty.
+    Interface** Receive() { return &pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
+
+// COM on this thread, uninitialised at the end of the scope when the
+// initialisation succeeded.
+class ComScope {
+  public:
+    explicit ComScope(DWORD flags) : result_(CoInitializeEx(nullptr, flags)) {}
+    ~ComScope() {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+  private:
+    HRESULT result_;
+};
