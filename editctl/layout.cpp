@@ -27,7 +27,8 @@ LineMetrics CurrentMetrics(const EditState& s) {
 void FinishRelayout(EditState& s, int32_t gutterBefore) {
     UpdateGutterWidth(s);
     // The wrap width depends on the gutter, which depends on the line count:
-    // measure again when the count crossed a power of ten.
+    // measure again when the count crossed a power of ten. The lines are
+    // the same, so this needs no memory and cannot undo half a relayout.
     if (s.wordWrap && s.showLineNumbers && s.gutterWidth != gutterBefore)
         s.lines.rebuild(s.text, CurrentMetrics(s));
     s.currentLine = std::clamp(s.currentLine, 0, s.lines.size() - 1);
