@@ -239,9 +239,10 @@ void InvalidateGutterLine(EditState& s, int32_t line) {
     const int64_t top = int64_t{s.lines.lineTop(line)} + s.margin - s.scrollY;
     if (top + s.lineHeight < 0 || top > s.clientHeight)
         return;
-    s.effects.gutterInvalidations.push_back(
-        {0, Saturate32(std::max<int64_t>(top, 0)), s.gutterWidth,
-         Saturate32(std::min<int64_t>(s.clientHeight, top + s.lineHeight))});
+    const PixelRect cell = {0, Saturate32(std::max<int64_t>(top, 0)), s.gutterWidth,
+                            Saturate32(std::min<int64_t>(s.clientHeight, top + s.lineHeight))};
+    if (!s.effects.gutterInvalidations.add(cell))
+        InvalidateClient(s);
 }
 
 void Refresh(EditState& s) {
