@@ -54,7 +54,7 @@ extern std::wstring startupPath;
 // The id of "commdlg_FindReplace", through which the find dialogs report.
 extern UINT findReplaceMessage;
 
-LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.
 MainWindow* MainWnd_FromWindow(HWND window);

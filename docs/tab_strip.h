@@ -12,7 +12,7 @@ struct MainWindow;
 void TabStrip_Create(MainWindow& mw, HWND mainWindow);
 
 // The subclass procedure: a left click on an item's glyph closes that tab.
-LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Paints one item; an item outside the documents paints nothing.
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& item);

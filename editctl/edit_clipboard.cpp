@@ -27,21 +27,30 @@ HGLOBAL CopyToGlobal(const std::u16string& text) {
 }
 
 // The clipboard's text up to its terminating zero, and never past the block
-// another program handed over, terminated or not.
+// another program handed over, terminated or not. The block and the
+// clipboard are let go also when copying the text runs out of memory.
 std::optional<std::u16string> ReadClipboardText(HWND window) {
     if (!OpenClipboard(window))
         return std::nullopt;
-    std::optional<std::u16string> text;
     HANDLE block = GetClipboardData(CF_UNICODETEXT);
     const auto* units = block ? static_cast<const char16_t*>(GlobalLock(block)) : nullptr;
-    if (units) {
-        const size_t capacity = GlobalSize(block) / sizeof(char16_t);
-        size_t length = 0;
-        while (length < capacity && units[length] != 0)
-            ++length;
-        text.emplace(units, length);
-        GlobalUnlock(block);
+    if (!units) {
+        CloseClipboard();
+        return std::nullopt;
     }
+    const size_t capacity = GlobalSize(block) / sizeof(char16_t);
+    size_t length = 0;
+    while (length < capacity && units[length] != 0)
+        ++length;
+    std::optional<std::u16string> text;
+    try {
+        text.emplace(units, length);
+    } catch (...) {
+        GlobalUnlock(block);
+        CloseClipboard();
+        throw;
+    }
+    GlobalUnlock(block);
     CloseClipboard();
     return text;
 }
