@@ -20,7 +20,8 @@
 
 #include <commctrl.h>
 
-#include <exception>
+#include <new>
+#include <stdexcept>
 
 std::wstring startupPath;
 UINT findReplaceMessage = 0;
@@ -185,9 +186,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-} // namespace
-
-LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         return OnCreate(window, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
@@ -208,14 +207,29 @@ LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM l
             return 0;
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    return HandleMessage(*mw, window, message, wParam, lParam);
+}
+
+// Memory ran out in a command (a whole-text copy of a huge document): the
+// command stops, the documents keep their text (the edit control's edits
+// are all or nothing) and the user is told. A window that cannot be made is
+// not made.
+LRESULT OnOutOfMemory(HWND window, UINT message) {
+    ModalUi_ReportOutOfMemory(window);
+    return message == WM_CREATE ? -1 : 0;
+}
+
+} // namespace
+
+// Only running out of memory (or past what a container can hold) is caught:
+// any other exception is a fault and ends the program here rather than
+// unwinding through the system's frames.
+LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     try {
-        return HandleMessage(*mw, window, message, wParam, lParam);
-    } catch (const std::exception&) {
-        // Memory ran out in a command (a whole-text copy of a huge document):
-        // the command stops, the documents keep their text, and nothing
-        // unwinds through the system's code.
-        ModalUi_MessageBox(window, L"Not enough memory to complete the operation.", L"Error",
-                           MB_ICONERROR);
-        return 0;
+        return Route(window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        return OnOutOfMemory(window, message);
+    } catch (const std::length_error&) {
+        return OnOutOfMemory(window, message);
     }
 }

@@ -11,4 +11,4 @@ extern std::wstring startupPath;
 // The id of "commdlg_FindReplace", through which the find dialogs report.
 extern UINT findReplaceMessage;
 
-LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

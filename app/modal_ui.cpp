@@ -72,6 +72,11 @@ int ModalUi_MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, 
     return g_handlers->messageBox ? g_handlers->messageBox(owner, text, caption, flags) : IDCANCEL;
 }
 
+void ModalUi_ReportOutOfMemory(HWND owner) {
+    ModalUi_MessageBox(owner, L"Not enough memory to complete the operation.", L"Error",
+                       MB_ICONERROR);
+}
+
 BOOL ModalUi_GetOpenFileName(OPENFILENAMEW& dialog) {
     if (!g_handlers)
         return GetOpenFileNameW(&dialog);

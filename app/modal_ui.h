@@ -29,6 +29,9 @@ struct ModalUiHandlers {
 void ModalUi_SetHandlers(const ModalUiHandlers* handlers);
 
 int ModalUi_MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags);
+// Tells the user that memory ran out and the operation they asked for was
+// abandoned.
+void ModalUi_ReportOutOfMemory(HWND owner);
 BOOL ModalUi_GetOpenFileName(OPENFILENAMEW& dialog);
 BOOL ModalUi_GetSaveFileName(OPENFILENAMEW& dialog);
 BOOL ModalUi_ChooseFont(CHOOSEFONTW& dialog);

@@ -4,12 +4,16 @@
 #include "app/main_window.h"
 #include "app/win_handles.h"
 #include "docs/close_tooltip.h"
+#include "app/modal_ui.h"
 #include "docs/closing.h"
 #include "docs/tab_geometry.h"
 #include "fileio/wide.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
+
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -88,7 +92,9 @@ void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
         TabStrip_CreateCloseTooltip(mw, mainWindow, instance);
 }
 
-LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+namespace {
+
+LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND parent = GetParent(window);
     MainWindow* mw = parent ? MainWnd_FromWindow(parent) : nullptr;
     if (!mw)
@@ -102,6 +108,22 @@ LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
         return 0;
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+// Only running out of memory (or past what a container can hold) is caught:
+// closing a tab from its glyph stops and the user is told. Any other
+// exception is a fault and ends the program here.
+LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return HandleTabStripMessage(window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        ModalUi_ReportOutOfMemory(GetParent(window));
+    } catch (const std::length_error&) {
+        ModalUi_ReportOutOfMemory(GetParent(window));
+    }
+    return 0;
 }
 
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {

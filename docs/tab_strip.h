@@ -13,7 +13,7 @@ void TabStrip_Create(MainWindow& mw, HWND mainWindow);
 
 // Runs in the tab control's subclass chain, ahead of its own procedure, which
 // gets whatever this leaves: a left click on an item's glyph closes that tab.
-LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Paints one item; an item outside the documents paints nothing.
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& item);

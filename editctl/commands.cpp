@@ -28,13 +28,24 @@ void SetText(EditState& s, std::u16string_view text) {
     std::u16string copy;
     copy.reserve(text.size() + text.size() / 16 + 64);
     copy.append(text);
-    s.text = std::move(copy);
+    // Laid out before anything else changes: when memory runs out, the old
+    // text stays with its layout.
+    s.text.swap(copy);
+    try {
+        Relayout(s);
+    } catch (...) {
+        s.text.swap(copy);
+        throw;
+    }
     s.caret = s.anchor = 0;
     s.undoHistory.clear();
     s.redoHistory.clear();
     s.modified = false;
     s.currentLine = 0;
-    Refresh(s);
+    ClampScroll(s);
+    UpdateScrollBars(s);
+    PlaceCaret(s);
+    InvalidateClient(s);
 }
 
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {

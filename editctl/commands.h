@@ -15,6 +15,7 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight);
 
 // Replaces the whole text: caret and anchor at 0, no history, not modified.
 // The scroll offsets are only clamped to the new content. Sends nothing.
+// Out of memory, throws with the old text and everything else as it was.
 void SetText(EditState& s, std::u16string_view text);
 // Clamps each end to the text; the caret may lie before the anchor.
 void SetSelection(EditState& s, int32_t anchor, int32_t caret);

@@ -29,7 +29,8 @@ HGLOBAL CopyToGlobal(const std::u16string& text) {
 }
 
 // The clipboard's text up to its terminating zero, and never past the block
-// another program handed over, terminated or not.
+// another program handed over, terminated or not. The block and the
+// clipboard are let go also when copying the text runs out of memory.
 std::optional<std::u16string> ReadClipboardText(HWND window) {
     OpenClipboardScope clipboard(window);
     if (!clipboard.IsOpen())

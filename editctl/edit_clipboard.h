@@ -1,5 +1,5 @@
-// Copy and paste through the system clipboard as Unicode text. Failures
-// (clipboard busy, no text, no memory) end the operation silently.
+// Copy and paste through the system clipboard as Unicode text. Failures of
+// the clipboard (busy, no text, no global memory) end the operation silently.
 #pragma once
 
 #include "editctl/edit_state.h"

@@ -1,5 +1,6 @@
 #include "editctl/edit_effects.h"
 
+#include "app/modal_ui.h"
 #include "editctl/layout.h"
 
 namespace {
@@ -57,6 +58,10 @@ void EditCtl_ApplyEffects(HWND window, EditState& s) {
         SetCaretPos(fx.caretX, fx.caretY);
     if (fx.invalidate)
         InvalidateRect(window, nullptr, FALSE);
+    if (fx.tooLong)
+        ModalUi_MessageBox(GetAncestor(window, GA_ROOT),
+                           L"The text would become too long. Nothing was changed.", L"Tessary",
+                           MB_ICONWARNING);
     if (fx.notify != EditNotify::None)
         NotifyParentWindow(window, fx.notify);
 }

@@ -7,8 +7,9 @@
 #include <windows.h>
 
 // Carries out and clears the recorded effects in order: gutter cells, scroll
-// bars, caret, repaint, and the parent's notification last. The record may
-// be gone once the parent has handled the notification.
+// bars, caret, repaint, the warning about a refused edit, and the parent's
+// notification last. The record may be gone once the parent has handled
+// the notification.
 void EditCtl_ApplyEffects(HWND window, EditState& s);
 
 // The focused control owns the system caret, `lineHeight` high.

@@ -5,7 +5,9 @@
 #include "editctl/paint_plan.h"
 #include "fileio/wide.h"
 
-#include <string>
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -28,8 +30,14 @@ void DrawNumber(HDC dc, const EditState& s, const NumberCell& cell) {
         Fill(dc, 0, cell.top, s.gutterWidth - 1, cell.top + s.lineHeight, s.currentLineColor);
     SetTextColor(dc, cell.current ? s.currentLineNumberColor : s.lineNumberColor);
     RECT box = {4, cell.top, s.gutterWidth - 8, cell.top + s.lineHeight};
-    const std::wstring number = std::to_wstring(cell.number);
-    DrawTextW(dc, number.c_str(), static_cast<int>(number.size()), &box,
+    wchar_t digits[16]; // formatted in place: painting allocates nothing
+    wchar_t* first = std::end(digits);
+    uint32_t n = static_cast<uint32_t>(cell.number);
+    do {
+        *--first = static_cast<wchar_t>(L'0' + n % 10);
+        n /= 10;
+    } while (n > 0);
+    DrawTextW(dc, first, static_cast<int>(std::end(digits) - first), &box,
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
@@ -45,18 +53,19 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
                 static_cast<UINT>(run.text.size()), advances.data());
 }
 
-void DrawContent(HDC dc, const EditState& s, int width, int height) {
+// Needs no memory beyond `advances`, which holds the longest run: nothing
+// drawn between creating and deleting the off-screen bitmap may fail.
+void DrawContent(HDC dc, const EditState& s, const PaintPlan& plan, std::vector<INT>& advances,
+                 int width, int height) {
     Fill(dc, 0, 0, width, height, s.backgroundColor);
     if (s.showLineNumbers)
         DrawGutter(dc, s, height);
     const SelectedObject font(dc, static_cast<HFONT>(s.font));
     SetBkMode(dc, TRANSPARENT);
-    const PaintPlan plan = PlanPaint(s);
     for (const NumberCell& cell : plan.numbers)
         DrawNumber(dc, s, cell);
     // Text scrolled to the left disappears under the gutter's edge.
     IntersectClipRect(dc, ShownGutter(s), 0, width, height);
-    std::vector<INT> advances;
     for (const TextRun& run : plan.runs)
         DrawRun(dc, s, run, advances);
 }
@@ -69,6 +78,12 @@ void PaintControl(HWND window, const EditState& s, HDC dc) {
         return;
     const int width = client.right;
     const int height = client.bottom;
+    const PaintPlan plan = PlanPaint(s);
+    size_t longest = 0;
+    for (const TextRun& run : plan.runs)
+        longest = std::max(longest, run.text.size());
+    std::vector<INT> advances;
+    advances.reserve(longest);
     const MemoryDc memory(CreateCompatibleDC(dc));
     if (!memory.get())
         return;
@@ -76,6 +91,6 @@ void PaintControl(HWND window, const EditState& s, HDC dc) {
     if (!bitmap.get())
         return;
     const SelectedObject canvas(memory.get(), bitmap.get());
-    DrawContent(memory.get(), s, width, height);
+    DrawContent(memory.get(), s, plan, advances, width, height);
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }

@@ -5,7 +5,10 @@
 
 #include "editctl/line_table.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,10 +41,33 @@ struct ScrollBarState {
     int32_t pos = 0;
 };
 
+// Gutter cells to repaint, held without allocating, so that recording them
+// cannot fail after an operation changed the record. A caret move adds two;
+// when more pile up, the whole client is repainted instead.
+class GutterCells {
+  public:
+    // False when full: the caller repaints everything.
+    bool add(const PixelRect& cell) {
+        if (count_ == cells_.size())
+            return false;
+        cells_[count_++] = cell;
+        return true;
+    }
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    const PixelRect& operator[](size_t i) const { return cells_[i]; }
+    const PixelRect* begin() const { return cells_.data(); }
+    const PixelRect* end() const { return cells_.data() + count_; }
+
+  private:
+    std::array<PixelRect, 4> cells_;
+    size_t count_ = 0;
+};
+
 // What the window must do after a core operation, applied in this order:
 // gutter cells, scroll bars, caret, whole client, notification last.
 struct EditEffects {
-    std::vector<PixelRect> gutterInvalidations;
+    GutterCells gutterInvalidations;
     bool scrollBars = false; // push `vertical`, and `horizontal` or hide it
     ScrollBarState vertical;
     bool horizontalShown = false;
@@ -50,6 +76,7 @@ struct EditEffects {
     int32_t caretX = 0;
     int32_t caretY = 0;
     bool invalidate = false; // the whole client area, without erasing
+    bool tooLong = false;    // an edit was refused: tell the user the text would grow too long
     EditNotify notify = EditNotify::None;
 };
 
@@ -95,6 +122,8 @@ struct EditState {
     int32_t clientWidth = 0; // kept current by the window layer
     int32_t clientHeight = 0;
     EditEffects effects; // accumulated by operations, taken by the window layer
+    // The longest text an edit may make: positions are signed 32-bit.
+    int64_t maxLength = std::numeric_limits<int32_t>::max();
 };
 
 // Asks the window to repaint its whole client area.

@@ -1,10 +1,14 @@
 #include "editctl/editctl.h"
 
+#include "app/modal_ui.h"
 #include "editctl/commands.h"
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_window.h"
+
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -38,10 +42,16 @@ void OnCreate(HWND window, EditState& s) {
 
 void OnPaint(HWND window, const EditState& s) {
     PAINTSTRUCT paint;
-    if (HDC dc = BeginPaint(window, &paint)) {
-        PaintControl(window, s, dc);
-        EndPaint(window, &paint);
-    }
+    HDC dc = BeginPaint(window, &paint);
+    if (!dc)
+        return;
+    // Ends the paint, giving the caret back, also when memory runs out.
+    struct PaintEnd {
+        HWND window;
+        const PAINTSTRUCT& paint;
+        ~PaintEnd() { EndPaint(window, &paint); }
+    } end{window, paint};
+    PaintControl(window, s, dc);
 }
 
 void OnSize(HWND window, EditState& s, LPARAM lParam) {
@@ -103,9 +113,20 @@ bool Dispatch(HWND window, EditState& s, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// No exception may unwind through the system's frames: an allocation
-// failure ends the program here.
-LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+// Every edit is all or nothing, so a message whose handling ran out of
+// memory has changed nothing: the user is told and the control goes on. A
+// control that cannot be made is not made.
+LRESULT OnOutOfMemory(HWND window, UINT message) {
+    // A message box would bring the next paint, which would fail again.
+    if (message == WM_PAINT || message == WM_PRINTCLIENT)
+        return 0;
+    ModalUi_ReportOutOfMemory(GetAncestor(window, GA_ROOT));
+    if (message == WM_NCCREATE)
+        return FALSE;
+    return message == WM_CREATE ? -1 : 0;
+}
+
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE)
         AttachRecord(window);
     if (message == WM_ERASEBKGND)
@@ -118,6 +139,19 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (s && Dispatch(window, *s, message, wParam, lParam))
         return 0;
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Only running out of memory (or past what a container can hold) is caught:
+// any other exception is a fault and ends the program here rather than
+// unwinding through the system's frames.
+LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        return HandleMessage(window, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        return OnOutOfMemory(window, message);
+    } catch (const std::length_error&) {
+        return OnOutOfMemory(window, message);
+    }
 }
 
 } // namespace

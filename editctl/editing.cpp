@@ -1,10 +1,13 @@
 #include "editctl/editing.h"
 
 #include "editctl/layout.h"
+#include "editctl/room.h"
+#include "editctl/saturate.h"
 #include "editctl/text_model.h"
 #include "fileio/text_units.h"
 
 #include <algorithm>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,70 +15,122 @@
 namespace {
 
 constexpr char16_t kTab = 9;
-// Relayout and everything after it that edits, undo and redo share.
-void FinishTextChange(EditState& s, const TextChange& change) {
-    RelayoutChange(s, change);
+
+int32_t Length(const UndoRecord& record) {
+    return static_cast<int32_t>(record.text.size());
+}
+
+// Carries out a record on the text as it was made (`forward`) or reversed,
+// noting the change for the relayout.
+void ApplyRecord(EditState& s, const UndoRecord& record, bool forward, TextChange& change) {
+    if ((record.kind == UndoKind::Insert) == forward) {
+        InsertText(s, record.position, record.text);
+        change.add(record.position, 0, Length(record));
+    } else {
+        EraseText(s, record.position, Length(record));
+        change.add(record.position, Length(record), 0);
+    }
+}
+
+// Visits the records in order when `forward`, else from the last to the
+// first, the order in which their reverses take them back.
+template <typename Each>
+void ForEachRecord(std::span<const UndoRecord> records, bool forward, Each each) {
+    if (forward)
+        std::for_each(records.begin(), records.end(), each);
+    else
+        std::for_each(records.rbegin(), records.rend(), each);
+}
+
+// The longest the text gets while the records are carried out.
+int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool forward) {
+    int64_t length = TextLength(s);
+    int64_t peak = length;
+    ForEachRecord(records, forward, [&](const UndoRecord& r) {
+        const auto units = static_cast<int64_t>(r.text.size());
+        length += (r.kind == UndoKind::Insert) == forward ? units : -units;
+        peak = std::max(peak, length);
+    });
+    return peak;
+}
+
+// Carries out records on the text and lays it out again, all or nothing.
+// Returns false without changing anything when the text would grow beyond
+// `maxLength`. Everything that needs memory happens before the text
+// changes, except the relayout, which leaves the layout as it was when it
+// runs out; then the text goes back and the failure passes on.
+bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward) {
+    const int64_t peak = PeakLength(s, records, forward);
+    if (peak > s.maxLength) {
+        s.effects.tooLong = true;
+        return false;
+    }
+    MakeRoom(s.text, static_cast<size_t>(peak));
+    TextChange change;
+    ForEachRecord(records, forward,
+                  [&](const UndoRecord& r) { ApplyRecord(s, r, forward, change); });
+    try {
+        RelayoutChange(s, change);
+    } catch (...) {
+        TextChange back;
+        ForEachRecord(records, !forward,
+                      [&](const UndoRecord& r) { ApplyRecord(s, r, !forward, back); });
+        throw;
+    }
+    return true;
+}
+
+// What edits, undo and redo share after the text and layout changed.
+void FinishTextChange(EditState& s) {
     TrackCurrentLine(s);
     EnsureCaretVisible(s);
     InvalidateClient(s);
     NotifyParent(s, EditNotify::Change);
 }
 
-// The primitives, noting what they changed for the relayout.
-void Erase(EditState& s, int32_t position, int32_t count, TextChange& change) {
-    EraseText(s, position, count);
-    change.add(position, count, 0);
-}
-void Insert(EditState& s, int32_t position, std::u16string_view inserted, TextChange& change) {
-    InsertText(s, position, inserted);
-    change.add(position, 0, static_cast<int32_t>(inserted.size()));
+// The common tail of every new edit, also of one that changed nothing.
+void FinishEdit(EditState& s) {
+    s.redoHistory.clear();
+    s.modified = true;
+    FinishTextChange(s);
 }
 
-// Removes text as one Delete record.
-void Remove(EditState& s, int32_t position, int32_t count, TextChange& change) {
-    s.undoHistory.push_back({UndoKind::Delete, position, s.text.substr(position, count)});
-    Erase(s, position, count, change);
+// A new edit made of `records`, which join the undo history, leaving the
+// selection from `anchor` to `caret` (which fit once the edit is accepted).
+void Commit(EditState& s, std::span<UndoRecord> records, int64_t anchor, int64_t caret) {
+    MakeRoom(s.undoHistory, s.undoHistory.size() + records.size());
+    if (!ChangeText(s, records, true))
+        return;
+    for (UndoRecord& record : records)
+        s.undoHistory.push_back(std::move(record));
+    s.anchor = Saturate32(anchor);
+    s.caret = Saturate32(caret);
+    FinishEdit(s);
 }
 
-void RemoveSelection(EditState& s, TextChange& change) {
-    const int32_t low = SelectionLow(s);
-    Remove(s, low, SelectionHigh(s) - low, change);
-    s.caret = s.anchor = low;
-}
-
-// Applies one record in reverse and flips its kind.
-void RevertRecord(EditState& s, UndoRecord& record, TextChange& change) {
-    const int32_t length = static_cast<int32_t>(record.text.size());
-    if (record.kind == UndoKind::Insert) {
-        Erase(s, record.position, length, change);
-        s.caret = s.anchor = record.position;
-        record.kind = UndoKind::Delete;
-    } else {
-        Insert(s, record.position, record.text, change);
-        s.caret = s.anchor = record.position + length;
-        record.kind = UndoKind::Insert;
-    }
-}
-
-// Applies the newest step of `from` in reverse and moves its records to `to`.
-// A step's records arrive there in reverse order, so the joins are redrawn:
-// the first one moved is the step's bottom record.
+// Reverts the newest step of `from` (its top record and those joined
+// beneath it) and moves its records to `to`. They arrive there in reverse
+// order, so the joins are redrawn: the first one moved is the step's bottom.
 void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
     if (from.empty())
         return;
-    TextChange change;
-    bool bottom = true;
-    bool more = true;
-    while (more && !from.empty()) {
+    size_t count = 1;
+    while (count < from.size() && from[from.size() - count].joined)
+        ++count;
+    const std::span<const UndoRecord> step(from.data() + from.size() - count, count);
+    MakeRoom(to, to.size() + count);
+    if (!ChangeText(s, step, false))
+        return;
+    const UndoRecord& bottom = step.front();
+    s.caret = s.anchor = bottom.position + (bottom.kind == UndoKind::Delete ? Length(bottom) : 0);
+    for (size_t i = 0; i < count; ++i) {
         UndoRecord record = std::move(from.back());
         from.pop_back();
-        more = record.joined;
-        RevertRecord(s, record, change);
-        record.joined = !bottom;
-        bottom = false;
+        record.kind = record.kind == UndoKind::Insert ? UndoKind::Delete : UndoKind::Insert;
+        record.joined = i > 0;
         to.push_back(std::move(record));
     }
-    FinishTextChange(s, change);
+    FinishTextChange(s);
 }
 
 } // namespace
@@ -83,60 +138,54 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
 void DeleteAtCaret(EditState& s, bool forward) {
     const std::u16string& t = s.text;
     const int32_t length = TextLength(s);
-    TextChange change;
-    if (s.anchor != s.caret) {
-        RemoveSelection(s, change);
-    } else if (forward && s.caret < length) {
+    int32_t from = SelectionLow(s);
+    int32_t to = SelectionHigh(s);
+    if (from == to && forward && s.caret < length) {
         const bool pair = t[s.caret] == kCr && s.caret + 1 < length && t[s.caret + 1] == kLf;
-        Remove(s, s.caret, pair ? 2 : 1, change);
-    } else if (!forward && s.caret > 0) {
+        to = s.caret + (pair ? 2 : 1);
+    } else if (from == to && !forward && s.caret > 0) {
         const bool pair = s.caret >= 2 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr;
-        const int32_t at = s.caret - (pair ? 2 : 1);
-        Remove(s, at, s.caret - at, change);
-        s.caret = s.anchor = at;
+        from = s.caret - (pair ? 2 : 1);
     }
-    FinishEdit(s, change);
+    if (from == to) {
+        FinishEdit(s);
+        return;
+    }
+    UndoRecord removed{UndoKind::Delete, from, t.substr(from, to - from)};
+    Commit(s, {&removed, 1}, from, from);
 }
 
 void ReplaceSelection(EditState& s, std::u16string_view inserted) {
-    TextChange change;
-    if (s.anchor != s.caret)
-        RemoveSelection(s, change);
-    if (!inserted.empty()) {
-        const int32_t at = s.caret;
-        s.undoHistory.push_back({UndoKind::Insert, at, std::u16string(inserted)});
-        Insert(s, at, inserted, change);
-        s.caret = s.anchor = at + static_cast<int32_t>(inserted.size());
-    }
-    FinishEdit(s, change);
+    const int32_t low = SelectionLow(s);
+    const int32_t high = SelectionHigh(s);
+    UndoRecord records[2];
+    size_t count = 0;
+    if (high > low)
+        records[count++] = {UndoKind::Delete, low, s.text.substr(low, high - low)};
+    if (!inserted.empty())
+        records[count++] = {UndoKind::Insert, low, std::u16string(inserted)};
+    const int64_t end = low + static_cast<int64_t>(inserted.size());
+    Commit(s, {records, count}, end, end);
 }
 
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
     start = std::clamp(start, 0, TextLength(s));
     end = std::clamp(end, start, TextLength(s));
-    const bool removes = end > start;
-    TextChange change;
-    if (removes)
-        Remove(s, start, end - start, change);
-    const int32_t length = static_cast<int32_t>(inserted.size());
-    if (length > 0) {
-        s.undoHistory.push_back({UndoKind::Insert, start, std::move(inserted), removes});
-        Insert(s, start, s.undoHistory.back().text, change);
+    UndoRecord records[2];
+    size_t count = 0;
+    if (end > start)
+        records[count++] = {UndoKind::Delete, start, s.text.substr(start, end - start)};
+    const int64_t caret = start + static_cast<int64_t>(inserted.size());
+    if (!inserted.empty()) {
+        records[count] = {UndoKind::Insert, start, std::move(inserted), count > 0};
+        ++count;
     }
-    s.anchor = start;
-    s.caret = start + length;
-    FinishEdit(s, change);
+    Commit(s, {records, count}, start, caret);
 }
 
 void DeleteSelection(EditState& s) {
     if (s.anchor != s.caret)
         DeleteAtCaret(s, true);
-}
-
-void FinishEdit(EditState& s, const TextChange& change) {
-    s.redoHistory.clear();
-    s.modified = true;
-    FinishTextChange(s, change);
 }
 
 void Undo(EditState& s) {

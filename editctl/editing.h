@@ -1,6 +1,11 @@
 // Every change of the text goes through these operations; each records
 // itself for undo and ends with a relayout of the lines it changed, the
 // caret scrolled into view, a full repaint and CEN_CHANGE.
+//
+// Each is all or nothing. One that would make the text longer than
+// `maxLength` changes nothing and sets `effects.tooLong`; one that runs out
+// of memory throws std::bad_alloc (or std::length_error) with the record
+// exactly as it was.
 #pragma once
 
 #include "editctl/edit_state.h"
@@ -21,10 +26,6 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted);
 // Replaces text[start, end) (clamped) with `inserted` as one undo step and
 // selects the inserted text, the caret at its end.
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted);
-// The common tail of every new edit: clears redo, marks the text modified and
-// lays out again the lines `change` (all the edit's text changes) touched.
-void FinishEdit(EditState& s, const TextChange& change);
-
 // Revert the newest step (a record, or records joined into one) of one
 // history onto the other. Nothing at all happens when the history is empty;
 // `modified` is left alone.

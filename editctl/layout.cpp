@@ -27,7 +27,8 @@ LineMetrics CurrentMetrics(const EditState& s) {
 void FinishRelayout(EditState& s, int32_t gutterBefore) {
     UpdateGutterWidth(s);
     // The wrap width depends on the gutter, which depends on the line count:
-    // measure again when the count crossed a power of ten.
+    // measure again when the count crossed a power of ten. The lines are
+    // the same, so this needs no memory and cannot undo half a relayout.
     if (s.wordWrap && s.showLineNumbers && s.gutterWidth != gutterBefore)
         s.lines.rebuild(s.text, CurrentMetrics(s));
     s.currentLine = std::clamp(s.currentLine, 0, s.lines.size() - 1);
@@ -238,9 +239,10 @@ void InvalidateGutterLine(EditState& s, int32_t line) {
     const int64_t top = int64_t{s.lines.lineTop(line)} + s.margin - s.scrollY;
     if (top + s.lineHeight < 0 || top > s.clientHeight)
         return;
-    s.effects.gutterInvalidations.push_back(
-        {0, Saturate32(std::max<int64_t>(top, 0)), s.gutterWidth,
-         Saturate32(std::min<int64_t>(s.clientHeight, top + s.lineHeight))});
+    const PixelRect cell = {0, Saturate32(std::max<int64_t>(top, 0)), s.gutterWidth,
+                            Saturate32(std::min<int64_t>(s.clientHeight, top + s.lineHeight))};
+    if (!s.effects.gutterInvalidations.add(cell))
+        InvalidateClient(s);
 }
 
 void Refresh(EditState& s) {

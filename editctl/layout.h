@@ -21,10 +21,12 @@ int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column);
 
 // Re-derives the line table, row tops, gutter width and keeps currentLine
 // within the lines. Runs after every change of the view or size and when
-// the whole text is replaced.
+// the whole text is replaced. Out of memory, throws with the layout as it
+// was; the same text in another view needs none.
 void Relayout(EditState& s);
 // Relayout after an edit of the text alone, the view unchanged: measures
-// only the lines the change touched, with the same result.
+// only the lines the change touched, with the same result. Out of memory,
+// throws with the layout as it was.
 void RelayoutChange(EditState& s, const TextChange& change);
 void UpdateGutterWidth(EditState& s);
 

@@ -1,5 +1,6 @@
 #include "editctl/line_table.h"
 
+#include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "fileio/text_units.h"
 
@@ -17,23 +18,29 @@ struct Measured {
     bool hasTab;
 };
 
+// The first index from `i` on that may hold a unit below 14 (a break or a
+// tab), or `length`. Skips four units at a time while none is below 14: such
+// a unit borrows into its top bit. Units from 0x8000 up can only raise false
+// alarms, which the caller's unit-by-unit check settles.
+int64_t SkipPlainUnits(const char16_t* text, int64_t length, int64_t i) {
+    while (i + 4 <= length) {
+        uint64_t four;
+        std::memcpy(&four, text + i, sizeof four);
+        constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
+        if (((four - 14 * kOnes) & ~four & kHigh) != 0)
+            break;
+        i += 4;
+    }
+    return i;
+}
+
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
 Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth) {
     int64_t extra = 0; // cells tabs add beyond their one unit
     bool hasTab = false;
     int64_t i = start;
     for (; i < length; ++i) {
-        // Skip four units at a time while none is below 14: such a unit
-        // borrows into its top bit. Units from 0x8000 up can only raise false
-        // alarms, which the unit-by-unit check below settles.
-        while (i + 4 <= length) {
-            uint64_t four;
-            std::memcpy(&four, text + i, sizeof four);
-            constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
-            if (((four - 14 * kOnes) & ~four & kHigh) != 0)
-                break;
-            i += 4;
-        }
+        i = SkipPlainUnits(text, length, i);
         if (i == length)
             break;
         const char16_t c = text[i];
@@ -50,6 +57,24 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, int64_
     return {i, i - start + extra, hasTab};
 }
 
+// One more than the breaks, a CR LF pair counting as one.
+size_t CountLines(const char16_t* text, int64_t length) {
+    size_t lines = 1;
+    for (int64_t i = 0; i < length; ++i) {
+        i = SkipPlainUnits(text, length, i);
+        if (i == length)
+            break;
+        if (text[i] == kLf) {
+            ++lines;
+        } else if (text[i] == kCr) {
+            ++lines;
+            if (i + 1 < length && text[i + 1] == kLf)
+                ++i;
+        }
+    }
+    return lines;
+}
+
 // Replaces v[from, to) with `with`; the tail moves only when the counts differ.
 template <typename T>
 void Splice(std::vector<T>& v, int32_t from, int32_t to, const std::vector<T>& with) {
@@ -62,7 +87,7 @@ void Splice(std::vector<T>& v, int32_t from, int32_t to, const std::vector<T>& w
         v.erase(at, v.begin() + to);
 }
 
-// Saturated row tops are no longer sums that can be moved by a difference.
+// Whether every row top of so many rows is exact, not saturated.
 bool TopsFit(int64_t rows, int32_t lineHeight) {
     return rows * lineHeight <= std::numeric_limits<int32_t>::max();
 }
@@ -106,7 +131,14 @@ void LineTable::measureLines(std::u16string_view text, const LineMetrics& metric
 }
 
 void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
-    // Measure into the old tables' memory: a big text's tables are large.
+    // Room first, in the tables' own memory (a big text's tables are large):
+    // running out of it leaves the table as it was. A text with no more
+    // lines than the table held, the same text in another view above all,
+    // needs no new memory at all.
+    const size_t lines = CountLines(text.data(), static_cast<int64_t>(text.size()));
+    starts_.reserve(lines);
+    shapes_.reserve(lines);
+    tops_.reserve(lines);
     Scan all;
     all.starts.swap(starts_);
     all.shapes.swap(shapes_);
@@ -116,14 +148,10 @@ void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
     starts_.swap(all.starts);
     shapes_.swap(all.shapes);
     tops_.resize(shapes_.size());
-    int64_t rowSum = 0;
-    for (size_t i = 0; i < shapes_.size(); ++i) {
-        tops_[i] = Saturate32(rowSum * metrics.lineHeight);
-        rowSum += shapes_[i].rows;
-    }
     rowSum_ = all.rows;
     metrics_ = metrics;
     textLength_ = static_cast<int64_t>(text.size());
+    retop();
     recountWidest();
     finishTotals();
 }
@@ -131,8 +159,7 @@ void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
 void LineTable::update(std::u16string_view text, const LineMetrics& metrics,
                        const TextChange& change) {
     const int64_t length = static_cast<int64_t>(text.size());
-    if (empty() || metrics != metrics_ || length != textLength_ + change.newEnd - change.oldEnd ||
-        !TopsFit(rowSum_, metrics.lineHeight)) {
+    if (empty() || metrics != metrics_ || length != textLength_ + change.newEnd - change.oldEnd) {
         rebuild(text, metrics);
         return;
     }
@@ -147,22 +174,34 @@ void LineTable::update(std::u16string_view text, const LineMetrics& metrics,
     // length difference. Those between are measured again.
     const auto beyond = std::upper_bound(starts_.begin() + first, starts_.end(), change.oldEnd);
     const auto resume = static_cast<int32_t>(beyond - starts_.begin());
+    // Everything that needs memory comes first: running out of it leaves
+    // the table as it was, for the caller to put the old text back.
     Scan fresh;
     measureLines(text, metrics, starts_[first], change.newEnd, fresh);
+    const size_t lines = starts_.size() - static_cast<size_t>(resume - first) + fresh.starts.size();
+    MakeRoom(starts_, lines);
+    MakeRoom(shapes_, lines);
+    MakeRoom(tops_, lines);
+    std::vector<int32_t> tops(fresh.shapes.size());
     int64_t oldRows = 0;
     for (int32_t i = first; i < resume; ++i)
         oldRows += shapes_[i].rows;
-    const int64_t rowSum = rowSum_ - oldRows + fresh.rows;
-    if (!TopsFit(rowSum, metrics.lineHeight)) {
-        rebuild(text, metrics);
-        return;
-    }
-    replaceLines(first, resume, fresh);
-    const auto after = static_cast<int32_t>(first + fresh.starts.size());
-    shiftFrom(after, change.newEnd - change.oldEnd,
-              static_cast<int32_t>((fresh.rows - oldRows) * metrics.lineHeight));
-    rowSum_ = rowSum;
+    const bool topsFitBefore = TopsFit(rowSum_, metrics.lineHeight);
+    rowSum_ += fresh.rows - oldRows;
     textLength_ = length;
+    int64_t top = tops_[first];
+    for (size_t i = 0; i < tops.size(); ++i) {
+        tops[i] = Saturate32(top);
+        top += int64_t{fresh.shapes[i].rows} * metrics.lineHeight;
+    }
+    replaceLines(first, resume, fresh, tops);
+    const auto after = static_cast<int32_t>(first + fresh.starts.size());
+    // Saturated row tops are no sums that a difference could move.
+    const bool topsFit = topsFitBefore && TopsFit(rowSum_, metrics.lineHeight);
+    shiftFrom(after, change.newEnd - change.oldEnd,
+              topsFit ? static_cast<int32_t>((fresh.rows - oldRows) * metrics.lineHeight) : 0);
+    if (!topsFit)
+        retop();
     finishTotals();
 }
 
@@ -180,16 +219,11 @@ int32_t LineTable::lineAtY(int32_t y) const {
     return static_cast<int32_t>(after - tops_.begin() - 1);
 }
 
-void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh) {
+void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh,
+                             const std::vector<int32_t>& tops) {
     for (int32_t i = first; i < resume; ++i)
         if (shapes_[i].cells == widestCells_)
             --widestCount_;
-    std::vector<int32_t> tops(fresh.shapes.size());
-    int64_t top = tops_[first];
-    for (size_t i = 0; i < tops.size(); ++i) {
-        tops[i] = static_cast<int32_t>(top);
-        top += int64_t{fresh.shapes[i].rows} * metrics_.lineHeight;
-    }
     Splice(starts_, first, resume, fresh.starts);
     Splice(shapes_, first, resume, fresh.shapes);
     Splice(tops_, first, resume, tops);
@@ -198,6 +232,14 @@ void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh) {
         recountWidest();
     else
         countWidest(first, static_cast<int32_t>(first + tops.size()));
+}
+
+void LineTable::retop() {
+    int64_t rowsAbove = 0;
+    for (size_t i = 0; i < shapes_.size(); ++i) {
+        tops_[i] = Saturate32(rowsAbove * metrics_.lineHeight);
+        rowsAbove += shapes_[i].rows;
+    }
 }
 
 void LineTable::shiftFrom(int32_t line, int32_t lengthDelta, int32_t topDelta) {

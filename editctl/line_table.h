@@ -43,11 +43,14 @@ class LineTable {
   public:
     // Splits the whole text into lines and measures each one. A text ending
     // in a break gets a final empty line; an empty text gets one empty line.
+    // Out of memory, throws and leaves the table as it was; never runs out
+    // for a text with no more lines than the table held.
     void rebuild(std::u16string_view text, const LineMetrics& metrics);
     // Brings the table from the text before `change` to `text`, the text
     // after it, with the same result as rebuild: only the lines the change
     // touched are measured again, the later ones are moved. Rebuilds when
-    // the table was made for other metrics or another text length.
+    // the table was made for other metrics or another text length. Out of
+    // memory, throws and leaves the table as it was.
     void update(std::u16string_view text, const LineMetrics& metrics, const TextChange& change);
 
     int32_t size() const { return static_cast<int32_t>(starts_.size()); }
@@ -87,10 +90,14 @@ class LineTable {
     // until the next line would start beyond `stopBeyond`.
     static void measureLines(std::u16string_view text, const LineMetrics& metrics, int64_t start,
                              int64_t stopBeyond, Scan& out);
-    // Puts measured lines in place of lines [first, resume).
-    void replaceLines(int32_t first, int32_t resume, const Scan& fresh);
+    // Puts measured lines, their row tops given, in place of lines
+    // [first, resume); the room for them must be there.
+    void replaceLines(int32_t first, int32_t resume, const Scan& fresh,
+                      const std::vector<int32_t>& tops);
     // Moves the starts and tops of the lines from `line` on.
     void shiftFrom(int32_t line, int32_t lengthDelta, int32_t topDelta);
+    // Row tops again from the rows, saturated where they do not fit.
+    void retop();
     void countWidest(int32_t from, int32_t to);
     void recountWidest();
     void finishTotals();

@@ -1,0 +1,174 @@
+// Random editing sessions checked after every step: the line table kept up
+// edit by edit equals one built from scratch, and the caret and selection
+// lie in the text. Some steps run with an allocation failing and must then
+// change nothing. At the end, undoing everything restores the first text
+// and redoing everything the last.
+#include "allocation_failure.h"
+
+#include "editctl/clipboard_text.h"
+#include "editctl/commands.h"
+#include "editctl/editing.h"
+#include "editctl/keys.h"
+#include "editctl/layout.h"
+#include "editctl/text_model.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+namespace {
+
+void Require(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "violated: %s\n", what);
+        std::abort();
+    }
+}
+
+int window; // only its address is used, as a non-null window
+
+bool SameTables(const EditState& a, const EditState& b) {
+    if (a.lines.size() != b.lines.size() || a.lines.totalRows() != b.lines.totalRows() ||
+        a.lines.maxLineWidth() != b.lines.maxLineWidth() || a.gutterWidth != b.gutterWidth)
+        return false;
+    for (int32_t i = 0; i < a.lines.size(); ++i) {
+        const LineInfo x = a.lines[i], y = b.lines[i];
+        if (x.start != y.start || x.length != y.length || x.rows != y.rows ||
+            x.hasTab != y.hasTab || a.lines.lineTop(i) != b.lines.lineTop(i))
+            return false;
+    }
+    return true;
+}
+
+bool SameHistory(const std::vector<UndoRecord>& a, const std::vector<UndoRecord>& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i].kind != b[i].kind || a[i].position != b[i].position || a[i].text != b[i].text ||
+            a[i].joined != b[i].joined)
+            return false;
+    return true;
+}
+
+bool SameRecord(const EditState& a, const EditState& b) {
+    return a.text == b.text && SameTables(a, b) && a.anchor == b.anchor && a.caret == b.caret &&
+           a.modified == b.modified && SameHistory(a.undoHistory, b.undoHistory) &&
+           SameHistory(a.redoHistory, b.redoHistory);
+}
+
+void CheckInvariants(const EditState& s) {
+    Require(s.anchor >= 0 && s.anchor <= TextLength(s), "anchor in the text");
+    Require(s.caret >= 0 && s.caret <= TextLength(s), "caret in the text");
+    Require(s.currentLine >= 0 && s.currentLine < s.lines.size(), "current line exists");
+    EditState fresh = s;
+    Relayout(fresh);
+    Require(SameTables(s, fresh), "the kept line table equals a rebuilt one");
+}
+
+std::u16string Pieces(FuzzedDataProvider& data, int most) {
+    static const std::u16string pieces[] = {u"a",  u"Z",    u" ",      u".",          u"\t",  u"\r",
+                                            u"\n", u"\r\n", u"\u00e9", u"\U0001F600", u"word"};
+    std::u16string text;
+    for (int n = data.ConsumeIntegralInRange(0, most); n > 0; --n)
+        text += pieces[data.ConsumeIntegralInRange<size_t>(0, std::size(pieces) - 1)];
+    return text;
+}
+
+void Step(EditState& s, FuzzedDataProvider& data) {
+    const int32_t length = TextLength(s);
+    switch (data.ConsumeIntegralInRange(0, 9)) {
+    case 0:
+        TypeCharacter(s, data.PickValueInArray<char16_t>({u'x', u'\t', u'\r', u' ', 0xD83D, 8}));
+        break;
+    case 1:
+        PasteText(s, Pieces(data, 12));
+        break;
+    case 2:
+        DeleteAtCaret(s, data.ConsumeBool());
+        break;
+    case 3:
+        Undo(s);
+        break;
+    case 4:
+        Redo(s);
+        break;
+    case 5:
+        SetSelection(s, data.ConsumeIntegralInRange(-2, length + 2),
+                     data.ConsumeIntegralInRange(-2, length + 2));
+        break;
+    case 6: {
+        const int32_t start = data.ConsumeIntegralInRange(0, length);
+        ReplaceRange(s, start, start + data.ConsumeIntegralInRange(0, 6), Pieces(data, 4));
+        break;
+    }
+    case 7:
+        HandleKeyDown(s,
+                      data.PickValueInArray({EditKey::Left, EditKey::Right, EditKey::Up,
+                                             EditKey::Down, EditKey::Home, EditKey::End}),
+                      data.ConsumeBool(), data.ConsumeBool());
+        break;
+    case 8:
+        SetClientSize(s, data.ConsumeIntegralInRange(0, 400), data.ConsumeIntegralInRange(0, 300));
+        break;
+    default:
+        if (data.ConsumeBool())
+            SetWordWrap(s, !s.wordWrap);
+        else
+            SetShowLineNumbers(s, !s.showLineNumbers);
+        break;
+    }
+}
+
+// The step with its nth allocation failing: it either gets through or
+// leaves the record exactly as it was.
+void FailingStep(EditState& s, FuzzedDataProvider& data, size_t nth) {
+    const EditState before = s;
+    const std::string stepBytes = data.ConsumeBytesAsString(24);
+    FuzzedDataProvider stepData(reinterpret_cast<const uint8_t*>(stepBytes.data()),
+                                stepBytes.size());
+    try {
+        AllocationFailure failure(nth);
+        Step(s, stepData);
+        return;
+    } catch (const std::bad_alloc&) {
+    }
+    Require(SameRecord(s, before), "a failed step changes nothing");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    FuzzedDataProvider data(bytes, size);
+    EditState s;
+    s.wordWrap = data.ConsumeBool();
+    s.tabWidth = data.ConsumeIntegralInRange(0, 5);
+    s.insertSpaces = data.ConsumeBool();
+    AttachWindow(s, &window, data.ConsumeIntegralInRange(0, 400), 200);
+    SetText(s, Pieces(data, 30));
+    const std::u16string first = s.text;
+    for (int steps = 0; steps < 200 && data.remaining_bytes() > 0; ++steps) {
+        const uint8_t failAt = data.ConsumeIntegral<uint8_t>();
+        if (failAt < 32)
+            FailingStep(s, data, failAt + 1u);
+        else
+            Step(s, data);
+        TakeEffects(s);
+        CheckInvariants(s);
+    }
+    EditState redone = s;
+    while (!redone.redoHistory.empty())
+        Redo(redone);
+    while (!s.undoHistory.empty())
+        Undo(s);
+    Require(s.text == first, "undoing everything restores the first text");
+    CheckInvariants(s);
+    while (!s.redoHistory.empty())
+        Redo(s);
+    Require(s.text == redone.text, "redoing everything restores the last text");
+    CheckInvariants(s);
+    return 0;
+}
