@@ -77,7 +77,7 @@ bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& enco
                 LineEnding& lineEnding) {
     const size_t signature = SignatureLength(bytes);
     const size_t spare = LoneBreakBytes(bytes);
-    if (IsLikelyUtf8(bytes.data(), bytes.size(), signature)) {
+    if (IsWellFormedUtf8(bytes.data(), bytes.size(), signature)) {
         encoding = TextEncoding::Utf8;
         if (!DecodeUtf8InSlices(bytes.substr(signature), spare, text, lineEnding))
             return false;

@@ -2,7 +2,7 @@
 //
 // Loaded text is UTF-16 with every line break as CR LF and no signature. A
 // file is UTF-8 when its bytes after an optional EF BB BF signature pass
-// IsLikelyUtf8, otherwise it is decoded from the system's ANSI code page,
+// IsWellFormedUtf8, otherwise it is decoded from the system's ANSI code page,
 // signature bytes included. Saving converts the breaks to the document's
 // style and writes the encoded text without a signature.
 //

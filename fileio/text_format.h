@@ -20,11 +20,11 @@ const char16_t* LineEndingLabel(LineEnding lineEnding);
 // The part after the last backslash or slash; the whole path when it has neither.
 std::u16string FileNameFromPath(std::u16string_view path);
 
-// Structural UTF-8 test of bytes[start, length): every lead byte announces
-// continuation bytes that are present and of the form 10xxxxxx. Overlong
-// forms, encoded surrogates and values above U+10FFFF pass; the decoder
-// replaces them.
-bool IsLikelyUtf8(const char* bytes, size_t length, size_t start);
+// Whether bytes[start, length) are well-formed UTF-8: every sequence is one
+// the Unicode Standard allows, so no overlong form, no encoded surrogate and
+// nothing above U+10FFFF. Such bytes decode without replacement and encode
+// back to themselves.
+bool IsWellFormedUtf8(const char* bytes, size_t length, size_t start);
 
 // Rewrites every CR LF, lone CR and lone LF as CR LF in place and tells which
 // styles the text held: one style gives that style, several give Mixed, none
