@@ -95,7 +95,16 @@ void WidenLoneBreaksInPlace(std::u16string& text, size_t used) {
 } // namespace
 
 const char16_t* EncodingLabel(TextEncoding encoding) {
-    return encoding == TextEncoding::Ansi ? u"ANSI" : u"UTF-8";
+    switch (encoding) {
+    case TextEncoding::Ansi:
+        return u"ANSI";
+    case TextEncoding::Utf16Le:
+        return u"UTF-16 LE";
+    case TextEncoding::Utf16Be:
+        return u"UTF-16 BE";
+    default:
+        return u"UTF-8";
+    }
 }
 
 const char16_t* LineEndingLabel(LineEnding lineEnding) {

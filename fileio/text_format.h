@@ -7,12 +7,15 @@
 #include <string>
 #include <string_view>
 
-enum class TextEncoding : int32_t { Utf8 = 0, Ansi = 1 };
+// The UTF-16 forms come only from a file's signature, which their saves write
+// back; the Encoding menu offers only the first two.
+enum class TextEncoding : int32_t { Utf8 = 0, Ansi = 1, Utf16Le = 2, Utf16Be = 3 };
 
 // Mixed comes only from detection on load; it is saved as Crlf.
 enum class LineEnding : int32_t { Crlf = 0, Lf = 1, Cr = 2, Mixed = 3 };
 
-// "UTF-8" or "ANSI"; a value that is neither reads as "UTF-8".
+// "UTF-8", "ANSI", "UTF-16 LE" or "UTF-16 BE"; a value outside the
+// enumeration reads as "UTF-8".
 const char16_t* EncodingLabel(TextEncoding encoding);
 // "Win", "Unix", "Mac" or "Mixed"; a value outside the enumeration reads as "Win".
 const char16_t* LineEndingLabel(LineEnding lineEnding);

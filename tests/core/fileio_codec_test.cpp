@@ -15,11 +15,12 @@ struct Loaded {
     std::u16string text;
     TextEncoding encoding = TextEncoding::Ansi;
     LineEnding lineEnding = LineEnding::Mixed;
+    bool replaced = true;
 };
 
 Loaded Load(const std::string& bytes) {
     Loaded r;
-    r.ok = DecodeText(bytes, r.text, r.encoding, r.lineEnding);
+    r.ok = DecodeText(bytes, r.text, r.encoding, r.lineEnding, &r.replaced);
     return r;
 }
 
@@ -60,11 +61,49 @@ TEST(FileioCodec, SignatureIsSkippedOnlyBeforeValidUtf8) {
     EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), "\xEF\xBB\xBF\xE9t\xE9");
 }
 
-TEST(FileioCodec, Utf16FileLoadsAsAnsiWithItsZeroBytes) {
-    const Loaded r = Load(std::string("\xFF\xFEh\0i\0", 6));
+// UTF-16 comes back byte for byte, lone surrogates and zero units included;
+// only the breaks are normalised on load and written in the document's style.
+TEST(FileioCodec, Utf16FilesLoadByTheirSignatureAndSaveBackInTheirOrder) {
+    const std::string le("\xFF\xFEh\0\r\0\n\0\x00\xD8\0\0\x3D\xD8\x00\xDE", 16);
+    Loaded r = Load(le);
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.encoding, TextEncoding::Ansi);
-    EXPECT_EQ(r.text, std::u16string(u"\xFF\xFEh\0i\0", 6));
+    EXPECT_FALSE(r.replaced);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf16Le);
+    EXPECT_EQ(r.text, std::u16string(u"h\r\n\xD800\0\xD83D\xDE00", 7));
+    EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
+    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), r.lineEnding), le);
+
+    const std::string be("\xFE\xFF\0a\0\n\0b\0\r\0c\x4E\x2D", 14);
+    r = Load(be);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf16Be);
+    EXPECT_EQ(r.text, u"a\r\nb\r\nc\x4E2D");
+    EXPECT_EQ(r.lineEnding, LineEnding::Mixed);
+    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), LineEnding::Lf),
+              std::string("\xFE\xFF\0a\0\n\0b\0\n\0c\x4E\x2D", 14));
+
+    // A break is a whole unit: 0D and 0A bytes inside other units are none.
+    r = Load(std::string("\xFF\xFE\x0A\x0D\x0D\x0A", 6));
+    EXPECT_EQ(r.text, u"\x0D0A\x0A0D");
+    EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
+
+    r = Load("\xFE\xFF");
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf16Be);
+    EXPECT_EQ(r.text, u"");
+    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), r.lineEnding), "\xFE\xFF");
+}
+
+// No unit holds an odd final byte: it is shown as U+FFFD, and the load says
+// that a save will not give the byte back.
+TEST(FileioCodec, AnOddUtf16ByteIsReplacedAndReported) {
+    const Loaded r = Load(std::string("\xFF\xFEh\0i", 5));
+    EXPECT_TRUE(r.ok);
+    EXPECT_TRUE(r.replaced);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf16Le);
+    EXPECT_EQ(r.text, u"h\xFFFD");
+    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), r.lineEnding),
+              std::string("\xFF\xFEh\0\xFD\xFF", 6));
+    EXPECT_TRUE(Load(std::string("\xFE\xFF\0", 3)).replaced);
 }
 
 TEST(FileioCodec, EncodingFollowsTheWholeFile) {
@@ -98,6 +137,7 @@ TEST(FileioCodec, IllFormedUtf8LoadsAsAnsiAndSavesBackUnchanged) {
           "\xC1\xBF", "a\xC0\x80z\xEF\xBF\xBD", "\xEF\xBB\xBF\xED\xBF\xBF"}) {
         const Loaded r = Load(bytes);
         EXPECT_TRUE(r.ok);
+        EXPECT_FALSE(r.replaced);
         EXPECT_EQ(r.encoding, TextEncoding::Ansi) << bytes;
         EXPECT_EQ(r.text.size(), bytes.size());
         EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), bytes);
@@ -170,6 +210,7 @@ TEST(FileioCodec, AnsiBytesRoundTrip) {
         all += static_cast<char>(b);
     const Loaded r = Load(all);
     EXPECT_EQ(r.encoding, TextEncoding::Ansi);
+    EXPECT_FALSE(r.replaced);
     EXPECT_EQ(r.text.size(), all.size());
     EXPECT_FALSE(EncodingLosesCharacters(r.text, kCodePageAnsi));
     EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), all);

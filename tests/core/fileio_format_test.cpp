@@ -28,6 +28,9 @@ Normalized Normalize(std::u16string text) {
 TEST(FileioFormat, LabelsCoverEveryValueAndFallBack) {
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf8)), u"UTF-8");
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Ansi)), u"ANSI");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf16Le)), u"UTF-16 LE");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf16Be)), u"UTF-16 BE");
+    EXPECT_EQ(std::u16string(EncodingLabel(static_cast<TextEncoding>(4))), u"UTF-8");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Crlf)), u"Win");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Lf)), u"Unix");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Cr)), u"Mac");
@@ -92,7 +95,7 @@ const WellFormedRow kWellFormedRows[] = {
 void ExpectUtf8(const std::string& sequence, bool wellFormed) {
     std::string hex;
     for (unsigned char b : sequence)
-        hex += " " + std::to_string(b);
+        hex.append(" ").append(std::to_string(b));
     EXPECT_EQ(Utf8(sequence), wellFormed) << hex;
     EXPECT_EQ(Utf8(std::string(20, 'a') + sequence + std::string(20, 'z')), wellFormed) << hex;
 }
