@@ -136,9 +136,16 @@ void MainWnd_RefreshEncodingMenu(MainWindow& mw) {
     if (!mw.encodingMenu)
         return;
     const Document* active = MainWnd_ActiveDocument(mw);
-    const bool ansi = active && active->encoding != TextEncoding::Utf8;
-    CheckMenuRadioItem(mw.encodingMenu, IDM_ENCODING_UTF8, IDM_ENCODING_ANSI,
-                       ansi ? IDM_ENCODING_ANSI : IDM_ENCODING_UTF8, MF_BYCOMMAND);
+    const TextEncoding encoding = active ? active->encoding : TextEncoding::Utf8;
+    if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Ansi) {
+        CheckMenuRadioItem(mw.encodingMenu, IDM_ENCODING_UTF8, IDM_ENCODING_ANSI,
+                           encoding == TextEncoding::Ansi ? IDM_ENCODING_ANSI : IDM_ENCODING_UTF8,
+                           MF_BYCOMMAND);
+        return;
+    }
+    // The UTF-16 forms have no item: neither is the document's.
+    CheckMenuItem(mw.encodingMenu, IDM_ENCODING_UTF8, MF_BYCOMMAND | MF_UNCHECKED);
+    CheckMenuItem(mw.encodingMenu, IDM_ENCODING_ANSI, MF_BYCOMMAND | MF_UNCHECKED);
 }
 
 void MainWnd_RefreshLineEndingMenu(MainWindow& mw) {

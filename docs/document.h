@@ -20,6 +20,9 @@ struct Document {
     std::u16string lineEndingLabel = u"Win";
     // Also kept by the edit control; MainWnd_SetModified writes both.
     bool modified = false;
+    // The load replaced bytes it could not decode, which no save gives back:
+    // the first save asks, and a save that goes ahead clears it.
+    bool replacedBytes = false;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.

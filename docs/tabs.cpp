@@ -123,6 +123,7 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
     active->encodingLabel = u"UTF-8";
     active->lineEnding = LineEnding::Crlf;
     active->lineEndingLabel = u"Win";
+    active->replacedBytes = false;
     MainWnd_ShowCleanDocument(mw, window);
 }
 

@@ -20,6 +20,10 @@ constexpr uint32_t kCodePageAnsi = 0; // the system's active ANSI code page
 bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16string& text,
                         size_t spareUnits = 0);
 
+// Whether DecodeFromCodePage would replace some of bytes: they hold a
+// sequence the code page does not define, and a save cannot give them back.
+bool DecodingReplacesBytes(uint32_t codePage, std::string_view bytes);
+
 // Encodes text, replacing what the code page cannot represent (with its
 // default character, no best-fit look-alikes) and setting `replaced` when it
 // did. UTF-8 never reports a replacement, but writes each unpaired surrogate

@@ -3,6 +3,7 @@
 // European systems), so that both builds agree on the common cases.
 #include "fileio/codepage.h"
 #include "fileio/byte_scan.h"
+#include "fileio/text_format.h"
 #include "fileio/text_units.h"
 
 #include <array>
@@ -251,6 +252,11 @@ bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16strin
     else
         DecodeCp1252(p, n, text.data());
     return true;
+}
+
+// Windows-1252 defines every byte.
+bool DecodingReplacesBytes(uint32_t codePage, std::string_view bytes) {
+    return IsUtf8(codePage) && !IsWellFormedUtf8(bytes.data(), bytes.size(), 0);
 }
 
 bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, bool& replaced) {

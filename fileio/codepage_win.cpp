@@ -48,6 +48,15 @@ bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16strin
     return MultiByteToWideChar(codePage, 0, bytes.data(), length, wide, units) == units;
 }
 
+bool DecodingReplacesBytes(uint32_t codePage, std::string_view bytes) {
+    if (bytes.empty() || !FitsTextLength(bytes.size()))
+        return false;
+    const int length = static_cast<int>(bytes.size());
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), length, nullptr, 0) ==
+               0 &&
+           GetLastError() == ERROR_NO_UNICODE_TRANSLATION;
+}
+
 bool MeasureEncoding(uint32_t codePage, std::u16string_view text, size_t& size, bool& replaced) {
     size = 0;
     replaced = false;

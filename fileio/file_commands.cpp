@@ -32,6 +32,33 @@ bool AskToSaveAnyway(HWND owner) {
                               L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
+bool AskToSaveReplacedBytes(HWND owner) {
+    return ModalUi_MessageBox(owner,
+                              L"Some bytes of this file could not be read when it was opened and "
+                              L"are marked as replacement characters. The marked characters will "
+                              L"be written as U+FFFD if you save it, and the original bytes will "
+                              L"be lost.\n\nDo you want to save anyway?",
+                              L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Asks about every loss the save of text would cause; false when the user
+// declined one. The modeless Find and Replace dialogs can still edit the
+// text while a question is open: text is then taken again, to save what is
+// there now.
+bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document, std::u16string& text) {
+    if (document.replacedBytes) {
+        if (!AskToSaveReplacedBytes(owner))
+            return false;
+        text = EditCtl_GetText(mw.activeEdit);
+    }
+    if (WouldLoseCharacters(document, text)) {
+        if (!AskToSaveAnyway(owner))
+            return false;
+        text = EditCtl_GetText(mw.activeEdit);
+    }
+    return true;
+}
+
 // Puts files into tabs one after another: the first into the active tab when
 // that was reusable before the first file, each other one into a new tab.
 // When no new tab can be made (the system's window quota is spent), the
@@ -109,7 +136,8 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     std::u16string text;
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnding lineEnding = LineEnding::Crlf;
-    const bool loaded = ReadTextFile(path, text, encoding, lineEnding);
+    bool replacedBytes = false;
+    const bool loaded = ReadTextFile(path, text, encoding, lineEnding, &replacedBytes);
     if (loaded) {
         EditCtl_SetText(mw.activeEdit, text);
         EditCtl_SetModified(mw.activeEdit, false);
@@ -124,6 +152,7 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     document->encodingLabel = EncodingLabel(encoding);
     document->lineEnding = lineEnding;
     document->lineEndingLabel = LineEndingLabel(lineEnding);
+    document->replacedBytes = replacedBytes;
     MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
@@ -133,17 +162,13 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     if (!document)
         return false;
     std::u16string text = EditCtl_GetText(mw.activeEdit);
-    if (WouldLoseCharacters(*document, text)) {
-        if (!AskToSaveAnyway(owner))
-            return false;
-        // The modeless Find and Replace dialogs can still edit the text
-        // while the question is open: save what is there now.
-        text = EditCtl_GetText(mw.activeEdit);
-    }
+    if (!ConfirmLosses(mw, owner, *document, text))
+        return false;
     if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding)) {
         ShowFileError(owner, L"Failed to save file.");
         return false;
     }
+    document->replacedBytes = false;
     document->path = path;
     document->displayName = FileNameFromPath(path);
     document->encodingLabel = EncodingLabel(document->encoding);

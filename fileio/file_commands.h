@@ -16,8 +16,9 @@ struct MainWindow;
 bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path);
 // Writes the active document to path in its encoding and line ending; true
 // when written. A failed write has shown "Failed to save file." and changed
-// nothing; an ANSI save that would replace characters asks first, and No
-// makes it false as well.
+// nothing. An ANSI save that would replace characters asks first, and so
+// does the first save after a load that replaced bytes; No makes it false
+// as well.
 bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path);
 // A fresh Untitled tab that nothing has touched: a file can go into it
 // instead of a new tab.

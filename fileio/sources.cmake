@@ -5,6 +5,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf16_bytes.cpp
 )
 # The platform seam of the core: system code page and whole-file I/O.
 set(FILEIO_CORE_WIN

@@ -3,6 +3,7 @@
 #include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/text_units.h"
+#include "fileio/utf16_bytes.h"
 
 #include <new>
 #include <stdexcept>
@@ -11,8 +12,35 @@ namespace {
 
 constexpr size_t kSliceBytes = 64 * 1024;
 
-size_t SignatureLength(std::string_view bytes) {
-    return bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
+struct Signature {
+    TextEncoding encoding; // Utf8 also when there is none
+    size_t length;
+};
+
+Signature FindSignature(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        return {TextEncoding::Utf8, 3};
+    if (bytes.starts_with("\xFF\xFE"))
+        return {TextEncoding::Utf16Le, 2};
+    if (bytes.starts_with("\xFE\xFF"))
+        return {TextEncoding::Utf16Be, 2};
+    return {TextEncoding::Utf8, 0};
+}
+
+bool IsUtf16(uint32_t codePage) {
+    return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
+}
+
+// The UTF-16 forms write their signature back, then the units.
+bool EncodeUtf16(std::u16string_view text, uint32_t codePage, std::string& bytes) {
+    if (text.size() > static_cast<size_t>(kMaxTextLength - 2) / 2)
+        return false;
+    const bool bigEndian = codePage == kCodePageUtf16Be;
+    bytes.clear();
+    bytes.reserve(2 + 2 * text.size());
+    bytes += bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    AppendUtf16Bytes(text, bigEndian, bytes);
+    return true;
 }
 
 // Lone CR and LF bytes decode to lone breaks in every code page in use, so
@@ -69,39 +97,61 @@ bool DecodeUtf8InSlices(std::string_view bytes, size_t spare, std::u16string& te
 } // namespace
 
 uint32_t CodePageForEncoding(TextEncoding encoding) {
-    return encoding == TextEncoding::Ansi ? kCodePageAnsi : kCodePageUtf8;
+    switch (encoding) {
+    case TextEncoding::Ansi:
+        return kCodePageAnsi;
+    case TextEncoding::Utf16Le:
+        return kCodePageUtf16Le;
+    case TextEncoding::Utf16Be:
+        return kCodePageUtf16Be;
+    default:
+        return kCodePageUtf8;
+    }
 }
 
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
-                LineEnding& lineEnding) {
-    const size_t signature = SignatureLength(bytes);
-    const size_t spare = LoneBreakBytes(bytes);
-    if (IsLikelyUtf8(bytes.data(), bytes.size(), signature)) {
+                LineEnding& lineEnding, bool* replacedBytes) {
+    const Signature signature = FindSignature(bytes);
+    bool replaced = false;
+    if (signature.encoding != TextEncoding::Utf8) {
+        encoding = signature.encoding;
+        text.clear();
+        replaced = AppendUtf16Units(bytes.substr(signature.length),
+                                    encoding == TextEncoding::Utf16Be, text);
+        lineEnding = NormalizeLineEndings(text);
+    } else if (IsWellFormedUtf8(bytes.data(), bytes.size(), signature.length)) {
         encoding = TextEncoding::Utf8;
-        if (!DecodeUtf8InSlices(bytes.substr(signature), spare, text, lineEnding))
+        if (!DecodeUtf8InSlices(bytes.substr(signature.length), LoneBreakBytes(bytes), text,
+                                lineEnding))
             return false;
     } else {
         // The signature bytes belong to the text: they were not a signature.
         encoding = TextEncoding::Ansi;
-        if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
+        replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
+        if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, LoneBreakBytes(bytes)))
             return false;
         lineEnding = NormalizeLineEndings(text);
     }
+    if (replacedBytes)
+        *replacedBytes = replaced;
     return FitsTextLength(text.size());
 }
 
 bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
                 std::string& bytes) {
     const std::u16string converted = ConvertLineEndingsForSave(text, lineEnding);
+    if (IsUtf16(codePage))
+        return EncodeUtf16(converted, codePage, bytes);
     bool replaced;
     return EncodeToCodePage(codePage, converted, bytes, replaced);
 }
 
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
-                  LineEnding& lineEnding) {
+                  LineEnding& lineEnding, bool* replacedBytes) {
     try {
         std::string bytes;
-        return ReadFileBytes(path, bytes) && DecodeText(bytes, text, encoding, lineEnding);
+        return ReadFileBytes(path, bytes) &&
+               DecodeText(bytes, text, encoding, lineEnding, replacedBytes);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -122,6 +172,8 @@ bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint3
 }
 
 bool EncodingLosesCharacters(const std::u16string& text, uint32_t codePage) {
+    if (IsUtf16(codePage))
+        return false;
     size_t size;
     bool replaced;
     return MeasureEncoding(codePage, text, size, replaced) && replaced;

@@ -1,10 +1,12 @@
 // Loading a file into a document's text and saving the text back.
 //
 // Loaded text is UTF-16 with every line break as CR LF and no signature. A
-// file is UTF-8 when its bytes after an optional EF BB BF signature pass
-// IsLikelyUtf8, otherwise it is decoded from the system's ANSI code page,
-// signature bytes included. Saving converts the breaks to the document's
-// style and writes the encoded text without a signature.
+// file that starts with FF FE or FE FF is UTF-16 in that byte order. Else it
+// is UTF-8 when its bytes after an optional EF BB BF signature pass
+// IsWellFormedUtf8, otherwise it is decoded from the system's ANSI code
+// page, signature bytes included. Saving converts the breaks to the
+// document's style and writes the encoded text, with a signature only in
+// the UTF-16 forms.
 //
 // Files and texts are limited to what a signed 32-bit position can index;
 // anything larger, like running out of memory, makes the load or save fail
@@ -17,20 +19,24 @@
 #include <string>
 #include <string_view>
 
-// The code page a document's encoding is read and written with.
+// The code page a document's encoding is read and written with; the UTF-16
+// forms get kCodePageUtf16Le and kCodePageUtf16Be, which need no converter.
 uint32_t CodePageForEncoding(TextEncoding encoding);
 
 // Bytes of a whole file to normalised text; false when the bytes cannot be
-// decoded or the text would be too long.
+// decoded or the text would be too long. replacedBytes, when given, tells
+// whether decoding had to replace bytes it could not read, which a save
+// will not give back.
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
-                LineEnding& lineEnding);
-// Text to the bytes of a file in codePage with lineEnding's breaks.
+                LineEnding& lineEnding, bool* replacedBytes = nullptr);
+// Text to the bytes of a file in codePage with lineEnding's breaks;
+// CodePageForEncoding gives the page of each encoding, the UTF-16 ones too.
 bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
                 std::string& bytes);
 
 // On failure the outputs are unspecified.
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
-                  LineEnding& lineEnding);
+                  LineEnding& lineEnding, bool* replacedBytes = nullptr);
 // Writes safely (see WriteFileBytesSafely): a failed save leaves the file as it was.
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
                    LineEnding lineEnding);

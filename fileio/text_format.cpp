@@ -7,15 +7,21 @@
 
 namespace {
 
-// The structural UTF-8 test restated per byte, so that it needs no
-// sequential scan: a byte must be a continuation (10xxxxxx) exactly when one
-// of the three bytes before it is a lead whose sequence reaches it, and no
-// byte may be F8-FF. Bytes outside the tested range count as ASCII. Works on
-// bytes rather than bools so that both compilers vectorise it.
-uint8_t StructureBroken(uint8_t b, uint8_t before1, uint8_t before2, uint8_t before3) {
+// The well-formed UTF-8 test restated per byte, so that it needs no
+// sequential scan. A byte must be a continuation (10xxxxxx) exactly when one
+// of the three bytes before it is a lead whose sequence reaches it. C0 and C1
+// only start overlong forms and F5-FF only values above U+10FFFF. Four leads
+// narrow the range of the byte after them: E0 and F0 against overlong forms,
+// ED against surrogates, F4 against values above U+10FFFF. Bytes outside the
+// tested range count as ASCII. Works on bytes rather than bools so that both
+// compilers vectorise it.
+uint8_t SequenceBroken(uint8_t b, uint8_t before1, uint8_t before2, uint8_t before3) {
     const uint8_t claimed = (before1 >= 0xC0) | (before2 >= 0xE0) | (before3 >= 0xF0);
     const uint8_t continuation = (b & 0xC0) == 0x80;
-    return (claimed ^ continuation) | (b >= 0xF8);
+    const uint8_t badLead = (b == 0xC0) | (b == 0xC1) | (b >= 0xF5);
+    const uint8_t badSecond = ((before1 == 0xE0) & (b < 0xA0)) | ((before1 == 0xED) & (b > 0x9F)) |
+                              ((before1 == 0xF0) & (b < 0x90)) | ((before1 == 0xF4) & (b > 0x8F));
+    return (claimed ^ continuation) | badLead | badSecond;
 }
 
 bool IsBreakUnit(char16_t c) {
@@ -87,7 +93,16 @@ void WidenLoneBreaksInPlace(std::u16string& text, size_t used) {
 } // namespace
 
 const char16_t* EncodingLabel(TextEncoding encoding) {
-    return encoding == TextEncoding::Ansi ? u"ANSI" : u"UTF-8";
+    switch (encoding) {
+    case TextEncoding::Ansi:
+        return u"ANSI";
+    case TextEncoding::Utf16Le:
+        return u"UTF-16 LE";
+    case TextEncoding::Utf16Be:
+        return u"UTF-16 BE";
+    default:
+        return u"UTF-8";
+    }
 }
 
 const char16_t* LineEndingLabel(LineEnding lineEnding) {
@@ -110,7 +125,7 @@ std::u16string FileNameFromPath(std::u16string_view path) {
     return std::u16string(path.substr(slash + 1));
 }
 
-bool IsLikelyUtf8(const char* bytes, size_t length, size_t start) {
+bool IsWellFormedUtf8(const char* bytes, size_t length, size_t start) {
     if (start >= length)
         return true;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes) + start;
@@ -120,7 +135,7 @@ bool IsLikelyUtf8(const char* bytes, size_t length, size_t start) {
     // The first three bytes and three virtual ones past the end (so that a
     // sequence running past the end is caught) look outside the range.
     for (size_t j : {size_t{0}, size_t{1}, size_t{2}, n, n + 1, n + 2}) {
-        if (StructureBroken(at(j), at(j - 1), at(j - 2), at(j - 3)))
+        if (SequenceBroken(at(j), at(j - 1), at(j - 2), at(j - 3)))
             return false;
     }
     // The rest in blocks without a branch inside, which the compiler vectorises.
@@ -129,7 +144,7 @@ bool IsLikelyUtf8(const char* bytes, size_t length, size_t start) {
         const size_t end = std::min(n, j + kBlock);
         uint8_t broken = 0;
         for (; j < end; ++j)
-            broken |= StructureBroken(p[j], p[j - 1], p[j - 2], p[j - 3]);
+            broken |= SequenceBroken(p[j], p[j - 1], p[j - 2], p[j - 3]);
         if (broken)
             return false;
     }

@@ -7,12 +7,15 @@
 #include <string>
 #include <string_view>
 
-enum class TextEncoding : int32_t { Utf8 = 0, Ansi = 1 };
+// The UTF-16 forms come only from a file's signature, which their saves write
+// back; the Encoding menu offers only the first two.
+enum class TextEncoding : int32_t { Utf8 = 0, Ansi = 1, Utf16Le = 2, Utf16Be = 3 };
 
 // Mixed comes only from detection on load; it is saved as Crlf.
 enum class LineEnding : int32_t { Crlf = 0, Lf = 1, Cr = 2, Mixed = 3 };
 
-// "UTF-8" or "ANSI"; a value that is neither reads as "UTF-8".
+// "UTF-8", "ANSI", "UTF-16 LE" or "UTF-16 BE"; a value outside the
+// enumeration reads as "UTF-8".
 const char16_t* EncodingLabel(TextEncoding encoding);
 // "Win", "Unix", "Mac" or "Mixed"; a value outside the enumeration reads as "Win".
 const char16_t* LineEndingLabel(LineEnding lineEnding);
@@ -20,11 +23,11 @@ const char16_t* LineEndingLabel(LineEnding lineEnding);
 // The part after the last backslash or slash; the whole path when it has neither.
 std::u16string FileNameFromPath(std::u16string_view path);
 
-// Structural UTF-8 test of bytes[start, length): every lead byte announces
-// continuation bytes that are present and of the form 10xxxxxx. Overlong
-// forms, encoded surrogates and values above U+10FFFF pass; the decoder
-// replaces them.
-bool IsLikelyUtf8(const char* bytes, size_t length, size_t start);
+// Whether bytes[start, length) are well-formed UTF-8: every sequence is one
+// the Unicode Standard allows, so no overlong form, no encoded surrogate and
+// nothing above U+10FFFF. Such bytes decode without replacement and encode
+// back to themselves.
+bool IsWellFormedUtf8(const char* bytes, size_t length, size_t start);
 
 // Rewrites every CR LF, lone CR and lone LF as CR LF in place and tells which
 // styles the text held: one style gives that style, several give Mixed, none

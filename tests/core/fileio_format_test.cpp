@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 bool Utf8(const std::string& bytes, size_t start = 0) {
-    return IsLikelyUtf8(bytes.data(), bytes.size(), start);
+    return IsWellFormedUtf8(bytes.data(), bytes.size(), start);
 }
 
 struct Normalized {
@@ -25,6 +28,9 @@ Normalized Normalize(std::u16string text) {
 TEST(FileioFormat, LabelsCoverEveryValueAndFallBack) {
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf8)), u"UTF-8");
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Ansi)), u"ANSI");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf16Le)), u"UTF-16 LE");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf16Be)), u"UTF-16 BE");
+    EXPECT_EQ(std::u16string(EncodingLabel(static_cast<TextEncoding>(4))), u"UTF-8");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Crlf)), u"Win");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Lf)), u"Unix");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Cr)), u"Mac");
@@ -67,13 +73,75 @@ TEST(FileioFormat, Utf8TestRejectsBytesThatCannotLead) {
                       "a"));
 }
 
-TEST(FileioFormat, Utf8TestIsStructuralOnly) {
-    EXPECT_TRUE(Utf8("\xC0\x80"));              // overlong U+0000
-    EXPECT_TRUE(Utf8("\xE0\x80\x80"));          // overlong three-byte form
-    EXPECT_TRUE(Utf8("\xED\xA0\x80"));          // an encoded surrogate
-    EXPECT_TRUE(Utf8("\xF4\x90\x80\x80"));      // above U+10FFFF
-    EXPECT_TRUE(Utf8("\xF7\xBF\xBF\xBF"));      // lead bytes up to F7
-    EXPECT_FALSE(Utf8("\xF8\x88\x80\x80\x80")); // the five-byte form
+// The rows of the well-formed byte sequences table of the Unicode Standard
+// (Table 3-7): the first and last value each byte may take.
+struct WellFormedRow {
+    std::vector<std::pair<int, int>> bytes;
+};
+
+const WellFormedRow kWellFormedRows[] = {
+    {{{0x00, 0x7F}}},
+    {{{0xC2, 0xDF}, {0x80, 0xBF}}},
+    {{{0xE0, 0xE0}, {0xA0, 0xBF}, {0x80, 0xBF}}},
+    {{{0xE1, 0xEC}, {0x80, 0xBF}, {0x80, 0xBF}}},
+    {{{0xED, 0xED}, {0x80, 0x9F}, {0x80, 0xBF}}},
+    {{{0xEE, 0xEF}, {0x80, 0xBF}, {0x80, 0xBF}}},
+    {{{0xF0, 0xF0}, {0x90, 0xBF}, {0x80, 0xBF}, {0x80, 0xBF}}},
+    {{{0xF1, 0xF3}, {0x80, 0xBF}, {0x80, 0xBF}, {0x80, 0xBF}}},
+    {{{0xF4, 0xF4}, {0x80, 0x8F}, {0x80, 0xBF}, {0x80, 0xBF}}},
+};
+
+// The sequence alone, and inside a run long enough for the test's block loop.
+void ExpectUtf8(const std::string& sequence, bool wellFormed) {
+    std::string hex;
+    for (unsigned char b : sequence)
+        hex.append(" ").append(std::to_string(b));
+    EXPECT_EQ(Utf8(sequence), wellFormed) << hex;
+    EXPECT_EQ(Utf8(std::string(20, 'a') + sequence + std::string(20, 'z')), wellFormed) << hex;
+}
+
+TEST(FileioFormat, Utf8TestAcceptsExactlyTheWellFormedSequences) {
+    for (const WellFormedRow& row : kWellFormedRows) {
+        const size_t length = row.bytes.size();
+        // Every combination of the first and last values of each byte.
+        for (unsigned corner = 0; corner < (1u << length); ++corner) {
+            std::string sequence;
+            for (size_t k = 0; k < length; ++k) {
+                const auto [low, high] = row.bytes[k];
+                sequence += static_cast<char>(corner >> k & 1 ? high : low);
+            }
+            ExpectUtf8(sequence, true);
+            if (length > 1)
+                ExpectUtf8(sequence.substr(0, length - 1), false);
+        }
+        // A byte after the lead just outside its range breaks the sequence.
+        for (size_t k = 1; k < length; ++k) {
+            for (int outside : {row.bytes[k].first - 1, row.bytes[k].second + 1}) {
+                std::string sequence;
+                for (size_t m = 0; m < length; ++m)
+                    sequence += static_cast<char>(m == k ? outside : row.bytes[m].first);
+                ExpectUtf8(sequence, false);
+            }
+        }
+    }
+    // Lead bytes of no row: overlong two-byte forms and beyond U+10FFFF.
+    for (int lead : {0xC0, 0xC1, 0xF5, 0xF7, 0xF8, 0xFF})
+        ExpectUtf8(std::string(1, static_cast<char>(lead)) + "\x80\x80\x80", false);
+}
+
+// The test works in blocks of thousands of bytes: a bad sequence must be
+// seen where it straddles one.
+TEST(FileioFormat, Utf8TestSeesIllFormedSequencesAcrossBlockEdges) {
+    for (size_t at = 4088; at < 4104; ++at) {
+        for (const char* bad : {"\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE0\x9F\xBF"}) {
+            std::string bytes(8192, 'a');
+            bytes.replace(at, std::strlen(bad), bad);
+            EXPECT_FALSE(Utf8(bytes)) << at;
+        }
+        std::string bytes(8192, 'a');
+        bytes.replace(at, 4, "\xF4\x8F\xBF\xBF");
+        EXPECT_TRUE(Utf8(bytes)) << at;
+    }
 }
 
 TEST(FileioFormat, Utf8TestStartsAtTheGivenIndex) {

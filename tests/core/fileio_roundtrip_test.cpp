@@ -1,7 +1,7 @@
 // Load, save in the detected form, load again: the text and the form must
-// come back. Exact for UTF-8 (replacement characters are written as U+FFFD
-// and read back as such) and for ANSI with code page 1252, where every byte
-// decodes to a character that encodes back to it.
+// come back. Exact for UTF-8, which loads only when well-formed, and for ANSI
+// with code page 1252, where every byte decodes to a character that encodes
+// back to it.
 #include "fileio/codepage.h"
 #include "fileio/text_file.h"
 
