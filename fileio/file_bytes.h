@@ -10,13 +10,23 @@
 // signed 32-bit position).
 bool ReadFileBytes(const std::u16string& path, std::string& bytes);
 
-// Replaces the file's content with bytes, or creates the file. The bytes go
-// to a new temporary file beside the target, which replaces the target only
-// once it is complete and flushed, keeping an existing target's attributes
-// and permissions. On failure the target is unchanged and the temporary file
-// is gone. A read-only target, a folder and a missing folder fail.
-bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes);
+// Replaces the file's content with bytes, or creates the file. The target
+// stays what it is: a link stays a link and the file it leads to gets the
+// bytes, hard links stay one file, and attributes, permissions and security
+// are kept. Where putting a new file in the target's place keeps all that,
+// the bytes go to a temporary file beside it that replaces the target once
+// complete; otherwise the target is overwritten in place after a complete
+// backup copy beside it, which is put back should the write fail. A
+// read-only target, a folder and a missing folder fail. Stale temporary
+// files that ended processes left in the target's folder are removed.
+//
+// On failure the target normally holds its old bytes and nothing else is
+// left. Should the old bytes not go back, keptBackup (when given) names the
+// backup that holds them, which stays; it is empty in every other case.
+bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
+                          std::u16string* keptBackup = nullptr);
 
-// Test seam: when set, each write to the temporary file is cut down to the
-// number of bytes this returns for the requested size, as a full disk would.
+// Test seam: when set, each write a save makes (new bytes, backup copy,
+// restore) is cut down to the number of bytes this returns for the
+// requested size, as a full disk would.
 extern size_t (*g_writeLimitForTesting)(size_t requested);

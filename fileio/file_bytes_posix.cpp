@@ -3,8 +3,11 @@
 #include "fileio/file_bytes.h"
 #include "fileio/codepage.h"
 #include "fileio/text_units.h"
+#include "fileio/file_bytes_temp.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,8 +22,28 @@ size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
 
 namespace {
 
+constexpr size_t kCopyChunk = 1 << 20;
+
 struct FileCloser {
     void operator()(FILE* file) const { fclose(file); }
+};
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { Close(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return fd_; }
+    bool Close() {
+        const bool closed = fd_ >= 0 && close(fd_) == 0;
+        fd_ = -1;
+        return closed;
+    }
+
+  private:
+    int fd_;
 };
 
 // The UTF-8 form of path; false for a path that cannot name a file.
@@ -53,20 +76,147 @@ bool WriteAll(int fd, std::string_view bytes) {
             return false;
         bytes.remove_prefix(static_cast<size_t>(written));
     }
-    return fsync(fd) == 0;
+    return true;
 }
 
-// The permissions a new file gets: those of an existing target, else the
-// usual 0666 less the process's umask.
-mode_t NewFileMode(bool exists, const struct stat& target) {
-    if (exists)
-        return target.st_mode & 07777;
+// Ends the file where its content ends and puts it on the disk.
+bool Finish(int fd) {
+    const off_t end = lseek(fd, 0, SEEK_CUR);
+    return end >= 0 && ftruncate(fd, end) == 0 && fsync(fd) == 0;
+}
+
+// Makes to's content the same as from's, from the start of both.
+bool CopyContent(int from, int to) {
+    if (lseek(from, 0, SEEK_SET) != 0 || lseek(to, 0, SEEK_SET) != 0)
+        return false;
+    std::string buffer(kCopyChunk, '\0');
+    for (;;) {
+        const ssize_t got = read(from, buffer.data(), buffer.size());
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return Finish(to);
+        if (!WriteAll(to, std::string_view(buffer.data(), static_cast<size_t>(got))))
+            return false;
+    }
+}
+
+std::string Narrow(const std::u16string& name) {
+    std::string native;
+    NativePath(name, native);
+    return native;
+}
+
+std::string FolderOf(const std::string& target) {
+    const size_t slash = target.find_last_of('/');
+    return slash == std::string::npos ? std::string(".") : target.substr(0, slash);
+}
+
+// A name beside the target that no file has yet, for a temporary file or a
+// backup of the target.
+std::string FreshName(const std::string& target, bool backup) {
+    static unsigned counter = 0;
+    const uint32_t pid = static_cast<uint32_t>(getpid());
+    if (!backup)
+        return FolderOf(target) + "/" + Narrow(SaveTempFileName(pid, ++counter));
+    std::u16string name;
+    const size_t slash = target.find_last_of('/');
+    DecodeFromCodePage(kCodePageUtf8, target.substr(slash == std::string::npos ? 0 : slash + 1),
+                       name);
+    return FolderOf(target) + "/" + Narrow(SaveBackupFileName(name, pid, ++counter));
+}
+
+int CreateTempFile(const std::string& target, mode_t mode, std::string& name) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = FreshName(target, false);
+        const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0 && fchmod(fd, mode) == 0)
+            return fd;
+        if (fd >= 0) {
+            close(fd);
+            unlink(name.c_str());
+        }
+        if (fd >= 0 || errno != EEXIST)
+            break;
+    }
+    return -1;
+}
+
+// The permissions a new file gets: the usual 0666 less the process's umask.
+mode_t NewFileMode() {
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
 }
 
+// A new file in the target's place, given the target's permissions.
+bool ReplaceByRename(const std::string& target, std::string_view bytes, mode_t mode) {
+    std::string temp;
+    Descriptor file(CreateTempFile(target, mode, temp));
+    if (file.Get() < 0)
+        return false;
+    const bool written = WriteAll(file.Get(), bytes) && Finish(file.Get());
+    if (file.Close() && written && rename(temp.c_str(), target.c_str()) == 0)
+        return true;
+    unlink(temp.c_str());
+    return false;
+}
+
+// As on Windows: a complete copy under a temporary name, then the backup name.
+bool MakeBackup(int fd, const std::string& target, std::string& backup) {
+    std::string temp;
+    Descriptor copy(CreateTempFile(target, 0600, temp));
+    if (copy.Get() < 0)
+        return false;
+    const bool copied = CopyContent(fd, copy.Get());
+    backup = FreshName(target, true);
+    if (copy.Close() && copied && rename(temp.c_str(), backup.c_str()) == 0)
+        return true;
+    unlink(temp.c_str());
+    return false;
+}
+
+bool RestoreFromBackup(int fd, const std::string& backup) {
+    Descriptor copy(open(backup.c_str(), O_RDONLY | O_CLOEXEC));
+    if (copy.Get() < 0 || !CopyContent(copy.Get(), fd))
+        return false;
+    unlink(backup.c_str());
+    return true;
+}
+
+// Writes into the file a link leads to or that has several names, after a
+// complete backup copy that is put back should the write fail.
+bool OverwriteInPlace(int fd, const std::string& target, std::string_view bytes,
+                      std::u16string& keptBackup) {
+    std::string backup;
+    if (!MakeBackup(fd, target, backup))
+        return false;
+    if (lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) && Finish(fd)) {
+        unlink(backup.c_str());
+        return true;
+    }
+    if (!RestoreFromBackup(fd, backup))
+        DecodeFromCodePage(kCodePageUtf8, backup, keptBackup);
+    return false;
+}
+
 } // namespace
+
+void RemoveStaleSaveFiles(const std::u16string& folder) {
+    std::string native;
+    if (!NativePath(folder, native))
+        return;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native.c_str()), closedir);
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string_view name = entry->d_name;
+        uint32_t owner;
+        if (ParseSaveTempFileName(std::u16string(name.begin(), name.end()), owner) &&
+            kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)
+            unlink((native + "/" + entry->d_name).c_str());
+    }
+}
 
 bool ReadFileBytes(const std::u16string& path, std::string& bytes) {
     std::string native;
@@ -76,7 +226,11 @@ bool ReadFileBytes(const std::u16string& path, std::string& bytes) {
     return file && ReadOpenFile(file.get(), bytes);
 }
 
-bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes) {
+bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
+                          std::u16string* keptBackup) {
+    std::u16string unused;
+    std::u16string& backup = keptBackup ? *keptBackup : unused;
+    backup.clear();
     std::string target;
     if (!NativePath(path, target) || !FitsTextLength(bytes.size()))
         return false;
@@ -88,16 +242,14 @@ bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes) {
     if (exists && (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0))
         return false;
 
-    const size_t slash = target.find_last_of('/');
-    std::string temp = (slash == std::string::npos ? std::string(".") : target.substr(0, slash)) +
-                       "/.tessary-XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        return false;
-    const bool written = fchmod(fd, NewFileMode(exists, info)) == 0 && WriteAll(fd, bytes);
-    if (close(fd) != 0 || !written || rename(temp.c_str(), target.c_str()) != 0) {
-        unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    std::u16string folder;
+    DecodeFromCodePage(kCodePageUtf8, FolderOf(target), folder);
+    RemoveStaleSaveFiles(folder);
+    if (!exists)
+        return ReplaceByRename(target, bytes, NewFileMode());
+    struct stat link;
+    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1)
+        return ReplaceByRename(target, bytes, info.st_mode & 07777);
+    Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
+    return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, bytes, backup);
 }

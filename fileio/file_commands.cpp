@@ -16,6 +16,16 @@ void ShowFileError(HWND owner, const wchar_t* text) {
     ModalUi_MessageBox(owner, text, L"Error", MB_ICONERROR);
 }
 
+// When the old bytes could not be put back, the file may be incomplete and
+// the user needs to know where the old bytes are.
+void ShowSaveError(HWND owner, const std::u16string& keptBackup) {
+    std::wstring text = L"Failed to save file.";
+    if (!keptBackup.empty())
+        text += L"\n\nThe file may now be incomplete. Its previous contents are kept in:\n" +
+                std::wstring(Wide(keptBackup));
+    ShowFileError(owner, text.c_str());
+}
+
 // An ANSI save writes the code page's default character for every character
 // the page lacks; once saved, they are gone from the file for good.
 bool WouldLoseCharacters(const Document& document, const std::u16string& text) {
@@ -164,8 +174,10 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     std::u16string text = EditCtl_GetText(mw.activeEdit);
     if (!ConfirmLosses(mw, owner, *document, text))
         return false;
-    if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding)) {
-        ShowFileError(owner, L"Failed to save file.");
+    std::u16string keptBackup;
+    if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,
+                       &keptBackup)) {
+        ShowSaveError(owner, keptBackup);
         return false;
     }
     document->replacedBytes = false;

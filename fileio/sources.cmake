@@ -2,6 +2,7 @@
 # the file commands.
 set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/codepage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
@@ -10,6 +11,7 @@ set(FILEIO_CORE
 # The platform seam of the core: system code page and whole-file I/O.
 set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_win.cpp
 )
 set(FILEIO_CORE_NATIVE

@@ -160,10 +160,11 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
 }
 
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding) {
+                   LineEnding lineEnding, std::u16string* keptBackup) {
     try {
         std::string bytes;
-        return EncodeText(text, codePage, lineEnding, bytes) && WriteFileBytesSafely(path, bytes);
+        return EncodeText(text, codePage, lineEnding, bytes) &&
+               WriteFileBytesSafely(path, bytes, keptBackup);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {

@@ -37,9 +37,10 @@ bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEn
 // On failure the outputs are unspecified.
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes = nullptr);
-// Writes safely (see WriteFileBytesSafely): a failed save leaves the file as it was.
+// Writes safely (see WriteFileBytesSafely): a failed save leaves the file as
+// it was, or names in keptBackup the backup that holds its old bytes.
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding);
+                   LineEnding lineEnding, std::u16string* keptBackup = nullptr);
 // Whether saving text with codePage would replace characters the page lacks,
 // so that the user can be asked before anything is written.
 bool EncodingLosesCharacters(const std::u16string& text, uint32_t codePage);

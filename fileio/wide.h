@@ -28,3 +28,7 @@ inline const char16_t* U16(const wchar_t* text) {
 inline std::u16string_view U16(const wchar_t* text, size_t length) {
     return {U16(text), length};
 }
+
+inline std::u16string U16(const std::wstring& text) {
+    return std::u16string(U16(text.c_str()), text.size());
+}

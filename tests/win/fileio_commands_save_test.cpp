@@ -4,12 +4,20 @@
 
 #include "app/command_ids.h"
 #include "editctl/editctl.h"
+#include "fileio/file_bytes.h"
 #include "fileio/file_commands.h"
 
 namespace {
 
 bool Radio(HMENU menu, int id) {
     return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+int g_writes = 0;
+
+// The backup copy goes through; the new bytes and their undoing stop half-way.
+size_t BackupOnlyGetsWritten(size_t requested) {
+    return ++g_writes == 1 ? requested : requested / 2;
 }
 
 } // namespace
@@ -126,6 +134,35 @@ TEST_F(SaveTest, AMixedDocumentIsWrittenWithCrLfAndKeepsItsLabel) {
     EXPECT_EQ(mw.documents[0].lineEnding, LineEnding::Mixed);
     EXPECT_EQ(mw.documents[0].lineEndingLabel, u"Mixed");
     EXPECT_EQ(StatusText(2), L"Mixed");
+}
+
+TEST_F(SaveTest, ASaveThatCannotPutTheOldBytesBackSaysWhereTheyAre) {
+    Write("doc.txt", "old");
+    // A second name makes the save write in place on every system.
+    ASSERT_TRUE(CreateHardLinkW(reinterpret_cast<const wchar_t*>(PathOf("alias.txt").c_str()),
+                                reinterpret_cast<const wchar_t*>(PathOf("doc.txt").c_str()),
+                                nullptr));
+    Create();
+    MainWindow& mw = Record();
+    ASSERT_TRUE(OpenFileIntoActiveDocument(mw, window_, PathOf("doc.txt")));
+    Type(L'x');
+    g_writes = 0;
+    g_writeLimitForTesting = BackupOnlyGetsWritten;
+    EXPECT_FALSE(MainWnd_Save(mw, window_));
+    g_writeLimitForTesting = nullptr;
+
+    std::string backup;
+    for (const std::string& name : folder_.Entries())
+        if (name.rfind("doc.txt.~tessary-", 0) == 0)
+            backup = name;
+    ASSERT_FALSE(backup.empty());
+    EXPECT_EQ(Read(backup), "old");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text, L"Failed to save file.\n\nThe file may now be incomplete. Its "
+                                 L"previous contents are kept in:\n" +
+                                     folder_.Path(backup).wstring());
+    EXPECT_EQ(messages_[0].caption, L"Error");
+    EXPECT_TRUE(mw.documents[0].modified);
 }
 
 TEST_F(SaveTest, AFailedSaveChangesNeitherTheDocumentNorTheFile) {
