@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr UINT_PTR kCloseToolId = 1;
@@ -89,6 +91,78 @@ bool CloseTabAtGlyph(MainWindow& mw, HWND tabs, LPARAM position) {
     return true;
 }
 
+int ItemCount(HWND tabs) {
+    return static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+}
+
+// An item scrolled past has no rectangle under Wine and lies left of the
+// client area under Windows.
+bool ItemShown(HWND tabs, int index, RECT& item) {
+    item = {};
+    return SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) &&
+           item.left >= 0 && item.right > item.left;
+}
+
+int FirstVisibleItem(HWND tabs, int count) {
+    RECT item = {};
+    for (int index = 0; index < count; ++index) {
+        if (ItemShown(tabs, index, item))
+            return index;
+    }
+    return 0;
+}
+
+// The first visible item that leaves no room unused at the right end, with
+// the selected item still in view.
+int FirstItemToShow(HWND tabs, HWND arrows, int count, int first) {
+    RECT item = {};
+    if (!ItemShown(tabs, first, item))
+        return first;
+    const int itemWidth = item.right - item.left;
+    RECT client = {};
+    GetClientRect(tabs, &client);
+    if (count * itemWidth <= client.right)
+        return 0;
+    RECT arrowsRect = {};
+    if (arrows)
+        GetWindowRect(arrows, &arrowsRect);
+    const int room = client.right - (arrowsRect.right - arrowsRect.left);
+    const int shown = std::max(1, room / itemWidth);
+    int target = std::clamp(first, 0, std::max(0, count - shown));
+    const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+    if (selected >= 0 && selected < target)
+        target = selected;
+    else if (selected >= target + shown)
+        target = selected - shown + 1;
+    return target;
+}
+
+// The tab control keeps its first visible item when items go or the strip
+// grows, which can leave a single tab in view and the others scrolled past.
+// It scrolls one item per request under Wine, to the position at once on
+// Windows; every request must bring it closer.
+void FillRoom(HWND tabs) {
+    const int count = ItemCount(tabs);
+    if (count <= 0)
+        return;
+    HWND arrows = FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr);
+    int first = FirstVisibleItem(tabs, count);
+    const int target = FirstItemToShow(tabs, arrows, count, first);
+    for (int step = 0; step < count && first != target; ++step) {
+        SendMessageW(tabs, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, target),
+                     reinterpret_cast<LPARAM>(arrows));
+        const int now = FirstVisibleItem(tabs, count);
+        if (now == first)
+            break;
+        first = now;
+    }
+}
+
+bool MayLeaveRoomUnused(UINT message) {
+    return message == TCM_DELETEITEM || message == TCM_SETCURSEL || message == TCM_SETITEMSIZE ||
+           message == WM_SIZE;
+}
+
 } // namespace
 
 void TabStrip_Create(MainWindow& mw, HWND mainWindow) {
@@ -123,7 +197,10 @@ LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
         return 0;
     if (!mw->tabControlProc)
         return DefWindowProcW(window, message, wParam, lParam);
-    return CallWindowProcW(mw->tabControlProc, window, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(mw->tabControlProc, window, message, wParam, lParam);
+    if (MayLeaveRoomUnused(message))
+        FillRoom(window);
+    return result;
 }
 
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {

@@ -11,7 +11,8 @@ struct MainWindow;
 // "Close tab" tooltip, all of zero size until the first layout.
 void TabStrip_Create(MainWindow& mw, HWND mainWindow);
 
-// The subclass procedure: a left click on an item's glyph closes that tab.
+// The subclass procedure: a left click on an item's glyph closes that tab,
+// and the strip shows as many tabs as fit whenever tabs go or it is sized.
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Paints one item; an item outside the documents paints nothing.
