@@ -115,13 +115,12 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
         if (dialog && SetPropW(dialog, kSelectionProperty, selection))
             selection->dialogProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
                 dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OpenDialogProc)));
-    } else if (message == WM_NOTIFY) {
+    } else if (message == WM_NOTIFY &&
+               reinterpret_cast<const NMHDR*>(lParam)->code == CDN_SELCHANGE) {
         const auto* notice = reinterpret_cast<const OFNOTIFYW*>(lParam);
         auto* selection = reinterpret_cast<OpenSelection*>(notice->lpOFN->lCustData);
-        if (notice->hdr.code == CDN_SELCHANGE && selection) {
-            selection->inUse = notice->lpOFN;
-            FitSelection(*selection, dialog);
-        }
+        selection->inUse = notice->lpOFN;
+        FitSelection(*selection, dialog);
     }
     return 0;
 }
