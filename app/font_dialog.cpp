@@ -7,6 +7,9 @@
 #include "app/main_window.h"
 #include "app/modal_ui.h"
 #include "app/win_handles.h"
+#include "app/settings.h"
+#include "app/settings_rules.h"
+#include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 
 namespace {
@@ -17,6 +20,18 @@ int ScreenDpi() {
     const WindowDc screen(nullptr);
     const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
+}
+
+// A vertical face would turn every character sideways; the editor takes the
+// default face instead, as it does when none is stored.
+void ReplaceUnusableFace(LOGFONTW& font) {
+    const std::u16string_view face(reinterpret_cast<const char16_t*>(font.lfFaceName),
+                                   wcsnlen(font.lfFaceName, LF_FACESIZE));
+    if (Settings_IsUsableFaceName(face))
+        return;
+    AppSettings defaults;
+    Settings_SetDefaultFont(defaults);
+    wcscpy_s(font.lfFaceName, defaults.editorLogFont.lfFaceName);
 }
 
 } // namespace
@@ -34,12 +49,13 @@ void MainWnd_ChooseEditorFont(MainWindow& mw, HWND window) {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window;
     dialog.lpLogFont = &font;
-    dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FIXEDPITCHONLY;
+    dialog.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FIXEDPITCHONLY | CF_NOVERTFONTS;
     dialog.nFontType = SCREEN_FONTTYPE;
     if (!ModalUi_ChooseFont(dialog))
         return;
 
     font.lfFaceName[LF_FACESIZE - 1] = L'\0';
+    ReplaceUnusableFace(font);
     s.editorLogFont = font;
     if (const auto size = ChosenFontSize(dialog.iPointSize))
         s.fontSizePt = *size;

@@ -52,11 +52,11 @@ void SetStatusParts(MainWindow& mw, const LayoutGeometry& g) {
     SendMessageW(mw.statusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
 }
 
-void PlaceTabStrip(MainWindow& mw, const LayoutGeometry& g, int width) {
+void PlaceTabStrip(MainWindow& mw, const LayoutGeometry& g) {
     if (mw.tabControl) {
         if (mw.settings.showTabs) {
             ShowWindow(mw.tabControl, SW_SHOW);
-            MoveWindow(mw.tabControl, 0, 0, width, g.stripHeight, TRUE);
+            MoveWindow(mw.tabControl, 0, 0, g.stripWidth, g.stripHeight, TRUE);
             SendMessageW(mw.tabControl, TCM_SETITEMSIZE, 0, MAKELPARAM(g.tabWidth, g.tabHeight));
         } else {
             ShowWindow(mw.tabControl, SW_HIDE);
@@ -134,7 +134,7 @@ void MainWnd_Layout(MainWindow& mw, HWND window) {
     const LayoutGeometry g = ComputeLayout(input);
 
     SetStatusParts(mw, g);
-    PlaceTabStrip(mw, g, input.clientWidth);
+    PlaceTabStrip(mw, g);
     if (mw.activeEdit)
         MoveWindow(mw.activeEdit, g.edit.left, g.edit.top, g.edit.Width(), g.edit.Height(), TRUE);
     if (mw.settings.showStatusBar)

@@ -48,6 +48,7 @@ LayoutGeometry ComputeLayout(const LayoutInput& input) {
         g.tabWidth = ScaleForDpi(120, input.dpi);
         g.tabHeight = std::max(24, g.stripHeight - 4);
         g.closeButton = CloseButtonBox(input.clientWidth, g.stripHeight, input.dpi);
+        g.stripWidth = g.closeButton.left;
     }
     const int32_t editHeight = std::max(0, input.clientHeight - g.stripHeight - statusHeight);
     g.edit = {0, g.stripHeight, input.clientWidth, g.stripHeight + editHeight};

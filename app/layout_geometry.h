@@ -44,6 +44,9 @@ struct LayoutInput {
 
 struct LayoutGeometry {
     int32_t stripHeight = 0; // 0 while the tab strip is hidden
+    // The tab control ends where the close button begins, so that the scroll
+    // arrows at its right end never sit under the button.
+    int32_t stripWidth = 0;
     int32_t tabWidth = 0;
     int32_t tabHeight = 0;
     Box closeButton;                      // empty while the tab strip is hidden

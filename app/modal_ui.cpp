@@ -60,6 +60,10 @@ bool StartProcess(const std::wstring& commandLine) {
     return true;
 }
 
+FileDialogOutcome Outcome(BOOL chosen) {
+    return {chosen != FALSE, chosen ? 0 : CommDlgExtendedError()};
+}
+
 } // namespace
 
 void ModalUi_SetHandlers(const ModalUiHandlers* handlers) {
@@ -77,16 +81,16 @@ void ModalUi_ReportOutOfMemory(HWND owner) {
                        MB_ICONERROR);
 }
 
-BOOL ModalUi_GetOpenFileName(OPENFILENAMEW& dialog) {
+FileDialogOutcome ModalUi_GetOpenFileName(OPENFILENAMEW& dialog) {
     if (!g_handlers)
-        return GetOpenFileNameW(&dialog);
-    return g_handlers->openFile ? g_handlers->openFile(dialog) : FALSE;
+        return Outcome(GetOpenFileNameW(&dialog));
+    return g_handlers->openFile ? g_handlers->openFile(dialog) : FileDialogOutcome{};
 }
 
-BOOL ModalUi_GetSaveFileName(OPENFILENAMEW& dialog) {
+FileDialogOutcome ModalUi_GetSaveFileName(OPENFILENAMEW& dialog) {
     if (!g_handlers)
-        return GetSaveFileNameW(&dialog);
-    return g_handlers->saveFile ? g_handlers->saveFile(dialog) : FALSE;
+        return Outcome(GetSaveFileNameW(&dialog));
+    return g_handlers->saveFile ? g_handlers->saveFile(dialog) : FileDialogOutcome{};
 }
 
 BOOL ModalUi_ChooseFont(CHOOSEFONTW& dialog) {

@@ -11,12 +11,19 @@
 #include <functional>
 #include <string>
 
+// How a file dialog ended: chosen, or not, with the dialog's extended error
+// (CommDlgExtendedError), which is 0 when the user cancelled.
+struct FileDialogOutcome {
+    bool chosen = false;
+    DWORD error = 0;
+};
+
 struct ModalUiHandlers {
     std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption,
                       UINT flags)>
         messageBox;
-    std::function<BOOL(OPENFILENAMEW& dialog)> openFile;
-    std::function<BOOL(OPENFILENAMEW& dialog)> saveFile;
+    std::function<FileDialogOutcome(OPENFILENAMEW& dialog)> openFile;
+    std::function<FileDialogOutcome(OPENFILENAMEW& dialog)> saveFile;
     std::function<BOOL(CHOOSEFONTW& dialog)> chooseFont;
     std::function<std::wstring(HWND owner, const std::wstring& title)> pickFolder;
     std::function<bool(const TASKDIALOGCONFIG& config)> taskDialog;
@@ -32,8 +39,8 @@ int ModalUi_MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, 
 // Tells the user that memory ran out and the operation they asked for was
 // abandoned.
 void ModalUi_ReportOutOfMemory(HWND owner);
-BOOL ModalUi_GetOpenFileName(OPENFILENAMEW& dialog);
-BOOL ModalUi_GetSaveFileName(OPENFILENAMEW& dialog);
+FileDialogOutcome ModalUi_GetOpenFileName(OPENFILENAMEW& dialog);
+FileDialogOutcome ModalUi_GetSaveFileName(OPENFILENAMEW& dialog);
 BOOL ModalUi_ChooseFont(CHOOSEFONTW& dialog);
 // The shell's folder picker with the given title; the chosen folder's file
 // system path, or empty when cancelled or unavailable.

@@ -21,12 +21,16 @@ uint32_t Settings_ScrollPercentForSave(double speed) {
     return static_cast<uint32_t>(speed * 100.0 + 0.5);
 }
 
+bool Settings_IsUsableFaceName(std::u16string_view face) {
+    return !face.empty() && face.front() != u'@';
+}
+
 std::optional<std::u16string> Settings_AcceptFaceName(const char16_t (&buffer)[kFaceBufferUnits]) {
-    if (buffer[0] == 0)
-        return std::nullopt;
     std::u16string face;
     for (int i = 0; i < kFaceBufferUnits - 1 && buffer[i] != 0; ++i)
         face.push_back(buffer[i]);
+    if (!Settings_IsUsableFaceName(face))
+        return std::nullopt;
     return face;
 }
 

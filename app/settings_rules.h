@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 constexpr int32_t kMinFontSizePt = 6;
 constexpr int32_t kMaxFontSizePt = 200;
@@ -22,8 +23,12 @@ double Settings_ScrollSpeedFromPercent(std::optional<uint32_t> stored);
 // (or NaN) counts as 0.1; rounded half up.
 uint32_t Settings_ScrollPercentForSave(double speed);
 
-// The face name held by a 64-byte registry read of type REG_SZ: nothing when
-// it starts with the terminator, otherwise at most 31 characters.
+// A face the editor font can take: not empty, and not a vertical face (its
+// name starts with "@"), which would turn every character sideways.
+bool Settings_IsUsableFaceName(std::u16string_view face);
+
+// The face name held by a 64-byte registry read of type REG_SZ: at most 31
+// characters, or nothing when that is not a usable face name.
 std::optional<std::u16string> Settings_AcceptFaceName(const char16_t (&buffer)[kFaceBufferUnits]);
 
 // The menu's scroll speeds, slowest first; index 3 (2x) is the default.

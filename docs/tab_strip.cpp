@@ -2,9 +2,9 @@
 
 #include "app/command_ids.h"
 #include "app/main_window.h"
+#include "app/modal_ui.h"
 #include "app/win_handles.h"
 #include "docs/close_tooltip.h"
-#include "app/modal_ui.h"
 #include "docs/closing.h"
 #include "docs/tab_geometry.h"
 #include "fileio/wide.h"
@@ -12,6 +12,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -65,6 +66,78 @@ bool CloseTabAtGlyph(MainWindow& mw, HWND tabs, LPARAM position) {
     return true;
 }
 
+int ItemCount(HWND tabs) {
+    return static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+}
+
+// An item scrolled past has no rectangle under Wine and lies left of the
+// client area under Windows.
+bool ItemShown(HWND tabs, int index, RECT& item) {
+    item = {};
+    return SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) &&
+           item.left >= 0 && item.right > item.left;
+}
+
+int FirstVisibleItem(HWND tabs, int count) {
+    RECT item = {};
+    for (int index = 0; index < count; ++index) {
+        if (ItemShown(tabs, index, item))
+            return index;
+    }
+    return 0;
+}
+
+// The first visible item that leaves no room unused at the right end, with
+// the selected item still in view.
+int FirstItemToShow(HWND tabs, HWND arrows, int count, int first) {
+    RECT item = {};
+    if (!ItemShown(tabs, first, item))
+        return first;
+    const int itemWidth = item.right - item.left;
+    RECT client = {};
+    GetClientRect(tabs, &client);
+    if (count * itemWidth <= client.right)
+        return 0;
+    RECT arrowsRect = {};
+    if (arrows)
+        GetWindowRect(arrows, &arrowsRect);
+    const int room = client.right - (arrowsRect.right - arrowsRect.left);
+    const int shown = std::max(1, room / itemWidth);
+    int target = std::clamp(first, 0, std::max(0, count - shown));
+    const int selected = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+    if (selected >= 0 && selected < target)
+        target = selected;
+    else if (selected >= target + shown)
+        target = selected - shown + 1;
+    return target;
+}
+
+// The tab control keeps its first visible item when items go or the strip
+// grows, which can leave a single tab in view and the others scrolled past.
+// It scrolls one item per request under Wine, to the position at once on
+// Windows; every request must bring it closer.
+void FillRoom(HWND tabs) {
+    const int count = ItemCount(tabs);
+    if (count <= 0)
+        return;
+    HWND arrows = FindWindowExW(tabs, nullptr, UPDOWN_CLASSW, nullptr);
+    int first = FirstVisibleItem(tabs, count);
+    const int target = FirstItemToShow(tabs, arrows, count, first);
+    for (int step = 0; step < count && first != target; ++step) {
+        SendMessageW(tabs, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, target),
+                     reinterpret_cast<LPARAM>(arrows));
+        const int now = FirstVisibleItem(tabs, count);
+        if (now == first)
+            break;
+        first = now;
+    }
+}
+
+bool MayLeaveRoomUnused(UINT message) {
+    return message == TCM_DELETEITEM || message == TCM_SETCURSEL || message == TCM_SETITEMSIZE ||
+           message == WM_SIZE;
+}
+
 constexpr UINT_PTR kSubclassId = 1;
 
 LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -107,7 +180,10 @@ LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     }
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
         return 0;
-    return DefSubclassProc(window, message, wParam, lParam);
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (MayLeaveRoomUnused(message))
+        FillRoom(window);
+    return result;
 }
 
 } // namespace

@@ -12,7 +12,8 @@ struct MainWindow;
 void TabStrip_Create(MainWindow& mw, HWND mainWindow);
 
 // Runs in the tab control's subclass chain, ahead of its own procedure, which
-// gets whatever this leaves: a left click on an item's glyph closes that tab.
+// gets whatever this leaves: a left click on an item's glyph closes that tab,
+// and the strip shows as many tabs as fit whenever tabs go or it is sized.
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Paints one item; an item outside the documents paints nothing.

@@ -1,5 +1,6 @@
-// The dialogs of the file commands, each modal to its owner. Cancelling, or a
-// dialog that fails, gives an empty result and shows nothing.
+// The dialogs of the file commands, each modal to its owner. Cancelling gives
+// an empty result and shows nothing; a dialog that fails gives an empty
+// result after a message box that says why.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,7 @@
 #include <string>
 #include <vector>
 
-// The files chosen in the open dialog (several may be), as full paths.
+// The files chosen in the open dialog (any number of them), as full paths.
 std::vector<std::u16string> ShowOpenFileDialog(HWND owner);
 
 struct SaveDialogResult {

@@ -37,6 +37,7 @@ TEST(AppLayoutGeometry, At96Dpi) {
     EXPECT_EQ(g.tabWidth, 120);
     EXPECT_EQ(g.tabHeight, 24);
     EXPECT_EQ(g.closeButton, (Box{778, 3, 796, 21}));
+    EXPECT_EQ(g.stripWidth, 778); // the tabs and their arrows end left of the button
     EXPECT_EQ(g.statusEdges, (std::array<int32_t, 4>{543, 623, 693, 783}));
     EXPECT_EQ(g.edit, (Box{0, 24, 800, 578}));
 }

@@ -31,6 +31,12 @@ TEST(AppSettingsRules, FaceNameNeedsAFirstCharacterAndKeeps31) {
     char16_t face[kFaceBufferUnits] = {u'L', u'u', u'c', u'i', u'd', u'a'};
     EXPECT_EQ(Settings_AcceptFaceName(face), u"Lucida");
 
+    // A vertical face counts as no face at all.
+    char16_t vertical[kFaceBufferUnits] = {u'@', u'L', u'u', u'c', u'i', u'd', u'a'};
+    EXPECT_EQ(Settings_AcceptFaceName(vertical), std::nullopt);
+    EXPECT_FALSE(Settings_IsUsableFaceName(u"@"));
+    EXPECT_TRUE(Settings_IsUsableFaceName(u"Lucida @ Console"));
+
     // A 32-unit read without a terminator loses its last unit.
     char16_t full[kFaceBufferUnits];
     for (char16_t& unit : full)

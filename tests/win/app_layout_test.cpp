@@ -34,7 +34,7 @@ TEST_F(LayoutTest, At96DpiEveryChildHasItsPlace) {
     const RECT strip = Placed(mw.tabControl);
     EXPECT_EQ(strip.left, 0);
     EXPECT_EQ(strip.top, 0);
-    EXPECT_EQ(strip.right, 800);
+    EXPECT_EQ(strip.right, 800 - 4 - 18); // up to the close button
     EXPECT_EQ(strip.bottom, 24);
 
     const RECT button = Placed(mw.closeButton);

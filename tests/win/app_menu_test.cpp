@@ -53,8 +53,8 @@ TEST(AppModalUi, HandlersSeeTheCallsAndUnsetOnesCancel) {
 
     // Without their handlers the other dialogs answer as if cancelled.
     OPENFILENAMEW open = {};
-    EXPECT_FALSE(ModalUi_GetOpenFileName(open));
-    EXPECT_FALSE(ModalUi_GetSaveFileName(open));
+    EXPECT_FALSE(ModalUi_GetOpenFileName(open).chosen);
+    EXPECT_FALSE(ModalUi_GetSaveFileName(open).chosen);
     CHOOSEFONTW font = {};
     EXPECT_FALSE(ModalUi_ChooseFont(font));
     EXPECT_EQ(ModalUi_PickFolder(nullptr, L"Select folder to open"), L"");

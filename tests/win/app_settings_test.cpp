@@ -88,6 +88,8 @@ TEST_F(SettingsTest, FaceNameMustBeANonEmptyShortString) {
     EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
     StoreNumber(L"FontFace", 0x41);
     EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
+    storeFace(REG_SZ, L"@MS Gothic"); // vertical: every character sideways
+    EXPECT_STREQ(Loaded().editorLogFont.lfFaceName, L"Consolas");
 
     const std::wstring longest(31, L'L');
     storeFace(REG_SZ, longest);

@@ -84,8 +84,8 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     EXPECT_EQ(shownDialog_.lStructSize, sizeof(CHOOSEFONTW));
     EXPECT_EQ(shownDialog_.hwndOwner, window_);
     EXPECT_EQ(shownDialog_.hDC, nullptr);
-    EXPECT_EQ(shownDialog_.Flags,
-              static_cast<DWORD>(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FIXEDPITCHONLY));
+    EXPECT_EQ(shownDialog_.Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT |
+                                                     CF_FIXEDPITCHONLY | CF_NOVERTFONTS));
     EXPECT_EQ(shownDialog_.nFontType, SCREEN_FONTTYPE);
     EXPECT_EQ(shownDialog_.lpfnHook, nullptr);
     EXPECT_EQ(shownDialog_.lpTemplateName, nullptr);
@@ -133,6 +133,19 @@ TEST_F(SmallCommandsTest, FontSizeOutsideTheRangeKeepsTheSizeButTakesTheFace) {
         EXPECT_EQ(FontOf(mw.editorFont).lfHeight, -MulDiv(11, 96, 72)) << tenths;
         EXPECT_EQ(StoredNumber(L"FontSizePt"), 11u) << tenths;
     }
+}
+
+TEST_F(SmallCommandsTest, AVerticalFaceFromTheDialogGivesTheDefaultFace) {
+    Create();
+    MainWindow& mw = Record();
+    AnswerFontDialog({L"@Courier New", FW_BOLD, 140}, true);
+    Command(IDM_FORMAT_FONT);
+    const LOGFONTW made = FontOf(mw.editorFont);
+    EXPECT_NE(made.lfFaceName[0], L'@') << made.lfFaceName;
+    EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");
+    EXPECT_EQ(made.lfWeight, FW_BOLD); // the rest of the choice stands
+    EXPECT_EQ(mw.settings.fontSizePt, 14);
+    EXPECT_EQ(StoredFace(), L"Consolas");
 }
 
 TEST_F(SmallCommandsTest, CancelledFontDialogChangesNothing) {

@@ -4,6 +4,7 @@
 
 #include "app/command_ids.h"
 #include "docs/tab_strip.h"
+#include "docs/closing.h"
 #include "docs/tabs.h"
 
 namespace {
@@ -55,6 +56,22 @@ class ItemCanvas {
     HBITMAP bitmap_;
     HGDIOBJ previous_;
 };
+
+// Wholly in view: an item scrolled past has no rectangle under Wine and lies
+// left of the client area under Windows.
+bool InView(HWND tabs, int index, int room) {
+    RECT item = {};
+    return SendMessageW(tabs, TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item)) &&
+           item.left >= 0 && item.right > item.left && item.right <= room;
+}
+
+// Where a child window sits in its parent's client area.
+RECT PlacedIn(HWND child, HWND parent) {
+    RECT r = {};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
 
 } // namespace
 
@@ -155,4 +172,37 @@ TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {
     EXPECT_EQ(mw.activeIndex, 1);
     EXPECT_EQ(SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(IsWindow(third));
+}
+
+TEST_F(TabStripTest, AfterClosingManyTabsTheStripShowsAsManyAsFit) {
+    Create(800, 600);
+    MainWindow& mw = Record();
+    for (int i = 1; i < 40; ++i)
+        Command(IDM_FILE_NEW);
+    HWND arrows = FindWindowExW(mw.tabControl, nullptr, UPDOWN_CLASSW, nullptr);
+    ASSERT_NE(arrows, nullptr);
+    // The arrows sit left of the close button, never under it.
+    const RECT button = PlacedIn(mw.closeButton, window_);
+    const RECT arrowsRect = PlacedIn(arrows, window_);
+    EXPECT_LE(arrowsRect.right, button.left);
+    EXPECT_LE(PlacedIn(mw.tabControl, window_).right, button.left);
+
+    // Closing the last tab again and again: the tabs before it come into
+    // view, rather than leaving it alone in the strip.
+    for (int i = 0; i < 30; ++i)
+        MainWnd_CloseTab(mw, window_, mw.activeIndex);
+    ASSERT_EQ(TabCount(), 10);
+    RECT client = {};
+    GetClientRect(mw.tabControl, &client);
+    const int room = client.right - (arrowsRect.right - arrowsRect.left);
+    const int shown = room / 120;
+    ASSERT_LT(shown, 10);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(InView(mw.tabControl, i, room), i >= 10 - shown) << i;
+
+    // Few enough to fit: all of them, from the first.
+    for (int i = 0; i < 7; ++i)
+        MainWnd_CloseTab(mw, window_, mw.activeIndex);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(InView(mw.tabControl, i, client.right)) << i;
 }

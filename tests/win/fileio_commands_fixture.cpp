@@ -2,6 +2,9 @@
 
 #include "editctl/editctl.h"
 
+#include <cderr.h>
+#include <dlgs.h>
+
 #include <algorithm>
 
 namespace {
@@ -22,7 +25,48 @@ ShownFileDialog Inspect(const OPENFILENAMEW& dialog) {
     return shown;
 }
 
+// The open dialog's window as its hook sees it: it reports its folder and
+// shows the selection in its file name box.
+LRESULT CALLBACK FakeOpenDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == CDM_GETFOLDERPATH)
+        return GetWindowLongPtrW(window, GWLP_USERDATA);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND CreateFakeOpenDialog(const std::wstring& folder, const std::wstring& names) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = FakeOpenDialogProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TessaryTestOpenDialog";
+    RegisterClassW(&windowClass); // fails harmlessly once registered
+    HWND dialog = CreateWindowExW(0, windowClass.lpszClassName, L"Open", WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetWindowLongPtrW(dialog, GWLP_USERDATA, static_cast<LONG_PTR>(folder.size() + 1));
+    CreateWindowExW(0, L"STATIC", names.c_str(), WS_CHILD, 0, 0, 1, 1, dialog,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(edt1)), nullptr, nullptr);
+    return dialog;
+}
+
 } // namespace
+
+// The hook sees the dialog open and OK pressed; then the dialog writes what
+// was chosen.
+FileDialogOutcome FileCommandsTest::AnswerOpenDialog(OPENFILENAMEW& dialog) {
+    if (dialog.lpfnHook) {
+        HWND box = CreateFakeOpenDialog(openFolder_, openNames_);
+        HWND hook = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, box, nullptr, nullptr,
+                                    nullptr);
+        dialog.lpfnHook(hook, WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(&dialog));
+        SendMessageW(box, WM_COMMAND, IDOK, 0);
+        DestroyWindow(box);
+    }
+    if (openBuffer_.empty())
+        return {};
+    if (openBuffer_.size() > dialog.nMaxFile && !overrunOpen_)
+        return {false, FNERR_BUFFERTOOSMALL};
+    std::copy(openBuffer_.begin(), openBuffer_.end(), dialog.lpstrFile);
+    return {true, 0};
+}
 
 void FileCommandsTest::SetUp() {
     MainWindowTest::SetUp();
@@ -39,19 +83,18 @@ void FileCommandsTest::SetUp() {
     };
     handlers_.openFile = [this](OPENFILENAMEW& dialog) {
         openDialogs_.push_back(Inspect(dialog));
-        if (openBuffer_.empty() || openBuffer_.size() > dialog.nMaxFile)
-            return FALSE;
-        std::copy(openBuffer_.begin(), openBuffer_.end(), dialog.lpstrFile);
-        return TRUE;
+        return AnswerOpenDialog(dialog);
     };
     handlers_.saveFile = [this](OPENFILENAMEW& dialog) {
         saveDialogs_.push_back(Inspect(dialog));
-        if (savePath_.empty() || savePath_.size() >= dialog.nMaxFile)
-            return FALSE;
+        if (savePath_.empty())
+            return FileDialogOutcome{};
+        if (savePath_.size() >= dialog.nMaxFile)
+            return FileDialogOutcome{false, FNERR_BUFFERTOOSMALL};
         std::copy(savePath_.begin(), savePath_.end(), dialog.lpstrFile);
         dialog.lpstrFile[savePath_.size()] = 0;
         dialog.nFilterIndex = saveFilter_;
-        return TRUE;
+        return FileDialogOutcome{true, 0};
     };
     handlers_.pickFolder = [this](HWND, const std::wstring& title) {
         folderTitles_.push_back(title);
@@ -63,15 +106,20 @@ void FileCommandsTest::SetUp() {
 void FileCommandsTest::ChooseFile(const std::u16string& path) {
     openBuffer_.assign(path.begin(), path.end());
     openBuffer_.append(2, L'\0');
+    openFolder_.clear();
+    openNames_ = openBuffer_.c_str();
 }
 
 void FileCommandsTest::ChooseFiles(const std::u16string& folder,
                                    const std::vector<std::u16string>& names) {
     openBuffer_.assign(folder.begin(), folder.end());
     openBuffer_.push_back(L'\0');
+    openFolder_.assign(folder.begin(), folder.end());
+    openNames_.clear();
     for (const std::u16string& name : names) {
         openBuffer_.append(name.begin(), name.end());
         openBuffer_.push_back(L'\0');
+        openNames_ += L"\"" + std::wstring(name.begin(), name.end()) + L"\" ";
     }
     openBuffer_.push_back(L'\0');
 }

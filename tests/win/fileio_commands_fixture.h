@@ -1,8 +1,12 @@
 // The main window with its file dialogs answered by the test: the open
 // dialog's selection, the save dialog's path and filter, the folder picked.
-// Every dialog shown is counted and its settings kept. Message boxes are
-// answered from answers_ in order, then with answer_. Files live in a fresh
-// temporary folder.
+// The open dialog acts as the system's does: its hook sees a dialog window
+// whose file name box shows the selection, and a selection longer than
+// nMaxFile fails with FNERR_BUFFERTOOSMALL (or, with overrunOpen_, is
+// written whole, as Wine does). A save path that does not fit fails the
+// same way. Every dialog shown is counted and its settings kept. Message
+// boxes are answered from answers_ in order, then with answer_. Files live
+// in a fresh temporary folder.
 #pragma once
 
 #include "tests/core/fileio_temp_folder.h"
@@ -49,6 +53,9 @@ class FileCommandsTest : public MainWindowTest {
 
     TempFolder folder_;
     std::wstring openBuffer_; // empty: the open dialog is cancelled
+    std::wstring openFolder_; // the folder and the file name box of the open dialog
+    std::wstring openNames_;
+    bool overrunOpen_ = false;
     std::u16string savePath_; // empty: the save dialog is cancelled
     DWORD saveFilter_ = 1;
     std::u16string pickedFolder_; // empty: the folder dialog is cancelled
@@ -59,5 +66,7 @@ class FileCommandsTest : public MainWindowTest {
     std::vector<std::wstring> folderTitles_;
 
   private:
+    FileDialogOutcome AnswerOpenDialog(OPENFILENAMEW& dialog);
+
     ModalUiHandlers handlers_;
 };

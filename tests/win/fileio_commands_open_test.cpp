@@ -64,9 +64,11 @@ TEST_F(OpenTest, OpenDialogIsSetUpAndCancelChangesNothing) {
     ASSERT_EQ(openDialogs_.size(), 1u);
     const ShownFileDialog& shown = openDialogs_[0];
     EXPECT_EQ(shown.owner, window_);
-    EXPECT_EQ(shown.flags, 0x81A04u);
-    EXPECT_EQ(shown.flags, static_cast<DWORD>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
-                                              OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY));
+    // The hook makes room for a selection longer than the first buffer.
+    EXPECT_EQ(shown.flags, 0x81A24u);
+    EXPECT_EQ(shown.flags,
+              static_cast<DWORD>(OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
+                                 OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY | OFN_ENABLEHOOK));
     EXPECT_EQ(shown.maxFile, 65536u);
     EXPECT_TRUE(shown.emptyBuffer);
     using namespace std::string_literals;
