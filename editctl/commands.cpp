@@ -29,12 +29,13 @@ void SetText(EditState& s, std::u16string_view text) {
     copy.reserve(text.size() + text.size() / 16 + 64);
     copy.append(text);
     // Laid out before anything else changes: when memory runs out, the old
-    // text stays with its layout.
+    // text comes back and is laid out again in the memory it had.
     s.text.swap(copy);
     try {
         Relayout(s);
     } catch (...) {
         s.text.swap(copy);
+        Relayout(s);
         throw;
     }
     s.caret = s.anchor = 0;

@@ -57,8 +57,8 @@ int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool
 // Carries out records on the text and lays it out again, all or nothing.
 // Returns false without changing anything when the text would grow beyond
 // `maxLength`. Everything that needs memory happens before the text
-// changes, except the relayout, which leaves the layout as it was when it
-// runs out; then the text goes back and the failure passes on.
+// changes, except the relayout; when that runs out, the text goes back, is
+// laid out again in the memory the layout had, and the failure passes on.
 bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward) {
     const int64_t peak = PeakLength(s, records, forward);
     if (peak > s.maxLength) {
@@ -75,6 +75,7 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
         TextChange back;
         ForEachRecord(records, !forward,
                       [&](const UndoRecord& r) { ApplyRecord(s, r, !forward, back); });
+        Relayout(s);
         throw;
     }
     return true;

@@ -21,12 +21,13 @@ int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column);
 
 // Re-derives the line table, row tops, gutter width and keeps currentLine
 // within the lines. Runs after every change of the view or size and when
-// the whole text is replaced. Out of memory, throws with the layout as it
-// was; the same text in another view needs none.
+// the whole text is replaced. The same text in another view needs no
+// memory; a text with more lines may run out, and then the layout must be
+// made again for the text it was made for, which needs none.
 void Relayout(EditState& s);
 // Relayout after an edit of the text alone, the view unchanged: measures
-// only the lines the change touched, with the same result. Out of memory,
-// throws with the layout as it was.
+// only the lines the change touched, with the same result. Runs out of
+// memory as Relayout does.
 void RelayoutChange(EditState& s, const TextChange& change);
 void UpdateGutterWidth(EditState& s);
 

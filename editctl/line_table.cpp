@@ -57,24 +57,6 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, int64_
     return {i, i - start + extra, hasTab};
 }
 
-// One more than the breaks, a CR LF pair counting as one.
-size_t CountLines(const char16_t* text, int64_t length) {
-    size_t lines = 1;
-    for (int64_t i = 0; i < length; ++i) {
-        i = SkipPlainUnits(text, length, i);
-        if (i == length)
-            break;
-        if (text[i] == kLf) {
-            ++lines;
-        } else if (text[i] == kCr) {
-            ++lines;
-            if (i + 1 < length && text[i + 1] == kLf)
-                ++i;
-        }
-    }
-    return lines;
-}
-
 // Replaces v[from, to) with `with`; the tail moves only when the counts differ.
 template <typename T>
 void Splice(std::vector<T>& v, int32_t from, int32_t to, const std::vector<T>& with) {
@@ -131,23 +113,23 @@ void LineTable::measureLines(std::u16string_view text, const LineMetrics& metric
 }
 
 void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
-    // Room first, in the tables' own memory (a big text's tables are large):
-    // running out of it leaves the table as it was. A text with no more
-    // lines than the table held, the same text in another view above all,
-    // needs no new memory at all.
-    const size_t lines = CountLines(text.data(), static_cast<int64_t>(text.size()));
-    starts_.reserve(lines);
-    shapes_.reserve(lines);
-    tops_.reserve(lines);
+    // Measure into the old tables' memory: a big text's tables are large.
     Scan all;
     all.starts.swap(starts_);
     all.shapes.swap(shapes_);
     all.starts.clear();
     all.shapes.clear();
-    measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
+    try {
+        measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
+        tops_.resize(all.shapes.size());
+    } catch (...) {
+        // The memory stays with the table, so the text it held fits again.
+        starts_.swap(all.starts);
+        shapes_.swap(all.shapes);
+        throw;
+    }
     starts_.swap(all.starts);
     shapes_.swap(all.shapes);
-    tops_.resize(shapes_.size());
     rowSum_ = all.rows;
     metrics_ = metrics;
     textLength_ = static_cast<int64_t>(text.size());

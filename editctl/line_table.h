@@ -43,14 +43,15 @@ class LineTable {
   public:
     // Splits the whole text into lines and measures each one. A text ending
     // in a break gets a final empty line; an empty text gets one empty line.
-    // Out of memory, throws and leaves the table as it was; never runs out
-    // for a text with no more lines than the table held.
+    // Out of memory, throws with the table to be rebuilt; it keeps its
+    // memory, so rebuilding a text with no more lines than it held, the
+    // same text in another view above all, needs none.
     void rebuild(std::u16string_view text, const LineMetrics& metrics);
     // Brings the table from the text before `change` to `text`, the text
     // after it, with the same result as rebuild: only the lines the change
     // touched are measured again, the later ones are moved. Rebuilds when
     // the table was made for other metrics or another text length. Out of
-    // memory, throws and leaves the table as it was.
+    // memory, throws: unchanged, unless it had to rebuild.
     void update(std::u16string_view text, const LineMetrics& metrics, const TextChange& change);
 
     int32_t size() const { return static_cast<int32_t>(starts_.size()); }
