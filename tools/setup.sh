@@ -46,6 +46,11 @@ tessary_wine_start() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w
     fi
+    # Wine draws caption buttons, menu check marks and scroll-bar arrows
+    # with the Marlett symbol font; Debian ships it in fonts-wine, but a new
+    # prefix does not get it, and the buttons show as the letters "0 1 r".
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -e "$fonts/marlett.ttf" ] || ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/"
     wineserver -p
     # The first program starts Wine's own background processes; start them
     # here so they do not inherit (and hold open) a test runner's pipes.
