@@ -88,6 +88,29 @@ start() {
     APP=$pid
 }
 
+# start_showing_texts [ARGS...]: as start, with Wine tracing every text the
+# program's windows get, so that a message box can be read (its caption is
+# its X title, its text is not visible to X).
+start_showing_texts() {
+    say "start tessary.exe $* (window texts traced)"
+    local pid
+    pid=$(cd "$WORK" && WINEDEBUG=-all,+win sh -c \
+        'wine "$@" </dev/null >/dev/null 2>"$WORK/.texts" 9>&- & echo $!' sh "$EXE" "$@")
+    E2E_PIDS+=("$pid")
+    APP=$pid
+}
+
+# expect_text TEXT: a window of the program started with
+# start_showing_texts got exactly this text.
+expect_text() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until grep -qF "set_window_text L\"$1\"" "$WORK/.texts"; do
+        [ $SECONDS -ge $deadline ] && fail "no window shows the text '$1'"
+        sleep 0.1
+    done
+    say "ok: a window shows '$1'"
+}
+
 # expect_exit: the process started last ends.
 expect_exit() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
@@ -194,12 +217,6 @@ gone() {
         sleep 0.1
     done
     say "gone: '$1'"
-}
-
-# no_window TITLE: no window is titled exactly TITLE now.
-no_window() {
-    [ -z "$(windows_titled "$1")" ] || fail "unexpected window '$1'"
-    say "ok: no window '$1'"
 }
 
 # press KEY...: presses keys (xdotool names: ctrl+s, alt+f, Return, F3).

@@ -88,7 +88,7 @@ scenario_find_then_f3() {
 
 scenario_replace_all_then_undo() {
     make_file fish.txt 'one fish, two fish\nred fish\n'
-    start fish.txt
+    start_showing_texts fish.txt
     window "fish.txt - Tessary"
     press ctrl+h
     window "Replace"
@@ -97,6 +97,7 @@ scenario_replace_all_then_undo() {
     type_in "cat"
     press alt+a # Replace All
     window "Tessary"
+    expect_text "Replaced 3 occurrence(s)."
     press Return
     gone "Tessary"
     click_title "Replace"
@@ -115,14 +116,15 @@ scenario_replace_all_then_undo() {
 
 scenario_close_tab_and_exit_prompts() {
     make_file kept.txt 'kept\n'
-    start kept.txt
+    start_showing_texts kept.txt
     window "kept.txt - Tessary"
     press ctrl+n
     window "Untitled - Tessary"
     type_in "draft"
     window "*Untitled - Tessary"
     press ctrl+w
-    window "Tessary" # Do you want to save changes?
+    window "Tessary"
+    expect_text "Do you want to save changes?"
     press n
     gone "Tessary"
     window "kept.txt - Tessary"
@@ -197,12 +199,13 @@ scenario_open_and_save_as_dialogs() {
 scenario_read_only_file() {
     make_file locked.txt 'locked\n'
     read_only locked.txt
-    start locked.txt
+    start_showing_texts locked.txt
     window "locked.txt - Tessary"
     type_in "x"
     window "*locked.txt - Tessary"
     press ctrl+s
-    window "Error" # Failed to save file.
+    window "Error"
+    expect_text "Failed to save file."
     press Return
     gone "Error"
     window "*locked.txt - Tessary"
