@@ -21,7 +21,8 @@ tessary_install_deps() {
 }
 
 # Starts Xvfb on a free display (unless keep_display is set and $DISPLAY
-# works), a private Wine prefix in $1 and a persistent wineserver.
+# works), a private Wine prefix in $1 and a persistent wineserver. The
+# screen is 1600x1000 unless TESSARY_SCREEN says otherwise (WIDTHxHEIGHT).
 tessary_wine_start() {
     export WINEPREFIX="$1"
     export WINEDEBUG=-all
@@ -30,7 +31,7 @@ tessary_wine_start() {
     if [ -z "${keep_display:-}" ] || [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
         local fdfile
         fdfile=$(mktemp)
-        Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
+        Xvfb -displayfd 3 -screen 0 "${TESSARY_SCREEN:-1600x1000}x24" -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
         TESSARY_XVFB_PID=$!
         for _ in $(seq 100); do
             [ -s "$fdfile" ] && break
@@ -46,6 +47,11 @@ tessary_wine_start() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
         wineserver -w
     fi
+    # Wine draws caption buttons, menu check marks and scroll-bar arrows
+    # with the Marlett symbol font; Debian ships it in fonts-wine, but a new
+    # prefix does not get it, and the buttons show as the letters "0 1 r".
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    [ -e "$fonts/marlett.ttf" ] || ln -s /usr/share/wine/fonts/marlett.ttf "$fonts/"
     wineserver -p
     # The first program starts Wine's own background processes; start them
     # here so they do not inherit (and hold open) a test runner's pipes.
