@@ -16,7 +16,8 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight);
 // Replaces the whole text: caret and anchor at 0, no history, not modified.
 // The scroll offsets are only clamped to the new content. Sends nothing.
 void SetText(EditState& s, std::u16string_view text);
-// Clamps each end to the text; the caret may lie before the anchor.
+// Clamps each end to the text and moves it to the start of a character it
+// falls inside; the caret may lie before the anchor.
 void SetSelection(EditState& s, int32_t anchor, int32_t caret);
 
 struct LineColumn {

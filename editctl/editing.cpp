@@ -1,5 +1,6 @@
 #include "editctl/editing.h"
 
+#include "editctl/characters.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
 
@@ -11,11 +12,29 @@
 namespace {
 
 constexpr char16_t kTab = 9;
-constexpr char16_t kLf = 10;
 constexpr char16_t kCr = 13;
+
+int32_t StopAtOrAfter(const std::u16string& text, int32_t pos) {
+    return IsCharStop(text, pos) ? pos : NextCharStop(text, pos);
+}
+
+// Text put beside a combining mark joins it into one character: the
+// selection's ends move out to the characters' edges, the caret alone past
+// the character it ended in.
+void KeepEndsBetweenCharacters(EditState& s) {
+    if (s.anchor == s.caret) {
+        s.anchor = s.caret = StopAtOrAfter(s.text, s.caret);
+        return;
+    }
+    int32_t& low = s.anchor < s.caret ? s.anchor : s.caret;
+    int32_t& high = s.anchor < s.caret ? s.caret : s.anchor;
+    low = CharStopAtOrBefore(s.text, low);
+    high = StopAtOrAfter(s.text, high);
+}
 
 // Relayout and everything after it that edits, undo and redo share.
 void FinishTextChange(EditState& s, const TextChange& change) {
+    KeepEndsBetweenCharacters(s);
     RelayoutChange(s, change);
     TrackCurrentLine(s);
     EnsureCaretVisible(s);
@@ -89,11 +108,9 @@ void DeleteAtCaret(EditState& s, bool forward) {
     if (s.anchor != s.caret) {
         RemoveSelection(s, change);
     } else if (forward && s.caret < length) {
-        const bool pair = t[s.caret] == kCr && s.caret + 1 < length && t[s.caret + 1] == kLf;
-        Remove(s, s.caret, pair ? 2 : 1, change);
+        Remove(s, s.caret, NextCharStop(t, s.caret) - s.caret, change);
     } else if (!forward && s.caret > 0) {
-        const bool pair = s.caret >= 2 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr;
-        const int32_t at = s.caret - (pair ? 2 : 1);
+        const int32_t at = PrevCharStop(t, s.caret);
         Remove(s, at, s.caret - at, change);
         s.caret = s.anchor = at;
     }
@@ -116,6 +133,11 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted) {
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
     start = std::clamp(start, 0, TextLength(s));
     end = std::clamp(end, start, TextLength(s));
+    // A pair cut in two would leave a lone surrogate: take it whole.
+    if (InsideSurrogatePair(s.text, start))
+        --start;
+    if (InsideSurrogatePair(s.text, end))
+        ++end;
     const bool removes = end > start;
     TextChange change;
     if (removes)

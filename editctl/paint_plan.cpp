@@ -1,5 +1,7 @@
 #include "editctl/paint_plan.h"
 
+#include "editctl/cells.h"
+#include "editctl/characters.h"
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
@@ -12,44 +14,65 @@ namespace {
 // The row of one line being planned.
 struct RowContext {
     int32_t line;
-    int32_t rowStart; // offset of the row's first unit in its line
-    int32_t top;      // client y
+    int64_t firstColumn; // of the row's first cell
+    int32_t top;         // client y
 };
+
+// Adds one character, its tab expanded, to the run.
+void AppendCharacter(std::u16string_view units, const CellSpan& span, bool tab, TextRun& run) {
+    const auto cells = static_cast<int32_t>(span.end - span.first);
+    const auto index = static_cast<int32_t>(run.text.size());
+    if (tab) {
+        run.text.append(static_cast<size_t>(cells), u' ');
+    } else {
+        run.text.append(units);
+        const bool alone = units.size() > 1 || IsRightToLeft(units[0]);
+        if (alone || cells != 1)
+            run.characters.push_back(
+                {index, static_cast<int32_t>(units.size()), run.cells, cells, alone});
+    }
+    run.cells += cells;
+}
 
 // Appends the run of positions [from, to) of the row, tabs expanded, or
 // nothing when it lies wholly outside the text area.
 void PlanRun(const EditState& s, const RowContext& row, int32_t from, int32_t to, bool selected,
              PaintPlan& plan) {
     const LineInfo info = s.lines[row.line];
-    const int64_t first = VisualColumn(s, row.line, row.rowStart);
+    const std::u16string_view line = std::u16string_view(s.text).substr(
+        static_cast<size_t>(info.start), static_cast<size_t>(info.length));
     int64_t column = VisualColumn(s, row.line, from - info.start);
     const int64_t cells = VisualColumn(s, row.line, to - info.start) - column;
     const int64_t gutter = ShownGutter(s);
-    int64_t x = gutter + s.margin + (column - first) * s.charWidth - s.scrollX;
-    if (x > s.clientWidth || x + cells * s.charWidth < gutter)
+    const int64_t origin = gutter + s.margin - row.firstColumn * s.charWidth - s.scrollX;
+    if (origin + column * s.charWidth > s.clientWidth ||
+        origin + (column + cells) * s.charWidth < gutter)
         return;
     // One spare cell on each side keeps glyphs that overhang their cell.
     const int64_t leftLimit = gutter - s.charWidth;
     const int64_t rightLimit = int64_t{s.clientWidth} + s.charWidth;
-    const int64_t tab = TabStop(s);
+    const CellRules rules = LineCellRules(s);
     TextRun run;
     run.top = row.top;
     run.selected = selected;
-    for (int32_t p = from; p < to && x < rightLimit; ++p) {
-        const char16_t unit = s.text[static_cast<size_t>(p)];
-        const int64_t taken = unit == 9 ? tab - column % tab : 1;
-        const int64_t next = x + taken * s.charWidth;
-        if (next > leftLimit) {
-            if (run.text.empty())
-                run.x = Saturate32(x);
-            run.text.append(static_cast<size_t>(unit == 9 ? taken : 1), unit == 9 ? u' ' : unit);
+    for (int32_t p = from - info.start, end = to - info.start; p < end;) {
+        const CellSpan span = PlaceCharacter(line, p, column, rules);
+        if (origin + span.first * s.charWidth >= rightLimit)
+            break;
+        const int32_t next = NextCharStop(line, p);
+        if (origin + span.end * s.charWidth > leftLimit) {
+            if (run.text.empty()) {
+                run.x = Saturate32(origin + span.first * s.charWidth);
+                run.position = info.start + p;
+            }
+            AppendCharacter(line.substr(static_cast<size_t>(p), static_cast<size_t>(next - p)),
+                            span, line[p] == 9, run);
         }
-        column += taken;
-        x = next;
+        column = span.end;
+        p = next;
     }
     if (run.text.empty())
         return;
-    run.cells = static_cast<int32_t>(run.text.size());
     plan.runs.push_back(std::move(run));
 }
 
@@ -90,7 +113,7 @@ void PlanLine(const EditState& s, int32_t line, int32_t top, PaintPlan& plan) {
             g = OffsetAtColumn(s, line, Saturate32(std::min<int64_t>(width, a + perRow)));
         }
         if (f < g)
-            PlanRow(s, {line, f, Saturate32(rowTop)}, info.start + f, info.start + g, plan);
+            PlanRow(s, {line, a, Saturate32(rowTop)}, info.start + f, info.start + g, plan);
     }
 }
 
