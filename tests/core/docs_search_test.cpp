@@ -82,8 +82,19 @@ TEST(DocsSearch, ReplaceAllCountsAndPlacesTheLastInsertion) {
 
 // The one-pass Replace All against Replace repeated on each next match, and
 // both searches against a scan of every position, on random short texts.
+TEST(DocsSearch, MatchesNeverSplitALetterFromItsMarks) {
+    const std::u16string text = u"cafe\u0301 cafe\t\u0301x"; // the last mark stands alone
+    EXPECT_EQ(SearchDown(text, u"e", 0, kPlain), 9);
+    EXPECT_EQ(SearchDown(text, u"\u0301", 0, kPlain), 11);
+    EXPECT_EQ(SearchDown(text, u"e\u0301", 0, kPlain), 3);
+    EXPECT_EQ(SearchUp(text, u"cafe", 20, {false, true}), 6);
+    // A replacement ending in a letter would take the mark after it.
+    EXPECT_EQ(ReplaceAll(u"xx\u0301", u"x", u"e", kPlain).count, 1);
+}
+
 TEST(DocsSearch, AgreesWithRepeatedReplaceAndWithAFullScan) {
-    const char16_t alphabet[] = {u'a', u'A', u'_', u' ', u'\r', u'\n', u'\u00E9', 0xD83D, 0xDE00};
+    const char16_t alphabet[] = {u'a',  u'A',      u'_',      u' ',   u'\r',
+                                 u'\n', u'\u00E9', u'\u0301', 0xD83D, 0xDE00};
     std::mt19937 rng(7);
     auto random = [&](int maxLength) {
         std::u16string s(rng() % (maxLength + 1), u'a');
