@@ -171,9 +171,10 @@ void CheckPaintAgreesWithHits(const EditState& s, const RefLayout& ref) {
             const bool plain = c->end - c->start == 1 && c->cells == 1 && s.text[c->start] != u'\t';
             for (int64_t k = 0; k < c->cells && !(plain && cell > 0); ++k) {
                 const int64_t x = run.x + (cell + k) * s.charWidth + s.charWidth / 2;
-                if (x >= textLeft && x < s.clientWidth)
+                if (x >= textLeft && x < s.clientWidth) {
                     ASSERT_EQ(HitTest(s, static_cast<int32_t>(x), run.top + s.lineHeight / 2),
                               c->start);
+                }
             }
         }
     }
@@ -346,8 +347,9 @@ class Session {
         if (!inserted.empty()) {
             EXPECT_EQ(s_.text, before.substr(0, low) + inserted + before.substr(high));
         }
-        if (!history)
+        if (!history) {
             EXPECT_LE(LoneSurrogates(s_.text), LoneSurrogates(before)) << "an edit cut a pair";
+        }
         Record(before, low, high, undoBefore, history);
         ASSERT_NO_FATAL_FAILURE(CheckLayout(s_));
         // Edits and caret moves scroll the caret into view.
