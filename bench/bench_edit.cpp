@@ -1,9 +1,11 @@
 // The edit control's layout on a 100-million-unit, 2-million-line text:
 // a full relayout, opening (set text) and keystrokes, against a baseline
-// that only counts the line breaks.
+// that only counts the line breaks; keystrokes and paints on a text of the
+// same size a third of which is ideographs, beside the all-ASCII one.
 #include "editctl/commands.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
+#include "editctl/paint_plan.h"
 #include "editctl/text_model.h"
 
 #include <benchmark/benchmark.h>
@@ -18,30 +20,39 @@ namespace {
 constexpr int kLines = 2'000'000;
 constexpr int kUnitsPerLine = 50;
 
-const std::u16string& Document() {
-    static const std::u16string text = [] {
-        std::mt19937 rng(11);
-        std::u16string t;
-        t.reserve(size_t{kLines} * kUnitsPerLine);
-        for (int line = 0; line < kLines; ++line) {
-            for (int i = 0; i < kUnitsPerLine - 2; ++i) {
-                const unsigned r = rng() % 64;
+// Letters, spaces and tabs; with `cjk`, a third of the units are ideographs.
+std::u16string MakeDocument(bool cjk) {
+    std::mt19937 rng(11);
+    std::u16string t;
+    t.reserve(size_t{kLines} * kUnitsPerLine);
+    for (int line = 0; line < kLines; ++line) {
+        for (int i = 0; i < kUnitsPerLine - 2; ++i) {
+            const unsigned r = rng() % 64;
+            if (cjk && i % 3 == 2)
+                t += static_cast<char16_t>(0x4E00 + rng() % 0x5000);
+            else
                 t += r == 0 ? u'\t' : r < 8 ? u' ' : static_cast<char16_t>(u'a' + r % 26);
-            }
-            t += u"\r\n";
         }
-        return t;
-    }();
-    return text;
+        t += u"\r\n";
+    }
+    return t;
+}
+
+const std::u16string& Document(bool cjk = false) {
+    static const std::u16string ascii = MakeDocument(false);
+    if (!cjk)
+        return ascii;
+    static const std::u16string ideographs = MakeDocument(true);
+    return ideographs;
 }
 
 int dummyWindow;
 
-EditState MakeState(bool wrap) {
+EditState MakeState(bool wrap, bool cjk = false) {
     EditState s;
     s.wordWrap = wrap;
     AttachWindow(s, &dummyWindow, 1200, 900);
-    SetText(s, Document());
+    SetText(s, Document(cjk));
     return s;
 }
 
@@ -68,8 +79,10 @@ void BM_SetText(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * int64_t(s.text.size() * 2));
 }
 
+// Argument 1: the document a third of whose units are ideographs, against
+// the all-ASCII one of the same size (argument 0).
 void BM_KeystrokeAndUndo(benchmark::State& state) {
-    EditState s = MakeState(true);
+    EditState s = MakeState(true, state.range(0) != 0);
     const int32_t middle = static_cast<int32_t>(s.text.size() / 2);
     for (auto _ : state) {
         s.anchor = s.caret = middle;
@@ -77,6 +90,18 @@ void BM_KeystrokeAndUndo(benchmark::State& state) {
         Undo(s);
         TakeEffects(s);
     }
+}
+
+// What one paint draws, scrolled to the middle of the document; wrapped
+// (second argument 1) or not. The first argument picks the document as above.
+void BM_PlanPaint(benchmark::State& state) {
+    EditState s = MakeState(state.range(1) != 0, state.range(0) != 0);
+    s.caret = s.anchor = TextLength(s) / 2;
+    s.anchor -= 3000; // a selection across the screen
+    EnsureCaretVisible(s);
+    TakeEffects(s);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlanPaint(s).runs.size());
 }
 
 // Seconds one typed unit at `at` takes, followed by a full relayout when
@@ -148,7 +173,11 @@ void BM_MoveTail(benchmark::State& state) {
 BENCHMARK(BM_CountBreaksBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Relayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_KeystrokeAndUndo)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_KeystrokeAndUndo)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlanPaint)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 BENCHMARK(BM_Keystroke)
     ->ArgsProduct({{0, 1, 2}, {0, 1}})
     ->Unit(benchmark::kMicrosecond)

@@ -1,5 +1,7 @@
 #include "docs/search.h"
 
+#include "editctl/characters.h"
+
 #include <algorithm>
 
 namespace {
@@ -8,13 +10,34 @@ int32_t Length(std::u16string_view text) {
     return static_cast<int32_t>(text.size());
 }
 
-// Whether a match boundary between these two units would cut a character.
-bool CutsPair(char16_t before, char16_t after) {
-    return (IsHighSurrogate(before) && IsLowSurrogate(after)) || (before == kCr && after == kLf);
+// The two units in front of a place, nearest last; 0 stands for none.
+struct Behind {
+    char16_t previous = 0;
+    char16_t last = 0;
+};
+
+Behind BehindAt(std::u16string_view text, int32_t position) {
+    return {position > 1 ? text[position - 2] : char16_t{0},
+            position > 0 ? text[position - 1] : char16_t{0}};
 }
 
-char16_t UnitBefore(std::u16string_view text, int32_t position) {
-    return position > 0 ? text[position - 1] : 0;
+// The last two units of `head` followed by `tail`.
+Behind LastTwo(std::u16string_view head, std::u16string_view tail) {
+    if (tail.size() >= 2)
+        return BehindAt(tail, Length(tail));
+    if (tail.size() == 1)
+        return {head.empty() ? char16_t{0} : head.back(), tail[0]};
+    return BehindAt(head, Length(head));
+}
+
+// Whether a match boundary with `behind` in front and `after` from there on
+// would cut a character: a surrogate pair, CR LF, or a letter and its marks.
+bool CutsCharacter(Behind behind, std::u16string_view after) {
+    if (after.empty())
+        return false;
+    const char16_t units[] = {behind.previous, behind.last, after[0],
+                              after.size() > 1 ? after[1] : char16_t{0}};
+    return !IsCharStop(std::u16string_view(units, after.size() > 1 ? 4 : 3), 2);
 }
 
 // Whether the pattern is at `position`, A-Z folded.
@@ -24,25 +47,27 @@ bool FoldedEqualAt(std::u16string_view text, int32_t position, std::u16string_vi
                       [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
 }
 
-// Whether the occurrence at `position` is a match; `before` is the unit in
-// front of it (0 at the start), which Replace All takes from its output.
-bool Passes(std::u16string_view text, int32_t position, int32_t length, char16_t before,
+// Whether the occurrence at `position` is a match; `before` holds the units
+// in front of it, which Replace All takes from its output.
+bool Passes(std::u16string_view text, int32_t position, int32_t length, Behind before,
             const SearchOptions& options) {
     const int32_t end = position + length;
-    const char16_t after = end < Length(text) ? text[end] : 0;
-    if (CutsPair(before, text[position]) || CutsPair(text[end - 1], after))
+    const std::u16string_view rest = text.substr(end);
+    const Behind beforeEnd = length > 1 ? BehindAt(text, end) : Behind{before.last, text[position]};
+    if (CutsCharacter(before, text.substr(position)) || CutsCharacter(beforeEnd, rest))
         return false;
-    return !options.wholeWord || (!IsWordUnit(before) && !IsWordUnit(after));
+    const char16_t after = rest.empty() ? char16_t{0} : rest[0];
+    return !options.wholeWord || (!IsWordUnit(before.last) && !IsWordUnit(after));
 }
 
-// Find_SearchDown with `before` standing for the unit in front of `from`.
+// Find_SearchDown with `before` standing for the units in front of `from`.
 int32_t MatchFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
-                  char16_t before, const SearchOptions& options) {
+                  Behind before, const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));
     const int32_t length = Length(pattern);
     for (int32_t p = Find_FindFrom(text, pattern, from, options.matchCase); p >= 0;
          p = Find_FindFrom(text, pattern, p + 1, options.matchCase)) {
-        if (Passes(text, p, length, p == from ? before : text[p - 1], options))
+        if (Passes(text, p, length, p == from ? before : BehindAt(text, p), options))
             return p;
     }
     return -1;
@@ -85,7 +110,7 @@ int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int
 int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
                         const SearchOptions& options) {
     from = std::clamp(from, 0, Length(text));
-    return MatchFrom(text, pattern, from, UnitBefore(text, from), options);
+    return MatchFrom(text, pattern, from, BehindAt(text, from), options);
 }
 
 int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
@@ -97,7 +122,7 @@ int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int
         p = LastOccurrence(text, pattern, p, options.matchCase);
         if (p < 0)
             return -1;
-        if (Passes(text, p, length, UnitBefore(text, p), options))
+        if (Passes(text, p, length, BehindAt(text, p), options))
             return p;
     }
     return -1;
@@ -118,9 +143,9 @@ ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view p
     ReplaceAllResult result;
     const int64_t growth = static_cast<int64_t>(replacement.size()) - Length(pattern);
     int64_t newLength = Length(text);
-    int32_t resume = 0;  // where the old text goes on after the last match
-    char16_t before = 0; // the unit in front of `resume` in the text as replaced so far
-    for (int32_t p = MatchFrom(text, pattern, 0, 0, options); p >= 0;
+    int32_t resume = 0; // where the old text goes on after the last match
+    Behind before;      // the units in front of `resume` in the text as replaced so far
+    for (int32_t p = MatchFrom(text, pattern, 0, before, options); p >= 0;
          p = MatchFrom(text, pattern, resume, before, options)) {
         newLength += growth;
         if (growth > 0 && newLength > maxLength) {
@@ -136,8 +161,7 @@ ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view p
         result.replacement.append(replacement);
         ++result.count;
         resume = p + Length(pattern);
-        before =
-            result.replacement.empty() ? UnitBefore(text, result.start) : result.replacement.back();
+        before = LastTwo(text.substr(0, result.start), result.replacement);
     }
     result.end = result.count > 0 ? resume : 0;
     result.lastEnd = result.start + Length(result.replacement);

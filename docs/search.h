@@ -4,9 +4,10 @@
 // clamped to it.
 //
 // An occurrence is any place where the pattern's units appear. A match is an
-// occurrence that also passes the options and does not cut a surrogate pair
-// or a CR LF pair in two, which the editor treats as one character: replacing
-// half of one would leave a broken character or a stray line break behind.
+// occurrence that also passes the options and does not cut a character
+// (editctl/characters.h: a surrogate pair, a CR LF pair, a letter and its
+// combining marks) in two: replacing half of one would leave a broken
+// character or a stray line break behind.
 #pragma once
 
 #include "fileio/text_units.h"

@@ -1,5 +1,6 @@
 #include "editctl/commands.h"
 
+#include "editctl/characters.h"
 #include "editctl/keys.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
@@ -17,9 +18,13 @@ void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clien
 }
 
 void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
+    // Rewrapping may move the caret's row: a caret the user saw stays in view.
+    const bool caretShown = CaretInView(s);
     s.clientWidth = clientWidth;
     s.clientHeight = clientHeight;
     Refresh(s);
+    if (caretShown)
+        EnsureCaretVisible(s);
 }
 
 void SetText(EditState& s, std::u16string_view text) {
@@ -50,8 +55,8 @@ void SetText(EditState& s, std::u16string_view text) {
 }
 
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {
-    s.anchor = std::clamp(anchor, 0, TextLength(s));
-    s.caret = std::clamp(caret, 0, TextLength(s));
+    s.anchor = CharStopAtOrBefore(s.text, anchor);
+    s.caret = CharStopAtOrBefore(s.text, caret);
     FinishCaretMove(s);
 }
 

@@ -92,7 +92,7 @@ void EditCtl_OnChar(HWND window, EditState& s, WPARAM unit) {
     // deleted, and an invisible control character must not be typed.
     if (unit == kCtrlBackspaceUnit)
         return;
-    TypeCharacter(s, static_cast<char16_t>(unit));
+    TypeCharMessage(s, static_cast<char16_t>(unit));
     EditCtl_ApplyEffects(window, s);
 }
 

@@ -41,6 +41,63 @@ void DrawNumber(HDC dc, const EditState& s, const NumberCell& cell) {
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
+// Draws units [from, to) of the run, each at its own origin.
+void DrawUnits(HDC dc, const TextRun& run, int32_t from, int32_t to, std::vector<INT>& origins) {
+    if (from >= to)
+        return;
+    std::vector<INT> advances(static_cast<size_t>(to - from));
+    for (int32_t i = from; i < to; ++i)
+        advances[i - from] = i + 1 < to ? origins[i + 1] - origins[i] : 0;
+    ExtTextOutW(dc, origins[from], run.top, 0, nullptr,
+                reinterpret_cast<const wchar_t*>(run.text.data()) + from,
+                static_cast<UINT>(to - from), advances.data());
+}
+
+// Where a glyph of `advance` pixels starts to stand centred on its cells;
+// a 1-cell glyph keeps to its cell's left edge.
+INT CentredOrigin(const EditState& s, int32_t x, int32_t cells, INT advance) {
+    return cells < 2 ? x : x + (cells * s.charWidth - advance) / 2;
+}
+
+// Draws a run holding wide, multi-unit or right-to-left characters. Wide
+// single units stay in one text-output call with their origins centred;
+// a multi-unit character (a pair, a base with its marks) or a right-to-left
+// one is drawn on its own, so marks combine with their base and no
+// reordering crosses cells.
+void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
+    const auto count = static_cast<int32_t>(run.text.size());
+    const auto* units = reinterpret_cast<const wchar_t*>(run.text.data());
+    std::vector<INT> extents(static_cast<size_t>(count), 0);
+    SIZE size = {};
+    GetTextExtentExPointW(dc, units, count, 0, nullptr, extents.data(), &size);
+    std::vector<INT> origins(static_cast<size_t>(count), 0);
+    int32_t batch = 0; // first unit not drawn yet
+    int32_t cell = 0;
+    auto next = run.characters.begin();
+    for (int32_t i = 0; i < count;) {
+        const bool special = next != run.characters.end() && next->index == i;
+        const int32_t length = special ? next->units : 1;
+        const int32_t cells = special ? next->cells : 1;
+        const int32_t x = run.x + cell * s.charWidth;
+        if (special && next->alone) {
+            DrawUnits(dc, run, batch, i, origins);
+            SIZE glyph = {};
+            GetTextExtentPoint32W(dc, units + i, length, &glyph);
+            ExtTextOutW(dc, CentredOrigin(s, x, cells, glyph.cx), run.top, 0, nullptr, units + i,
+                        static_cast<UINT>(length), nullptr);
+            batch = i + length;
+        } else {
+            const INT advance = extents[i] - (i > 0 ? extents[i - 1] : 0);
+            origins[i] = CentredOrigin(s, x, cells, advance);
+        }
+        if (special)
+            ++next;
+        cell += cells;
+        i += length;
+    }
+    DrawUnits(dc, run, batch, count, origins);
+}
+
 // Every unit is placed on its own cell of the grid, so a font whose glyphs
 // are not exactly `charWidth` wide still lines up with the caret and clicks.
 void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& advances) {
@@ -48,6 +105,10 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
         Fill(dc, run.x, run.top, run.x + run.cells * s.charWidth, run.top + s.lineHeight,
              s.selectionColor);
     SetTextColor(dc, run.selected ? s.selectedTextColor : s.textColor);
+    if (!run.characters.empty()) {
+        DrawCharacters(dc, s, run);
+        return;
+    }
     advances.assign(run.text.size(), s.charWidth);
     ExtTextOutW(dc, run.x, run.top, 0, nullptr, Wide(run.text.data()),
                 static_cast<UINT>(run.text.size()), advances.data());

@@ -119,6 +119,8 @@ struct EditState {
     int32_t lastClickY = -99999;
     int32_t clickCount = 0;
     int32_t currentLine = 0;
+    // The first half of a surrogate pair typed as two character messages.
+    char16_t pendingHighSurrogate = 0;
     int32_t clientWidth = 0; // kept current by the window layer
     int32_t clientHeight = 0;
     EditEffects effects; // accumulated by operations, taken by the window layer

@@ -1,5 +1,6 @@
 #include "editctl/editing.h"
 
+#include "editctl/characters.h"
 #include "editctl/layout.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
@@ -81,8 +82,27 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
     return true;
 }
 
+int32_t StopAtOrAfter(const std::u16string& text, int32_t pos) {
+    return IsCharStop(text, pos) ? pos : NextCharStop(text, pos);
+}
+
+// Text put beside a combining mark joins it into one character: the
+// selection's ends move out to the characters' edges, the caret alone past
+// the character it ended in.
+void KeepEndsBetweenCharacters(EditState& s) {
+    if (s.anchor == s.caret) {
+        s.anchor = s.caret = StopAtOrAfter(s.text, s.caret);
+        return;
+    }
+    int32_t& low = s.anchor < s.caret ? s.anchor : s.caret;
+    int32_t& high = s.anchor < s.caret ? s.caret : s.anchor;
+    low = CharStopAtOrBefore(s.text, low);
+    high = StopAtOrAfter(s.text, high);
+}
+
 // What edits, undo and redo share after the text and layout changed.
 void FinishTextChange(EditState& s) {
+    KeepEndsBetweenCharacters(s);
     TrackCurrentLine(s);
     EnsureCaretVisible(s);
     InvalidateClient(s);
@@ -141,13 +161,10 @@ void DeleteAtCaret(EditState& s, bool forward) {
     const int32_t length = TextLength(s);
     int32_t from = SelectionLow(s);
     int32_t to = SelectionHigh(s);
-    if (from == to && forward && s.caret < length) {
-        const bool pair = t[s.caret] == kCr && s.caret + 1 < length && t[s.caret + 1] == kLf;
-        to = s.caret + (pair ? 2 : 1);
-    } else if (from == to && !forward && s.caret > 0) {
-        const bool pair = s.caret >= 2 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr;
-        from = s.caret - (pair ? 2 : 1);
-    }
+    if (from == to && forward && s.caret < length)
+        to = NextCharStop(t, s.caret);
+    else if (from == to && !forward && s.caret > 0)
+        from = PrevCharStop(t, s.caret);
     if (from == to) {
         FinishEdit(s);
         return;
@@ -172,6 +189,11 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted) {
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
     start = std::clamp(start, 0, TextLength(s));
     end = std::clamp(end, start, TextLength(s));
+    // A pair cut in two would leave a lone surrogate: take it whole.
+    if (InsideSurrogatePair(s.text, start))
+        --start;
+    if (InsideSurrogatePair(s.text, end))
+        ++end;
     UndoRecord records[2];
     size_t count = 0;
     if (end > start)

@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-// Removes the selection, or else the unit (a CR LF pair as one) after the
+// Removes the selection, or else the character (characters.h) after the
 // caret when `forward`, before it otherwise. Finishes as an edit even when
 // nothing was removed.
 void DeleteAtCaret(EditState& s, bool forward);
@@ -23,8 +23,9 @@ void DeleteSelection(EditState& s);
 // Replaces the selection with `inserted` (which may be empty); the caret
 // ends after it with nothing selected. `inserted` must not view `s.text`.
 void ReplaceSelection(EditState& s, std::u16string_view inserted);
-// Replaces text[start, end) (clamped) with `inserted` as one undo step and
-// selects the inserted text, the caret at its end.
+// Replaces text[start, end) (clamped, and widened over a surrogate pair
+// either end would cut) with `inserted` as one undo step and selects the
+// inserted text, the caret at its end.
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted);
 // Revert the newest step (a record, or records joined into one) of one
 // history onto the other. Nothing at all happens when the history is empty;

@@ -1,5 +1,6 @@
 #include "editctl/keys.h"
 
+#include "editctl/characters.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
@@ -17,28 +18,13 @@ void Extend(EditState& s, int32_t position, bool shift) {
         s.anchor = position;
 }
 
-// One step left or right, over a CR LF pair as one unit.
-int32_t StepLeft(const EditState& s) {
-    const std::u16string& t = s.text;
-    if (s.caret - 1 > 0 && t[s.caret - 1] == kLf && t[s.caret - 2] == kCr)
-        return s.caret - 2;
-    return s.caret - 1;
-}
-
-int32_t StepRight(const EditState& s) {
-    const std::u16string& t = s.text;
-    if (t[s.caret] == kCr && s.caret + 1 < TextLength(s) && t[s.caret + 1] == kLf)
-        return s.caret + 2;
-    return s.caret + 1;
-}
-
 void MoveLeft(EditState& s, bool shift, bool ctrl) {
     if (!shift && s.anchor != s.caret)
         s.caret = s.anchor = SelectionLow(s);
     else if (ctrl)
         Extend(s, WordLeft(s, s.caret), shift);
     else if (s.caret > 0)
-        Extend(s, StepLeft(s), shift);
+        Extend(s, PrevCharStop(s.text, s.caret), shift);
 }
 
 void MoveRight(EditState& s, bool shift, bool ctrl) {
@@ -47,10 +33,11 @@ void MoveRight(EditState& s, bool shift, bool ctrl) {
     else if (ctrl)
         Extend(s, WordRight(s, s.caret), shift);
     else if (s.caret < TextLength(s))
-        Extend(s, StepRight(s), shift);
+        Extend(s, NextCharStop(s.text, s.caret), shift);
 }
 
-// Up and Down keep the code-unit offset, cut to the target line's length.
+// Up and Down keep the code-unit offset, cut to the target line's length
+// and to the start of the character it falls inside.
 void MoveVertically(EditState& s, int32_t direction, bool shift) {
     const LineLocation at = LocateLine(s, s.caret);
     const int32_t target = at.line + direction;
@@ -59,7 +46,7 @@ void MoveVertically(EditState& s, int32_t direction, bool shift) {
         return;
     }
     const LineInfo line = s.lines[target];
-    Extend(s, line.start + std::min(at.offset, line.length), shift);
+    Extend(s, CharStopAtOrBefore(s.text, line.start + std::min(at.offset, line.length)), shift);
 }
 
 void MoveHome(EditState& s, bool shift, bool ctrl) {
@@ -148,6 +135,22 @@ void SelectAll(EditState& s) {
     s.anchor = 0;
     s.caret = TextLength(s);
     TrackCurrentLine(s);
+    PlaceCaret(s); // the next key acts at the selection's end
     InvalidateClient(s);
     NotifyParent(s, EditNotify::SelChange);
+}
+
+void TypeCharMessage(EditState& s, char16_t unit) {
+    const char16_t high = s.pendingHighSurrogate;
+    s.pendingHighSurrogate = 0;
+    if (IsHighSurrogate(unit)) {
+        s.pendingHighSurrogate = unit;
+    } else if (IsLowSurrogate(unit)) {
+        if (high) {
+            const char16_t pair[] = {high, unit};
+            ReplaceSelection(s, std::u16string_view(pair, 2));
+        }
+    } else {
+        TypeCharacter(s, unit);
+    }
 }

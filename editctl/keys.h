@@ -24,3 +24,8 @@ ClipboardAction HandleKeyDown(EditState& s, EditKey key, bool shift, bool ctrl);
 void FinishCaretMove(EditState& s);
 // Selects the whole text without scrolling.
 void SelectAll(EditState& s);
+// One character message: typed as TypeCharacter types it, except that the
+// two halves of a surrogate pair arrive apart and are typed together. A
+// half without its other half is dropped, so typing never leaves a lone
+// surrogate in the text.
+void TypeCharMessage(EditState& s, char16_t unit);

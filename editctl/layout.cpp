@@ -65,6 +65,11 @@ int64_t MaxScrollX(const EditState& s) {
     return std::max<int64_t>(maxX, 0);
 }
 
+std::u16string_view LineText(const EditState& s, const LineInfo& info) {
+    return std::u16string_view(s.text).substr(static_cast<size_t>(info.start),
+                                              static_cast<size_t>(info.length));
+}
+
 } // namespace
 
 int32_t TabStop(const EditState& s) {
@@ -84,37 +89,27 @@ int32_t ColumnsPerRow(const EditState& s) {
     return Saturate32(width / s.charWidth);
 }
 
+CellRules LineCellRules(const EditState& s) {
+    return {TabStop(s), s.wordWrap ? ColumnsPerRow(s) : 0};
+}
+
 int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset) {
     if (line < 0 || line >= s.lines.size())
         return 0;
     const LineInfo info = s.lines[line];
     offset = std::clamp(offset, 0, info.length);
-    if (!info.hasTab)
+    if (!info.hasTab && !info.hasComplex)
         return offset;
-    const int64_t tab = TabStop(s);
-    const char16_t* units = s.text.data() + info.start;
-    int64_t column = 0;
-    for (int32_t i = 0; i < offset; ++i)
-        column += units[i] == 9 ? tab - column % tab : 1;
-    return Saturate32(column);
+    return Saturate32(ColumnOfOffset(LineText(s, info), offset, LineCellRules(s)));
 }
 
 int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column) {
     if (line < 0 || line >= s.lines.size())
         return 0;
     const LineInfo info = s.lines[line];
-    if (!info.hasTab)
+    if (!info.hasTab && !info.hasComplex)
         return std::clamp(column, 0, info.length);
-    const int64_t target = std::max(column, 0);
-    const int64_t tab = TabStop(s);
-    const char16_t* units = s.text.data() + info.start;
-    int64_t cellEnd = 0;
-    for (int32_t i = 0; i < info.length; ++i) {
-        cellEnd += units[i] == 9 ? tab - cellEnd % tab : 1;
-        if (cellEnd > target)
-            return i;
-    }
-    return info.length;
+    return OffsetOfColumn(LineText(s, info), std::max(column, 0), LineCellRules(s));
 }
 
 void Relayout(EditState& s) {
@@ -179,6 +174,20 @@ void PlaceCaret(EditState& s) {
         Saturate32(int64_t{ShownGutter(s)} + s.margin + cell.column * s.charWidth - s.scrollX);
     fx.caretY = Saturate32(int64_t{s.margin} + s.lines.lineTop(cell.line) +
                            cell.row * s.lineHeight - s.scrollY);
+}
+
+bool CaretInView(const EditState& s) {
+    if (!s.window || s.lines.empty())
+        return false;
+    const CaretCell cell = LocateCaretCell(s);
+    const int64_t top = s.lines.lineTop(cell.line) + cell.row * s.lineHeight;
+    if (top < s.scrollY || s.scrollY + s.clientHeight < top + s.lineHeight + s.margin)
+        return false;
+    if (s.wordWrap)
+        return true;
+    const int64_t x = cell.column * s.charWidth;
+    const int64_t textWidth = int64_t{s.clientWidth} - 2 * int64_t{s.margin} - ShownGutter(s);
+    return x >= s.scrollX && x + s.charWidth <= textWidth + s.scrollX;
 }
 
 void EnsureCaretVisible(EditState& s) {

@@ -4,6 +4,7 @@
 // `s.effects`; without a window (s.window null) they do nothing.
 #pragma once
 
+#include "editctl/cells.h"
 #include "editctl/edit_state.h"
 
 #include <cstdint>
@@ -14,9 +15,13 @@ int32_t TabStop(const EditState& s);
 int32_t ShownGutter(const EditState& s);
 // Cells per visual row from the client width; at least 1, and 1 without a window.
 int32_t ColumnsPerRow(const EditState& s);
-// Cells before `offset` (clamped to the line) in its line; 0 for a line out of range.
+// How the lines' characters take cells in the current view.
+CellRules LineCellRules(const EditState& s);
+// The first cell of the character holding `offset` (clamped to the line),
+// counted from the line's start over all its rows; at the line's end, its
+// width. 0 for a line out of range.
 int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset);
-// The offset of the unit covering `column`, or the line's length; 0 for a line out of range.
+// The start of the character covering `column`, or the line's length; 0 for a line out of range.
 int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column);
 
 // Re-derives the line table, row tops, gutter width and keeps currentLine
@@ -36,6 +41,8 @@ void ClampScroll(EditState& s);
 void UpdateScrollBars(EditState& s);
 // Records the client point of the caret's cell.
 void PlaceCaret(EditState& s);
+// Whether the caret's row and cell lie inside the client area.
+bool CaretInView(const EditState& s);
 // Scrolls just far enough to show the caret's row and cell.
 void EnsureCaretVisible(EditState& s);
 // The position under a client point; 0 without lines.

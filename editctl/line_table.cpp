@@ -1,5 +1,7 @@
 #include "editctl/line_table.h"
 
+#include "editctl/cells.h"
+#include "editctl/characters.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "fileio/text_units.h"
@@ -11,50 +13,57 @@
 
 namespace {
 
-// Cells of a line: every unit one cell, a tab up to the next tab stop.
+// Cells of a line, placed as cells.h places them.
 struct Measured {
     int64_t end;   // index of the break or the text's end
     int64_t cells; // width in cells
     bool hasTab;
+    bool hasComplex;
 };
 
-// The first index from `i` on that may hold a unit below 14 (a break or a
-// tab), or `length`. Skips four units at a time while none is below 14: such
-// a unit borrows into its top bit. Units from 0x8000 up can only raise false
-// alarms, which the caller's unit-by-unit check settles.
-int64_t SkipPlainUnits(const char16_t* text, int64_t length, int64_t i) {
-    while (i + 4 <= length) {
-        uint64_t four;
-        std::memcpy(&four, text + i, sizeof four);
-        constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
-        if (((four - 14 * kOnes) & ~four & kHigh) != 0)
-            break;
-        i += 4;
-    }
-    return i;
-}
-
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
-Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth) {
-    int64_t extra = 0; // cells tabs add beyond their one unit
+Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const CellRules& rules) {
+    // The line as far as it may reach: characters never cross a break.
+    const std::u16string_view rest(text + start, static_cast<size_t>(length - start));
+    int64_t extra = 0; // cells beyond one per unit
     bool hasTab = false;
+    bool hasComplex = false;
     int64_t i = start;
     for (; i < length; ++i) {
-        i = SkipPlainUnits(text, length, i);
+        // Skip four units at a time while all lie in [14, 0x100): a unit
+        // below 14 borrows into its top bit, a higher one has a high byte.
+        // Units from 0x8000 up can only raise false alarms, which the
+        // unit-by-unit check below settles.
+        while (i + 4 <= length) {
+            uint64_t four;
+            std::memcpy(&four, text + i, sizeof four);
+            constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
+            constexpr uint64_t kHighBytes = 0xFF00FF00FF00FF00;
+            if ((((four - 14 * kOnes) & ~four & kHigh) | (four & kHighBytes)) != 0)
+                break;
+            i += 4;
+        }
         if (i == length)
             break;
         const char16_t c = text[i];
-        if (c > 13)
-            continue;
         if (c == 13 || c == 10)
             break;
-        if (c == 9) {
-            const int64_t column = i - start + extra;
-            extra += tabWidth - column % tabWidth - 1;
+        if (c != 9 && c < 0x300)
+            continue;
+        const auto offset = static_cast<int32_t>(i - start);
+        if (c >= 0x300) {
+            hasComplex = true;
+            if (!IsCharStop(rest, offset)) {
+                --extra; // a unit of the character before: no cells of its own
+                continue;
+            }
+        } else {
             hasTab = true;
         }
+        const int64_t column = i - start + extra;
+        extra += PlaceCharacter(rest, offset, column, rules).end - column - 1;
     }
-    return {i, i - start + extra, hasTab};
+    return {i, i - start + extra, hasTab, hasComplex};
 }
 
 // Replaces v[from, to) with `with`; the tail moves only when the counts differ.
@@ -92,14 +101,15 @@ void LineTable::measureLines(std::u16string_view text, const LineMetrics& metric
                              int64_t stopBeyond, Scan& out) {
     const int64_t length = static_cast<int64_t>(text.size());
     const int64_t perRow = metrics.columnsPerRow;
+    const CellRules rules{metrics.tabWidth, perRow};
     for (;;) {
-        const Measured m = MeasureLine(text.data(), length, start, metrics.tabWidth);
+        const Measured m = MeasureLine(text.data(), length, start, rules);
         int64_t rows = 1;
         if (perRow > 0 && m.cells > 0)
             rows = (m.cells + perRow - 1) / perRow;
         out.starts.push_back(static_cast<int32_t>(start));
-        out.shapes.push_back(
-            {static_cast<int32_t>(m.end - start), Saturate32(rows), Saturate32(m.cells), m.hasTab});
+        out.shapes.push_back({static_cast<int32_t>(m.end - start), Saturate32(rows),
+                              Saturate32(m.cells), m.hasTab, m.hasComplex});
         out.rows += rows;
         if (m.end >= length)
             return;

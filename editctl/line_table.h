@@ -14,6 +14,9 @@ struct LineInfo {
     int32_t length = 0;
     int32_t rows = 1;    // visual rows, at least 1
     bool hasTab = false; // lets column conversions skip the scan when false
+    // Holds units from U+0300 on, whose characters may take 0 or 2 cells or
+    // several units; without them and tabs, offsets and columns are equal.
+    bool hasComplex = false;
 };
 
 // How lines are measured into cells and rows.
@@ -58,7 +61,8 @@ class LineTable {
     bool empty() const { return starts_.empty(); }
     LineInfo operator[](int32_t line) const {
         const Shape& shape = shapes_[static_cast<size_t>(line)];
-        return {starts_[static_cast<size_t>(line)], shape.length, shape.rows, shape.hasTab};
+        return {starts_[static_cast<size_t>(line)], shape.length, shape.rows, shape.hasTab,
+                shape.hasComplex};
     }
     // Content y of the line's first row: the rows of all lines above it.
     int32_t lineTop(int32_t line) const { return tops_[static_cast<size_t>(line)]; }
@@ -79,6 +83,7 @@ class LineTable {
         int32_t rows = 1;
         int32_t cells = 0; // width, saturated
         bool hasTab = false;
+        bool hasComplex = false;
     };
     // Lines measured one after another.
     struct Scan {

@@ -1,5 +1,7 @@
 #include "editctl/paint_plan.h"
 
+#include "editctl/cells.h"
+#include "editctl/characters.h"
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
@@ -9,70 +11,92 @@
 
 namespace {
 
-// The row of one line being planned.
-struct RowContext {
-    int32_t line;
-    int32_t rowStart; // offset of the row's first unit in its line
-    int32_t top;      // client y
-};
+// One visual row being planned: its characters are walked once, left to
+// right, and cut into runs where the selection starts or ends.
+class RowPlanner {
+  public:
+    RowPlanner(const EditState& s, int32_t line, int64_t firstColumn, int32_t top)
+        : s_(s), info_(s.lines[line]),
+          line_(std::u16string_view(s.text).substr(static_cast<size_t>(info_.start),
+                                                   static_cast<size_t>(info_.length))),
+          rules_(LineCellRules(s)), top_(top) {
+        const int64_t gutter = ShownGutter(s);
+        origin_ = gutter + s.margin - firstColumn * s.charWidth - s.scrollX;
+        // One spare cell on each side keeps glyphs that overhang their cell.
+        leftLimit_ = gutter - s.charWidth;
+        rightLimit_ = int64_t{s.clientWidth} + s.charWidth;
+        column_ = firstColumn;
+    }
 
-// Appends the run of positions [from, to) of the row, tabs expanded, or
-// nothing when it lies wholly outside the text area.
-void PlanRun(const EditState& s, const RowContext& row, int32_t from, int32_t to, bool selected,
-             PaintPlan& plan) {
-    const LineInfo info = s.lines[row.line];
-    const int64_t first = VisualColumn(s, row.line, row.rowStart);
-    int64_t column = VisualColumn(s, row.line, from - info.start);
-    const int64_t cells = VisualColumn(s, row.line, to - info.start) - column;
-    const int64_t gutter = ShownGutter(s);
-    int64_t x = gutter + s.margin + (column - first) * s.charWidth - s.scrollX;
-    if (x > s.clientWidth || x + cells * s.charWidth < gutter)
-        return;
-    // One spare cell on each side keeps glyphs that overhang their cell.
-    const int64_t leftLimit = gutter - s.charWidth;
-    const int64_t rightLimit = int64_t{s.clientWidth} + s.charWidth;
-    const int64_t tab = TabStop(s);
-    TextRun run;
-    run.top = row.top;
-    run.selected = selected;
-    for (int32_t p = from; p < to && x < rightLimit; ++p) {
-        const char16_t unit = s.text[static_cast<size_t>(p)];
-        const int64_t taken = unit == 9 ? tab - column % tab : 1;
-        const int64_t next = x + taken * s.charWidth;
-        if (next > leftLimit) {
-            if (run.text.empty())
-                run.x = Saturate32(x);
-            run.text.append(static_cast<size_t>(unit == 9 ? taken : 1), unit == 9 ? u' ' : unit);
+    // Plans the row's units [from, to) of the line.
+    void plan(int32_t from, int32_t to, PaintPlan& plan) {
+        const int32_t low = SelectionLow(s_) - info_.start;
+        const int32_t high = SelectionHigh(s_) - info_.start;
+        for (int32_t p = from; p < to;) {
+            const CellSpan span = PlaceCharacter(line_, p, column_, rules_);
+            if (x(span.first) >= rightLimit_)
+                break;
+            const int32_t next = NextCharStop(line_, p);
+            const bool selected = p >= low && p < high;
+            if (selected != run_.selected)
+                flush(plan, selected);
+            if (x(span.end) > leftLimit_)
+                append(p, next, span);
+            column_ = span.end;
+            p = next;
         }
-        column += taken;
-        x = next;
+        flush(plan, false);
     }
-    if (run.text.empty())
-        return;
-    run.cells = static_cast<int32_t>(run.text.size());
-    plan.runs.push_back(std::move(run));
-}
 
-// Splits the row's units [f, g) at the selection's ends.
-void PlanRow(const EditState& s, const RowContext& row, int32_t f, int32_t g, PaintPlan& plan) {
-    const int32_t low = SelectionLow(s);
-    const int32_t high = SelectionHigh(s);
-    if (low >= g || high <= f || low == high) {
-        PlanRun(s, row, f, g, false, plan);
-        return;
+  private:
+    int64_t x(int64_t column) const { return origin_ + column * s_.charWidth; }
+
+    // Adds one character, its tab expanded, to the run.
+    void append(int32_t from, int32_t to, const CellSpan& span) {
+        const auto cells = static_cast<int32_t>(span.end - span.first);
+        if (run_.text.empty()) {
+            run_.x = Saturate32(x(span.first));
+            run_.position = info_.start + from;
+        }
+        if (line_[from] == 9) {
+            run_.text.append(static_cast<size_t>(cells), u' ');
+        } else {
+            const std::u16string_view units =
+                line_.substr(static_cast<size_t>(from), static_cast<size_t>(to - from));
+            const bool alone = units.size() > 1 || IsRightToLeft(units[0]);
+            if (alone || cells != 1)
+                run_.characters.push_back({static_cast<int32_t>(run_.text.size()),
+                                           static_cast<int32_t>(units.size()), run_.cells, cells,
+                                           alone});
+            run_.text.append(units);
+        }
+        run_.cells += cells;
     }
-    const int32_t from = std::max(f, low);
-    const int32_t to = std::min(g, high);
-    if (f < from)
-        PlanRun(s, row, f, from, false, plan);
-    PlanRun(s, row, from, to, true, plan);
-    if (to < g)
-        PlanRun(s, row, to, g, false, plan);
-}
+
+    // Ends the run so far, if it holds anything, and starts one in the other colour.
+    void flush(PaintPlan& plan, bool selected) {
+        if (!run_.text.empty()) {
+            run_.top = top_;
+            plan.runs.push_back(std::move(run_));
+        }
+        run_ = TextRun{};
+        run_.selected = selected;
+    }
+
+    const EditState& s_;
+    const LineInfo info_;
+    const std::u16string_view line_;
+    const CellRules rules_;
+    const int32_t top_;
+    int64_t origin_ = 0; // client x of the line's column 0
+    int64_t leftLimit_ = 0;
+    int64_t rightLimit_ = 0;
+    int64_t column_ = 0;
+    TextRun run_;
+};
 
 void PlanLine(const EditState& s, int32_t line, int32_t top, PaintPlan& plan) {
     const LineInfo info = s.lines[line];
-    const int32_t width = VisualColumn(s, line, info.length);
     const int64_t perRow = s.wordWrap ? std::max(1, ColumnsPerRow(s)) : 0;
     for (int32_t r = 0; r < info.rows; ++r) {
         const int64_t rowTop = int64_t{top} + int64_t{r} * s.lineHeight;
@@ -81,16 +105,15 @@ void PlanLine(const EditState& s, int32_t line, int32_t top, PaintPlan& plan) {
         if (rowTop + s.lineHeight <= 0)
             continue;
         const int64_t a = r * perRow;
-        if (a >= width)
-            return;
         int32_t f = 0;
         int32_t g = info.length;
-        if (s.wordWrap) {
+        // The first row starts the line and the last ends it: no walk to find them.
+        if (r > 0)
             f = OffsetAtColumn(s, line, Saturate32(a));
-            g = OffsetAtColumn(s, line, Saturate32(std::min<int64_t>(width, a + perRow)));
-        }
+        if (r + 1 < info.rows)
+            g = OffsetAtColumn(s, line, Saturate32(a + perRow));
         if (f < g)
-            PlanRow(s, {line, f, Saturate32(rowTop)}, info.start + f, info.start + g, plan);
+            RowPlanner(s, line, a, Saturate32(rowTop)).plan(f, g, plan);
     }
 }
 

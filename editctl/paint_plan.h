@@ -15,14 +15,26 @@ struct NumberCell {
     bool current = false;
 };
 
-// Cells of one visual row drawn in one colour. Tabs are expanded to spaces,
-// so every unit of `text` takes one cell.
+// A character of a run that is not one unit in one cell of left-to-right
+// text: wide, several units, or of a right-to-left script.
+struct RunCharacter {
+    int32_t index = 0; // its first unit in the run's text
+    int32_t units = 0;
+    int32_t cell = 0; // cells from the run's start
+    int32_t cells = 0;
+    bool alone = false; // several units or right-to-left: drawn on its own
+};
+
+// Cells of one visual row drawn in one colour. Tabs are expanded to spaces.
+// Every unit of `text` takes one cell except the units of `characters`.
 struct TextRun {
     int32_t x = 0;
     int32_t top = 0;
     int32_t cells = 0;
     bool selected = false;
     std::u16string text;
+    int32_t position = 0; // in the document, of the first character drawn
+    std::vector<RunCharacter> characters;
 };
 
 struct PaintPlan {

@@ -1,5 +1,8 @@
 # The edit control's text model, layout, editing, undo and movement rules.
 set(EDITCTL_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/cells.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/char_width_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/characters.cpp
     ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp

@@ -1,5 +1,6 @@
 #include "editctl/words.h"
 
+#include "editctl/characters.h"
 #include "editctl/text_model.h"
 #include "fileio/text_units.h"
 
@@ -22,31 +23,30 @@ CharClass ClassOf(char16_t unit) {
 } // namespace
 
 int32_t WordLeft(const EditState& s, int32_t position) {
-    if (position <= 0)
+    if (position <= 0 || s.text.empty())
         return 0;
     const std::u16string& t = s.text;
-    int32_t i = std::min(position, TextLength(s)) - 1;
-    if (i < 0)
-        return 0;
+    int32_t i = PrevCharStop(t, position);
     while (i > 0 && IsBlank(t[i]))
-        --i;
+        i = PrevCharStop(t, i);
     const CharClass run = ClassOf(t[i]) == CharClass::Word ? CharClass::Word : CharClass::Other;
-    while (i > 0 && ClassOf(t[i - 1]) == run)
-        --i;
+    for (int32_t before = PrevCharStop(t, i); i > 0 && ClassOf(t[before]) == run;
+         before = PrevCharStop(t, i))
+        i = before;
     return i;
 }
 
 int32_t WordRight(const EditState& s, int32_t position) {
     const std::u16string& t = s.text;
     const int32_t length = TextLength(s);
-    int32_t i = std::clamp(position, 0, length);
+    int32_t i = CharStopAtOrBefore(t, position);
     while (i < length && IsBlank(t[i]))
-        ++i;
+        i = NextCharStop(t, i);
     if (i == length)
         return length;
     const CharClass run = ClassOf(t[i]);
     while (i < length && ClassOf(t[i]) == run)
-        ++i;
+        i = NextCharStop(t, i);
     return i;
 }
 
@@ -59,15 +59,16 @@ void SelectWordAt(EditState& s, int32_t position) {
         s.anchor = s.caret = end;
         return;
     }
-    int32_t i = std::clamp(std::clamp(position, 0, TextLength(s)), start, end);
+    const std::u16string& t = s.text;
+    int32_t i = std::clamp(CharStopAtOrBefore(t, position), start, end);
     if (i == end)
-        i = end - 1;
-    const CharClass run = ClassOf(s.text[i]);
+        i = PrevCharStop(t, end);
+    const CharClass run = ClassOf(t[i]);
     int32_t j = i;
-    while (j > start && ClassOf(s.text[j - 1]) == run)
-        --j;
-    while (i < end && ClassOf(s.text[i]) == run)
-        ++i;
+    while (j > start && ClassOf(t[PrevCharStop(t, j)]) == run)
+        j = PrevCharStop(t, j);
+    while (i < end && ClassOf(t[i]) == run)
+        i = NextCharStop(t, i);
     s.anchor = j;
     s.caret = i;
 }

@@ -1,4 +1,5 @@
-// Word movement and word selection. Units fall in three classes: blanks
+// Word movement and word selection, by whole characters (characters.h),
+// each judged by its first unit. Units fall in three classes: blanks
 // (space, tab, CR, LF), word characters (ASCII letters, digits, underscore)
 // and everything else, non-ASCII letters included.
 #pragma once

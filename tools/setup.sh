@@ -3,7 +3,7 @@
 
 TESSARY_PACKAGES="cmake ninja-build g++ clang googletest libbenchmark-dev
     libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb imagemagick
-    xdotool x11-utils python3 clang-format"
+    xdotool x11-utils python3 clang-format unicode-data fonts-wqy-microhei"
 
 tessary_install_deps() {
     local missing=()

@@ -1,4 +1,5 @@
 #include "docs/search.h"
+#include "editctl/characters.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,9 @@
 namespace {
 
 // A match by its definition, tried at one place: the units equal (A-Z folded
-// unless the case must match), no surrogate or CR LF pair cut at either end,
-// and for whole words no word unit on either side.
+// unless the case must match), no character (a surrogate or CR LF pair, a
+// letter and its marks) cut at either end, and for whole words no word unit
+// on either side.
 bool IsMatch(std::u16string_view text, std::u16string_view pattern, int32_t p,
              const SearchOptions& options) {
     const int32_t n = static_cast<int32_t>(pattern.size());
@@ -22,13 +24,9 @@ bool IsMatch(std::u16string_view text, std::u16string_view pattern, int32_t p,
         if (options.matchCase ? a != b : FoldAsciiCase(a) != FoldAsciiCase(b))
             return false;
     }
-    auto at = [&](int32_t i) -> char16_t { return i >= 0 && i < length ? text[i] : 0; };
-    auto cuts = [](char16_t left, char16_t right) {
-        return (left >= 0xD800 && left <= 0xDBFF && right >= 0xDC00 && right <= 0xDFFF) ||
-               (left == u'\r' && right == u'\n');
-    };
-    if (cuts(at(p - 1), at(p)) || cuts(at(p + n - 1), at(p + n)))
+    if (!IsCharStop(text, p) || !IsCharStop(text, p + n))
         return false;
+    auto at = [&](int32_t i) -> char16_t { return i >= 0 && i < length ? text[i] : 0; };
     return !options.wholeWord || (!IsWordUnit(at(p - 1)) && !IsWordUnit(at(p + n)));
 }
 
@@ -105,10 +103,21 @@ TEST(DocsSearch, ReplaceAllCountsAndPlacesTheLastInsertion) {
     EXPECT_FALSE(Find_ReplaceAll(u"aaaaaa", u"aa", u"b", kPlain, 1).tooLong);
 }
 
+TEST(DocsSearch, MatchesNeverSplitALetterFromItsMarks) {
+    const std::u16string text = u"cafe\u0301 cafe\t\u0301x"; // the last mark stands alone
+    EXPECT_EQ(Find_SearchDown(text, u"e", 0, kPlain), 9);
+    EXPECT_EQ(Find_SearchDown(text, u"\u0301", 0, kPlain), 11);
+    EXPECT_EQ(Find_SearchDown(text, u"e\u0301", 0, kPlain), 3);
+    EXPECT_EQ(Find_SearchUp(text, u"cafe", 20, {false, true}), 6);
+    // A replacement ending in a letter would take the mark after it.
+    EXPECT_EQ(Find_ReplaceAll(u"xx\u0301", u"x", u"e", kPlain).count, 1);
+}
+
 // The one-pass Replace All against Replace repeated on each next match, and
 // both searches against a scan of every position, on random short texts.
 TEST(DocsSearch, AgreesWithRepeatedReplaceAndWithAFullScan) {
-    const char16_t alphabet[] = {u'a', u'A', u'_', u' ', u'\r', u'\n', u'\u00E9', 0xD83D, 0xDE00};
+    const char16_t alphabet[] = {u'a',  u'A',      u'_',      u' ',   u'\r',
+                                 u'\n', u'\u00E9', u'\u0301', 0xD83D, 0xDE00};
     std::mt19937 rng(7);
     auto random = [&](int maxLength) {
         std::u16string s(rng() % (maxLength + 1), u'a');

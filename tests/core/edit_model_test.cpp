@@ -2,11 +2,13 @@
 // line table and of the text after each undo step.
 #include "edit_fixture.h"
 
+#include "editctl/characters.h"
 #include "editctl/clipboard_text.h"
 #include "editctl/editing.h"
 #include "editctl/keys.h"
 #include "editctl/layout.h"
 #include "editctl/mouse.h"
+#include "editctl/paint_plan.h"
 #include "editctl/text_model.h"
 
 #include <gtest/gtest.h>
@@ -18,17 +20,78 @@
 
 namespace {
 
+// One character of the reference: units [start, end) on cells [first, first + cells).
+struct RefChar {
+    int32_t start, end;
+    int64_t first, cells;
+};
+
 struct RefLine {
     int32_t start, length, rows, cells;
-    bool hasTab;
+    bool hasTab, hasComplex;
+    size_t firstChar, endChar; // its characters in RefLayout::chars
 };
 
 struct RefLayout {
     std::vector<RefLine> lines;
+    std::vector<RefChar> chars;
     int32_t gutter = 0;
+    int32_t perRow = 0;
 };
 
-// Straightforward layout: find the breaks first, then measure each line.
+bool IsHigh(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLow(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+int32_t LoneSurrogates(const std::u16string& t) {
+    int32_t lone = 0;
+    for (size_t i = 0; i < t.size(); ++i) {
+        if (IsHigh(t[i]) && i + 1 < t.size() && IsLow(t[i + 1]))
+            ++i;
+        else if (IsHigh(t[i]) || IsLow(t[i]))
+            ++lone;
+    }
+    return lone;
+}
+
+// Appends the characters of units [from, to): code points decoded,
+// zero-width ones joined to a character before them that is neither a
+// control nor a lone surrogate; CR LF is one character.
+void RefCharacters(const std::u16string& t, int32_t from, int32_t to, std::vector<RefChar>& chars) {
+    const size_t first = chars.size();
+    for (int32_t i = from; i < to;) {
+        const bool pair = i + 1 < to && ((IsHigh(t[i]) && IsLow(t[i + 1])) ||
+                                         (t[i] == u'\r' && t[i + 1] == u'\n'));
+        const int32_t n = pair ? 2 : 1;
+        const char32_t c = pair && IsHigh(t[i])
+                               ? 0x10000 + ((char32_t{t[i]} - 0xD800) << 10) + (t[i + 1] - 0xDC00)
+                               : t[i];
+        bool joins = CellWidth(c) == 0 && chars.size() > first;
+        if (joins) {
+            const RefChar& last = chars.back();
+            const char16_t u = t[last.start];
+            const bool loneSurrogate = last.end - last.start == 1 && (IsHigh(u) || IsLow(u));
+            joins = !(u < 0x20 || (u >= 0x7F && u < 0xA0) || loneSurrogate);
+        }
+        if (joins)
+            chars.back().end = i + n;
+        else
+            chars.push_back({i, i + n, 0, std::max(CellWidth(c), 1)});
+        i += n;
+    }
+}
+
+std::vector<RefChar> RefCharacters(const std::u16string& t) {
+    std::vector<RefChar> chars;
+    RefCharacters(t, 0, static_cast<int32_t>(t.size()), chars);
+    return chars;
+}
+
+// Straightforward layout: find the breaks first, then place each line's
+// characters one after the other, keeping each inside one row.
 RefLayout ReferenceLayout(const EditState& s) {
     const std::u16string& t = s.text;
     const int32_t n = static_cast<int32_t>(t.size());
@@ -49,18 +112,72 @@ RefLayout ReferenceLayout(const EditState& s) {
     ref.gutter = s.showLineNumbers ? std::max(digits, 2) * s.charWidth + 16 : 0;
     const int32_t text = s.clientWidth - 2 * s.margin - ref.gutter;
     const int32_t perRow = text < s.charWidth ? 1 : text / s.charWidth;
+    ref.perRow = s.wordWrap ? perRow : 0;
     const int32_t tab = s.tabWidth < 1 ? 4 : s.tabWidth;
+    ref.chars.reserve(t.size());
     for (auto [from, to] : spans) {
-        RefLine line{from, to - from, 1, 0, false};
-        for (int32_t i = from; i < to; ++i) {
-            line.hasTab |= t[i] == u'\t';
-            line.cells += t[i] == u'\t' ? tab - line.cells % tab : 1;
+        RefLine line{from, to - from, 1, 0, false, false, ref.chars.size(), 0};
+        RefCharacters(t, from, to, ref.chars);
+        line.endChar = ref.chars.size();
+        int64_t column = 0;
+        for (size_t k = line.firstChar; k < line.endChar; ++k) {
+            RefChar& c = ref.chars[k];
+            const bool isTab = t[c.start] == u'\t';
+            line.hasTab |= isTab;
+            for (int32_t i = c.start; i < c.end; ++i)
+                line.hasComplex |= t[i] >= 0x300;
+            if (isTab)
+                c.cells = tab - column % tab;
+            if (s.wordWrap && column % perRow + c.cells > perRow) {
+                if (isTab)
+                    c.cells = perRow - column % perRow;
+                else if (column % perRow != 0)
+                    column += perRow - column % perRow;
+                c.cells = std::min<int64_t>(c.cells, perRow);
+            }
+            c.first = column;
+            column += c.cells;
         }
+        line.cells = static_cast<int32_t>(column);
         if (s.wordWrap && line.cells > 0)
             line.rows = (line.cells + perRow - 1) / perRow;
         ref.lines.push_back(line);
     }
     return ref;
+}
+
+// Every character the paint plan draws lies where the reference puts it,
+// and a click on its cells inside the text area lands before it.
+void CheckPaintAgreesWithHits(const EditState& s, const RefLayout& ref) {
+    const int32_t textLeft = ShownGutter(s) + s.margin;
+    for (const TextRun& run : PlanPaint(s).runs) {
+        const int32_t lineIndex = LocateLine(s, run.position).line;
+        const RefLine& line = ref.lines[static_cast<size_t>(lineIndex)];
+        const auto end = ref.chars.begin() + static_cast<std::ptrdiff_t>(line.endChar);
+        auto c =
+            std::lower_bound(ref.chars.begin() + static_cast<std::ptrdiff_t>(line.firstChar), end,
+                             run.position, [](const RefChar& r, int32_t p) { return r.start < p; });
+        ASSERT_TRUE(c != end && c->start == run.position)
+            << "a run starts inside a character at " << run.position;
+        const int64_t row = ref.perRow > 0 ? c->first / ref.perRow : 0;
+        const int64_t rowStart = row * ref.perRow;
+        EXPECT_EQ(run.top, s.margin + s.lines.lineTop(lineIndex) + row * s.lineHeight - s.scrollY);
+        for (int64_t cell = 0; cell < run.cells; cell += c->cells, ++c) {
+            ASSERT_NE(c, end);
+            ASSERT_EQ(c->first - rowStart, (run.x - textLeft + s.scrollX) / s.charWidth + cell)
+                << "character at " << c->start;
+            // Clicks are tried on every run's start and every cell of a
+            // character that is not one unit in one cell; the rest follow.
+            const bool plain = c->end - c->start == 1 && c->cells == 1 && s.text[c->start] != u'\t';
+            for (int64_t k = 0; k < c->cells && !(plain && cell > 0); ++k) {
+                const int64_t x = run.x + (cell + k) * s.charWidth + s.charWidth / 2;
+                if (x >= textLeft && x < s.clientWidth) {
+                    ASSERT_EQ(HitTest(s, static_cast<int32_t>(x), run.top + s.lineHeight / 2),
+                              c->start);
+                }
+            }
+        }
+    }
 }
 
 void CheckLayout(const EditState& s) {
@@ -79,6 +196,7 @@ void CheckLayout(const EditState& s) {
         ASSERT_EQ(got.length, want.length) << "line " << i;
         ASSERT_EQ(got.rows, want.rows) << "line " << i;
         ASSERT_EQ(got.hasTab, want.hasTab) << "line " << i;
+        ASSERT_EQ(got.hasComplex, want.hasComplex) << "line " << i;
         ASSERT_EQ(s.lines.lineTop(i), top) << "line " << i;
         top += want.rows * s.lineHeight;
         rows += want.rows;
@@ -96,6 +214,17 @@ void CheckLayout(const EditState& s) {
     if (s.wordWrap) {
         EXPECT_EQ(s.scrollX, 0);
     }
+    // Both selection ends stand between characters.
+    for (const int32_t end : {s.anchor, s.caret}) {
+        const RefLine& line = ref.lines[static_cast<size_t>(LocateLine(s, end).line)];
+        const bool between =
+            end == line.start + line.length ||
+            std::any_of(ref.chars.begin() + static_cast<std::ptrdiff_t>(line.firstChar),
+                        ref.chars.begin() + static_cast<std::ptrdiff_t>(line.endChar),
+                        [&](const RefChar& c) { return c.start == end; });
+        ASSERT_TRUE(between) << "selection end inside a character at " << end;
+    }
+    CheckPaintAgreesWithHits(s, ref);
 }
 
 // After an operation that scrolls the caret into view, its cell is inside the text area.
@@ -129,7 +258,8 @@ struct ModelCase {
 class Session {
   public:
     Session(uint32_t seed, const ModelCase& c) : rng_(seed) {
-        s_ = MakeEdit(Pieces(c.startPieces), c.view);
+        // Lone surrogates from a file stay as they are, one character each.
+        s_ = MakeEdit(u"\xDC00" + Pieces(c.startPieces) + u"\xD800", c.view);
         s_.insertSpaces = c.insertSpaces;
         s_.tabWidth = c.tabWidth;
         Relayout(s_);
@@ -146,15 +276,20 @@ class Session {
         bool history = false;
         std::u16string inserted;
         if (op < 25) {
-            const char16_t unit = RandomUnit();
-            inserted = std::u16string(1, unit);
-            if (unit < 32 && unit != u'\t' && unit != u'\r')
+            const std::u16string typed = RandomTyping();
+            inserted = typed;
+            if (typed.size() == 1 && typed[0] < 32 && typed[0] != u'\t' && typed[0] != u'\r')
                 inserted.clear();
-            else if (unit == u'\r')
+            else if (typed == u"\r")
                 inserted = u"\r\n";
-            else if (unit == u'\t' && s_.insertSpaces)
+            else if (typed == u"\t" && s_.insertSpaces)
                 inserted = std::u16string(static_cast<size_t>(TabStop(s_)), u' ');
-            TypeCharacter(s_, unit);
+            else if (LoneSurrogates(typed) > 0) // a half on its own is dropped
+                inserted.erase(std::remove_if(inserted.begin(), inserted.end(),
+                                              [](char16_t u) { return IsHigh(u) || IsLow(u); }),
+                               inserted.end());
+            for (const char16_t unit : typed)
+                TypeCharMessage(s_, unit);
         } else if (op < 32) {
             const std::u16string clipboard = RandomText(12);
             inserted = NormalizePastedBreaks(clipboard);
@@ -192,6 +327,13 @@ class Session {
             high = std::min(low + Pick(4), TextLength(s_));
             inserted = RandomText(4);
             ReplaceRange(s_, low, high, inserted);
+            // Surrogate pairs are replaced whole or not at all.
+            auto inPair = [&](int32_t p) {
+                return p > 0 && p < static_cast<int32_t>(before.size()) && IsLow(before[p]) &&
+                       IsHigh(before[p - 1]);
+            };
+            low -= inPair(low);
+            high += inPair(high);
         } else if (op < 95) {
             scrolls = false;
             MouseWheel(s_, (Pick(5) - 2) * 120, 3);
@@ -204,6 +346,9 @@ class Session {
         }
         if (!inserted.empty()) {
             EXPECT_EQ(s_.text, before.substr(0, low) + inserted + before.substr(high));
+        }
+        if (!history) {
+            EXPECT_LE(LoneSurrogates(s_.text), LoneSurrogates(before)) << "an edit cut a pair";
         }
         Record(before, low, high, undoBefore, history);
         ASSERT_NO_FATAL_FAILURE(CheckLayout(s_));
@@ -229,40 +374,68 @@ class Session {
   private:
     int32_t Pick(int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng_); }
 
-    // Enter arrives as CR; the other control units must be ignored.
-    char16_t RandomUnit() {
-        static const char16_t units[] = {u'a',  u'Z', u'_',   u' ', u'.', u'\t',
-                                         u'\r', 0xE9, 0xD83D, 8,    27};
-        return units[Pick(static_cast<int32_t>(std::size(units)))];
+    // What one key press types, as character messages: Enter arrives as CR,
+    // other control units must be ignored, a character beyond the BMP comes
+    // as two halves, and a half on its own is dropped.
+    std::u16string RandomTyping() {
+        static const std::u16string typed[] = {u"a",
+                                               u"Z",
+                                               u"_",
+                                               u" ",
+                                               u".",
+                                               u"\t",
+                                               u"\r",
+                                               u"\u00e9",
+                                               u"\u4e2d",
+                                               u"\u0301",
+                                               u"\U0001F600",
+                                               u"\U00020000",
+                                               u"\xD83D"
+                                               u"a",
+                                               u"\xDE00",
+                                               u"\u05d0",
+                                               u"\u200d",
+                                               u"\x08",
+                                               u"\x1b"};
+        return typed[Pick(static_cast<int32_t>(std::size(typed)))];
     }
 
     std::u16string RandomText(int32_t maxPieces) { return Pieces(Pick(maxPieces + 1)); }
 
     std::u16string Pieces(int32_t count) {
-        static const std::u16string pieces[] = {u"a",    u"b",      u"z",         u"_",  u"7",
-                                                u" ",    u".",      u"\t",        u"\r", u"\n",
-                                                u"\r\n", u"\u00e9", u"\U0001F600"};
+        static const std::u16string pieces[] = {
+            u"a",      u"b",      u"z",          u"_",          u"7",
+            u" ",      u".",      u"\t",         u"\r",         u"\n",
+            u"\r\n",   u"\u00e9", u"\u4e2d",     u"\U0001F600", u"e\u0301",
+            u"\u0301", u"\uff21", u"\U00020000", u"\u05d0",     u"\u2764\ufe0f",
+            u"\u200d", u"\u0e01"};
         std::u16string text;
         for (int32_t i = count; i > 0; --i)
             text += pieces[Pick(static_cast<int32_t>(std::size(pieces)))];
         return text;
     }
 
-    // Without a selection, one unit or one CR LF pair went at the caret.
+    // Without a selection, the character at the caret went.
     void CheckDeletion(const std::u16string& before, int32_t low, int32_t high, int32_t caret,
                        bool forward) {
         if (low != high) {
             EXPECT_EQ(s_.text, before.substr(0, low) + before.substr(high));
             return;
         }
-        const int32_t length = static_cast<int32_t>(before.size());
         int32_t from = caret, to = caret;
-        if (forward && caret < length)
-            to = caret + (before.compare(caret, 2, u"\r\n") == 0 ? 2 : 1);
-        if (!forward && caret > 0)
-            from = caret - (caret >= 2 && before.compare(caret - 2, 2, u"\r\n") == 0 ? 2 : 1);
+        for (const RefChar& c : RefCharacters(before)) {
+            if (forward && c.start == caret)
+                to = c.end;
+            if (!forward && c.end == caret)
+                from = c.start;
+        }
         EXPECT_EQ(s_.text, before.substr(0, from) + before.substr(to));
-        EXPECT_EQ(s_.caret, from);
+        // What is left may join into one character around the caret.
+        int32_t expected = from;
+        for (const RefChar& c : RefCharacters(s_.text))
+            if (c.start < from && from < c.end)
+                expected = c.end;
+        EXPECT_EQ(s_.caret, expected);
     }
 
     // timeline_[k] is the text with k undo records applied.

@@ -1,0 +1,120 @@
+#include "editctl/characters.h"
+
+#include "editctl/char_width_table.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char16_t kLf = 10;
+constexpr char16_t kCr = 13;
+constexpr char32_t kFirstWideOrMark = 0x300;
+
+bool IsControl(char16_t unit) {
+    return unit < 0x20 || (unit >= 0x7F && unit < 0xA0);
+}
+
+int32_t Length(std::u16string_view text) {
+    return static_cast<int32_t>(text.size());
+}
+
+// Whether the character that ends at `pos` takes the marks after it.
+bool CarriesMarks(std::u16string_view text, int32_t pos) {
+    const char16_t before = text[pos - 1];
+    if (IsControl(before) || IsHighSurrogate(before))
+        return false;
+    if (IsLowSurrogate(before))
+        return pos >= 2 && IsHighSurrogate(text[pos - 2]);
+    return true;
+}
+
+} // namespace
+
+bool IsHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+int CellWidth(char32_t c) {
+    if (c < kFirstWideOrMark)
+        return 1;
+    if (c >= 0x110000)
+        return 1;
+    const uint8_t packed = kCellWidthBlocks[kCellWidthBlockOf[c >> 8]][(c & 0xFF) >> 2];
+    switch ((packed >> ((c & 3) * 2)) & 3) {
+    case 1:
+        return 0;
+    case 2:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+const char* CellWidthUnicodeVersion() {
+    return kCellWidthUnicodeVersion;
+}
+
+bool IsCharStop(std::u16string_view text, int32_t pos) {
+    if (pos <= 0 || pos >= Length(text))
+        return true;
+    const char16_t unit = text[pos];
+    if (unit < kFirstWideOrMark)
+        return !(unit == kLf && text[pos - 1] == kCr);
+    if (InsideSurrogatePair(text, pos))
+        return false;
+    return CellWidth(CodePointAt(text, pos)) != 0 || !CarriesMarks(text, pos);
+}
+
+bool InsideSurrogatePair(std::u16string_view text, int32_t pos) {
+    return pos > 0 && pos < Length(text) && IsLowSurrogate(text[pos]) &&
+           IsHighSurrogate(text[pos - 1]);
+}
+
+int32_t NextCharStop(std::u16string_view text, int32_t pos) {
+    if (pos >= Length(text))
+        return Length(text);
+    int32_t next = std::max(pos, 0) + 1;
+    while (!IsCharStop(text, next))
+        ++next;
+    return next;
+}
+
+int32_t PrevCharStop(std::u16string_view text, int32_t pos) {
+    int32_t previous = std::min(pos, Length(text)) - 1;
+    if (previous <= 0)
+        return 0;
+    while (!IsCharStop(text, previous))
+        --previous;
+    return previous;
+}
+
+int32_t CharStopAtOrBefore(std::u16string_view text, int32_t pos) {
+    pos = std::clamp(pos, 0, Length(text));
+    return IsCharStop(text, pos) ? pos : PrevCharStop(text, pos);
+}
+
+char32_t CodePointAt(std::u16string_view text, int32_t pos) {
+    const char16_t unit = text[pos];
+    if (IsHighSurrogate(unit) && pos + 1 < Length(text) && IsLowSurrogate(text[pos + 1]))
+        return 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[pos + 1] - 0xDC00);
+    return unit;
+}
+
+int CharacterCells(std::u16string_view text, int32_t pos) {
+    if (text[pos] < kFirstWideOrMark)
+        return 1;
+    return std::max(CellWidth(CodePointAt(text, pos)), 1);
+}
+
+bool IsRightToLeft(char32_t c) {
+    if (c < 0x590)
+        return false;
+    return c <= 0x8FF || (c >= 0x200E && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069) || (c >= 0xFB1D && c <= 0xFDFF) ||
+           (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
+           (c >= 0x1E800 && c <= 0x1EFFF);
+}

@@ -1,0 +1,123 @@
+// Wide characters and tabs as painted and clicked, and where the system
+// caret stands after a resize or Select All.
+#include "tests/win/editctl_fixture.h"
+
+#include "editctl/edit_window.h"
+
+namespace {
+
+constexpr COLORREF kBackground = 0xFFFFFF;
+constexpr COLORREF kSelection = 0xD77800;
+constexpr COLORREF kText = 0x000000;
+
+// The inked columns of [left, right) x [top, bottom) in `colour`: first and last, or -1.
+std::pair<int, int> InkSpan(const Snapshot& shot, RECT box, COLORREF colour) {
+    int first = -1, last = -1;
+    for (int x = box.left; x < box.right; ++x)
+        if (shot.Any(x, box.top, x + 1, box.bottom, colour)) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    return {first, last};
+}
+
+class EditCtlCharactersTest : public EditCtlTest {
+  protected:
+    // Makes the text area exactly `cells` cells wide (no vertical bar shown).
+    void SetTextCells(int cells, int lines) {
+        RECT window = {}, client = {};
+        GetWindowRect(edit, &window);
+        GetClientRect(edit, &client);
+        const int frame = (window.right - window.left) - client.right;
+        MoveWindow(edit, 0, 0, Gutter(lines) + 2 * kMargin + cells * charWidth + frame,
+                   window.bottom - window.top, TRUE);
+    }
+};
+
+} // namespace
+
+TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
+    HFONT cjk = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                            FIXED_PITCH | FF_MODERN, L"WenQuanYi Micro Hei Mono");
+    ASSERT_NE(cjk, nullptr);
+    EditCtl_SetFont(edit, cjk);
+    const EditState* s = EditCtl_State(edit);
+    const int cell = s->charWidth;
+    const int row = s->lineHeight;
+    Reset(u" \u4e2d \u6587"); // ideographs in cells 1-2 and 4-5, blanks around them
+    const int left = s->gutterWidth + kMargin; // cells of this font, not the fixture's
+    {
+        const Snapshot shot(edit);
+        // Each ideograph's ink lies inside its own two cells, about centred.
+        for (const int column : {1, 4}) {
+            const int from = left + column * cell;
+            const auto [first, last] =
+                InkSpan(shot, {from - cell, kMargin, from + 3 * cell, kMargin + row}, kText);
+            if (first < 0) {
+                DeleteObject(cjk);
+                GTEST_SKIP() << "no font with CJK glyphs";
+            }
+            EXPECT_GE(first, from) << column;
+            EXPECT_LT(last, from + 2 * cell) << column;
+            EXPECT_LE(std::abs((first + last + 1) / 2 - (from + cell)), 2) << column;
+        }
+    }
+    EditCtl_SetSelection(edit, 1, 2);
+    {
+        const Snapshot shot(edit);
+        EXPECT_EQ(shot.At(left + cell - 1, kMargin), kBackground);
+        EXPECT_EQ(shot.At(left + cell, kMargin), kSelection);
+        EXPECT_EQ(shot.At(left + 3 * cell - 1, kMargin + row - 1), kSelection);
+        EXPECT_EQ(shot.At(left + 3 * cell, kMargin), kBackground);
+    }
+    EditCtl_SetFont(edit, font);
+    DeleteObject(cjk);
+}
+
+TEST_F(EditCtlCharactersTest, ARowAfterAStraddlingTabIsDrawnWhereClicksLand) {
+    // 51 cells a row, tab stops every 4: the tab after 49 letters ends the row.
+    SetTextCells(51, 1);
+    Reset(std::u16string(49, u'a') + u"\t0123");
+    ASSERT_EQ(EditCtl_State(edit)->lines.totalRows(), 2);
+    const int left = Gutter(1) + kMargin;
+    const int top = kMargin + lineHeight;
+    const Snapshot shot(edit);
+    const auto [first, last] = InkSpan(shot, {left, top, Client().right, top + lineHeight}, kText);
+    EXPECT_GE(first, left);
+    EXPECT_LT(first, left + charWidth);
+    EXPECT_LT(last, left + 4 * charWidth);
+    Click(Cell(1, 1));
+    EXPECT_EQ(Caret(), 51);
+    Click(Cell(50, 0));
+    EXPECT_EQ(Caret(), 49);
+}
+
+TEST_F(EditCtlCharactersTest, TheCaretStaysInViewWhenTheScrollBarAppears) {
+    const int cells = (Client().right - 2 * kMargin - Gutter(99)) / charWidth;
+    const int rows = (Client().bottom - kMargin) / lineHeight;
+    std::u16string text;
+    for (int i = 0; i < rows - 2; ++i)
+        text += std::u16string(static_cast<size_t>(cells), u'x') + u"\r\n";
+    Reset(text);
+    SetFocus(edit);
+    ASSERT_EQ(EditCtl_State(edit)->lines.totalRows(), rows - 1);
+    Key(VK_END, false, true);
+    Type(u"\r\r");
+    ASSERT_EQ(EditCtl_State(edit)->lines[0].rows, 2); // the bar took the width of a cell
+    POINT caret = {};
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_GE(caret.y, 0);
+    EXPECT_LE(caret.y + lineHeight, Client().bottom);
+}
+
+TEST_F(EditCtlCharactersTest, SelectAllPutsTheCaretAtTheEnd) {
+    Reset(u"ab\r\ncde");
+    SetFocus(edit);
+    EditCtl_SelectAll(edit);
+    POINT caret = {};
+    ASSERT_TRUE(GetCaretPos(&caret));
+    EXPECT_EQ(caret.x, Gutter(2) + kMargin + 3 * charWidth);
+    EXPECT_EQ(caret.y, kMargin + lineHeight);
+}
