@@ -1,5 +1,6 @@
 #include "editctl/edit_window.h"
 
+#include "editctl/edit_automation.h"
 #include "editctl/layout.h"
 
 namespace {
@@ -57,8 +58,11 @@ void EditCtl_ApplyEffects(HWND window, EditState& s) {
         SetCaretPos(fx.caretX, fx.caretY);
     if (fx.invalidate)
         InvalidateRect(window, nullptr, FALSE);
-    if (fx.notify != EditNotify::None)
+    if (fx.notify != EditNotify::None) {
+        // The record may be gone once the parent has handled its notification.
+        EditCtl_RaiseNotifyEvents(window, s, fx.notify);
         NotifyParentWindow(window, fx.notify);
+    }
 }
 
 void EditCtl_ShowCaret(HWND window, EditState& s) {

@@ -95,6 +95,9 @@ struct EditState {
     int32_t clientWidth = 0; // kept current by the window layer
     int32_t clientHeight = 0;
     EditEffects effects; // accumulated by operations, taken by the window layer
+    // The window layer's accessibility element, made when a client first
+    // asks; the core never touches it.
+    void* automation = nullptr;
 };
 
 // Asks the window to repaint its whole client area.

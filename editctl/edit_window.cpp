@@ -1,6 +1,7 @@
 #include "editctl/editctl.h"
 
 #include "editctl/commands.h"
+#include "editctl/edit_automation.h"
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
 #include "editctl/edit_window.h"
@@ -65,6 +66,7 @@ bool Dispatch(HWND window, EditState& s, UINT message, WPARAM wParam, LPARAM lPa
         return true;
     case WM_SETFOCUS:
         EditCtl_ShowCaret(window, s);
+        EditCtl_RaiseAutomationEvent(window, s, AutomationEvent::Focus);
         return true;
     case WM_KILLFOCUS:
         EditCtl_HideCaret(window);
@@ -111,9 +113,12 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1; // every pixel is painted from the off-screen bitmap
     EditState* s = EditCtl_State(window);
     if (message == WM_NCDESTROY && s) {
+        EditCtl_ReleaseAutomation(window, *s);
         DetachRecord(window);
         s = nullptr;
     }
+    if (message == WM_GETOBJECT && s)
+        return EditCtl_OnGetObject(window, *s, wParam, lParam);
     if (s && Dispatch(window, *s, message, wParam, lParam))
         return 0;
     return DefWindowProcW(window, message, wParam, lParam);

@@ -16,6 +16,7 @@ set(EDITCTL_CORE
 )
 # The CustomEditControl window.
 set(EDITCTL_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/edit_automation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_clipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_effects.cpp
@@ -24,7 +25,9 @@ set(EDITCTL_WIN
     ${CMAKE_CURRENT_LIST_DIR}/edit_interface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_paint.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_scrollbars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_text_range.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/uia_api.cpp
 )
 # What a paint draws, worked out without the platform for the window above.
 list(APPEND EDITCTL_CORE ${CMAKE_CURRENT_LIST_DIR}/paint_plan.cpp)
