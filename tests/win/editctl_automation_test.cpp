@@ -349,7 +349,7 @@ TEST_F(AutomationTest, WineClientReadsTheDocument) {
 
 class AutomationStartupTest : public MainWindowTest {};
 
-TEST_F(AutomationStartupTest, WineClientNamesTheFocusedDocument) {
+TEST_F(AutomationStartupTest, WineClientNamesTheFocusedDocumentAndTheCloseButton) {
     Create();
     MainWindow& mw = Record();
     UiaClient client;
@@ -359,6 +359,9 @@ TEST_F(AutomationStartupTest, WineClientNamesTheFocusedDocument) {
                 document.controlType);
     EXPECT_EQ(document.name, L"Untitled");
     EXPECT_EQ(document.controlType, uia::kDocument);
+    const ElementFacts close = ReadElement(client, mw.closeButton);
+    EXPECT_EQ(close.name, L"Close tab");
+    EXPECT_EQ(close.controlType, uia::kButton);
 }
 
 } // namespace
