@@ -60,16 +60,18 @@ int32_t PreviousParagraph(const EditState& s, int32_t p) {
 
 int32_t NextRow(const EditState& s, int32_t p) {
     const VisualRow row = RowOfPosition(s, p);
-    if (row.index + 1 >= s.lines.totalRows())
-        return TextLength(s);
-    return RowAtIndex(s, row.index + 1).start;
+    if (row.row + 1 < s.lines[row.line].rows)
+        return row.end;
+    return row.line + 1 < s.lines.size() ? LineStart(s, row.line + 1) : TextLength(s);
 }
 
 int32_t PreviousRow(const EditState& s, int32_t p) {
     const VisualRow row = RowOfPosition(s, p);
     if (row.start < p)
         return row.start;
-    return row.index > 0 ? RowAtIndex(s, row.index - 1).start : 0;
+    if (row.row > 0)
+        return RowOfLine(s, row.line, row.row - 1).start;
+    return row.line > 0 ? RowOfLine(s, row.line - 1, s.lines[row.line - 1].rows - 1).start : 0;
 }
 
 // ---- Screens of rows, lined up with the one the client area shows ----
@@ -220,7 +222,9 @@ int32_t MoveSpanByUnit(const EditState& s, TextSpan& span, TextUnit unit, int32_
         span.end = span.start;
         return moved;
     }
-    int32_t start = ExpandToUnit(s, span, unit).start;
+    int32_t start = span.start;
+    if (!IsUnitBoundary(s, start, unit))
+        start = PreviousUnitBoundary(s, start, unit);
     int32_t moved = 0;
     if (count > 0) {
         for (int32_t next;

@@ -12,46 +12,83 @@ int64_t FloorDiv(int64_t a, int64_t b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
 
-int32_t RowInLine(const EditState& s, int32_t line, int32_t offset) {
-    const int32_t rows = s.lines[line].rows;
-    if (!s.wordWrap || rows <= 1)
-        return 0;
-    const int32_t perRow = std::max(1, ColumnsPerRow(s));
-    int32_t row = std::min(VisualColumn(s, line, offset) / perRow, rows - 1);
-    // A tab is drawn on the row where its cells end, not where they start.
-    while (row + 1 < rows && RowStartOffset(s, line, row + 1) <= offset)
-        ++row;
-    while (row > 0 && RowStartOffset(s, line, row) > offset)
-        --row;
-    return row;
+// Units [start, end) of one row of a line, cut where the paint code cuts
+// rows: a unit belongs to the row holding its last cell, so a tab across a
+// row's end is drawn on the next row.
+struct RowCut {
+    int32_t row = 0;
+    int32_t start = 0;
+    int32_t end = 0;
+};
+
+// The cut of row `row` or, with `row` negative, of the row holding `offset`:
+// one pass over the line up to the end of that row.
+RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
+    const LineInfo info = s.lines[line];
+    if (!s.wordWrap || info.rows <= 1)
+        return {0, 0, info.length};
+    const int64_t perRow = std::max(1, ColumnsPerRow(s));
+    if (!info.hasTab) {
+        const int64_t r = row >= 0 ? row : std::min<int64_t>(offset / perRow, info.rows - 1);
+        const int64_t end = r + 1 < info.rows ? (r + 1) * perRow : info.length;
+        return {Saturate32(r), Saturate32(std::min<int64_t>(r * perRow, info.length)),
+                Saturate32(std::min<int64_t>(end, info.length))};
+    }
+    const int64_t tab = TabStop(s);
+    const char16_t* units = s.text.data() + info.start;
+    const int32_t last = info.rows - 1;
+    int32_t target = row;
+    int32_t start = -1;
+    int32_t runStart = 0; // where the rows of the units before began
+    int32_t runRow = 0;
+    int64_t cells = 0;
+    int32_t unitRow = 0;
+    int64_t rowLimit = perRow; // cells up to the end of unitRow
+    for (int32_t i = 0; i < info.length; ++i) {
+        cells += units[i] == 9 ? tab - cells % tab : 1;
+        for (; cells > rowLimit && unitRow < last; rowLimit += perRow)
+            ++unitRow;
+        if (unitRow != runRow) {
+            runStart = i;
+            runRow = unitRow;
+        }
+        if (target < 0 && i >= std::min(offset, info.length - 1)) {
+            target = unitRow;
+            start = runStart;
+        }
+        if (target >= 0 && start < 0 && unitRow >= target)
+            start = i;
+        if (target >= 0 && unitRow > target)
+            return {target, start, i};
+    }
+    return {target, start < 0 ? info.length : start, info.length};
 }
 
-VisualRow MakeRow(const EditState& s, int32_t line, int32_t row) {
+VisualRow MakeRow(const EditState& s, int32_t line, const RowCut& cut) {
     const LineInfo info = s.lines[line];
     VisualRow result;
     result.line = line;
-    result.row = row;
-    result.start = info.start + RowStartOffset(s, line, row);
-    result.end = row + 1 < info.rows ? info.start + RowStartOffset(s, line, row + 1)
-                                     : info.start + info.length;
-    result.index = s.lines.lineTop(line) / s.lineHeight + row;
+    result.row = cut.row;
+    result.start = info.start + cut.start;
+    result.end = info.start + cut.end;
+    result.index = s.lines.lineTop(line) / s.lineHeight + cut.row;
     return result;
 }
 
 } // namespace
 
-int32_t RowStartOffset(const EditState& s, int32_t line, int32_t row) {
-    if (!s.wordWrap || row <= 0 || line < 0 || line >= s.lines.size())
-        return 0;
-    const int64_t perRow = std::max(1, ColumnsPerRow(s));
-    return OffsetAtColumn(s, line, Saturate32(row * perRow));
-}
-
 VisualRow RowOfPosition(const EditState& s, int32_t position) {
     if (s.lines.empty())
         return {};
     const LineLocation at = LocateLine(s, position);
-    return MakeRow(s, at.line, RowInLine(s, at.line, at.offset));
+    return MakeRow(s, at.line, CutRow(s, at.line, -1, at.offset));
+}
+
+VisualRow RowOfLine(const EditState& s, int32_t line, int32_t row) {
+    if (s.lines.empty())
+        return {};
+    line = std::clamp(line, 0, s.lines.size() - 1);
+    return MakeRow(s, line, CutRow(s, line, std::clamp(row, 0, s.lines[line].rows - 1), 0));
 }
 
 VisualRow RowAtIndex(const EditState& s, int64_t index) {
@@ -60,7 +97,7 @@ VisualRow RowAtIndex(const EditState& s, int64_t index) {
     const int64_t clamped = std::clamp<int64_t>(index, 0, s.lines.totalRows() - 1);
     const int32_t line = s.lines.lineAtY(Saturate32(clamped * s.lineHeight));
     const int64_t row = clamped - s.lines.lineTop(line) / s.lineHeight;
-    return MakeRow(s, line, Saturate32(std::clamp<int64_t>(row, 0, s.lines[line].rows - 1)));
+    return RowOfLine(s, line, Saturate32(row));
 }
 
 RowWindow VisibleRows(const EditState& s) {

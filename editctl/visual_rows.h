@@ -16,11 +16,11 @@ struct VisualRow {
     int64_t index = 0; // counted from the first row of the text
 };
 
-// The offset in its line of the row's first unit; 0 for a row out of range.
-int32_t RowStartOffset(const EditState& s, int32_t line, int32_t row);
 // The row holding `position` (clamped to the text). A position at the exact
 // end of a full row belongs to the next row, where the caret shows.
 VisualRow RowOfPosition(const EditState& s, int32_t position);
+// Row `row` of logical line `line`, both clamped to what there is.
+VisualRow RowOfLine(const EditState& s, int32_t line, int32_t row);
 // Row `index` counted from the top of the text, clamped to the rows there are.
 VisualRow RowAtIndex(const EditState& s, int64_t index);
 
