@@ -39,7 +39,7 @@ RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
     const int32_t last = info.rows - 1;
     int32_t target = row;
     int32_t start = -1;
-    int32_t runStart = 0; // where the rows of the units before began
+    int32_t runStart = 0; // the first unit of the row reached so far
     int32_t runRow = 0;
     int64_t cells = 0;
     int32_t unitRow = 0;
