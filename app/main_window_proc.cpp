@@ -10,6 +10,7 @@
 #include "app/modal_ui.h"
 #include "app/settings.h"
 #include "app/window_modes.h"
+#include "docs/close_button_name.h"
 #include "docs/closing.h"
 #include "docs/find.h"
 #include "docs/status_bar.h"
@@ -30,6 +31,7 @@ namespace {
 
 void CreateChildren(MainWindow& mw, HWND window) {
     TabStrip_Create(mw, window);
+    TabStrip_NameCloseButton(mw.closeButton);
     HMENU bar = MainWnd_BuildMenu(&mw);
     SetMenu(window, bar);
     MainWnd_AddTab(mw, window);

@@ -6,6 +6,7 @@ set(DOCS_CORE
     ${CMAKE_CURRENT_LIST_DIR}/tab_geometry.cpp
 )
 set(DOCS_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/close_button_name.cpp
     ${CMAKE_CURRENT_LIST_DIR}/close_tooltip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/closing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find.cpp

@@ -35,9 +35,13 @@ bool MarkActiveModified(MainWindow& mw, bool modified) {
 }
 
 void WriteTabItem(MainWindow& mw, int index, UINT message) {
+    const Document& document = mw.documents[index];
+    // The control's window text is the name screen readers give its document.
+    SetWindowTextW(document.editWindow,
+                   reinterpret_cast<const wchar_t*>(document.displayName.c_str()));
     if (!mw.tabControl)
         return;
-    std::u16string caption = TabCaption(mw.documents[index]);
+    std::u16string caption = TabCaption(document);
     TCITEMW item = {};
     item.mask = TCIF_TEXT;
     item.pszText = Wide(caption.data());

@@ -1,6 +1,7 @@
 #include "editctl/edit_effects.h"
 
 #include "app/modal_ui.h"
+#include "editctl/edit_automation.h"
 #include "editctl/layout.h"
 
 namespace {
@@ -62,8 +63,11 @@ void EditCtl_ApplyEffects(HWND window, EditState& s) {
         ModalUi_MessageBox(GetAncestor(window, GA_ROOT),
                            L"The text would become too long. Nothing was changed.", L"Tessary",
                            MB_ICONWARNING);
-    if (fx.notify != EditNotify::None)
+    if (fx.notify != EditNotify::None) {
+        // The record may be gone once the parent has handled its notification.
+        EditCtl_RaiseNotifyEvents(window, s, fx.notify);
         NotifyParentWindow(window, fx.notify);
+    }
 }
 
 void EditCtl_ShowCaret(HWND window, EditState& s) {

@@ -3,7 +3,7 @@
 #include "app/win_handles.h"
 #include "editctl/commands.h"
 #include "editctl/edit_effects.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 namespace {
 

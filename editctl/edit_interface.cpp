@@ -1,9 +1,10 @@
 #include "editctl/editctl.h"
 
 #include "editctl/commands.h"
+#include "editctl/edit_automation.h"
 #include "editctl/edit_clipboard.h"
 #include "editctl/edit_effects.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 #include "editctl/editing.h"
 #include "editctl/keys.h"
 #include "editctl/layout.h"
@@ -27,6 +28,9 @@ template <typename Operation> void Update(HWND window, Operation&& operation) {
 
 void EditCtl_SetText(HWND window, const std::u16string& text) {
     Update(window, [&](EditState& s) { SetText(s, text); });
+    // No notification goes to the parent, but a reader must hear of new text.
+    if (EditState* s = EditCtl_State(window))
+        EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
 }
 
 std::u16string EditCtl_GetText(HWND window) {

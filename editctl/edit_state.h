@@ -126,6 +126,9 @@ struct EditState {
     EditEffects effects; // accumulated by operations, taken by the window layer
     // The longest text an edit may make: positions are signed 32-bit.
     int64_t maxLength = std::numeric_limits<int32_t>::max();
+    // The window layer's accessibility element, made when a client first
+    // asks; the core never touches it.
+    void* automation = nullptr;
 };
 
 // Asks the window to repaint its whole client area.

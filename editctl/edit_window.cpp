@@ -2,10 +2,11 @@
 
 #include "app/modal_ui.h"
 #include "editctl/commands.h"
+#include "editctl/edit_automation.h"
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
 #include "editctl/edit_effects.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 #include <new>
 #include <stdexcept>
@@ -13,9 +14,6 @@
 namespace {
 
 constexpr wchar_t kClassName[] = L"CustomEditControl";
-
-// Only windows of this class carry an EditState in their user-data slot.
-ATOM registeredClass = 0;
 
 SIZE ClientSize(HWND window) {
     RECT client = {};
@@ -76,6 +74,7 @@ bool Dispatch(HWND window, EditState& s, UINT message, WPARAM wParam, LPARAM lPa
         return true;
     case WM_SETFOCUS:
         EditCtl_ShowCaret(window, s);
+        EditCtl_RaiseAutomationEvent(window, s, AutomationEvent::Focus);
         return true;
     case WM_KILLFOCUS:
         EditCtl_HideCaret(window);
@@ -133,9 +132,12 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 1; // every pixel is painted from the off-screen bitmap
     EditState* s = EditCtl_State(window);
     if (message == WM_NCDESTROY && s) {
+        EditCtl_ReleaseAutomation(window, *s);
         DetachRecord(window);
         s = nullptr;
     }
+    if (message == WM_GETOBJECT && s)
+        return EditCtl_OnGetObject(window, *s, wParam, lParam);
     if (s && Dispatch(window, *s, message, wParam, lParam))
         return 0;
     return DefWindowProcW(window, message, wParam, lParam);
@@ -156,12 +158,6 @@ LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 } // namespace
 
-EditState* EditCtl_State(HWND window) {
-    if (!registeredClass || !window || GetClassWord(window, GCW_ATOM) != registeredClass)
-        return nullptr;
-    return reinterpret_cast<EditState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
-
 bool EditCtl_RegisterClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -172,7 +168,7 @@ bool EditCtl_RegisterClass(HINSTANCE instance) {
     wc.lpszClassName = kClassName;
     const ATOM atom = RegisterClassExW(&wc);
     if (atom)
-        registeredClass = atom;
+        EditCtl_SetRecordClass(atom);
     return atom != 0;
 }
 

@@ -12,11 +12,15 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/line_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mouse.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_units.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/visual_rows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/words.cpp
 )
 # The CustomEditControl window.
 set(EDITCTL_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/edit_automation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_clipboard.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_effects.cpp
@@ -24,8 +28,11 @@ set(EDITCTL_WIN
     ${CMAKE_CURRENT_LIST_DIR}/edit_input.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_interface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_paint.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_record.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_scrollbars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_text_range.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_window.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/uia_api.cpp
 )
 # What a paint draws, worked out without the platform for the window above.
 list(APPEND EDITCTL_CORE ${CMAKE_CURRENT_LIST_DIR}/paint_plan.cpp)

@@ -50,6 +50,21 @@ int32_t WordRight(const EditState& s, int32_t position) {
     return i;
 }
 
+bool IsWordStart(const EditState& s, int32_t position) {
+    if (position <= 0 || position >= TextLength(s))
+        return true;
+    const CharClass here = ClassOf(s.text[static_cast<size_t>(position)]);
+    return here != CharClass::Blank && ClassOf(s.text[static_cast<size_t>(position) - 1]) != here;
+}
+
+int32_t NextWordStart(const EditState& s, int32_t position) {
+    const int32_t length = TextLength(s);
+    int32_t i = std::clamp(position, 0, length);
+    while (i < length && !IsWordStart(s, ++i)) {
+    }
+    return i;
+}
+
 void SelectWordAt(EditState& s, int32_t position) {
     const LineLocation at = LocateLine(s, position);
     const LineInfo line = s.lines.empty() ? LineInfo{} : s.lines[at.line];

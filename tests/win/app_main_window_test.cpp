@@ -3,7 +3,7 @@
 #include "tests/win/app_window_fixture.h"
 
 #include "app/command_ids.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 #include "editctl/editctl.h"
 
 #include <string>

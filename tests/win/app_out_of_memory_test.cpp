@@ -6,7 +6,7 @@
 #include "tests/win/editctl_fixture.h"
 
 #include "app/command_ids.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 #include <functional>
 

@@ -6,7 +6,7 @@
 #include "app/command_ids.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 #include <cwchar>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "app/command_ids.h"
 #include "app/settings_rules.h"
 #include "app/window_modes.h"
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 #include <array>
 #include <vector>

@@ -2,7 +2,7 @@
 // caret stands after a resize or Select All.
 #include "tests/win/editctl_fixture.h"
 
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 namespace {
 

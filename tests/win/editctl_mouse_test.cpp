@@ -1,7 +1,7 @@
 // Button, move and double-click messages at computed cell coordinates.
 #include "tests/win/editctl_fixture.h"
 
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 using Sent = std::vector<WORD>;
 

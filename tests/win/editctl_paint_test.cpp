@@ -2,7 +2,7 @@
 // system caret stands.
 #include "tests/win/editctl_fixture.h"
 
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 namespace {
 

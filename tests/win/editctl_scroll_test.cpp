@@ -1,7 +1,7 @@
 // Wheel and scroll-bar messages, the bars' state and the scroll offsets.
 #include "tests/win/editctl_fixture.h"
 
-#include "editctl/edit_window.h"
+#include "editctl/edit_record.h"
 
 using Sent = std::vector<WORD>;
 

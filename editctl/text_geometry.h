@@ -1,0 +1,19 @@
+// Spans of text on the screen: what the client area shows, where a span's
+// cells are drawn, and scrolling a span into view.
+#pragma once
+
+#include "editctl/edit_state.h"
+#include "editctl/text_units.h"
+
+#include <vector>
+
+// From the start of the first row that meets the client area to the end of
+// the last one.
+TextSpan VisibleSpan(const EditState& s);
+// One client rectangle per visible row the span covers: the cells the paint
+// code fills for those units, cut to the text area. An empty span gives a
+// zero-width rectangle where its position is drawn, if that is visible.
+std::vector<PixelRect> SpanRowRects(const EditState& s, TextSpan span);
+// Scrolls so the span's first row is at the top of the client area, or its
+// last row at the bottom; without wrapping, also brings its start's column in.
+void ScrollSpanIntoView(EditState& s, TextSpan span, bool alignToTop);
