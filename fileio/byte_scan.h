@@ -70,8 +70,8 @@ template <typename Unit> BreakTally TallyBreaks(const Unit* p, size_t n) {
         const size_t end = std::min(n - 1, i + kChunk);
         Counter cr = 0, lf = 0, pairs = 0;
         for (; i < end; ++i) {
-            cr += p[i] == kCr;
-            lf += p[i] == kLf;
+            cr = static_cast<Counter>(cr + (p[i] == kCr));
+            lf = static_cast<Counter>(lf + (p[i] == kLf));
             pairs += (p[i] == kCr) & (p[i + 1] == kLf);
         }
         tally.cr += cr;

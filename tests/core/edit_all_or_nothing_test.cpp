@@ -191,9 +191,9 @@ TEST(EditTooLong, AnEditBeyondTheLimitIsRefusedWhole) {
     s.caret = 2;
     const Observed before = Observe(s);
     const Operation refused[] = {
-        [](EditState& s) { PasteText(s, u"abc"); }, // two units out, three in
-        [](EditState& s) { ReplaceRange(s, 12, 12, u"x"); },
-        [](EditState& s) { TypeCharacter(s, u'\t'); }, // four spaces
+        [](EditState& t) { PasteText(t, u"abc"); }, // two units out, three in
+        [](EditState& t) { ReplaceRange(t, 12, 12, u"x"); },
+        [](EditState& t) { TypeCharacter(t, u'\t'); }, // four spaces
     };
     for (const Operation& edit : refused) {
         edit(s);

@@ -34,9 +34,11 @@ std::map<std::string, std::vector<char32_t>> Sample(const std::string& file, int
         if (static_cast<int>(fields.size()) <= field)
             continue;
         const size_t dots = fields[0].find("..");
-        const char32_t first = std::stoul(fields[0], nullptr, 16);
+        const auto first = static_cast<char32_t>(std::stoul(fields[0], nullptr, 16));
         const char32_t last =
-            dots == std::string::npos ? first : std::stoul(fields[0].substr(dots + 2), nullptr, 16);
+            dots == std::string::npos
+                ? first
+                : static_cast<char32_t>(std::stoul(fields[0].substr(dots + 2), nullptr, 16));
         for (char32_t c = first; c <= last; ++c)
             if (++counter % step == 0 || c == first)
                 byValue[fields[field]].push_back(c);

@@ -304,8 +304,8 @@ class Session {
         } else if (op < 60) {
             // Mostly short selections, so that the starting text lives long.
             const int32_t anchor = Pick(TextLength(s_) + 6) - 3;
-            const int32_t caret = op == 52 ? Pick(TextLength(s_) + 1) : anchor + Pick(11) - 5;
-            SetSelection(s_, anchor, caret);
+            const int32_t active = op == 52 ? Pick(TextLength(s_) + 1) : anchor + Pick(11) - 5;
+            SetSelection(s_, anchor, active);
         } else if (op < 80) {
             const EditKey keys[] = {EditKey::Left, EditKey::Right, EditKey::Up,
                                     EditKey::Down, EditKey::Home,  EditKey::End};
