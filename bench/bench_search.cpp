@@ -27,7 +27,7 @@ const std::u16string& Document() {
             std::u16string row = u"fox";
             while (row.size() < kUnitsPerLine - 8) {
                 row += u' ';
-                for (unsigned n = 2 + rng() % 5; n > 0; --n)
+                for (auto n = 2 + rng() % 5; n > 0; --n)
                     row += static_cast<char16_t>(u'a' + rng() % 26);
             }
             row.resize(kUnitsPerLine - 2, u' ');
