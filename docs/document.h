@@ -2,6 +2,7 @@
 // Platform-free: the edit control is held by its handle type alone.
 #pragma once
 
+#include "fileio/file_identity.h"
 #include "fileio/text_format.h"
 
 #include <string>
@@ -23,6 +24,9 @@ struct Document {
     // The load replaced bytes it could not decode, which no save gives back:
     // the first save asks, and a save that goes ahead clears it.
     bool replacedBytes = false;
+    // The file as this document last loaded or saved it; not known for an
+    // Untitled document.
+    FileIdentity disk;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.

@@ -3,6 +3,7 @@
 set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/codepage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_identity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
@@ -13,10 +14,12 @@ set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_win.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_identity_win.cpp
 )
 set(FILEIO_CORE_NATIVE
     ${CMAKE_CURRENT_LIST_DIR}/codepage_native.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_identity_posix.cpp
 )
 # File commands and their dialogs.
 set(FILEIO_WIN
