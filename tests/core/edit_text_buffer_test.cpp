@@ -2,6 +2,7 @@
 // wherever the gap happens to be.
 #include "allocation_failure.h"
 
+#include "editctl/line_table.h"
 #include "editctl/text_buffer.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,33 @@ TEST(TextBuffer, AdoptedAndReservedRoomTakesInsertsWithoutAllocating) {
     EXPECT_EQ(text.capacity(), reserved);
     EXPECT_EQ(text.size(), reserved);
     EXPECT_EQ(text.substr(text.size() - 7), u"loaxded");
+}
+
+// Lines are measured in place on either side of the gap; one the gap cuts
+// through (even between the halves of a pair or a CR LF) must measure the same.
+TEST(TextBuffer, LineTableIsTheSameWhereverTheGapLies) {
+    const std::u16string source = u"ab\tc\r\n\U0001F600e\u0301\r\rx\u4e2d\ty\n\tlast line here";
+    const LineMetrics views[] = {{0, 4, 8, 16}, {3, 4, 8, 16}};
+    for (const LineMetrics& metrics : views) {
+        LineTable want;
+        want.rebuild(TextBuffer(source), metrics);
+        for (size_t gap = 0; gap <= source.size(); ++gap) {
+            TextBuffer text(source);
+            text.insert(gap, u"#");
+            text.erase(gap, 1);
+            LineTable got;
+            got.rebuild(text, metrics);
+            ASSERT_EQ(got.size(), want.size()) << gap;
+            for (int32_t i = 0; i < want.size(); ++i) {
+                const LineInfo g = got[i], w = want[i];
+                ASSERT_TRUE(g.start == w.start && g.length == w.length && g.rows == w.rows &&
+                            g.hasTab == w.hasTab && g.hasComplex == w.hasComplex)
+                    << "gap " << gap << " line " << i;
+            }
+            ASSERT_EQ(got.maxLineWidth(), want.maxLineWidth()) << gap;
+            ASSERT_EQ(got.totalRows(), want.totalRows()) << gap;
+        }
+    }
 }
 
 } // namespace
