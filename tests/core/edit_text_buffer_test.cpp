@@ -48,8 +48,9 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
             ASSERT_EQ(text.substr(at, n), model.substr(at, n)) << step;
         }
         ASSERT_EQ(text.size(), model.size()) << step;
-        if (!model.empty())
+        if (!model.empty()) {
             ASSERT_EQ(text[at % model.size()], model[at % model.size()]) << step;
+        }
         if (step % 16 != 0)
             continue;
         ASSERT_EQ(text, model) << "step " << step;
