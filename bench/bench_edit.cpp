@@ -2,6 +2,8 @@
 // a full relayout, opening (set text) and keystrokes, against a baseline
 // that only counts the line breaks; keystrokes and paints on a text of the
 // same size a third of which is ideographs, beside the all-ASCII one.
+// TESSARY_BENCH_LINES sets another line count: 20000000 makes the text a
+// billion units (about 2.5 GB to run the keystrokes alone).
 #include "editctl/commands.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
@@ -12,20 +14,30 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <string>
 
 namespace {
 
-constexpr int kLines = 2'000'000;
 constexpr int kUnitsPerLine = 50;
 
+int Lines() {
+    static const int lines = [] {
+        const char* set = std::getenv("TESSARY_BENCH_LINES");
+        return set ? std::max(std::atoi(set), 1) : 2'000'000;
+    }();
+    return lines;
+}
+
 // Letters, spaces and tabs; with `cjk`, a third of the units are ideographs.
+// Spare capacity as a loaded file has it, for a buffer to adopt.
 std::u16string MakeDocument(bool cjk) {
     std::mt19937 rng(11);
     std::u16string t;
-    t.reserve(size_t{kLines} * kUnitsPerLine);
-    for (int line = 0; line < kLines; ++line) {
+    const size_t units = size_t{static_cast<unsigned>(Lines())} * kUnitsPerLine;
+    t.reserve(units + units / 64);
+    for (int line = 0; line < Lines(); ++line) {
         for (int i = 0; i < kUnitsPerLine - 2; ++i) {
             const unsigned r = rng() % 64;
             if (cjk && i % 3 == 2)
@@ -119,32 +131,55 @@ double TimeKeystroke(EditState& s, int32_t at, char16_t unit, bool full) {
     return taken.count();
 }
 
+// Seconds inserting the units at `at` into the text as one plain string
+// takes, where the whole tail moves; erased again untimed.
+double TimePlainInsert(std::u16string& text, size_t at, std::u16string_view units) {
+    const auto begin = std::chrono::steady_clock::now();
+    text.insert(at, units);
+    const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - begin;
+    text.erase(at, units.size());
+    benchmark::DoNotOptimize(text.data());
+    return taken.count();
+}
+
 // A letter (second argument 0) or Enter (1) at the start, in the middle or
-// at the end (first argument 0, 1, 2): the nearer the start, the more text
-// moves. The time is the keystroke as it runs; the counters give it with a
-// full relayout after it and the ratio of the two.
+// at the end (first argument 0, 1, 2), wrapped (third argument 1) or not.
+// The time is the keystroke as it runs: the text, the line table and the
+// caret. The counters give the same units inserted into the text as one
+// plain string (the baseline), and the keystroke with a full relayout
+// after it, each beside the keystroke as a ratio.
 void BM_Keystroke(benchmark::State& state) {
-    EditState s = MakeState(true);
-    const int32_t at = static_cast<int32_t>(TextLength(s) * state.range(0) / 2);
+    std::u16string text = MakeDocument(false);
+    const size_t at = text.size() * static_cast<size_t>(state.range(0)) / 2;
     const char16_t unit = state.range(1) == 0 ? u'x' : u'\r';
-    constexpr int kFullRuns = 5; // the first also grows the string's capacity
-    TimeKeystroke(s, at, unit, true);
+    constexpr int kRuns = 3;
+    double plain = 0;
+    for (int i = 0; i < kRuns; ++i)
+        plain += TimePlainInsert(text, at, unit == u'x' ? u"x" : u"\r\n") / kRuns;
+    EditState s;
+    s.wordWrap = state.range(2) != 0;
+    AttachWindow(s, &dummyWindow, 1200, 900);
+    s.text.assign(std::move(text));
+    Relayout(s);
+    TimeKeystroke(s, static_cast<int32_t>(at), unit, false);
     double full = 0;
-    for (int i = 0; i < kFullRuns; ++i)
-        full += TimeKeystroke(s, at, unit, true) / kFullRuns;
+    for (int i = 0; i < kRuns; ++i)
+        full += TimeKeystroke(s, static_cast<int32_t>(at), unit, true) / kRuns;
     double incremental = 0;
     for (auto _ : state) {
-        const double taken = TimeKeystroke(s, at, unit, false);
+        const double taken = TimeKeystroke(s, static_cast<int32_t>(at), unit, false);
         state.SetIterationTime(taken);
         incremental += taken;
     }
     incremental /= static_cast<double>(state.iterations());
+    state.counters["plain_string_us"] = plain * 1e6;
+    state.counters["plain_ratio"] = plain / incremental;
     state.counters["full_relayout_ms"] = full * 1e3;
-    state.counters["ratio"] = full / incremental;
+    state.counters["full_ratio"] = full / incremental;
 }
 
-// The first keystroke after opening: the string has no spare capacity yet
-// and moves to a bigger block.
+// The first keystroke after opening: the text must not move to a bigger
+// block for it.
 void BM_FirstKeystroke(benchmark::State& state) {
     EditState s = MakeState(true);
     const int32_t middle = TextLength(s) / 2;
@@ -157,8 +192,8 @@ void BM_FirstKeystroke(benchmark::State& state) {
     }
 }
 
-// Inserting and erasing one unit in the middle of the string alone: the
-// tail moves twice, which no line table can avoid.
+// Inserting and erasing one unit in the middle of the text as one plain
+// string: the tail moves twice, which the text's gap avoids.
 void BM_MoveTail(benchmark::State& state) {
     std::u16string text = Document();
     const size_t middle = text.size() / 2;
@@ -179,7 +214,8 @@ BENCHMARK(BM_PlanPaint)
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK(BM_Keystroke)
-    ->ArgsProduct({{0, 1, 2}, {0, 1}})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}, {1, 0}})
+    ->ArgNames({"where", "enter", "wrap"})
     ->Unit(benchmark::kMicrosecond)
     ->UseManualTime();
 BENCHMARK(BM_FirstKeystroke)->Unit(benchmark::kMillisecond)->UseRealTime();

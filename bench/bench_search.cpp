@@ -79,7 +79,7 @@ void BM_ReplaceAllIntoEditor(benchmark::State& state) {
         AttachWindow(s, &dummyWindow, 1200, 900);
         SetText(s, Document());
         state.ResumeTiming();
-        ReplaceAllResult result = Find_ReplaceAll(s.text, u"fox", u"wolf", {});
+        ReplaceAllResult result = Find_ReplaceAll(s.text.view(0), u"fox", u"wolf", {});
         ReplaceRange(s, result.start, result.end, std::move(result.replacement));
         benchmark::DoNotOptimize(s.text.size());
     }

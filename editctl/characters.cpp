@@ -1,6 +1,7 @@
 #include "editctl/characters.h"
 
 #include "editctl/char_width_table.h"
+#include "editctl/text_buffer.h"
 
 #include <algorithm>
 
@@ -14,18 +15,64 @@ bool IsControl(char16_t unit) {
     return unit < 0x20 || (unit >= 0x7F && unit < 0xA0);
 }
 
-int32_t Length(std::u16string_view text) {
+template <typename Text> int32_t Length(const Text& text) {
     return static_cast<int32_t>(text.size());
 }
 
 // Whether the character that ends at `pos` takes the marks after it.
-bool CarriesMarks(std::u16string_view text, int32_t pos) {
+template <typename Text> bool CarriesMarks(const Text& text, int32_t pos) {
     const char16_t before = text[pos - 1];
     if (IsControl(before) || IsHighSurrogate(before))
         return false;
     if (IsLowSurrogate(before))
         return pos >= 2 && IsHighSurrogate(text[pos - 2]);
     return true;
+}
+
+template <typename Text> char32_t CodePointIn(const Text& text, int32_t pos) {
+    const char16_t unit = text[pos];
+    if (IsHighSurrogate(unit) && pos + 1 < Length(text) && IsLowSurrogate(text[pos + 1]))
+        return 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[pos + 1] - 0xDC00);
+    return unit;
+}
+
+template <typename Text> bool InsidePair(const Text& text, int32_t pos) {
+    return pos > 0 && pos < Length(text) && IsLowSurrogate(text[pos]) &&
+           IsHighSurrogate(text[pos - 1]);
+}
+
+template <typename Text> bool IsStop(const Text& text, int32_t pos) {
+    if (pos <= 0 || pos >= Length(text))
+        return true;
+    const char16_t unit = text[pos];
+    if (unit < kFirstWideOrMark)
+        return !(unit == kLf && text[pos - 1] == kCr);
+    if (InsidePair(text, pos))
+        return false;
+    return CellWidth(CodePointIn(text, pos)) != 0 || !CarriesMarks(text, pos);
+}
+
+template <typename Text> int32_t NextStop(const Text& text, int32_t pos) {
+    if (pos >= Length(text))
+        return Length(text);
+    int32_t next = std::max(pos, 0) + 1;
+    while (!IsStop(text, next))
+        ++next;
+    return next;
+}
+
+template <typename Text> int32_t PrevStop(const Text& text, int32_t pos) {
+    int32_t previous = std::min(pos, Length(text)) - 1;
+    if (previous <= 0)
+        return 0;
+    while (!IsStop(text, previous))
+        --previous;
+    return previous;
+}
+
+template <typename Text> int32_t StopAtOrBefore(const Text& text, int32_t pos) {
+    pos = std::clamp(pos, 0, Length(text));
+    return IsStop(text, pos) ? pos : PrevStop(text, pos);
 }
 
 } // namespace
@@ -59,49 +106,42 @@ const char* CellWidthUnicodeVersion() {
 }
 
 bool IsCharStop(std::u16string_view text, int32_t pos) {
-    if (pos <= 0 || pos >= Length(text))
-        return true;
-    const char16_t unit = text[pos];
-    if (unit < kFirstWideOrMark)
-        return !(unit == kLf && text[pos - 1] == kCr);
-    if (InsideSurrogatePair(text, pos))
-        return false;
-    return CellWidth(CodePointAt(text, pos)) != 0 || !CarriesMarks(text, pos);
+    return IsStop(text, pos);
+}
+bool IsCharStop(const TextBuffer& text, int32_t pos) {
+    return IsStop(text, pos);
 }
 
 bool InsideSurrogatePair(std::u16string_view text, int32_t pos) {
-    return pos > 0 && pos < Length(text) && IsLowSurrogate(text[pos]) &&
-           IsHighSurrogate(text[pos - 1]);
+    return InsidePair(text, pos);
+}
+bool InsideSurrogatePair(const TextBuffer& text, int32_t pos) {
+    return InsidePair(text, pos);
 }
 
 int32_t NextCharStop(std::u16string_view text, int32_t pos) {
-    if (pos >= Length(text))
-        return Length(text);
-    int32_t next = std::max(pos, 0) + 1;
-    while (!IsCharStop(text, next))
-        ++next;
-    return next;
+    return NextStop(text, pos);
+}
+int32_t NextCharStop(const TextBuffer& text, int32_t pos) {
+    return NextStop(text, pos);
 }
 
 int32_t PrevCharStop(std::u16string_view text, int32_t pos) {
-    int32_t previous = std::min(pos, Length(text)) - 1;
-    if (previous <= 0)
-        return 0;
-    while (!IsCharStop(text, previous))
-        --previous;
-    return previous;
+    return PrevStop(text, pos);
+}
+int32_t PrevCharStop(const TextBuffer& text, int32_t pos) {
+    return PrevStop(text, pos);
 }
 
 int32_t CharStopAtOrBefore(std::u16string_view text, int32_t pos) {
-    pos = std::clamp(pos, 0, Length(text));
-    return IsCharStop(text, pos) ? pos : PrevCharStop(text, pos);
+    return StopAtOrBefore(text, pos);
+}
+int32_t CharStopAtOrBefore(const TextBuffer& text, int32_t pos) {
+    return StopAtOrBefore(text, pos);
 }
 
 char32_t CodePointAt(std::u16string_view text, int32_t pos) {
-    const char16_t unit = text[pos];
-    if (IsHighSurrogate(unit) && pos + 1 < Length(text) && IsLowSurrogate(text[pos + 1]))
-        return 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[pos + 1] - 0xDC00);
-    return unit;
+    return CodePointIn(text, pos);
 }
 
 int CharacterCells(std::u16string_view text, int32_t pos) {

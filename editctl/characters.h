@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+class TextBuffer;
+
 // Cells a code point takes: 2 for East Asian Wide and Fullwidth, 0 for a
 // combining mark (general categories Mn and Me, U+200D, U+FE00..U+FE0F),
 // 1 for everything else. A comparison and no lookup below U+0300.
@@ -18,16 +20,22 @@ const char* CellWidthUnicodeVersion();
 // CR LF pair, and not between a character and a mark it carries. A mark
 // after a control character (a line break, a tab) or a lone surrogate
 // starts a character itself. Both ends of the text are stops.
+// Each takes a whole text as a string or as the document's buffer.
 bool IsCharStop(std::u16string_view text, int32_t pos);
+bool IsCharStop(const TextBuffer& text, int32_t pos);
 // The first stop after `pos`; the text's length from there on.
 int32_t NextCharStop(std::u16string_view text, int32_t pos);
+int32_t NextCharStop(const TextBuffer& text, int32_t pos);
 // The last stop before `pos`; 0 from the start on.
 int32_t PrevCharStop(std::u16string_view text, int32_t pos);
+int32_t PrevCharStop(const TextBuffer& text, int32_t pos);
 // `pos` when it is a stop, else the start of the character holding it.
 int32_t CharStopAtOrBefore(std::u16string_view text, int32_t pos);
+int32_t CharStopAtOrBefore(const TextBuffer& text, int32_t pos);
 
 // Whether `pos` lies between the two halves of a surrogate pair.
 bool InsideSurrogatePair(std::u16string_view text, int32_t pos);
+bool InsideSurrogatePair(const TextBuffer& text, int32_t pos);
 bool IsHighSurrogate(char32_t unit);
 bool IsLowSurrogate(char32_t unit);
 // The code point at `pos` (< length): a pair decoded, any other unit as it is.

@@ -28,11 +28,9 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
 }
 
 void SetText(EditState& s, std::u16string_view text) {
-    // Spare room, so that the first keystrokes in a large document do not
-    // move the whole text to a bigger block.
-    std::u16string copy;
-    copy.reserve(text.size() + text.size() / 16 + 64);
-    copy.append(text);
+    // The copy has a gap to spare, so that the first keystrokes in a large
+    // document do not move the whole text to a bigger block.
+    TextBuffer copy(text);
     // Laid out before anything else changes: when memory runs out, the old
     // text comes back and is laid out again in the memory it had.
     s.text.swap(copy);

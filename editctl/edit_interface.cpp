@@ -35,7 +35,7 @@ void EditCtl_SetText(HWND window, const std::u16string& text) {
 
 std::u16string EditCtl_GetText(HWND window) {
     const EditState* s = EditCtl_State(window);
-    return s ? s->text : std::u16string();
+    return s ? s->text.substr(0) : std::u16string();
 }
 
 void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editctl/line_table.h"
+#include "editctl/text_buffer.h"
 
 #include <array>
 #include <cstddef>
@@ -81,7 +82,7 @@ struct EditEffects {
 };
 
 struct EditState {
-    std::u16string text;
+    TextBuffer text;
     // Logical lines with their visual rows, running row tops, total rows and
     // widest line: derived from the text and the view by Relayout.
     LineTable lines;

@@ -164,9 +164,10 @@ class TextRange final : public uia::ITextRangeProvider {
             int32_t count = span.end - span.start;
             if (maxLength >= 0 && maxLength < count)
                 count = maxLength;
-            *result =
-                SysAllocStringLen(reinterpret_cast<const wchar_t*>(s.text.data()) + span.start,
-                                  static_cast<UINT>(count));
+            const std::u16string_view units =
+                s.text.view(static_cast<size_t>(span.start), static_cast<size_t>(count));
+            *result = SysAllocStringLen(reinterpret_cast<const wchar_t*>(units.data()),
+                                        static_cast<UINT>(count));
             return *result ? S_OK : E_OUTOFMEMORY;
         });
     }

@@ -66,7 +66,7 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
         s.effects.tooLong = true;
         return false;
     }
-    MakeRoom(s.text, static_cast<size_t>(peak));
+    s.text.reserve(static_cast<size_t>(peak));
     TextChange change;
     ForEachRecord(records, forward,
                   [&](const UndoRecord& r) { ApplyRecord(s, r, forward, change); });
@@ -82,7 +82,7 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
     return true;
 }
 
-int32_t StopAtOrAfter(const std::u16string& text, int32_t pos) {
+int32_t StopAtOrAfter(const TextBuffer& text, int32_t pos) {
     return IsCharStop(text, pos) ? pos : NextCharStop(text, pos);
 }
 
@@ -157,7 +157,7 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
 } // namespace
 
 void DeleteAtCaret(EditState& s, bool forward) {
-    const std::u16string& t = s.text;
+    const TextBuffer& t = s.text;
     const int32_t length = TextLength(s);
     int32_t from = SelectionLow(s);
     int32_t to = SelectionHigh(s);

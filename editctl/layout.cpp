@@ -66,8 +66,7 @@ int64_t MaxScrollX(const EditState& s) {
 }
 
 std::u16string_view LineText(const EditState& s, const LineInfo& info) {
-    return std::u16string_view(s.text).substr(static_cast<size_t>(info.start),
-                                              static_cast<size_t>(info.length));
+    return s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "editctl/characters.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
+#include "editctl/text_buffer.h"
 #include "fileio/text_units.h"
 
 #include <algorithm>
@@ -66,6 +67,35 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
     return {i, i - start + extra, hasTab, hasComplex};
 }
 
+bool IsBreak(char16_t unit) {
+    return unit == kCr || unit == kLf;
+}
+
+// Measures the line at `start` where it lies, on one side of the text's gap.
+// A line running into the gap is viewed whole, which moves the gap out of
+// it, and measured again.
+Measured MeasureLineAt(const TextBuffer& text, int64_t start, const CellRules& rules) {
+    const auto [front, back] = text.halves();
+    const auto split = static_cast<int64_t>(front.size());
+    if (start >= split) {
+        Measured m =
+            MeasureLine(back.data(), static_cast<int64_t>(back.size()), start - split, rules);
+        m.end += split;
+        return m;
+    }
+    const Measured m = MeasureLine(front.data(), split, start, rules);
+    if (m.end < split || back.empty() || IsBreak(back.front()))
+        return m;
+    const auto end =
+        static_cast<int64_t>(std::find_if(back.begin(), back.end(), IsBreak) - back.begin()) +
+        split;
+    const std::u16string_view line =
+        text.view(static_cast<size_t>(start), static_cast<size_t>(end - start));
+    Measured whole = MeasureLine(line.data(), end - start, 0, rules);
+    whole.end += start;
+    return whole;
+}
+
 // Replaces v[from, to) with `with`; the tail moves only when the counts differ.
 template <typename T>
 void Splice(std::vector<T>& v, int32_t from, int32_t to, const std::vector<T>& with) {
@@ -97,13 +127,13 @@ void TextChange::add(int32_t position, int32_t removed, int32_t inserted) {
     start = std::min(start, position);
 }
 
-void LineTable::measureLines(std::u16string_view text, const LineMetrics& metrics, int64_t start,
+void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics, int64_t start,
                              int64_t stopBeyond, Scan& out) {
     const int64_t length = static_cast<int64_t>(text.size());
     const int64_t perRow = metrics.columnsPerRow;
     const CellRules rules{metrics.tabWidth, perRow};
     for (;;) {
-        const Measured m = MeasureLine(text.data(), length, start, rules);
+        const Measured m = MeasureLineAt(text, start, rules);
         int64_t rows = 1;
         if (perRow > 0 && m.cells > 0)
             rows = (m.cells + perRow - 1) / perRow;
@@ -122,7 +152,7 @@ void LineTable::measureLines(std::u16string_view text, const LineMetrics& metric
     }
 }
 
-void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
+void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     // Measure into the old tables' memory: a big text's tables are large.
     Scan all;
     all.starts.swap(starts_);
@@ -148,7 +178,7 @@ void LineTable::rebuild(std::u16string_view text, const LineMetrics& metrics) {
     finishTotals();
 }
 
-void LineTable::update(std::u16string_view text, const LineMetrics& metrics,
+void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
                        const TextChange& change) {
     const int64_t length = static_cast<int64_t>(text.size());
     if (empty() || metrics != metrics_ || length != textLength_ + change.newEnd - change.oldEnd) {

@@ -3,9 +3,11 @@
 // is kept current can change without touching its readers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string_view>
 #include <vector>
+
+class TextBuffer;
 
 // One logical line. Its break (CR LF, lone CR or lone LF) lies between
 // start + length and the next line's start and belongs to neither line.
@@ -49,13 +51,13 @@ class LineTable {
     // Out of memory, throws with the table to be rebuilt; it keeps its
     // memory, so rebuilding a text with no more lines than it held, the
     // same text in another view above all, needs none.
-    void rebuild(std::u16string_view text, const LineMetrics& metrics);
+    void rebuild(const TextBuffer& text, const LineMetrics& metrics);
     // Brings the table from the text before `change` to `text`, the text
     // after it, with the same result as rebuild: only the lines the change
     // touched are measured again, the later ones are moved. Rebuilds when
     // the table was made for other metrics or another text length. Out of
     // memory, throws: unchanged, unless it had to rebuild.
-    void update(std::u16string_view text, const LineMetrics& metrics, const TextChange& change);
+    void update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change);
 
     int32_t size() const { return static_cast<int32_t>(starts_.size()); }
     bool empty() const { return starts_.empty(); }
@@ -94,7 +96,7 @@ class LineTable {
 
     // Measures lines from `start`, a line start, to the end of the text or
     // until the next line would start beyond `stopBeyond`.
-    static void measureLines(std::u16string_view text, const LineMetrics& metrics, int64_t start,
+    static void measureLines(const TextBuffer& text, const LineMetrics& metrics, int64_t start,
                              int64_t stopBeyond, Scan& out);
     // Puts measured lines, their row tops given, in place of lines
     // [first, resume); the room for them must be there.

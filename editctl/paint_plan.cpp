@@ -17,8 +17,7 @@ class RowPlanner {
   public:
     RowPlanner(const EditState& s, int32_t line, int64_t firstColumn, int32_t top)
         : s_(s), info_(s.lines[line]),
-          line_(std::u16string_view(s.text).substr(static_cast<size_t>(info_.start),
-                                                   static_cast<size_t>(info_.length))),
+          line_(s.text.view(static_cast<size_t>(info_.start), static_cast<size_t>(info_.length))),
           rules_(LineCellRules(s)), top_(top) {
         const int64_t gutter = ShownGutter(s);
         origin_ = gutter + s.margin - firstColumn * s.charWidth - s.scrollX;

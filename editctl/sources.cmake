@@ -14,6 +14,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_buffer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_units.cpp
     ${CMAKE_CURRENT_LIST_DIR}/visual_rows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/words.cpp

@@ -1,8 +1,6 @@
 #include "editctl/text_model.h"
 
 #include <algorithm>
-#include <functional>
-#include <string>
 
 LineLocation LocateLine(const EditState& s, int32_t position) {
     if (s.lines.empty())
@@ -18,16 +16,5 @@ void EraseText(EditState& s, int32_t position, int32_t count) {
 }
 
 void InsertText(EditState& s, int32_t position, std::u16string_view inserted) {
-    const std::less<const char16_t*> before;
-    const char16_t* begin = s.text.data();
-    const char16_t* end = begin + s.text.size();
-    const bool aliases =
-        !inserted.empty() && !before(inserted.data(), begin) && before(inserted.data(), end);
-    if (aliases) {
-        // Growing the text may move it; insert from a copy.
-        const std::u16string copy(inserted);
-        s.text.insert(static_cast<size_t>(position), copy);
-    } else {
-        s.text.insert(static_cast<size_t>(position), inserted.data(), inserted.size());
-    }
+    s.text.insert(static_cast<size_t>(position), inserted);
 }

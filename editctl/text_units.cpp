@@ -240,8 +240,8 @@ int32_t MoveSpanByUnit(const EditState& s, TextSpan& span, TextUnit unit, int32_
 TextSpan FindInSpan(const EditState& s, TextSpan span, std::u16string_view pattern, bool backward,
                     bool ignoreCase) {
     span = ClampSpan(s, span);
-    const std::u16string_view inside = std::u16string_view(s.text).substr(
-        static_cast<size_t>(span.start), static_cast<size_t>(span.end - span.start));
+    const std::u16string_view inside =
+        s.text.view(static_cast<size_t>(span.start), static_cast<size_t>(span.end - span.start));
     if (pattern.empty() || pattern.size() > inside.size())
         return {-1, -1};
     auto same = [ignoreCase](char16_t a, char16_t b) { return Fold(a, b, ignoreCase); };

@@ -35,7 +35,8 @@ RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
                 Saturate32(std::min<int64_t>(end, info.length))};
     }
     const int64_t tab = TabStop(s);
-    const char16_t* units = s.text.data() + info.start;
+    const std::u16string_view units =
+        s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
     const int32_t last = info.rows - 1;
     int32_t target = row;
     int32_t start = -1;

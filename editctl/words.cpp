@@ -25,7 +25,7 @@ CharClass ClassOf(char16_t unit) {
 int32_t WordLeft(const EditState& s, int32_t position) {
     if (position <= 0 || s.text.empty())
         return 0;
-    const std::u16string& t = s.text;
+    const TextBuffer& t = s.text;
     int32_t i = PrevCharStop(t, position);
     while (i > 0 && IsBlank(t[i]))
         i = PrevCharStop(t, i);
@@ -37,7 +37,7 @@ int32_t WordLeft(const EditState& s, int32_t position) {
 }
 
 int32_t WordRight(const EditState& s, int32_t position) {
-    const std::u16string& t = s.text;
+    const TextBuffer& t = s.text;
     const int32_t length = TextLength(s);
     int32_t i = CharStopAtOrBefore(t, position);
     while (i < length && IsBlank(t[i]))
@@ -74,7 +74,7 @@ void SelectWordAt(EditState& s, int32_t position) {
         s.anchor = s.caret = end;
         return;
     }
-    const std::u16string& t = s.text;
+    const TextBuffer& t = s.text;
     int32_t i = std::clamp(CharStopAtOrBefore(t, position), start, end);
     if (i == end)
         i = PrevCharStop(t, end);

@@ -34,7 +34,7 @@ struct Observed {
 };
 
 Observed Observe(const EditState& s) {
-    Observed o{s.text,
+    Observed o{s.text.substr(0),
                {},
                s.lines.totalRows(),
                s.lines.maxLineWidth(),

@@ -56,7 +56,7 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
     for (const LineMetrics& metrics : views) {
         std::u16string text;
         LineTable table;
-        table.rebuild(text, metrics);
+        table.rebuild(TextBuffer(text), metrics);
         for (int step = 0; step < 3000 && !testing::Test::HasFatalFailure(); ++step) {
             TextChange change;
             for (int edits = 1 + pick(3); edits > 0; --edits) {
@@ -73,9 +73,9 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
                 text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), inserted);
                 change.add(at, removed, static_cast<int32_t>(inserted.size()));
             }
-            table.update(text, metrics, change);
+            table.update(TextBuffer(text), metrics, change);
             LineTable fresh;
-            fresh.rebuild(text, metrics);
+            fresh.rebuild(TextBuffer(text), metrics);
             ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "step " << step;
         }
     }
@@ -85,13 +85,13 @@ TEST(LineTableUpdate, WidestLineFollowsShrinkingAndGrowing) {
     const LineMetrics unwrapped{0, 4, 8, 16};
     std::u16string text = u"0123456789\nabc\tx\n0123456789\nz";
     LineTable table;
-    table.rebuild(text, unwrapped);
+    table.rebuild(TextBuffer(text), unwrapped);
     EXPECT_EQ(table.maxLineWidth(), 80);
     auto edit = [&](int32_t at, int32_t removed, std::u16string_view inserted) {
         text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), inserted);
         TextChange change;
         change.add(at, removed, static_cast<int32_t>(inserted.size()));
-        table.update(text, unwrapped, change);
+        table.update(TextBuffer(text), unwrapped, change);
     };
     edit(0, 3, u""); // one of the two widest lines narrows
     EXPECT_EQ(table.maxLineWidth(), 80);

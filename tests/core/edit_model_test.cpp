@@ -93,7 +93,7 @@ std::vector<RefChar> RefCharacters(const std::u16string& t) {
 // Straightforward layout: find the breaks first, then place each line's
 // characters one after the other, keeping each inside one row.
 RefLayout ReferenceLayout(const EditState& s) {
-    const std::u16string& t = s.text;
+    const std::u16string t = s.text.substr(0);
     const int32_t n = static_cast<int32_t>(t.size());
     std::vector<std::pair<int32_t, int32_t>> spans; // [start, end)
     int32_t start = 0;
@@ -263,11 +263,11 @@ class Session {
         s_.insertSpaces = c.insertSpaces;
         s_.tabWidth = c.tabWidth;
         Relayout(s_);
-        timeline_.push_back(s_.text);
+        timeline_.push_back(s_.text.substr(0));
     }
 
     void Step() {
-        const std::u16string before = s_.text;
+        const std::u16string before = s_.text.substr(0);
         int32_t low = SelectionLow(s_), high = SelectionHigh(s_);
         const int32_t caret = s_.caret;
         const size_t undoBefore = s_.undoHistory.size();
@@ -348,7 +348,8 @@ class Session {
             EXPECT_EQ(s_.text, before.substr(0, low) + inserted + before.substr(high));
         }
         if (!history) {
-            EXPECT_LE(LoneSurrogates(s_.text), LoneSurrogates(before)) << "an edit cut a pair";
+            EXPECT_LE(LoneSurrogates(s_.text.substr(0)), LoneSurrogates(before))
+                << "an edit cut a pair";
         }
         Record(before, low, high, undoBefore, history);
         ASSERT_NO_FATAL_FAILURE(CheckLayout(s_));
@@ -432,7 +433,7 @@ class Session {
         EXPECT_EQ(s_.text, before.substr(0, from) + before.substr(to));
         // What is left may join into one character around the caret.
         int32_t expected = from;
-        for (const RefChar& c : RefCharacters(s_.text))
+        for (const RefChar& c : RefCharacters(s_.text.substr(0)))
             if (c.start < from && from < c.end)
                 expected = c.end;
         EXPECT_EQ(s_.caret, expected);
@@ -446,7 +447,7 @@ class Session {
             timeline_.resize(undoBefore + 1);
             if (undoAfter == undoBefore + 2)
                 timeline_.push_back(before.substr(0, low) + before.substr(high));
-            timeline_.push_back(s_.text);
+            timeline_.push_back(s_.text.substr(0));
         }
         ASSERT_LT(undoAfter, timeline_.size());
         EXPECT_EQ(s_.text, timeline_[undoAfter]);

@@ -60,7 +60,7 @@ TEST(EditTextModel, PrimitivesEditOnlyTheText) {
     EXPECT_EQ(s.caret, 5); // the callers move the selection
     InsertText(s, 3, u"p!");
     EXPECT_EQ(s.text, u"help!");
-    InsertText(s, 0, std::u16string_view(s.text).substr(2, 3)); // a view of the text itself
+    InsertText(s, 0, s.text.view(2, 3)); // a view of the text itself
     EXPECT_EQ(s.text, u"lp!help!");
     EXPECT_THROW(EraseText(s, 9, 1), std::out_of_range);
     EXPECT_THROW(InsertText(s, 9, u"x"), std::out_of_range);

@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     s.insertSpaces = data.ConsumeBool();
     AttachWindow(s, &window, data.ConsumeIntegralInRange(0, 400), 200);
     SetText(s, Pieces(data, 30));
-    const std::u16string first = s.text;
+    const std::u16string first = s.text.substr(0);
     for (int steps = 0; steps < 200 && data.remaining_bytes() > 0; ++steps) {
         const uint8_t failAt = data.ConsumeIntegral<uint8_t>();
         if (failAt < 32)
