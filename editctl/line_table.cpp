@@ -144,7 +144,7 @@ void LineTable::Scan::grow(int64_t position) {
         const auto expected =
             static_cast<size_t>(static_cast<double>(lines) * static_cast<double>(textLength) /
                                 static_cast<double>(position));
-        capacity = std::max(expected + expected / 64 + 1024, lines + lines / 8);
+        capacity = std::max(expected + expected / 256, lines + lines / 64) + 1024;
     }
     starts.reserve(capacity);
     tops.reserve(capacity);
