@@ -71,11 +71,9 @@ void GapVector::clear() {
     gapLength_ = capacity_;
 }
 
-void GapVector::push_back(uint32_t value) {
+void GapVector::makeRoomAtEnd() {
     makeRoom(size() + 1);
     moveGap(size());
-    data_[gapStart_++] = value;
-    --gapLength_;
 }
 
 void GapVector::splice(size_t from, size_t to, size_t count) {

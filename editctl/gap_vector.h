@@ -30,7 +30,12 @@ class GapVector {
     // Capacity for exactly `capacity` entries unless there is more already.
     void reserve(size_t capacity);
     void clear();
-    void push_back(uint32_t value);
+    void push_back(uint32_t value) {
+        if (gapLength_ == 0 || gapStart_ != size())
+            makeRoomAtEnd();
+        data_[gapStart_++] = value;
+        --gapLength_;
+    }
     // Entries [from, to) give way to `count` entries of unspecified value,
     // to be set by the caller; throws only when it must grow.
     void splice(size_t from, size_t to, size_t count);
@@ -38,6 +43,7 @@ class GapVector {
     void add(size_t from, size_t to, uint32_t delta);
 
   private:
+    void makeRoomAtEnd();
     void moveGap(size_t to);
 
     uint32_t* data_ = nullptr;

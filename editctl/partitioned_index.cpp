@@ -1,19 +1,9 @@
 #include "editctl/partitioned_index.h"
 
-void PartitionedIndex::set(int32_t i, int32_t value) {
-    const auto wanted = static_cast<uint32_t>(value);
-    values_[static_cast<size_t>(i)] = i < stepFrom_ ? wanted : wanted - stepDelta_;
-}
-
 void PartitionedIndex::clear() {
     values_.clear();
     stepFrom_ = 0;
     stepDelta_ = 0;
-}
-
-void PartitionedIndex::push_back(int32_t value) {
-    values_.push_back(0);
-    set(size() - 1, value);
 }
 
 void PartitionedIndex::replace(int32_t from, int32_t to, int32_t count, int32_t delta) {

@@ -21,12 +21,18 @@ class PartitionedIndex {
         const uint32_t stored = values_[static_cast<size_t>(i)];
         return static_cast<int32_t>(i < stepFrom_ ? stored : stored + stepDelta_);
     }
-    void set(int32_t i, int32_t value);
+    void set(int32_t i, int32_t value) {
+        const auto wanted = static_cast<uint32_t>(value);
+        values_[static_cast<size_t>(i)] = i < stepFrom_ ? wanted : wanted - stepDelta_;
+    }
 
     void makeRoom(size_t needed) { values_.makeRoom(needed); }
     void reserve(size_t capacity) { values_.reserve(capacity); }
     void clear();
-    void push_back(int32_t value);
+    void push_back(int32_t value) {
+        values_.push_back(0);
+        set(size() - 1, value);
+    }
     // Values [from, to) give way to `count` values, to be set by the caller;
     // the values after them move by `delta`. Throws only when it must grow.
     void replace(int32_t from, int32_t to, int32_t count, int32_t delta);
