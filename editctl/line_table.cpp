@@ -96,17 +96,14 @@ Measured MeasureLineAt(const TextBuffer& text, int64_t start, const CellRules& r
     return whole;
 }
 
-// Replaces v[from, to) with `with`; the tail moves only when the counts differ.
-template <typename T>
-void Splice(std::vector<T>& v, int32_t from, int32_t to, const std::vector<T>& with) {
-    const auto count = static_cast<std::ptrdiff_t>(with.size());
-    const std::ptrdiff_t common = std::min<std::ptrdiff_t>(to - from, count);
-    const auto at = std::copy_n(with.begin(), common, v.begin() + from);
-    if (count > common)
-        v.insert(at, with.begin() + common, with.end());
-    else
-        v.erase(at, v.begin() + to);
-}
+// A line's shape packed in 32 bits: the length of its break (0 for the
+// last line, else 1 or 2), two flags and its width in cells.
+constexpr uint32_t kBreakMask = 3;
+constexpr uint32_t kHasTab = 4;
+constexpr uint32_t kHasComplex = 8;
+constexpr int kCellsShift = 4;
+// The width field's top value: the width is kept apart.
+constexpr uint32_t kWideCells = 0xFFFFFFFFu >> kCellsShift;
 
 // Whether every row top of so many rows is exact, not saturated.
 bool TopsFit(int64_t rows, int32_t lineHeight) {
@@ -137,9 +134,7 @@ void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics,
         int64_t rows = 1;
         if (perRow > 0 && m.cells > 0)
             rows = (m.cells + perRow - 1) / perRow;
-        out.starts.push_back(static_cast<int32_t>(start));
-        out.shapes.push_back({static_cast<int32_t>(m.end - start), Saturate32(rows),
-                              Saturate32(m.cells), m.hasTab, m.hasComplex});
+        out.add(start, m.end, m.cells, m.hasTab, m.hasComplex);
         out.rows += rows;
         if (m.end >= length)
             return;
@@ -152,28 +147,61 @@ void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics,
     }
 }
 
+void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex) {
+    if (!shapes.empty())
+        shapes[shapes.size() - 1] |= static_cast<uint32_t>(start - lastEnd);
+    if (shapes.size() == std::min({starts.capacity(), tops.capacity(), shapes.capacity()}))
+        grow(start);
+    uint32_t shape = (hasTab ? kHasTab : 0) | (hasComplex ? kHasComplex : 0);
+    if (cells < kWideCells) {
+        shape |= static_cast<uint32_t>(cells) << kCellsShift;
+    } else {
+        shape |= kWideCells << kCellsShift;
+        wide.push_back({static_cast<int32_t>(shapes.size()), cells});
+    }
+    starts.push_back(static_cast<int32_t>(start));
+    tops.push_back(Saturate32(rows * lineHeight));
+    shapes.push_back(shape);
+    lastEnd = end;
+}
+
+void LineTable::Scan::grow(int64_t position) {
+    const size_t lines = shapes.size();
+    size_t capacity = std::max<size_t>(lines * 2, 64);
+    // Far enough into a long text, the lines so far foretell how many there
+    // are: grow once to about that many instead of doubling past it.
+    if (textLength > 0 && position > textLength / 64) {
+        const auto expected =
+            static_cast<size_t>(static_cast<double>(lines) * static_cast<double>(textLength) /
+                                static_cast<double>(position));
+        capacity = std::max(expected + expected / 256, lines + lines / 64) + 1024;
+    }
+    starts.reserve(capacity);
+    tops.reserve(capacity);
+    shapes.reserve(capacity);
+}
+
 void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     // Measure into the old tables' memory: a big text's tables are large.
     Scan all;
-    all.starts.swap(starts_);
-    all.shapes.swap(shapes_);
+    swapStorage(all);
     all.starts.clear();
+    all.tops.clear();
     all.shapes.clear();
+    all.wide.clear();
+    all.textLength = static_cast<int64_t>(text.size());
+    all.lineHeight = metrics.lineHeight;
     try {
         measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
-        tops_.resize(all.shapes.size());
     } catch (...) {
         // The memory stays with the table, so the text it held fits again.
-        starts_.swap(all.starts);
-        shapes_.swap(all.shapes);
+        swapStorage(all);
         throw;
     }
-    starts_.swap(all.starts);
-    shapes_.swap(all.shapes);
+    swapStorage(all);
     rowSum_ = all.rows;
     metrics_ = metrics;
     textLength_ = static_cast<int64_t>(text.size());
-    retop();
     recountWidest();
     finishTotals();
 }
@@ -194,88 +222,125 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
         --first;
     // Lines starting beyond the old span's end stay too, moved by the
     // length difference. Those between are measured again.
-    const auto beyond = std::upper_bound(starts_.begin() + first, starts_.end(), change.oldEnd);
-    const auto resume = static_cast<int32_t>(beyond - starts_.begin());
+    const int32_t resume = starts_.upperBound(first, change.oldEnd);
     // Everything that needs memory comes first: running out of it leaves
     // the table as it was, for the caller to put the old text back.
     Scan fresh;
+    fresh.lineHeight = metrics.lineHeight;
     measureLines(text, metrics, starts_[first], change.newEnd, fresh);
-    const size_t lines = starts_.size() - static_cast<size_t>(resume - first) + fresh.starts.size();
-    MakeRoom(starts_, lines);
-    MakeRoom(shapes_, lines);
-    MakeRoom(tops_, lines);
-    std::vector<int32_t> tops(fresh.shapes.size());
+    const size_t lines = static_cast<size_t>(size() - (resume - first)) + fresh.shapes.size();
+    starts_.makeRoom(lines);
+    tops_.makeRoom(lines);
+    shapes_.makeRoom(lines);
+    MakeRoom(wide_, wide_.size() + fresh.wide.size());
     int64_t oldRows = 0;
     for (int32_t i = first; i < resume; ++i)
-        oldRows += shapes_[i].rows;
+        oldRows += rowsOf(i);
     const bool topsFitBefore = TopsFit(rowSum_, metrics.lineHeight);
     rowSum_ += fresh.rows - oldRows;
     textLength_ = length;
-    int64_t top = tops_[first];
-    for (size_t i = 0; i < tops.size(); ++i) {
-        tops[i] = Saturate32(top);
-        top += int64_t{fresh.shapes[i].rows} * metrics.lineHeight;
-    }
-    replaceLines(first, resume, fresh, tops);
-    const auto after = static_cast<int32_t>(first + fresh.starts.size());
     // Saturated row tops are no sums that a difference could move.
     const bool topsFit = topsFitBefore && TopsFit(rowSum_, metrics.lineHeight);
-    shiftFrom(after, change.newEnd - change.oldEnd,
-              topsFit ? static_cast<int32_t>((fresh.rows - oldRows) * metrics.lineHeight) : 0);
+    replaceLines(first, resume, fresh, change.newEnd - change.oldEnd,
+                 topsFit ? static_cast<int32_t>((fresh.rows - oldRows) * metrics.lineHeight) : 0);
     if (!topsFit)
         retop();
     finishTotals();
 }
 
+LineInfo LineTable::operator[](int32_t line) const {
+    const uint32_t shape = shapes_[static_cast<size_t>(line)];
+    const int32_t start = starts_[line];
+    const int64_t next = line + 1 < size() ? starts_[line + 1] : textLength_;
+    return {start, static_cast<int32_t>(next - start - (shape & kBreakMask)),
+            Saturate32(rowsOf(line)), (shape & kHasTab) != 0, (shape & kHasComplex) != 0};
+}
+
 int32_t LineTable::lineOfPosition(int32_t position) const {
-    auto after = std::upper_bound(starts_.begin(), starts_.end(), position);
-    if (after == starts_.begin())
-        return 0;
-    return static_cast<int32_t>(after - starts_.begin() - 1);
+    return std::max(starts_.upperBound(0, position) - 1, 0);
 }
 
 int32_t LineTable::lineAtY(int32_t y) const {
-    auto after = std::upper_bound(tops_.begin(), tops_.end(), y);
-    if (after == tops_.begin())
-        return 0;
-    return static_cast<int32_t>(after - tops_.begin() - 1);
+    return std::max(tops_.upperBound(0, y) - 1, 0);
 }
 
-void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh,
-                             const std::vector<int32_t>& tops) {
+void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
+                             int32_t topDelta) {
     for (int32_t i = first; i < resume; ++i)
-        if (shapes_[i].cells == widestCells_)
+        if (Saturate32(cellsOf(i)) == widestCells_)
             --widestCount_;
-    Splice(starts_, first, resume, fresh.starts);
-    Splice(shapes_, first, resume, fresh.shapes);
-    Splice(tops_, first, resume, tops);
+    const int64_t top = tops_[first];
+    // The break ending the last measured line reaches the first line kept.
+    const bool followed = resume < size();
+    const int64_t keptStart = followed ? int64_t{starts_[resume]} + lengthDelta : 0;
+    replaceWide(first, resume, fresh);
+    const auto count = static_cast<int32_t>(fresh.shapes.size());
+    starts_.replace(first, resume, count, lengthDelta);
+    tops_.replace(first, resume, count, topDelta);
+    shapes_.splice(static_cast<size_t>(first), static_cast<size_t>(resume),
+                   static_cast<size_t>(count));
+    for (int32_t i = 0; i < count; ++i) {
+        starts_.set(first + i, fresh.starts[i]);
+        tops_.set(first + i, Saturate32(top + fresh.tops[i]));
+        shapes_[static_cast<size_t>(first + i)] = fresh.shapes[static_cast<size_t>(i)];
+    }
+    if (followed)
+        shapes_[static_cast<size_t>(first + count - 1)] |=
+            static_cast<uint32_t>(keptStart - fresh.lastEnd);
     // When the widest lines all went, the new widest may be anywhere.
     if (widestCount_ == 0)
         recountWidest();
     else
-        countWidest(first, static_cast<int32_t>(first + tops.size()));
+        countWidest(first, first + count);
+}
+
+void LineTable::replaceWide(int32_t first, int32_t resume, const Scan& fresh) {
+    const auto before = [](const WideLine& wide, int32_t line) { return wide.line < line; };
+    auto from = std::lower_bound(wide_.begin(), wide_.end(), first, before);
+    const auto to = std::lower_bound(from, wide_.end(), resume, before);
+    const auto moved = static_cast<int32_t>(fresh.shapes.size()) - (resume - first);
+    for (auto it = to; it != wide_.end(); ++it)
+        it->line += moved;
+    from = wide_.erase(from, to);
+    from = wide_.insert(from, fresh.wide.begin(), fresh.wide.end());
+    for (size_t i = 0; i < fresh.wide.size(); ++i, ++from)
+        from->line += first;
+}
+
+void LineTable::swapStorage(Scan& scan) {
+    std::swap(starts_, scan.starts);
+    std::swap(tops_, scan.tops);
+    std::swap(shapes_, scan.shapes);
+    std::swap(wide_, scan.wide);
+}
+
+int64_t LineTable::cellsOf(int32_t line) const {
+    const uint32_t cells = shapes_[static_cast<size_t>(line)] >> kCellsShift;
+    if (cells != kWideCells)
+        return cells;
+    return std::lower_bound(wide_.begin(), wide_.end(), line,
+                            [](const WideLine& wide, int32_t at) { return wide.line < at; })
+        ->cells;
+}
+
+int64_t LineTable::rowsOf(int32_t line) const {
+    const int64_t perRow = metrics_.columnsPerRow;
+    const int64_t cells = perRow > 0 ? cellsOf(line) : 0;
+    return cells > 0 ? (cells + perRow - 1) / perRow : 1;
 }
 
 void LineTable::retop() {
+    tops_.clear();
     int64_t rowsAbove = 0;
-    for (size_t i = 0; i < shapes_.size(); ++i) {
-        tops_[i] = Saturate32(rowsAbove * metrics_.lineHeight);
-        rowsAbove += shapes_[i].rows;
+    for (int32_t i = 0; i < size(); ++i) {
+        tops_.push_back(Saturate32(rowsAbove * metrics_.lineHeight));
+        rowsAbove += rowsOf(i);
     }
-}
-
-void LineTable::shiftFrom(int32_t line, int32_t lengthDelta, int32_t topDelta) {
-    for (auto it = starts_.begin() + line; it != starts_.end(); ++it)
-        *it += lengthDelta;
-    if (topDelta == 0)
-        return;
-    for (auto it = tops_.begin() + line; it != tops_.end(); ++it)
-        *it += topDelta;
 }
 
 void LineTable::countWidest(int32_t from, int32_t to) {
     for (int32_t i = from; i < to; ++i) {
-        const int32_t cells = shapes_[i].cells;
+        const int32_t cells = Saturate32(cellsOf(i));
         if (cells > widestCells_) {
             widestCells_ = cells;
             widestCount_ = 1;

@@ -3,7 +3,9 @@
 // is kept current can change without touching its readers.
 #pragma once
 
-#include <cstddef>
+#include "editctl/gap_vector.h"
+#include "editctl/partitioned_index.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -59,15 +61,11 @@ class LineTable {
     // memory, throws: unchanged, unless it had to rebuild.
     void update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change);
 
-    int32_t size() const { return static_cast<int32_t>(starts_.size()); }
+    int32_t size() const { return starts_.size(); }
     bool empty() const { return starts_.empty(); }
-    LineInfo operator[](int32_t line) const {
-        const Shape& shape = shapes_[static_cast<size_t>(line)];
-        return {starts_[static_cast<size_t>(line)], shape.length, shape.rows, shape.hasTab,
-                shape.hasComplex};
-    }
+    LineInfo operator[](int32_t line) const;
     // Content y of the line's first row: the rows of all lines above it.
-    int32_t lineTop(int32_t line) const { return tops_[static_cast<size_t>(line)]; }
+    int32_t lineTop(int32_t line) const { return tops_[line]; }
     int32_t totalRows() const { return totalRows_; }
     // Pixels of the widest line with tabs expanded.
     int32_t maxLineWidth() const { return maxLineWidth_; }
@@ -78,41 +76,49 @@ class LineTable {
     int32_t lineAtY(int32_t y) const;
 
   private:
-    // A line apart from its start, which is kept on its own: edits move the
-    // starts of all later lines, and they move faster packed together.
-    struct Shape {
-        int32_t length = 0;
-        int32_t rows = 1;
-        int32_t cells = 0; // width, saturated
-        bool hasTab = false;
-        bool hasComplex = false;
+    // A line's width in cells when too wide for its packed field.
+    struct WideLine {
+        int32_t line;
+        int64_t cells;
     };
-    // Lines measured one after another.
+    // Lines measured one after another: their starts, row tops counted from
+    // the first one's, and packed shapes (break length, flags and width).
     struct Scan {
-        std::vector<int32_t> starts;
-        std::vector<Shape> shapes;
+        PartitionedIndex starts;
+        PartitionedIndex tops;
+        GapVector shapes;
+        std::vector<WideLine> wide; // lines counted from the first measured
         int64_t rows = 0;
+        int64_t lastEnd = 0;    // where the last line's break begins
+        int64_t textLength = 0; // when known, sizes the tables from the density so far
+        int32_t lineHeight = 0;
+
+        void add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex);
+        void grow(int64_t position);
     };
 
     // Measures lines from `start`, a line start, to the end of the text or
     // until the next line would start beyond `stopBeyond`.
     static void measureLines(const TextBuffer& text, const LineMetrics& metrics, int64_t start,
                              int64_t stopBeyond, Scan& out);
-    // Puts measured lines, their row tops given, in place of lines
-    // [first, resume); the room for them must be there.
-    void replaceLines(int32_t first, int32_t resume, const Scan& fresh,
-                      const std::vector<int32_t>& tops);
-    // Moves the starts and tops of the lines from `line` on.
-    void shiftFrom(int32_t line, int32_t lengthDelta, int32_t topDelta);
+    // Puts measured lines in place of lines [first, resume) and moves the
+    // later ones; the room for them must be there.
+    void replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
+                      int32_t topDelta);
+    void replaceWide(int32_t first, int32_t resume, const Scan& fresh);
+    void swapStorage(Scan& scan);
+    int64_t cellsOf(int32_t line) const;
+    int64_t rowsOf(int32_t line) const;
     // Row tops again from the rows, saturated where they do not fit.
     void retop();
     void countWidest(int32_t from, int32_t to);
     void recountWidest();
     void finishTotals();
 
-    std::vector<int32_t> starts_;
-    std::vector<Shape> shapes_;
-    std::vector<int32_t> tops_;
+    PartitionedIndex starts_;
+    PartitionedIndex tops_;
+    GapVector shapes_;
+    std::vector<WideLine> wide_; // by line
     LineMetrics metrics_;
     int64_t textLength_ = 0;
     int64_t rowSum_ = 0;

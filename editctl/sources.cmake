@@ -7,10 +7,12 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/editing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/gap_vector.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mouse.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/partitioned_index.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp

@@ -22,6 +22,7 @@ void ExpectSameTables(const LineTable& got, const LineTable& want) {
         ASSERT_EQ(got[i].length, want[i].length) << "line " << i;
         ASSERT_EQ(got[i].rows, want[i].rows) << "line " << i;
         ASSERT_EQ(got[i].hasTab, want[i].hasTab) << "line " << i;
+        ASSERT_EQ(got[i].hasComplex, want[i].hasComplex) << "line " << i;
         ASSERT_EQ(got.lineTop(i), want.lineTop(i)) << "line " << i;
     }
     EXPECT_EQ(got.totalRows(), want.totalRows());
@@ -47,10 +48,17 @@ std::u16string Repeat(std::u16string_view piece, int n) {
 // Steps of one to three replacements, as a replaced selection or a joined
 // undo makes them, on texts dense with CRs, LFs and tabs.
 TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
-    // The last view's row tops pass 2^31 after a few rows and saturate.
-    const LineMetrics views[] = {
-        {0, 4, 8, 16}, {1, 4, 8, 16}, {3, 3, 7, 5}, {5, 2, 1, 1}, {1, 4, 8, 1 << 28}};
-    const std::u16string pieces[] = {u"a", u"bc", u"\t", u"\r", u"\n", u"\r\n", u"\r\r\n\n"};
+    // The fifth view's row tops pass 2^31 after a few rows and saturate; in
+    // the last two, four tabs make a line 2^28 cells wide or more.
+    const LineMetrics views[] = {{0, 4, 8, 16},
+                                 {1, 4, 8, 16},
+                                 {3, 3, 7, 5},
+                                 {5, 2, 1, 1},
+                                 {1, 4, 8, 1 << 28},
+                                 {0, 1 << 26, 1, 1},
+                                 {1 << 27, 1 << 26, 1, 16}};
+    const std::u16string pieces[] = {u"a",  u"bc",   u"\t",       u"\r",
+                                     u"\n", u"\r\n", u"\r\r\n\n", u"\u4E00"};
     std::mt19937 rng(5);
     auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
     for (const LineMetrics& metrics : views) {
@@ -67,7 +75,7 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
                 const int32_t removed = std::min(pick(4) == 0 ? pick(12) : pick(3), length - at);
                 std::u16string inserted;
                 for (int32_t n = pick(4); n > 0; --n)
-                    inserted += pieces[pick(7)];
+                    inserted += pieces[pick(8)];
                 if (text.size() > 300)
                     inserted.clear();
                 text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), inserted);
@@ -103,6 +111,33 @@ TEST(LineTableUpdate, WidestLineFollowsShrinkingAndGrowing) {
     EXPECT_EQ(table.maxLineWidth(), 0);
     EXPECT_EQ(table.size(), 1);
     EXPECT_EQ(table.totalRows(), 1);
+}
+
+// A line wider than 2^28 cells keeps its exact width and rows while lines
+// come and go before it.
+TEST(LineTableUpdate, VeryWideLinesKeepTheirWidth) {
+    const LineMetrics wrapped{1 << 27, 1 << 26, 1, 16};
+    std::u16string text = u"ab\n\t\t\t\tx\n\t";
+    LineTable table;
+    table.rebuild(TextBuffer(text), wrapped);
+    const int32_t wide = (1 << 28) + 1;
+    EXPECT_EQ(table.maxLineWidth(), wide);
+    EXPECT_EQ(table[1].rows, 3);
+    EXPECT_EQ(table.totalRows(), 5);
+    text.insert(0, u"\n\n");
+    TextChange change;
+    change.add(0, 0, 2);
+    table.update(TextBuffer(text), wrapped, change);
+    EXPECT_EQ(table.maxLineWidth(), wide);
+    EXPECT_EQ(table[3].rows, 3);
+    EXPECT_EQ(table[3].length, 5);
+    EXPECT_EQ(table.lineTop(4), 6 * 16);
+    text.erase(5, 1); // the first tab: three are left
+    change = {};
+    change.add(5, 1, 0);
+    table.update(TextBuffer(text), wrapped, change);
+    EXPECT_EQ(table.maxLineWidth(), 3 * (1 << 26) + 1);
+    EXPECT_EQ(table[3].rows, 2);
 }
 
 TEST(EditIncrementalLayout, CrLfPairsMadeAndSplitAtTheEdgesOfAnEdit) {
