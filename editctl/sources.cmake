@@ -11,6 +11,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mouse.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/replaced_matches.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
