@@ -83,6 +83,34 @@ bool EqualAt(std::u16string_view text, size_t position, std::u16string_view patt
                       [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
 }
 
+// How common a unit is in text, 0 the most: space, then the letters of
+// English from e to z, then all the rest.
+int Commonness(char16_t unit) {
+    static constexpr std::u16string_view kLetters = u"etaoinshrdlcumwfgypbvkjxqz";
+    if (unit == u' ')
+        return 0;
+    const size_t letter = kLetters.find(FoldAsciiCase(unit));
+    return letter == std::u16string_view::npos ? 99 : 1 + static_cast<int>(letter);
+}
+
+// The pattern unit a search scans the text for, the likely rarest, in
+// either case when folding: fewer candidates to try the whole pattern at.
+struct Probe {
+    size_t offset = 0; // in the pattern
+    char16_t unit = 0;
+    char16_t other = 0;
+};
+
+Probe ProbeFor(std::u16string_view pattern, bool caseSensitive) {
+    size_t offset = 0;
+    for (size_t k = 1; k < pattern.size(); ++k) {
+        if (Commonness(pattern[k]) > Commonness(pattern[offset]))
+            offset = k;
+    }
+    const char16_t unit = pattern[offset];
+    return {offset, unit, caseSensitive ? unit : OtherCase(unit)};
+}
+
 // Whether the occurrence at `position` is a match; `before` holds the units
 // in front of it, which Replace All takes from its output.
 bool Passes(std::u16string_view text, int32_t position, int32_t length, Behind before,
@@ -112,15 +140,14 @@ int32_t MatchFrom(std::u16string_view text, std::u16string_view pattern, int32_t
 // The last occurrence starting at or before `limit` (0 <= limit <= L - n).
 int32_t LastOccurrence(std::u16string_view text, std::u16string_view pattern, int32_t limit,
                        bool caseSensitive) {
-    const char16_t first = pattern[0];
-    const char16_t other = caseSensitive ? first : OtherCase(first);
-    for (size_t p = static_cast<size_t>(limit);; --p) {
-        p = FindEitherBackward(text, p, first, other);
-        if (p == std::u16string_view::npos)
+    const Probe probe = ProbeFor(pattern, caseSensitive);
+    for (size_t q = static_cast<size_t>(limit) + probe.offset;; --q) {
+        q = FindEitherBackward(text, q, probe.unit, probe.other);
+        if (q == std::u16string_view::npos || q < probe.offset)
             return -1;
-        if (EqualAt(text, p, pattern, caseSensitive))
-            return static_cast<int32_t>(p);
-        if (p == 0)
+        if (EqualAt(text, q - probe.offset, pattern, caseSensitive))
+            return static_cast<int32_t>(q - probe.offset);
+        if (q == 0)
             return -1;
     }
 }
@@ -141,14 +168,14 @@ int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int
     if (pattern.empty() || pattern.size() > text.size())
         return -1;
     const auto start = static_cast<size_t>(std::clamp(from, 0, Length(text)));
-    // Only the places where the whole pattern still fits are candidates.
-    const std::u16string_view starts = text.substr(0, text.size() - pattern.size() + 1);
-    const char16_t first = pattern[0];
-    const char16_t other = caseSensitive ? first : OtherCase(first);
-    for (size_t p = FindEither(starts, start, first, other); p < starts.size();
-         p = FindEither(starts, p + 1, first, other)) {
-        if (EqualAt(text, p, pattern, caseSensitive))
-            return static_cast<int32_t>(p);
+    const Probe probe = ProbeFor(pattern, caseSensitive);
+    // The probe's places in occurrences where the whole pattern still fits.
+    const std::u16string_view probed =
+        text.substr(0, text.size() - pattern.size() + 1 + probe.offset);
+    for (size_t q = FindEither(probed, start + probe.offset, probe.unit, probe.other);
+         q < probed.size(); q = FindEither(probed, q + 1, probe.unit, probe.other)) {
+        if (EqualAt(text, q - probe.offset, pattern, caseSensitive))
+            return static_cast<int32_t>(q - probe.offset);
     }
     return -1;
 }
