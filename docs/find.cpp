@@ -70,20 +70,20 @@ void ReplaceSelection(MainWindow& mw) {
 void ReplaceAllInActive(MainWindow& mw, HWND window) {
     if (!mw.activeEdit)
         return;
-    ReplaceAllResult result =
-        Find_ReplaceAll(EditCtl_GetText(mw.activeEdit), BufferText(mw.findWhat),
-                        BufferText(mw.replaceWith), Options(mw));
+    const std::u16string_view pattern = BufferText(mw.findWhat);
+    ReplaceAllMatches result = Find_ReplaceAllMatches(EditCtl_GetText(mw.activeEdit), pattern,
+                                                      BufferText(mw.replaceWith), Options(mw));
     if (result.tooLong) {
         ModalUi_MessageBox(window, L"The text would become too long. Nothing was replaced.",
                            L"Tessary", MB_ICONWARNING);
         return;
     }
-    if (result.count > 0)
-        EditCtl_ReplaceRange(mw.activeEdit, result.start, result.end,
-                             std::move(result.replacement));
+    const size_t count = result.positions.size();
+    EditCtl_ReplaceMatches(mw.activeEdit, std::move(result.positions),
+                           static_cast<int32_t>(pattern.size()), BufferText(mw.replaceWith));
     EditCtl_SetSelection(mw.activeEdit, result.lastStart, result.lastEnd);
     EditCtl_EnsureCaretVisible(mw.activeEdit);
-    const std::wstring message = L"Replaced " + std::to_wstring(result.count) + L" occurrence(s).";
+    const std::wstring message = L"Replaced " + std::to_wstring(count) + L" occurrence(s).";
     Inform(window, message.c_str());
 }
 

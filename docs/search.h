@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct SearchOptions {
     bool matchCase = false;
@@ -38,6 +39,25 @@ int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int
 // selected match is found again only at the very start. -1 when none.
 int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
                        int32_t caret, bool down, const SearchOptions& options);
+// Replace All as the places of its matches, each in the text before it.
+struct ReplaceAllMatches {
+    std::vector<int32_t> positions;
+    // The last inserted text's place in the new text; both 0 when none.
+    int32_t lastStart = 0;
+    int32_t lastEnd = 0;
+    // The new text would be longer than allowed; nothing is to be replaced.
+    bool tooLong = false;
+};
+
+// Every match Replace All replaces, searching down from the start of the
+// text and going on after each inserted text, so a replacement is never
+// searched again and the result is the same as repeating Replace on each
+// next match.
+ReplaceAllMatches Find_ReplaceAllMatches(std::u16string_view text, std::u16string_view pattern,
+                                         std::u16string_view replacement,
+                                         const SearchOptions& options,
+                                         int64_t maxLength = kMaxTextLength);
+
 // Replace All as one change: old text[start, end) becomes `replacement`.
 struct ReplaceAllResult {
     int32_t count = 0;
@@ -51,9 +71,7 @@ struct ReplaceAllResult {
     bool tooLong = false;
 };
 
-// Replaces every match, searching down from the start of the text and going
-// on after each inserted text, so a replacement is never searched again and
-// the result is the same as repeating Replace on each next match.
+// Find_ReplaceAllMatches with the changed span spelled out.
 ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
                                  std::u16string_view replacement, const SearchOptions& options,
                                  int64_t maxLength = kMaxTextLength);

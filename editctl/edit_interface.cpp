@@ -83,6 +83,11 @@ void EditCtl_ReplaceRange(HWND window, int32_t start, int32_t end, std::u16strin
     Update(window, [&](EditState& s) { ReplaceRange(s, start, end, std::move(text)); });
 }
 
+void EditCtl_ReplaceMatches(HWND window, std::vector<int32_t> positions, int32_t length,
+                            std::u16string_view text) {
+    Update(window, [&](EditState& s) { ReplaceMatches(s, std::move(positions), length, text); });
+}
+
 void EditCtl_Undo(HWND window) {
     Update(window, [](EditState& s) { Undo(s); });
 }

@@ -10,19 +10,36 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 enum class UndoKind : int32_t { Insert = 0, Delete = 1 };
 
-// One edit: `text` was inserted at, or removed from, `position`.
+// Every match of Replace All given way to the same text: the places and
+// units alone, so that the history holds no copy of the text around them.
+struct ReplacedMatches {
+    // Where each match starts in the text without the replacement; ascending, apart.
+    std::vector<int32_t> positions;
+    int32_t length = 0; // units in each match
+    // The matches' units in turn, or the first one's alone when all are alike.
+    std::u16string removed;
+    std::u16string inserted;
+};
+
+// One edit: `text` was inserted at, or removed from, `position`. With
+// `matches`, the edit is a Replace All starting at `position` instead: an
+// Insert record put the inserted text in place of the matches, a Delete
+// record the matches back.
 struct UndoRecord {
     UndoKind kind = UndoKind::Insert;
     int32_t position = 0;
     std::u16string text;
     // Undone and redone in one step with the record beneath it in its history.
     bool joined = false;
+    // Shared by copies of the record: it never changes once made.
+    std::shared_ptr<const ReplacedMatches> matches = nullptr;
 };
 
 // The codes the control sends its parent; the values are the notification codes.

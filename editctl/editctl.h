@@ -14,6 +14,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 constexpr WORD CEN_CHANGE = 1;    // after every edit, undo and redo
 constexpr WORD CEN_SELCHANGE = 2; // after caret and selection moves
@@ -40,6 +42,13 @@ void EditCtl_EnsureCaretVisible(HWND window);
 // Replaces text[start, end) with `text` as one undoable edit, selects the
 // inserted text and sends CEN_CHANGE.
 void EditCtl_ReplaceRange(HWND window, int32_t start, int32_t end, std::u16string text);
+// Replace All: puts `text` in place of `length` units at each of
+// `positions` as one undoable edit whose record holds only the places and
+// the units replaced; selects from the first place to the end of the last
+// insertion and sends CEN_CHANGE. Positions inside the match before or
+// running past the text are left out; with none left nothing happens.
+void EditCtl_ReplaceMatches(HWND window, std::vector<int32_t> positions, int32_t length,
+                            std::u16string_view text);
 void EditCtl_Undo(HWND window);
 void EditCtl_Cut(HWND window);
 void EditCtl_Copy(HWND window);

@@ -2,6 +2,7 @@
 
 #include "editctl/characters.h"
 #include "editctl/layout.h"
+#include "editctl/replaced_matches.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
@@ -55,12 +56,37 @@ int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool
     return peak;
 }
 
+// ChangeText for a Replace All record, which is a step of its own: the text
+// is built anew and the old one kept until the relayout has succeeded.
+bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
+    const ReplacedMatches& m = *record.matches;
+    const bool putInserted = (record.kind == UndoKind::Insert) == forward;
+    if (RebuiltLength(s, m, putInserted) > s.maxLength) {
+        s.effects.tooLong = true;
+        return false;
+    }
+    std::u16string rebuilt = RebuiltText(s, m, putInserted);
+    TextBuffer previous;
+    previous.swap(s.text);
+    s.text.assign(std::move(rebuilt));
+    try {
+        RelayoutChange(s, RebuiltChange(m, putInserted));
+    } catch (...) {
+        s.text.swap(previous);
+        Relayout(s);
+        throw;
+    }
+    return true;
+}
+
 // Carries out records on the text and lays it out again, all or nothing.
 // Returns false without changing anything when the text would grow beyond
 // `maxLength`. Everything that needs memory happens before the text
 // changes, except the relayout; when that runs out, the text goes back, is
 // laid out again in the memory the layout had, and the failure passes on.
 bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward) {
+    if (records.size() == 1 && records.front().matches)
+        return ChangeMatches(s, records.front(), forward);
     const int64_t peak = PeakLength(s, records, forward);
     if (peak > s.maxLength) {
         s.effects.tooLong = true;
@@ -143,7 +169,11 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
     if (!ChangeText(s, step, false))
         return;
     const UndoRecord& bottom = step.front();
-    s.caret = s.anchor = bottom.position + (bottom.kind == UndoKind::Delete ? Length(bottom) : 0);
+    if (bottom.matches)
+        s.caret = s.anchor = RebuiltEnd(*bottom.matches, bottom.kind == UndoKind::Delete);
+    else
+        s.caret = s.anchor =
+            bottom.position + (bottom.kind == UndoKind::Delete ? Length(bottom) : 0);
     for (size_t i = 0; i < count; ++i) {
         UndoRecord record = std::move(from.back());
         from.pop_back();
@@ -204,6 +234,16 @@ void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inser
         ++count;
     }
     Commit(s, {records, count}, start, caret);
+}
+
+void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length,
+                    std::u16string_view inserted) {
+    UndoRecord record;
+    record.matches = CollectMatches(s, std::move(positions), length, inserted);
+    if (!record.matches)
+        return;
+    record.position = record.matches->positions.front();
+    Commit(s, {&record, 1}, record.position, RebuiltEnd(*record.matches, true));
 }
 
 void DeleteSelection(EditState& s) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Removes the selection, or else the character (characters.h) after the
 // caret when `forward`, before it otherwise. Finishes as an edit even when
@@ -27,6 +28,13 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted);
 // either end would cut) with `inserted` as one undo step and selects the
 // inserted text, the caret at its end.
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted);
+// Replace All: puts `inserted` in place of `length` units at each of
+// `positions` (ascending; one inside the match before it or running past
+// the text is left out) as one undo step that keeps no copy of the text
+// between them, and selects from the first place to the end of the last
+// insertion. Nothing happens when no position is left.
+void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length,
+                    std::u16string_view inserted);
 // Revert the newest step (a record, or records joined into one) of one
 // history onto the other. Nothing at all happens when the history is empty;
 // `modified` is left alone.

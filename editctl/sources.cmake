@@ -13,6 +13,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/line_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mouse.cpp
     ${CMAKE_CURRENT_LIST_DIR}/partitioned_index.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/replaced_matches.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
