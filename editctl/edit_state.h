@@ -3,6 +3,7 @@
 // operations on this record and then applies the effects they left behind.
 #pragma once
 
+#include "editctl/column_stops.h"
 #include "editctl/line_table.h"
 
 #include <array>
@@ -85,6 +86,9 @@ struct EditState {
     // Logical lines with their visual rows, running row tops, total rows and
     // widest line: derived from the text and the view by Relayout.
     LineTable lines;
+    // Kept by the conversions between offsets and columns, which only read
+    // the record otherwise; dropped or trimmed with every relayout.
+    mutable ColumnStops columnStops;
     int32_t anchor = 0;
     int32_t caret = 0;
     int32_t scrollX = 0;
