@@ -133,6 +133,11 @@ struct EditState {
     // The window layer's accessibility element, made when a client first
     // asks; the core never touches it.
     void* automation = nullptr;
+    // The window layer's off-screen bitmap, kept between paints at the
+    // size it was made for; the core never touches it.
+    void* backBuffer = nullptr;
+    int32_t backBufferWidth = 0;
+    int32_t backBufferHeight = 0;
 };
 
 // Asks the window to repaint its whole client area.
