@@ -1,5 +1,5 @@
 // Stops kept along long lines whose columns need a walk (tabs, wide or
-// combined characters), one every few thousand units, so that turning an
+// combined characters), one every thousand units or so, so that turning an
 // offset into a column or back walks a short stretch instead of the line
 // from its start. Painting a row of a wrapped line, placing the caret and
 // hit testing all go through here. Stops are made lazily, as far as asked,
@@ -16,7 +16,7 @@
 class ColumnStops {
   public:
     // Lines shorter than this are walked from their start.
-    static constexpr int32_t kSpacing = 2048;
+    static constexpr int32_t kSpacing = 1024;
     // Long lines kept at once; the least recently used goes first.
     static constexpr size_t kLines = 256;
 

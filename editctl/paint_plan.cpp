@@ -35,6 +35,11 @@ class RowPlanner {
         return left / s_.charWidth - (left % s_.charWidth < 0 ? 1 : 0);
     }
 
+    // The start of the character reaching beyond `column`, walking from `from`.
+    int32_t stopOfColumn(int64_t column, CellStop from) const {
+        return StopOfColumn(line_, column, rules_, from).offset;
+    }
+
     // Plans the row's units [from.offset, to) of the line.
     void plan(CellStop from, int32_t to, PaintPlan& plan) {
         const int32_t low = SelectionLow(s_) - info_.start;
@@ -122,23 +127,23 @@ void PlanLine(const EditState& s, int32_t line, int32_t top, const PixelRect& ar
     }
     const LineInfo info = s.lines[line];
     const int64_t perRow = std::max(1, ColumnsPerRow(s));
-    const int64_t above = (int64_t{area.top} - top) / s.lineHeight;
-    for (int64_t r = std::max<int64_t>(above - 1, 0); r < info.rows; ++r) {
+    int64_t r = std::max<int64_t>((int64_t{area.top} - top) / s.lineHeight - 1, 0);
+    while (r < info.rows && int64_t{top} + (r + 1) * s.lineHeight <= area.top)
+        ++r;
+    // Only the first row shown is looked up; each later one starts where the
+    // one above ended, and the first row starts the line.
+    int32_t f = r > 0 && r < info.rows ? OffsetAtColumn(s, line, Saturate32(r * perRow)) : 0;
+    for (; r < info.rows; ++r) {
         const int64_t rowTop = int64_t{top} + r * s.lineHeight;
         if (rowTop >= area.bottom)
             return;
-        if (rowTop + s.lineHeight <= area.top)
-            continue;
         const int64_t a = r * perRow;
-        int32_t f = 0;
-        int32_t g = info.length;
-        // The first row starts the line and the last ends it: no walk to find them.
-        if (r > 0)
-            f = OffsetAtColumn(s, line, Saturate32(a));
-        if (r + 1 < info.rows)
-            g = OffsetAtColumn(s, line, Saturate32(a + perRow));
+        RowPlanner row(s, line, a, Saturate32(rowTop), area);
+        // The last row ends the line: no walk to find its end.
+        const int32_t g = r + 1 < info.rows ? row.stopOfColumn(a + perRow, {f, a}) : info.length;
         if (f < g)
-            RowPlanner(s, line, a, Saturate32(rowTop), area).plan({f, a}, g, plan);
+            row.plan({f, a}, g, plan);
+        f = g;
     }
 }
 

@@ -104,6 +104,20 @@ TEST(EditColumnStops, PartOfTheClientPlansTheSameRunsAsTheWhole) {
             EXPECT_EQ(part.runs[i].position, whole[i].position);
             EXPECT_EQ(part.runs[i].selected, whole[i].selected);
         }
+        // Each wrapped row starts where a walk from its line's start puts it.
+        for (size_t i = 0; wrap && i < whole.size(); ++i) {
+            if (i > 0 && whole[i].top == whole[i - 1].top)
+                continue;
+            const int64_t row = (whole[i].top - s.margin + s.scrollY) / s.lineHeight;
+            const int32_t line = s.lines.lineAtY(static_cast<int32_t>(row * s.lineHeight));
+            const LineInfo info = s.lines[line];
+            const std::u16string_view units = std::u16string_view(s.text).substr(
+                static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+            const int64_t column = (row - s.lines.lineTop(line) / s.lineHeight) * ColumnsPerRow(s);
+            EXPECT_EQ(whole[i].position,
+                      info.start + OffsetOfColumn(units, column, LineCellRules(s)))
+                << "row " << row;
+        }
         // Right of the gutter: no number cells.
         EXPECT_TRUE(
             PlanPaint(s, {s.gutterWidth, 0, s.clientWidth, s.clientHeight}).numbers.empty());
