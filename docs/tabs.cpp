@@ -110,7 +110,11 @@ void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index) {
 }
 
 void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified) {
-    if (!MarkActiveModified(mw, modified))
+    // Every keystroke lands here: the title and caption show only the flag,
+    // so they are written again only when it flips.
+    const Document* active = MainWnd_ActiveDocument(mw);
+    const bool flips = active && active->modified != modified;
+    if (!MarkActiveModified(mw, modified) || !flips)
         return;
     MainWnd_UpdateTitle(mw, window);
     MainWnd_UpdateTabCaption(mw, mw.activeIndex);

@@ -21,11 +21,12 @@ CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column
     return {column, column + cells};
 }
 
-int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules& rules) {
+int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules& rules,
+                       CellStop from) {
     const int32_t length = static_cast<int32_t>(line.size());
     offset = std::clamp(offset, 0, length);
-    int64_t column = 0;
-    for (int32_t at = 0; at < length;) {
+    int64_t column = from.column;
+    for (int32_t at = from.offset; at < length;) {
         const CellSpan span = PlaceCharacter(line, at, column, rules);
         const int32_t next = NextCharStop(line, at);
         if (next > offset)
@@ -36,13 +37,15 @@ int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules
     return column;
 }
 
-int32_t OffsetOfColumn(std::u16string_view line, int64_t column, const CellRules& rules) {
+CellStop StopOfColumn(std::u16string_view line, int64_t column, const CellRules& rules,
+                      CellStop from) {
     const int32_t length = static_cast<int32_t>(line.size());
-    int64_t end = 0;
-    for (int32_t at = 0; at < length; at = NextCharStop(line, at)) {
+    int64_t end = from.column;
+    for (int32_t at = from.offset; at < length; at = NextCharStop(line, at)) {
+        const int64_t before = end;
         end = PlaceCharacter(line, at, end, rules).end;
         if (end > column)
-            return at;
+            return {at, before};
     }
-    return length;
+    return {length, end};
 }

@@ -23,8 +23,25 @@ struct CellSpan {
 // The cells of the character at `offset` (a stop) when the cells before it end at `column`.
 CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column,
                         const CellRules& rules);
-// The first cell of the character holding `offset`; at the line's end, the cells of the whole line.
-int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules& rules);
+// Where a walk along a line may start or stop: a character's start and the
+// column where the cells before it end.
+struct CellStop {
+    int32_t offset = 0;
+    int64_t column = 0;
+};
+
+// The first cell of the character holding `offset`; at the line's end, the
+// cells of the whole line. The walk starts at `from`, a stop at or before
+// that character.
+int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules& rules,
+                       CellStop from = {});
 // The start of the character whose cells reach beyond `column` (an empty
-// cell belongs to the character after it); the line's length when none does.
-int32_t OffsetOfColumn(std::u16string_view line, int64_t column, const CellRules& rules);
+// cell belongs to the character after it), with the column where the cells
+// before it end; the line's end when none does. The walk starts at `from`,
+// whose column must not lie beyond `column`.
+CellStop StopOfColumn(std::u16string_view line, int64_t column, const CellRules& rules,
+                      CellStop from = {});
+inline int32_t OffsetOfColumn(std::u16string_view line, int64_t column, const CellRules& rules,
+                              CellStop from = {}) {
+    return StopOfColumn(line, column, rules, from).offset;
+}

@@ -19,9 +19,9 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
 }
 
 // The gutter's background and its one-pixel separator at the right edge.
-void DrawGutter(HDC dc, const EditState& s, int height) {
-    Fill(dc, 0, 0, s.gutterWidth, height, s.gutterColor);
-    Fill(dc, s.gutterWidth - 1, 0, s.gutterWidth, height, s.gutterLineColor);
+void DrawGutter(HDC dc, const EditState& s, int top, int bottom) {
+    Fill(dc, 0, top, s.gutterWidth, bottom, s.gutterColor);
+    Fill(dc, s.gutterWidth - 1, top, s.gutterWidth, bottom, s.gutterLineColor);
 }
 
 // The caret line's cell stops short of the separator so the line stays whole.
@@ -114,32 +114,28 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
                 static_cast<UINT>(run.text.size()), advances.data());
 }
 
-// Needs no memory beyond `advances`, which holds the longest run: nothing
-// drawn between creating and deleting the off-screen bitmap may fail.
+// Draws `area` of the client into `dc`, nothing outside it. Needs no memory
+// beyond `advances`, which holds the longest run: nothing drawn between
+// selecting the off-screen bitmap and putting it back may fail.
 void DrawContent(HDC dc, const EditState& s, const PaintPlan& plan, std::vector<INT>& advances,
-                 int width, int height) {
-    Fill(dc, 0, 0, width, height, s.backgroundColor);
+                 const RECT& area) {
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    Fill(dc, area.left, area.top, area.right, area.bottom, s.backgroundColor);
     if (s.showLineNumbers)
-        DrawGutter(dc, s, height);
+        DrawGutter(dc, s, area.top, area.bottom);
     const SelectedObject font(dc, static_cast<HFONT>(s.font));
     SetBkMode(dc, TRANSPARENT);
     for (const NumberCell& cell : plan.numbers)
         DrawNumber(dc, s, cell);
     // Text scrolled to the left disappears under the gutter's edge.
-    IntersectClipRect(dc, ShownGutter(s), 0, width, height);
+    IntersectClipRect(dc, ShownGutter(s), area.top, area.right, area.bottom);
     for (const TextRun& run : plan.runs)
         DrawRun(dc, s, run, advances);
 }
 
-} // namespace
-
-void PaintControl(HWND window, const EditState& s, HDC dc) {
-    RECT client;
-    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
-        return;
-    const int width = client.right;
-    const int height = client.bottom;
-    const PaintPlan plan = PlanPaint(s);
+// Plans `area`, draws it into `bitmap` and copies it to the same place of `dc`.
+void PaintThrough(const EditState& s, HDC dc, HBITMAP bitmap, const RECT& area) {
+    const PaintPlan plan = PlanPaint(s, {area.left, area.top, area.right, area.bottom});
     size_t longest = 0;
     for (const TextRun& run : plan.runs)
         longest = std::max(longest, run.text.size());
@@ -148,10 +144,51 @@ void PaintControl(HWND window, const EditState& s, HDC dc) {
     const MemoryDc memory(CreateCompatibleDC(dc));
     if (!memory.get())
         return;
-    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
-    if (!bitmap.get())
+    const SelectedObject canvas(memory.get(), bitmap);
+    DrawContent(memory.get(), s, plan, advances, area);
+    BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
+           area.left, area.top, SRCCOPY);
+}
+
+// The kept bitmap, made again when the client's size differs from its own.
+HBITMAP KeptBackBuffer(EditState& s, HDC dc, int width, int height) {
+    if (s.backBuffer && s.backBufferWidth == width && s.backBufferHeight == height)
+        return static_cast<HBITMAP>(s.backBuffer);
+    EditCtl_ReleaseBackBuffer(s);
+    s.backBuffer = CreateCompatibleBitmap(dc, width, height);
+    if (s.backBuffer) {
+        s.backBufferWidth = width;
+        s.backBufferHeight = height;
+    }
+    return static_cast<HBITMAP>(s.backBuffer);
+}
+
+} // namespace
+
+void PaintControl(HWND window, const EditState& s, HDC dc) {
+    RECT client;
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
         return;
-    const SelectedObject canvas(memory.get(), bitmap.get());
-    DrawContent(memory.get(), s, plan, advances, width, height);
-    BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
+    const GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+    if (bitmap.get())
+        PaintThrough(s, dc, bitmap.get(), client);
+}
+
+void PaintUpdate(HWND window, EditState& s, HDC dc, const RECT& area) {
+    RECT client;
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return;
+    RECT shown;
+    if (!IntersectRect(&shown, &client, &area))
+        return;
+    if (HBITMAP bitmap = KeptBackBuffer(s, dc, client.right, client.bottom))
+        PaintThrough(s, dc, bitmap, shown);
+}
+
+void EditCtl_ReleaseBackBuffer(EditState& s) {
+    if (s.backBuffer)
+        DeleteObject(static_cast<HBITMAP>(s.backBuffer));
+    s.backBuffer = nullptr;
+    s.backBufferWidth = 0;
+    s.backBufferHeight = 0;
 }

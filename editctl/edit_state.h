@@ -3,6 +3,7 @@
 // operations on this record and then applies the effects they left behind.
 #pragma once
 
+#include "editctl/column_stops.h"
 #include "editctl/line_table.h"
 #include "editctl/text_buffer.h"
 
@@ -103,6 +104,9 @@ struct EditState {
     // Logical lines with their visual rows, running row tops, total rows and
     // widest line: derived from the text and the view by Relayout.
     LineTable lines;
+    // Kept by the conversions between offsets and columns, which only read
+    // the record otherwise; dropped or trimmed with every relayout.
+    mutable ColumnStops columnStops;
     int32_t anchor = 0;
     int32_t caret = 0;
     int32_t scrollX = 0;
@@ -147,6 +151,11 @@ struct EditState {
     // The window layer's accessibility element, made when a client first
     // asks; the core never touches it.
     void* automation = nullptr;
+    // The window layer's off-screen bitmap, kept between paints at the
+    // size it was made for; the core never touches it.
+    void* backBuffer = nullptr;
+    int32_t backBufferWidth = 0;
+    int32_t backBufferHeight = 0;
 };
 
 // Asks the window to repaint its whole client area.

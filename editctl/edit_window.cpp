@@ -28,6 +28,8 @@ void AttachRecord(HWND window) {
 }
 
 void DetachRecord(HWND window) {
+    if (EditState* s = EditCtl_State(window))
+        EditCtl_ReleaseBackBuffer(*s);
     delete EditCtl_State(window);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }
@@ -38,7 +40,7 @@ void OnCreate(HWND window, EditState& s) {
     EditCtl_ApplyEffects(window, s);
 }
 
-void OnPaint(HWND window, const EditState& s) {
+void OnPaint(HWND window, EditState& s) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
     if (!dc)
@@ -49,7 +51,7 @@ void OnPaint(HWND window, const EditState& s) {
         const PAINTSTRUCT& paint;
         ~PaintEnd() { EndPaint(window, &paint); }
     } end{window, paint};
-    PaintControl(window, s, dc);
+    PaintUpdate(window, s, dc, paint.rcPaint);
 }
 
 void OnSize(HWND window, EditState& s, LPARAM lParam) {

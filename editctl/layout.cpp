@@ -99,20 +99,34 @@ int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset) {
     offset = std::clamp(offset, 0, info.length);
     if (!info.hasTab && !info.hasComplex)
         return offset;
-    return Saturate32(ColumnOfOffset(LineText(s, info), offset, LineCellRules(s)));
+    const std::u16string_view text = LineText(s, info);
+    const CellRules rules = LineCellRules(s);
+    const CellStop from = s.columnStops.beforeOffset(text, info, rules, offset);
+    return Saturate32(ColumnOfOffset(text, offset, rules, from));
 }
 
 int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column) {
+    return StopAtColumn(s, line, column).offset;
+}
+
+CellStop StopAtColumn(const EditState& s, int32_t line, int64_t column) {
     if (line < 0 || line >= s.lines.size())
-        return 0;
+        return {};
     const LineInfo info = s.lines[line];
-    if (!info.hasTab && !info.hasComplex)
-        return std::clamp(column, 0, info.length);
-    return OffsetOfColumn(LineText(s, info), std::max(column, 0), LineCellRules(s));
+    column = std::max<int64_t>(column, 0);
+    if (!info.hasTab && !info.hasComplex) {
+        const int64_t end = std::min<int64_t>(column, info.length);
+        return {static_cast<int32_t>(end), end};
+    }
+    const std::u16string_view text = LineText(s, info);
+    const CellRules rules = LineCellRules(s);
+    const CellStop from = s.columnStops.beforeColumn(text, info, rules, column);
+    return StopOfColumn(text, column, rules, from);
 }
 
 void Relayout(EditState& s) {
     const int32_t gutterBefore = s.gutterWidth;
+    s.columnStops.clear();
     s.lines.rebuild(s.text, CurrentMetrics(s));
     FinishRelayout(s, gutterBefore);
 }
@@ -120,6 +134,7 @@ void Relayout(EditState& s) {
 void RelayoutChange(EditState& s, const TextChange& change) {
     const int32_t gutterBefore = s.gutterWidth;
     s.lines.update(s.text, CurrentMetrics(s), change);
+    s.columnStops.edited(change, s.lines);
     FinishRelayout(s, gutterBefore);
 }
 

@@ -23,6 +23,8 @@ CellRules LineCellRules(const EditState& s);
 int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset);
 // The start of the character covering `column`, or the line's length; 0 for a line out of range.
 int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column);
+// The same start with the column where the cells before it end.
+CellStop StopAtColumn(const EditState& s, int32_t line, int64_t column);
 
 // Re-derives the line table, row tops, gutter width and keeps currentLine
 // within the lines. Runs after every change of the view or size and when

@@ -15,23 +15,36 @@ namespace {
 // right, and cut into runs where the selection starts or ends.
 class RowPlanner {
   public:
-    RowPlanner(const EditState& s, int32_t line, int64_t firstColumn, int32_t top)
+    // The row's column `firstColumn` stands at the text area's left edge.
+    RowPlanner(const EditState& s, int32_t line, int64_t firstColumn, int32_t top,
+               const PixelRect& area)
         : s_(s), info_(s.lines[line]),
           line_(s.text.view(static_cast<size_t>(info_.start), static_cast<size_t>(info_.length))),
           rules_(LineCellRules(s)), top_(top) {
         const int64_t gutter = ShownGutter(s);
         origin_ = gutter + s.margin - firstColumn * s.charWidth - s.scrollX;
         // One spare cell on each side keeps glyphs that overhang their cell.
-        leftLimit_ = gutter - s.charWidth;
-        rightLimit_ = int64_t{s.clientWidth} + s.charWidth;
-        column_ = firstColumn;
+        leftLimit_ = std::max<int64_t>(gutter, area.left) - s.charWidth;
+        rightLimit_ = int64_t{std::min(s.clientWidth, area.right)} + s.charWidth;
     }
 
-    // Plans the row's units [from, to) of the line.
-    void plan(int32_t from, int32_t to, PaintPlan& plan) {
+    // Characters whose cells end at or before this column are not drawn.
+    int64_t hiddenColumns() const {
+        const int64_t left = leftLimit_ - origin_;
+        return left / s_.charWidth - (left % s_.charWidth < 0 ? 1 : 0);
+    }
+
+    // The start of the character reaching beyond `column`, walking from `from`.
+    int32_t stopOfColumn(int64_t column, CellStop from) const {
+        return StopOfColumn(line_, column, rules_, from).offset;
+    }
+
+    // Plans the row's units [from.offset, to) of the line.
+    void plan(CellStop from, int32_t to, PaintPlan& plan) {
         const int32_t low = SelectionLow(s_) - info_.start;
         const int32_t high = SelectionHigh(s_) - info_.start;
-        for (int32_t p = from; p < to;) {
+        column_ = from.column;
+        for (int32_t p = from.offset; p < to;) {
             const CellSpan span = PlaceCharacter(line_, p, column_, rules_);
             if (x(span.first) >= rightLimit_)
                 break;
@@ -94,44 +107,69 @@ class RowPlanner {
     TextRun run_;
 };
 
-void PlanLine(const EditState& s, int32_t line, int32_t top, PaintPlan& plan) {
+// A line without wrapping is one row: the walk starts at its first character
+// that shows, found through the kept column stops.
+void PlanUnwrapped(const EditState& s, int32_t line, int32_t top, const PixelRect& area,
+                   PaintPlan& plan) {
+    RowPlanner row(s, line, 0, top, area);
+    const int64_t hidden = row.hiddenColumns();
+    const CellStop from = hidden > 0 ? StopAtColumn(s, line, hidden) : CellStop{};
+    row.plan(from, s.lines[line].length, plan);
+}
+
+void PlanLine(const EditState& s, int32_t line, int32_t top, const PixelRect& area,
+              PaintPlan& plan) {
+    if (!s.wordWrap) {
+        if (top + int64_t{s.lineHeight} > area.top)
+            PlanUnwrapped(s, line, top, area, plan);
+        return;
+    }
     const LineInfo info = s.lines[line];
-    const int64_t perRow = s.wordWrap ? std::max(1, ColumnsPerRow(s)) : 0;
-    for (int32_t r = 0; r < info.rows; ++r) {
-        const int64_t rowTop = int64_t{top} + int64_t{r} * s.lineHeight;
-        if (rowTop >= s.clientHeight)
+    const int64_t perRow = std::max(1, ColumnsPerRow(s));
+    int64_t r = std::max<int64_t>((int64_t{area.top} - top) / s.lineHeight - 1, 0);
+    while (r < info.rows && int64_t{top} + (r + 1) * s.lineHeight <= area.top)
+        ++r;
+    // Only the first row shown is looked up; each later one starts where the
+    // one above ended, and the first row starts the line.
+    int32_t f = r > 0 && r < info.rows ? OffsetAtColumn(s, line, Saturate32(r * perRow)) : 0;
+    for (; r < info.rows; ++r) {
+        const int64_t rowTop = int64_t{top} + r * s.lineHeight;
+        if (rowTop >= area.bottom)
             return;
-        if (rowTop + s.lineHeight <= 0)
-            continue;
         const int64_t a = r * perRow;
-        int32_t f = 0;
-        int32_t g = info.length;
-        // The first row starts the line and the last ends it: no walk to find them.
-        if (r > 0)
-            f = OffsetAtColumn(s, line, Saturate32(a));
-        if (r + 1 < info.rows)
-            g = OffsetAtColumn(s, line, Saturate32(a + perRow));
+        RowPlanner row(s, line, a, Saturate32(rowTop), area);
+        // The last row ends the line: no walk to find its end.
+        const int32_t g = r + 1 < info.rows ? row.stopOfColumn(a + perRow, {f, a}) : info.length;
         if (f < g)
-            RowPlanner(s, line, a, Saturate32(rowTop)).plan(f, g, plan);
+            row.plan({f, a}, g, plan);
+        f = g;
     }
 }
 
 } // namespace
 
 PaintPlan PlanPaint(const EditState& s) {
+    return PlanPaint(s, {0, 0, s.clientWidth, s.clientHeight});
+}
+
+PaintPlan PlanPaint(const EditState& s, const PixelRect& area) {
     PaintPlan plan;
-    if (s.lines.empty() || s.clientWidth <= 0 || s.clientHeight <= 0)
+    const PixelRect shown = {std::max(area.left, 0), std::max(area.top, 0),
+                             std::min(area.right, s.clientWidth),
+                             std::min(area.bottom, s.clientHeight)};
+    if (s.lines.empty() || shown.left >= shown.right || shown.top >= shown.bottom)
         return plan;
+    const bool numbers = s.showLineNumbers && shown.left < s.gutterWidth;
     // The top margin shows the bottom of the line above the first full one.
-    const int64_t firstY = std::max<int64_t>(int64_t{s.scrollY} - s.margin, 0);
+    const int64_t firstY = std::max<int64_t>(int64_t{s.scrollY} - s.margin + shown.top, 0);
     for (int32_t i = s.lines.lineAtY(Saturate32(firstY)); i < s.lines.size(); ++i) {
         const int64_t top = int64_t{s.lines.lineTop(i)} + s.margin - s.scrollY;
-        if (top >= s.clientHeight)
+        if (top >= shown.bottom)
             break;
-        if (s.showLineNumbers)
+        if (numbers)
             plan.numbers.push_back(
                 {Saturate32(top), i + 1, s.highlightCurrentLine && i == s.currentLine});
-        PlanLine(s, i, Saturate32(top), plan);
+        PlanLine(s, i, Saturate32(top), shown, plan);
     }
     return plan;
 }

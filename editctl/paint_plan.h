@@ -45,3 +45,6 @@ struct PaintPlan {
 // The rows that meet the client area, at most three runs each. A run is cut
 // to the cells near the text area, so a very long line costs only what shows.
 PaintPlan PlanPaint(const EditState& s);
+// The same for the part of the client inside `area`: the rows meeting it,
+// their runs cut to it, and the number cells when it reaches the gutter.
+PaintPlan PlanPaint(const EditState& s, const PixelRect& area);

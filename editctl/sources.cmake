@@ -4,6 +4,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/char_width_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/characters.cpp
     ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/column_stops.cpp
     ${CMAKE_CURRENT_LIST_DIR}/commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/editing.cpp

@@ -230,3 +230,22 @@ TEST_F(TabsTest, KeyboardFocusMovesWithTheActiveTab) {
     Command(IDM_FILE_CLOSE_TAB); // the last tab: its replacement takes the focus
     EXPECT_EQ(GetFocus(), mw.activeEdit);
 }
+
+TEST_F(TabsTest, TitleAndCaptionAreWrittenOnlyWhenTheModifiedFlagFlips) {
+    Create();
+    Type(L'a');
+    EXPECT_EQ(Title(), L"*Untitled - Tessary");
+    // Stand-ins that a rewrite would replace.
+    SetWindowTextW(window_, L"kept");
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(L"kept");
+    SendMessageW(Record().tabControl, TCM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    Type(L'b');
+    EXPECT_EQ(Title(), L"kept");
+    EXPECT_EQ(TabText(0), L"kept");
+
+    MainWnd_SetModified(Record(), window_, false);
+    EXPECT_EQ(Title(), L"Untitled - Tessary");
+    EXPECT_EQ(TabText(0), L" Untitled ");
+}

@@ -174,3 +174,32 @@ TEST_F(EditCtlTest, CaretExistsOnlyWhileFocused) {
     SetFocus(parent);
     EXPECT_FALSE(GetCaretPos(&caret) && caret.x != 0);
 }
+
+TEST_F(EditCtlTest, PaintDrawsOnlyTheUpdateRectangleIntoAKeptBitmap) {
+    Reset(NumberedLines(20));
+    RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EditState& s = *EditCtl_State(edit);
+    void* const kept = s.backBuffer;
+    ASSERT_NE(kept, nullptr);
+    // Colours changed behind the control's back show only where it paints again.
+    s.gutterColor = 0x00FF00;
+    s.backgroundColor = 0x0000FF;
+    const int gutter = Gutter(21);
+    const int top = kMargin + 3 * lineHeight;
+    const RECT cell = {0, top, gutter, top + lineHeight};
+    InvalidateRect(edit, &cell, FALSE);
+    UpdateWindow(edit);
+    EXPECT_EQ(s.backBuffer, kept);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(memory, static_cast<HBITMAP>(s.backBuffer));
+    EXPECT_EQ(GetPixel(memory, 1, top + 1), 0x00FF00u);
+    EXPECT_EQ(GetPixel(memory, 1, top + lineHeight + 1), kGutter);
+    EXPECT_EQ(GetPixel(memory, gutter + 2, top + 1), kBackground);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+
+    SetWindowPos(edit, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    UpdateWindow(edit);
+    EXPECT_EQ(s.backBufferWidth, Client().right);
+    EXPECT_EQ(s.backBufferHeight, Client().bottom);
+}
