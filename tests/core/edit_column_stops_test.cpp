@@ -37,8 +37,8 @@ void ExpectPlainWalks(const EditState& s, std::mt19937& rng) {
         const LineInfo info = s.lines[line];
         if (info.length < ColumnStops::kSpacing)
             continue;
-        const std::u16string_view units = std::u16string_view(s.text).substr(
-            static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+        const std::u16string_view units =
+            s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
         const int64_t width = ColumnOfOffset(units, info.length, rules);
         for (int probe = 0; probe < 6; ++probe) {
             const auto offset =
@@ -111,8 +111,8 @@ TEST(EditColumnStops, PartOfTheClientPlansTheSameRunsAsTheWhole) {
             const int64_t row = (whole[i].top - s.margin + s.scrollY) / s.lineHeight;
             const int32_t line = s.lines.lineAtY(static_cast<int32_t>(row * s.lineHeight));
             const LineInfo info = s.lines[line];
-            const std::u16string_view units = std::u16string_view(s.text).substr(
-                static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+            const std::u16string_view units =
+                s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
             const int64_t column = (row - s.lines.lineTop(line) / s.lineHeight) * ColumnsPerRow(s);
             EXPECT_EQ(whole[i].position,
                       info.start + OffsetOfColumn(units, column, LineCellRules(s)))
