@@ -43,7 +43,6 @@ DiskChange FindDiskChange(Document& document, FileIdentity& current) {
     return DiskChange::Changed;
 }
 
-bool SaveWouldReplaceChanges(Document& document) {
-    FileIdentity current;
+bool SaveWouldReplaceChanges(Document& document, FileIdentity& current) {
     return CompareWithKnown(document, current) == Comparison::Different;
 }

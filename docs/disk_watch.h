@@ -17,7 +17,7 @@ enum class DiskChange {
 DiskChange FindDiskChange(Document& document, FileIdentity& current);
 
 // Whether saving document to its own file would replace bytes another
-// program wrote since the document loaded or saved them, declined or not. A
-// missing file replaces nothing; a file that cannot be read counts as
-// changed.
-bool SaveWouldReplaceChanges(Document& document);
+// program wrote since the document loaded or saved them, declined or not;
+// current receives the file's identity when it was read. A missing file
+// replaces nothing; a file that cannot be read counts as changed.
+bool SaveWouldReplaceChanges(Document& document, FileIdentity& current);

@@ -70,9 +70,12 @@ bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document, std::u1
     return true;
 }
 
-// Another program's bytes are only written over when the user says so.
+// Another program's bytes are only written over when the user says so. A
+// No also answers for the change itself: the check that follows the box's
+// closing does not ask about it again.
 bool ConfirmReplacingChanges(MainWindow& mw, HWND owner, Document& document) {
-    if (!SaveWouldReplaceChanges(document))
+    FileIdentity current;
+    if (!SaveWouldReplaceChanges(document, current))
         return true;
     const std::wstring text = std::wstring(Wide(QuotedName(document))) +
                               L" was changed by another program since you opened it. Replace "
@@ -81,7 +84,11 @@ bool ConfirmReplacingChanges(MainWindow& mw, HWND owner, Document& document) {
     const int answer = ModalUi_MessageBox(owner, text.c_str(), L"Tessary",
                                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     mw.askingAboutDisk = false;
-    return answer == IDYES;
+    if (answer == IDYES)
+        return true;
+    if (current.known)
+        document.declined = current;
+    return false;
 }
 
 // What a document knows of its file once it loaded or saved it.

@@ -149,9 +149,10 @@ bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEn
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity) {
     try {
-        FileStamp before;
-        if (identity && !ReadFileStamp(path, before))
-            return false;
+        // Unread, it matches no stamp read after: the identity stays unsettled.
+        FileStamp before = {~uint64_t{0}, 0};
+        if (identity)
+            ReadFileStamp(path, before);
         std::string bytes;
         if (!ReadFileBytes(path, bytes))
             return false;
