@@ -59,7 +59,10 @@ bool MainWnd_OnDiskCheckMessage(MainWindow& mw, HWND window, UINT message) {
     if (message != kDiskCheckMessage)
         return false;
     mw.diskCheckPosted = false;
-    MainWnd_CheckActiveOnDisk(mw, window);
+    // A modal dialog disables the window: no question goes over it. Closing
+    // the dialog activates the window again, which checks then.
+    if (IsWindowEnabled(window))
+        MainWnd_CheckActiveOnDisk(mw, window);
     return true;
 }
 
