@@ -14,6 +14,7 @@
 #include "docs/status_bar.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
+#include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
 
 namespace {
@@ -143,6 +144,7 @@ void WindowCommand(MainWindow& mw, HWND window, int id) {
     switch (id) {
     case IDM_NEXT_TAB:
         MainWnd_NextTab(mw, window);
+        MainWnd_CheckActiveOnDisk(mw, window);
         break;
     case IDM_VIEW_ALWAYS_ON_TOP:
         mw.alwaysOnTop = !mw.alwaysOnTop;

@@ -42,6 +42,10 @@ struct MainWindow {
     bool matchCase = false;
     bool wholeWord = false;
     HBRUSH whiteBrush = nullptr;
+    // A question about a file changed on disk is open: an activation
+    // meanwhile must not ask a second one over it.
+    bool askingAboutDisk = false;
+    bool diskCheckPosted = false;
 };
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.

@@ -17,6 +17,7 @@
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
+#include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
 
 #include <commctrl.h>
@@ -91,6 +92,7 @@ LRESULT OnNotify(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {
     if (header->hwndFrom == mw.tabControl && header->code == static_cast<UINT>(TCN_SELCHANGE)) {
         const int index = static_cast<int>(SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0));
         MainWnd_ActivateTab(mw, window, index);
+        MainWnd_CheckActiveOnDisk(mw, window);
         return 0;
     }
     return DefWindowProcW(window, WM_NOTIFY, wParam, lParam);
@@ -160,6 +162,15 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
     }
     case WM_NOTIFY:
         return OnNotify(mw, window, wParam, lParam);
+    case WM_ACTIVATE:
+        // Other programs may have written the files while the user was away.
+        if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam))
+            MainWnd_QueueDiskCheck(mw, window);
+        break;
+    case WM_ACTIVATEAPP:
+        if (wParam)
+            MainWnd_QueueDiskCheck(mw, window);
+        break;
     case WM_NCPAINT:
     case WM_NCACTIVATE: {
         const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
@@ -179,6 +190,8 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
     case WM_DPICHANGED:
         return OnDpiChanged(mw, window, wParam, lParam);
     default:
+        if (MainWnd_OnDiskCheckMessage(mw, window, message))
+            return 0;
         if (findReplaceMessage != 0 && message == findReplaceMessage) {
             Find_HandleDialogMessage(mw, window, reinterpret_cast<const FINDREPLACEW*>(lParam));
             return 0;

@@ -26,3 +26,10 @@ std::u16string WindowTitle(const Document* active) {
     title += u" - Tessary";
     return title;
 }
+
+std::u16string QuotedName(const Document& document) {
+    std::u16string quoted = u"\u201C";
+    quoted += ShownName(document);
+    quoted += u"\u201D";
+    return quoted;
+}

@@ -27,10 +27,18 @@ struct Document {
     // The file as this document last loaded or saved it; not known for an
     // Untitled document.
     FileIdentity disk;
+    // A change of the file the user chose not to load: not asked about again
+    // until the file changes once more. The next save still asks.
+    FileIdentity declined;
+    // The user was told that the file is gone; not told again until it is back.
+    bool missingReported = false;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.
 std::u16string TabCaption(const Document& document);
+
+// The name as questions about the document quote it: “a.txt”.
+std::u16string QuotedName(const Document& document);
 
 // The main window's caption for the active document (none gives "Untitled"):
 // "*a.txt - Tessary" while modified.

@@ -1,5 +1,6 @@
 # Documents, tabs, tab strip, status bar and title, prompts and closing.
 set(DOCS_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/disk_watch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/document.cpp
     ${CMAKE_CURRENT_LIST_DIR}/search.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_text.cpp

@@ -132,6 +132,9 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
     active->lineEnding = LineEnding::Crlf;
     active->lineEndingLabel = u"Win";
     active->replacedBytes = false;
+    active->disk = {};
+    active->declined = {};
+    active->missingReported = false;
     MainWnd_ShowCleanDocument(mw, window);
 }
 

@@ -52,6 +52,20 @@ void SetText(EditState& s, std::u16string_view text) {
     InvalidateClient(s);
 }
 
+void ReloadText(EditState& s, std::u16string_view text) {
+    const LineLocation at = LocateLine(s, s.caret);
+    const bool caretShown = CaretInView(s);
+    SetText(s, text);
+    const LineInfo line = s.lines[std::min(at.line, s.lines.size() - 1)];
+    s.caret = s.anchor = CharStopAtOrBefore(s.text, line.start + std::min(at.offset, line.length));
+    TrackCurrentLine(s);
+    // A caret the user had scrolled away from does not pull the view back.
+    if (caretShown)
+        EnsureCaretVisible(s);
+    else
+        PlaceCaret(s);
+}
+
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {
     s.anchor = CharStopAtOrBefore(s.text, anchor);
     s.caret = CharStopAtOrBefore(s.text, caret);

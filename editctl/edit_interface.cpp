@@ -33,6 +33,12 @@ void EditCtl_SetText(HWND window, const std::u16string& text) {
         EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
 }
 
+void EditCtl_ReloadText(HWND window, const std::u16string& text) {
+    Update(window, [&](EditState& s) { ReloadText(s, text); });
+    if (EditState* s = EditCtl_State(window))
+        EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
+}
+
 std::u16string EditCtl_GetText(HWND window) {
     const EditState* s = EditCtl_State(window);
     return s ? s->text.substr(0) : std::u16string();

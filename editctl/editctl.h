@@ -28,6 +28,9 @@ HWND EditCtl_Create(HWND parent, int x, int y, int width, int height, int id, HI
 
 // Replaces the whole text, clears both histories and the modified flag; sends nothing.
 void EditCtl_SetText(HWND window, const std::u16string& text);
+// EditCtl_SetText for the file's new bytes: the caret keeps its line and
+// the view its place as far as the new text allows.
+void EditCtl_ReloadText(HWND window, const std::u16string& text);
 std::u16string EditCtl_GetText(HWND window);
 void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret);
 // Writes into whichever outputs are given; writes nothing without a record.

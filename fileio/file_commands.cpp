@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/modal_ui.h"
 #include "app/win_handles.h"
+#include "docs/disk_watch.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -67,6 +68,34 @@ bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document, std::u1
         text = EditCtl_GetText(mw.activeEdit);
     }
     return true;
+}
+
+// Another program's bytes are only written over when the user says so. A
+// No also answers for the change itself: the check that follows the box's
+// closing does not ask about it again.
+bool ConfirmReplacingChanges(MainWindow& mw, HWND owner, Document& document) {
+    FileIdentity current;
+    if (!SaveWouldReplaceChanges(document, current))
+        return true;
+    const std::wstring text = std::wstring(Wide(QuotedName(document))) +
+                              L" was changed by another program since you opened it. Replace "
+                              L"it with this text?";
+    mw.askingAboutDisk = true;
+    const int answer = ModalUi_MessageBox(owner, text.c_str(), L"Tessary",
+                                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+    mw.askingAboutDisk = false;
+    if (answer == IDYES)
+        return true;
+    if (current.known)
+        document.declined = current;
+    return false;
+}
+
+// What a document knows of its file once it loaded or saved it.
+void TakeIdentity(Document& document, const FileIdentity& identity) {
+    document.disk = identity;
+    document.declined = {};
+    document.missingReported = false;
 }
 
 // Puts files into tabs one after another: the first into the active tab when
@@ -147,7 +176,8 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnding lineEnding = LineEnding::Crlf;
     bool replacedBytes = false;
-    const bool loaded = ReadTextFile(path, text, encoding, lineEnding, &replacedBytes);
+    FileIdentity identity;
+    const bool loaded = ReadTextFile(path, text, encoding, lineEnding, &replacedBytes, &identity);
     if (loaded) {
         EditCtl_SetText(mw.activeEdit, text);
         EditCtl_SetModified(mw.activeEdit, false);
@@ -163,6 +193,31 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     document->lineEnding = lineEnding;
     document->lineEndingLabel = LineEndingLabel(lineEnding);
     document->replacedBytes = replacedBytes;
+    TakeIdentity(*document, identity);
+    MainWnd_ShowCleanDocument(mw, owner);
+    return true;
+}
+
+bool ReloadActiveDocument(MainWindow& mw, HWND owner) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    if (!document || document->path.empty())
+        return false;
+    std::u16string text;
+    TextEncoding encoding = TextEncoding::Utf8;
+    LineEnding lineEnding = LineEnding::Crlf;
+    bool replacedBytes = false;
+    FileIdentity identity;
+    if (!ReadTextFile(document->path, text, encoding, lineEnding, &replacedBytes, &identity)) {
+        ShowFileError(owner, L"Failed to open file.");
+        return false;
+    }
+    EditCtl_ReloadText(mw.activeEdit, text);
+    document->encoding = encoding;
+    document->encodingLabel = EncodingLabel(encoding);
+    document->lineEnding = lineEnding;
+    document->lineEndingLabel = LineEndingLabel(lineEnding);
+    document->replacedBytes = replacedBytes;
+    TakeIdentity(*document, identity);
     MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
@@ -171,16 +226,20 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     Document* document = MainWnd_ActiveDocument(mw);
     if (!document)
         return false;
+    if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
+        return false;
     std::u16string text = EditCtl_GetText(mw.activeEdit);
     if (!ConfirmLosses(mw, owner, *document, text))
         return false;
     std::u16string keptBackup;
+    FileIdentity identity;
     if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,
-                       &keptBackup)) {
+                       &keptBackup, &identity)) {
         ShowSaveError(owner, keptBackup);
         return false;
     }
     document->replacedBytes = false;
+    TakeIdentity(*document, identity);
     document->path = path;
     document->displayName = FileNameFromPath(path);
     document->encodingLabel = EncodingLabel(document->encoding);

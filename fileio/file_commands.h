@@ -14,10 +14,15 @@ struct MainWindow;
 // Loads path into the active tab, which takes the path as given. On failure
 // shows "Failed to open file." and leaves the tab as it was.
 bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path);
+// Reads the active document's file again, detecting its form as a load
+// does, and keeps the caret's line and the view; the document is clean. On
+// failure shows "Failed to open file." and keeps the text.
+bool ReloadActiveDocument(MainWindow& mw, HWND owner);
 // Writes the active document to path in its encoding and line ending; true
 // when written. A failed write has shown "Failed to save file." and changed
 // nothing. An ANSI save that would replace characters asks first, and so
-// does the first save after a load that replaced bytes; No makes it false
+// does the first save after a load that replaced bytes, and a save over the
+// document's own file that another program changed since; No makes it false
 // as well.
 bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path);
 // A fresh Untitled tab that nothing has touched: a file can go into it

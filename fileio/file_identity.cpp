@@ -67,3 +67,15 @@ uint64_t ContentHash::value() const {
         h = Rotate(h ^ (pending_[i] * kPrime2), 11) * kPrime1;
     return Avalanche(h);
 }
+
+FileIdentity IdentityAfterTransfer(const std::u16string& path, uint64_t size, uint64_t hash,
+                                   const FileStamp* before) {
+    FileIdentity identity;
+    identity.known = true;
+    identity.hash = hash;
+    const bool settled = ReadFileStamp(path, identity.stamp) && identity.stamp.size == size &&
+                         (!before || *before == identity.stamp);
+    if (!settled)
+        identity.stamp = {size, ~uint64_t{0}};
+    return identity;
+}

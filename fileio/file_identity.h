@@ -55,3 +55,10 @@ bool ReadFileStamp(const std::u16string& path, FileStamp& stamp);
 // Stamp and hash of the file as it is now, its bytes read in pieces; false
 // when it cannot be read whole.
 bool ReadFileIdentity(const std::u16string& path, FileIdentity& identity);
+// The identity of size bytes hashing to hash that were just read from or
+// written to path, with its stamp read now. When that stamp is not before's
+// (given for a read), or the size is not the bytes' size, another program
+// wrote in between: the stamp kept then matches no file, so that the next
+// check compares hashes instead of trusting a stamp of other bytes.
+FileIdentity IdentityAfterTransfer(const std::u16string& path, uint64_t size, uint64_t hash,
+                                   const FileStamp* before = nullptr);

@@ -23,6 +23,7 @@ set(FILEIO_CORE_NATIVE
 )
 # File commands and their dialogs.
 set(FILEIO_WIN
+    ${CMAKE_CURRENT_LIST_DIR}/disk_changes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
 )

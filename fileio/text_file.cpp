@@ -147,11 +147,21 @@ bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEn
 }
 
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
-                  LineEnding& lineEnding, bool* replacedBytes) {
+                  LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity) {
     try {
+        // Unread, it matches no stamp read after: the identity stays unsettled.
+        FileStamp before = {~uint64_t{0}, 0};
+        if (identity)
+            ReadFileStamp(path, before);
         std::string bytes;
-        return ReadFileBytes(path, bytes) &&
-               DecodeText(bytes, text, encoding, lineEnding, replacedBytes);
+        if (!ReadFileBytes(path, bytes))
+            return false;
+        if (identity) {
+            ContentHash hash;
+            hash.add(bytes);
+            *identity = IdentityAfterTransfer(path, bytes.size(), hash.value(), &before);
+        }
+        return DecodeText(bytes, text, encoding, lineEnding, replacedBytes);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
@@ -160,11 +170,19 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
 }
 
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup) {
+                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
     try {
         std::string bytes;
-        return EncodeText(text, codePage, lineEnding, bytes) &&
-               WriteFileBytesSafely(path, bytes, keptBackup);
+        if (!EncodeText(text, codePage, lineEnding, bytes))
+            return false;
+        ContentHash hash;
+        if (identity)
+            hash.add(bytes);
+        if (!WriteFileBytesSafely(path, bytes, keptBackup))
+            return false;
+        if (identity)
+            *identity = IdentityAfterTransfer(path, bytes.size(), hash.value());
+        return true;
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {
