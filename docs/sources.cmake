@@ -1,6 +1,8 @@
 # Documents, tabs, tab strip, status bar and title, prompts and closing.
 set(DOCS_CORE
     ${CMAKE_CURRENT_LIST_DIR}/document.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/journal_format.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/journal_log.cpp
     ${CMAKE_CURRENT_LIST_DIR}/search.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_geometry.cpp

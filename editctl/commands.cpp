@@ -52,6 +52,8 @@ void SetText(EditState& s, std::u16string_view text) {
     UpdateScrollBars(s);
     PlaceCaret(s);
     InvalidateClient(s);
+    if (s.observer)
+        s.observer->TextReplaced(s);
 }
 
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {

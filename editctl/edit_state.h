@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,23 @@ struct UndoRecord {
     std::u16string text;
     // Undone and redone in one step with the record beneath it in its history.
     bool joined = false;
+};
+
+struct EditState;
+
+// Hears of every change of the text once it is made, to keep a record of it
+// elsewhere. Called inside the edit, so it must be quick and must not throw.
+class TextObserver {
+  public:
+    // The records were carried out: in order when `forward`, else each
+    // reversed, from the last to the first.
+    virtual void TextChanged(const EditState& s, std::span<const UndoRecord> records,
+                             bool forward) noexcept = 0;
+    // The whole text was replaced; what came before no longer leads to it.
+    virtual void TextReplaced(const EditState& s) noexcept = 0;
+
+  protected:
+    ~TextObserver() = default;
 };
 
 // The codes the control sends its parent; the values are the notification codes.
@@ -129,6 +147,7 @@ struct EditState {
     // The window layer's accessibility element, made when a client first
     // asks; the core never touches it.
     void* automation = nullptr;
+    TextObserver* observer = nullptr; // not owned
 };
 
 // Asks the window to repaint its whole client area.

@@ -79,6 +79,8 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
         Relayout(s);
         throw;
     }
+    if (s.observer)
+        s.observer->TextChanged(s, records, forward);
     return true;
 }
 
