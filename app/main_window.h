@@ -42,6 +42,7 @@ struct MainWindow {
     bool matchCase = false;
     bool wholeWord = false;
     HBRUSH whiteBrush = nullptr;
+    bool journalWriteDue = false; // the timer that writes the recovery journals runs
 };
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.

@@ -5,7 +5,10 @@
 #include "fileio/file_identity.h"
 #include "fileio/text_format.h"
 
+#include <memory>
 #include <string>
+
+class JournalLog;
 
 // The window handle type without the platform headers (HWND is HWND__*).
 struct HWND__;
@@ -27,6 +30,9 @@ struct Document {
     // The file as this document last loaded or saved it; not known for an
     // Untitled document.
     FileIdentity disk;
+    // What the edit control tells of its changes, for the recovery journal;
+    // shared by the copies of this record.
+    std::shared_ptr<JournalLog> journal;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.

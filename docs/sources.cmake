@@ -12,6 +12,8 @@ set(DOCS_WIN
     ${CMAKE_CURRENT_LIST_DIR}/close_tooltip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/closing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/recovery_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_bar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_strip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tabs.cpp
