@@ -6,6 +6,7 @@
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
+#include "fileio/file_identity.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
@@ -163,6 +164,7 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     document->lineEnding = lineEnding;
     document->lineEndingLabel = LineEndingLabel(lineEnding);
     document->replacedBytes = replacedBytes;
+    ReadFileIdentity(path, document->disk);
     MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
@@ -185,6 +187,7 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     document->displayName = FileNameFromPath(path);
     document->encodingLabel = EncodingLabel(document->encoding);
     document->lineEndingLabel = LineEndingLabel(document->lineEnding);
+    ReadFileIdentity(path, document->disk);
     MainWnd_ShowCleanDocument(mw, owner);
     return true;
 }
