@@ -38,7 +38,7 @@ void JournalLog::TextChanged(const EditState& s, std::span<const UndoRecord> rec
 
 void JournalLog::TextReplaced(const EditState& s) noexcept {
     pending.clear();
-    due = false;
+    due = true;
     afresh = true;
     textUnits = static_cast<int64_t>(s.text.size());
 }

@@ -150,9 +150,9 @@ TEST(Journal, ReplacedTextAsksForAFreshStart) {
     Session session;
     session.Step(false);
     SetText(session.s, u"new");
-    TypeCharacter(session.s, u'x');
     EXPECT_TRUE(session.log.afresh);
     EXPECT_TRUE(session.log.due);
+    TypeCharacter(session.s, u'x');
     EXPECT_TRUE(session.log.pending.empty());
     EXPECT_EQ(session.log.textUnits, 4);
 }

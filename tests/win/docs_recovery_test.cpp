@@ -111,6 +111,21 @@ TEST_F(RecoveryTest, AFileChangedSinceOpensUntitledOrCannotBeRecovered) {
     EXPECT_EQ(Read("a.txt"), "changed");
 }
 
+TEST_F(RecoveryTest, AJournalThatOutgrowsItsTextStartsAgainFromACopy) {
+    Create();
+    TypeText(u"ab");
+    WriteJournals();
+    const HWND edit = Record().activeEdit;
+    EditCtl_ReplaceRange(edit, 1, 1, std::u16string(600'000, u'-'));
+    EditCtl_ReplaceRange(edit, 1, 600'001, u"-");
+    answer_ = IDYES;
+    CrashAndRestart([this] {
+        ASSERT_EQ(JournalFiles().size(), 1u);
+        EXPECT_LT(JournalFiles().begin()->second.size(), 1000u);
+    });
+    EXPECT_EQ(TextOf(0), u"a-b");
+}
+
 TEST_F(RecoveryTest, DeclinedJournalsAreDeleted) {
     Create();
     TypeText(u"lost");
