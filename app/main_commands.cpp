@@ -11,6 +11,7 @@
 #include "app/window_modes.h"
 #include "docs/closing.h"
 #include "docs/find.h"
+#include "docs/recovery.h"
 #include "docs/status_bar.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
@@ -30,6 +31,7 @@ void RefreshCaretFields(MainWindow& mw) {
 bool HandleEditNotification(MainWindow& mw, HWND window, WORD code) {
     if (code == CEN_CHANGE) {
         MainWnd_SetModified(mw, window, true);
+        MainWnd_ScheduleJournalWrite(mw, window);
         RefreshCaretFields(mw);
         return true;
     }

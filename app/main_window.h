@@ -46,6 +46,7 @@ struct MainWindow {
     // meanwhile must not ask a second one over it.
     bool askingAboutDisk = false;
     bool diskCheckPosted = false;
+    bool journalWriteDue = false; // the timer that writes the recovery journals runs
 };
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.

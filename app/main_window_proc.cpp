@@ -13,6 +13,7 @@
 #include "docs/close_button_name.h"
 #include "docs/closing.h"
 #include "docs/find.h"
+#include "docs/recovery.h"
 #include "docs/status_bar.h"
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
@@ -62,15 +63,19 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     MainWnd_UpdateTitle(*mw, window);
     MainWnd_ApplyFonts(*mw);
     MainWnd_ApplyZOrder(*mw, window);
-    if (!startupPath.empty())
-        MainWnd_OpenStartupFile(*mw, window, startupPath);
-    else
+    const bool recovered = MainWnd_OfferRecovery(*mw, window);
+    if (!startupPath.empty()) {
+        if (!recovered || MainWnd_NewTab(*mw, window))
+            MainWnd_OpenStartupFile(*mw, window, startupPath);
+    } else if (!recovered) {
         MainWnd_ResetActiveDocument(*mw, window);
+    }
     return 0;
 }
 
 void OnNcDestroy(HWND window) {
     if (MainWindow* mw = MainWnd_FromWindow(window)) {
+        MainWnd_DiscardJournals(*mw);
         Settings_Save(mw->settings);
         for (HGDIOBJ object :
              {static_cast<HGDIOBJ>(mw->editorFont), static_cast<HGDIOBJ>(mw->uiFont),
@@ -142,9 +147,21 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
             return TRUE;
         return MainWnd_QueryCloseWindow(mw, window) ? TRUE : FALSE;
     case WM_ENDSESSION:
-        // The process ends without the window's destruction.
-        if (wParam)
+        // The process ends without the window's destruction. The user was
+        // asked about every document, unless the end was critical: then the
+        // journals stay to be recovered.
+        if (wParam) {
             Settings_Save(mw.settings);
+            if (lParam & ENDSESSION_CRITICAL)
+                MainWnd_WriteJournals(mw, window);
+            else
+                MainWnd_DiscardJournals(mw);
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam != IDT_JOURNAL_WRITE)
+            break;
+        MainWnd_WriteJournals(mw, window);
         return 0;
     case WM_DRAWITEM: {
         const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);

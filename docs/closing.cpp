@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/modal_ui.h"
+#include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
@@ -49,6 +50,7 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
     if (!MainWnd_QuerySave(mw, window))
         return;
 
+    Recovery_Discard(mw.documents[index]);
     HWND closing = mw.documents[index].editWindow;
     const bool hadFocus = GetFocus() == closing;
     DestroyWindow(closing);

@@ -5,7 +5,10 @@
 #include "fileio/file_identity.h"
 #include "fileio/text_format.h"
 
+#include <memory>
 #include <string>
+
+class JournalLog;
 
 // The window handle type without the platform headers (HWND is HWND__*).
 struct HWND__;
@@ -32,6 +35,9 @@ struct Document {
     FileIdentity declined;
     // The user was told that the file is gone; not told again until it is back.
     bool missingReported = false;
+    // What the edit control tells of its changes, for the recovery journal;
+    // shared by the copies of this record.
+    std::shared_ptr<JournalLog> journal;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.

@@ -4,6 +4,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/menu.h"
+#include "docs/recovery_files.h"
 #include "docs/status_bar.h"
 #include "editctl/editctl.h"
 #include "fileio/wide.h"
@@ -60,6 +61,7 @@ bool MainWnd_AddTab(MainWindow& mw, HWND window) {
     HWND edit = document.editWindow;
     if (!edit)
         return false;
+    Recovery_Attach(document);
     const AppSettings& s = mw.settings;
     EditCtl_SetWordWrap(edit, s.wordWrap);
     EditCtl_SetShowLineNumbers(edit, s.showLineNumbers);
@@ -139,6 +141,8 @@ void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
 }
 
 void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window) {
+    if (Document* active = MainWnd_ActiveDocument(mw))
+        Recovery_Discard(*active);
     MarkActiveModified(mw, false);
     MainWnd_ShowActiveDocument(mw, window);
 }

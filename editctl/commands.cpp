@@ -50,6 +50,8 @@ void SetText(EditState& s, std::u16string_view text) {
     UpdateScrollBars(s);
     PlaceCaret(s);
     InvalidateClient(s);
+    if (s.observer)
+        s.observer->TextReplaced(s);
 }
 
 void ReloadText(EditState& s, std::u16string_view text) {

@@ -9,6 +9,7 @@
 #include "editctl/keys.h"
 #include "editctl/layout.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -42,6 +43,25 @@ void EditCtl_ReloadText(HWND window, const std::u16string& text) {
 std::u16string EditCtl_GetText(HWND window) {
     const EditState* s = EditCtl_State(window);
     return s ? s->text.substr(0) : std::u16string();
+}
+
+int32_t EditCtl_GetTextLength(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    return s ? static_cast<int32_t>(s->text.size()) : 0;
+}
+
+std::u16string EditCtl_GetTextPart(HWND window, int32_t start, int32_t count) {
+    const EditState* s = EditCtl_State(window);
+    if (!s || count <= 0)
+        return {};
+    const auto from =
+        static_cast<size_t>(std::clamp(start, 0, static_cast<int32_t>(s->text.size())));
+    return s->text.substr(from, static_cast<size_t>(count));
+}
+
+void EditCtl_SetTextObserver(HWND window, TextObserver* observer) {
+    if (EditState* s = EditCtl_State(window))
+        s->observer = observer;
 }
 
 void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret) {

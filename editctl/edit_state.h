@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,23 @@ struct UndoRecord {
     bool joined = false;
     // Shared by copies of the record: it never changes once made.
     std::shared_ptr<const ReplacedMatches> matches = nullptr;
+};
+
+struct EditState;
+
+// Hears of every change of the text once it is made, to keep a record of it
+// elsewhere. Called inside the edit, so it must be quick and must not throw.
+class TextObserver {
+  public:
+    // The records were carried out: in order when `forward`, else each
+    // reversed, from the last to the first.
+    virtual void TextChanged(const EditState& s, std::span<const UndoRecord> records,
+                             bool forward) noexcept = 0;
+    // The whole text was replaced; what came before no longer leads to it.
+    virtual void TextReplaced(const EditState& s) noexcept = 0;
+
+  protected:
+    ~TextObserver() = default;
 };
 
 // The codes the control sends its parent; the values are the notification codes.
@@ -156,6 +174,7 @@ struct EditState {
     void* backBuffer = nullptr;
     int32_t backBufferWidth = 0;
     int32_t backBufferHeight = 0;
+    TextObserver* observer = nullptr; // not owned
 };
 
 // Asks the window to repaint its whole client area.

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+class TextObserver;
+
 constexpr WORD CEN_CHANGE = 1;    // after every edit, undo and redo
 constexpr WORD CEN_SELCHANGE = 2; // after caret and selection moves
 constexpr WORD CEN_SCROLL = 3;    // after a mouse-wheel scroll
@@ -32,6 +34,14 @@ void EditCtl_SetText(HWND window, const std::u16string& text);
 // the view its place as far as the new text allows.
 void EditCtl_ReloadText(HWND window, const std::u16string& text);
 std::u16string EditCtl_GetText(HWND window);
+// The text's length in code units; 0 without a record.
+int32_t EditCtl_GetTextLength(HWND window);
+// Up to `count` code units from `start` (clamped): large texts are read piece
+// by piece without a copy of the whole.
+std::u16string EditCtl_GetTextPart(HWND window, int32_t start, int32_t count);
+// Tells `observer` of every later change of the text; null stops it. The
+// caller keeps the observer alive while the control may call it.
+void EditCtl_SetTextObserver(HWND window, TextObserver* observer);
 void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret);
 // Writes into whichever outputs are given; writes nothing without a record.
 void EditCtl_GetSelection(HWND window, int32_t* anchor, int32_t* caret);

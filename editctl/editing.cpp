@@ -76,6 +76,10 @@ bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
         Relayout(s);
         throw;
     }
+    // The record holds the matches' places, not their units in order: to a
+    // log of changes the result reads as a new text.
+    if (s.observer)
+        s.observer->TextReplaced(s);
     return true;
 }
 
@@ -105,6 +109,8 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
         Relayout(s);
         throw;
     }
+    if (s.observer)
+        s.observer->TextChanged(s, records, forward);
     return true;
 }
 

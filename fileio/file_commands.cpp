@@ -7,6 +7,7 @@
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
+#include "fileio/file_identity.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"

@@ -121,6 +121,13 @@ expect_exit() {
     say "ok: the program ended"
 }
 
+# crash: ends the process started last at once, as a crash or a power loss
+# would: no window closes and nothing is asked.
+crash() {
+    kill -9 "$APP" || fail "process $APP cannot be ended"
+    expect_exit
+}
+
 # expect_running: the process started last is still there.
 expect_running() {
     kill -0 "$APP" 2>/dev/null || fail "the program ended"
@@ -240,11 +247,16 @@ open_file() {
     window "$1 - Tessary"
 }
 
-# --- registry --------------------------------------------------------------
+# --- registry and the program's own files -----------------------------------
 
 reset_registry() {
     wine reg delete "$E2E_KEY" /f >/dev/null 2>&1
     return 0
+}
+
+# Deletes the recovery journals that an ended scenario's program left.
+reset_recovery() {
+    rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary/Recovery
 }
 
 # Prints a value as Wine's reg tool shows it: its type and data.

@@ -56,6 +56,7 @@ run_scenario() {
         set -e
         E2E_BEGAN=${EPOCHREALTIME/./}
         reset_registry
+        reset_recovery
         "scenario_$name"
     ) >>"$LOG" 2>&1
     local status=$?

@@ -13,6 +13,7 @@ E2E_SCENARIOS=(
     open_and_save_as_dialogs
     read_only_file
     new_window_process
+    crash_recovery
     large_file
 )
 
@@ -230,6 +231,29 @@ scenario_new_window_process() {
     press alt+F4
     expect_exit
     window "*Untitled - Tessary"
+}
+
+# Typed text outlives the process killed a second later: the next start
+# offers it, and Yes brings it back in its file's tab, ready to be saved.
+scenario_crash_recovery() {
+    make_file notes.txt 'first\n'
+    start notes.txt
+    window "notes.txt - Tessary"
+    press ctrl+End
+    type_in "second"
+    window "*notes.txt - Tessary"
+    sleep 2
+    crash
+    expect_file notes.txt 'first\n'
+    start
+    window "Tessary"
+    press Return
+    window "*notes.txt - Tessary"
+    press ctrl+s
+    window "notes.txt - Tessary"
+    expect_file notes.txt 'first\nsecond'
+    press alt+F4
+    expect_exit
 }
 
 # 50 MB of LF lines from the command line; the log shows how long the load

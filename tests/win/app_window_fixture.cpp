@@ -1,5 +1,7 @@
 #include "tests/win/app_window_fixture.h"
 
+#include "docs/recovery_files.h"
+
 #include <algorithm>
 
 namespace {
@@ -38,6 +40,7 @@ void MainWindowTest::SetUp() {
     savedKey_ = Settings_KeyPath();
     Settings_KeyPath() = key_;
     startupPath.clear();
+    Recovery_FolderOverride() = recovery_.Path("Recovery").wstring();
     handlers_.messageBox = [this](HWND, const std::wstring& text, const std::wstring& caption,
                                   UINT flags) {
         messages_.push_back({text, caption, flags});
@@ -52,6 +55,7 @@ void MainWindowTest::TearDown() {
     window_ = nullptr;
     DrainMessages();
     ModalUi_SetHandlers(nullptr);
+    Recovery_FolderOverride().clear();
     RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str());
     Settings_KeyPath() = savedKey_;
 }

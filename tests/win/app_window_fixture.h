@@ -1,5 +1,5 @@
 // A real main window, hidden, for in-process tests. Each test gets a registry
-// key of its own, deleted afterwards, and modal UI that never blocks: message
+// key and a recovery folder of its own, deleted afterwards, and modal UI that never blocks: message
 // boxes are recorded and answered with `answer`.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include "app/main_window_proc.h"
 #include "app/modal_ui.h"
 #include "app/settings.h"
+#include "tests/core/fileio_temp_folder.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -55,6 +56,8 @@ class MainWindowTest : public ::testing::Test {
     std::wstring key_;
     std::vector<ShownMessage> messages_;
     int answer_ = IDCANCEL;
+    // Recovery journals go here, not into the user's folder.
+    TempFolder recovery_;
 
   private:
     std::wstring savedKey_;
