@@ -33,13 +33,17 @@ void SetText(EditState& s, std::u16string_view text) {
     std::u16string copy;
     copy.reserve(text.size() + text.size() / 16 + 64);
     copy.append(text);
+    AdoptText(s, std::move(copy));
+}
+
+void AdoptText(EditState& s, std::u16string&& text) {
     // Laid out before anything else changes: when memory runs out, the old
     // text comes back and is laid out again in the memory it had.
-    s.text.swap(copy);
+    s.text.swap(text);
     try {
         Relayout(s);
     } catch (...) {
-        s.text.swap(copy);
+        s.text.swap(text);
         Relayout(s);
         throw;
     }

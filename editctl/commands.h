@@ -17,6 +17,9 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight);
 // The scroll offsets are only clamped to the new content. Sends nothing.
 // Out of memory, throws with the old text and everything else as it was.
 void SetText(EditState& s, std::u16string_view text);
+// SetText without a copy: the record takes the string, its spare capacity
+// included, and text is left with the old text.
+void AdoptText(EditState& s, std::u16string&& text);
 // Clamps each end to the text and moves it to the start of a character it
 // falls inside; the caret may lie before the anchor.
 void SetSelection(EditState& s, int32_t anchor, int32_t caret);

@@ -22,15 +22,23 @@ template <typename Operation> void Update(HWND window, Operation&& operation) {
     }
 }
 
+template <typename Operation> void ReplaceWholeText(HWND window, Operation&& operation) {
+    Update(window, operation);
+    // No notification goes to the parent, but a reader must hear of new text.
+    if (EditState* s = EditCtl_State(window))
+        EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
+}
+
 } // namespace
 
 // ---- Text and selection ----
 
 void EditCtl_SetText(HWND window, const std::u16string& text) {
-    Update(window, [&](EditState& s) { SetText(s, text); });
-    // No notification goes to the parent, but a reader must hear of new text.
-    if (EditState* s = EditCtl_State(window))
-        EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
+    ReplaceWholeText(window, [&](EditState& s) { SetText(s, std::u16string_view(text)); });
+}
+
+void EditCtl_SetText(HWND window, std::u16string&& text) {
+    ReplaceWholeText(window, [&](EditState& s) { AdoptText(s, std::move(text)); });
 }
 
 std::u16string EditCtl_GetText(HWND window) {

@@ -26,6 +26,9 @@ HWND EditCtl_Create(HWND parent, int x, int y, int width, int height, int id, HI
 
 // Replaces the whole text, clears both histories and the modified flag; sends nothing.
 void EditCtl_SetText(HWND window, const std::u16string& text);
+// The same without a copy, for texts as large as a whole file: the control
+// takes the string with its spare capacity, which later edits grow into.
+void EditCtl_SetText(HWND window, std::u16string&& text);
 std::u16string EditCtl_GetText(HWND window);
 void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret);
 // Writes into whichever outputs are given; writes nothing without a record.

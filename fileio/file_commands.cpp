@@ -10,6 +10,8 @@
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
 
+#include <utility>
+
 namespace {
 
 void ShowFileError(HWND owner, const wchar_t* text) {
@@ -149,7 +151,7 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     bool replacedBytes = false;
     const bool loaded = ReadTextFile(path, text, encoding, lineEnding, &replacedBytes);
     if (loaded) {
-        EditCtl_SetText(mw.activeEdit, text);
+        EditCtl_SetText(mw.activeEdit, std::move(text));
         EditCtl_SetModified(mw.activeEdit, false);
     }
     if (!loaded) {
