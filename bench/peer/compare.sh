@@ -32,17 +32,9 @@ wine reg delete 'HKCU\Software\Orvanel\Tessary' /f >/dev/null 2>&1 || true
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo -1; }
 
-# The launcher or the newest of its descendants whose command line matches
-# pattern: other users' editors on the machine are never measured or ended.
-descendants() { local p; echo "$1"; for p in $(pgrep -P "$1"); do descendants "$p"; done; }
-editor_of() { # launcher, pattern
-    local p
-    for p in $(descendants "$1"); do
-        tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null | grep -qE "$2" && echo "$p"
-    done | tail -n 1
-}
-
-# Starts a command, finds the editor's process by pattern, and waits until
+# Starts a command, finds the editor's process by pattern (Wine's process is
+# no child of the launcher; the patterns name this build's paths, so that
+# other users' editors on the machine are never measured or ended), and waits until
 # its CPU time has not grown for a second. Prints "seconds peak_kB".
 measure() { # pattern, command...
     local pattern=$1
@@ -52,7 +44,7 @@ measure() { # pattern, command...
     "$@" >/dev/null 2>&1 &
     local launcher=$!
     for _ in $(seq 400); do
-        pid=$(editor_of "$launcher" "$pattern")
+        pid=$(pgrep -n -f "$pattern" || true)
         [ -n "$pid" ] && break
         sleep 0.025
     done
@@ -98,8 +90,8 @@ median_run() { # pattern, command...
 row() { # label, file, SciTE's options...
     local label=$1 file=$2
     shift 2
-    read -r t mt < <(median_run 'tessary\.exe' wine "$exe" "$(winepath -w "$file")")
-    read -r s ms < <(median_run '^scite ' scite "$@" "$file")
+    read -r t mt < <(median_run "^[^ ]*${exe//./\\.}" wine "$exe" "$(winepath -w "$file")")
+    read -r s ms < <(median_run "^scite .*${file//./\\.}" scite "$@" "$file")
     [ -z "${tiny_t:-}" ] && { tiny_t=$t; tiny_s=$s; }
     awk -v l="$label" -v t="$t" -v mt="$mt" -v s="$s" -v ms="$ms" -v tt="$tiny_t" -v ts="$tiny_s" \
         'BEGIN{printf "| %s | %.2f s, %d MB | %.2f s | %.2f s, %d MB | %.2f s |\n", l, t, mt, t - tt, s, ms, s - ts}'
