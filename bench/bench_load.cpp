@@ -1,11 +1,16 @@
 // Loading a large file, against a baseline that only reads the bytes and
 // widens them to UTF-16: the cost of detection, decoding and normalising
-// over the least any load must do.
+// over the least any load must do. Saving the text from two halves, against
+// a baseline that converts the joined text whole and writes it. 100 MB by
+// default; --size_mb=1000 for 1 GB.
+#include "fileio/codepage.h"
 #include "fileio/text_file.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
-constexpr int kLines = 2'000'000;
-constexpr size_t kTargetBytes = 100'000'000;
+size_t g_targetBytes = 100'000'000;
 
-// 2 million lines of about 50 bytes: ASCII words, now and then a two-, three-
+// Lines of about 50 bytes (2 million in 100 MB): ASCII words, now and then a two-, three-
 // or four-byte character, CR LF breaks with some LF among them. Lines are
 // drawn from a pool so that making 100 MB takes little time.
 std::string MakeContent() {
@@ -26,7 +32,7 @@ std::string MakeContent() {
                                              "\xF0\x9F\x98\x80"};
     std::mt19937 rng(7);
     std::vector<std::string> pool(4096);
-    const size_t lineBytes = kTargetBytes / kLines - 2;
+    constexpr size_t lineBytes = 48;
     for (std::string& line : pool) {
         while (line.size() < lineBytes) {
             if (rng() % 16 == 0)
@@ -38,8 +44,8 @@ std::string MakeContent() {
         }
     }
     std::string content;
-    content.reserve(kTargetBytes + 1000);
-    for (int n = 0; n < kLines; ++n) {
+    content.reserve(g_targetBytes + 1000);
+    while (content.size() < g_targetBytes) {
         content += pool[rng() % pool.size()];
         content += rng() % 8 == 0 ? "\n" : "\r\n";
     }
@@ -99,8 +105,57 @@ void BM_ReadAndWidenBaseline(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * Sample().Size());
 }
 
+// The sample's text as loaded, split in two as the edit control holds it.
+const std::u16string& SampleText() {
+    static const std::u16string text = [] {
+        std::u16string loaded;
+        TextEncoding encoding;
+        LineEnding lineEnding;
+        ReadTextFile(Sample().Path().u16string(), loaded, encoding, lineEnding);
+        return loaded;
+    }();
+    return text;
+}
+
+std::filesystem::path SavePath() {
+    return std::filesystem::temp_directory_path() / "tessary-bench-save.txt";
+}
+
+void BM_WriteTextFileFromHalves(benchmark::State& state) {
+    const std::u16string_view text = SampleText();
+    const std::u16string_view halves[] = {text.substr(0, text.size() / 2),
+                                          text.substr(text.size() / 2)};
+    const std::u16string path = SavePath().u16string();
+    for (auto _ : state) {
+        if (!WriteTextFile(halves, path, kCodePageUtf8, LineEnding::Lf))
+            state.SkipWithError("WriteTextFile failed");
+    }
+    state.SetBytesProcessed(state.iterations() * Sample().Size());
+}
+
+// Converts and encodes the whole text at once and writes it to disk, as
+// the save does.
+void BM_ConvertAndWriteBaseline(benchmark::State& state) {
+    const std::string path = SavePath().string();
+    for (auto _ : state) {
+        const std::u16string converted = ConvertLineEndingsForSave(SampleText(), LineEnding::Lf);
+        std::string bytes;
+        bool replaced;
+        EncodeToCodePage(kCodePageUtf8, converted, bytes, replaced);
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
+            state.SkipWithError("fwrite failed");
+        std::fflush(file);
+        fsync(fileno(file));
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(state.iterations() * Sample().Size());
+}
+
 BENCHMARK(BM_ReadTextFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadAndWidenBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteTextFileFromHalves)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertAndWriteBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Remembers each benchmark's time per iteration to print their ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -121,20 +176,46 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> times_;
 };
 
+void PrintRatio(const RatioReporter& reporter, const char* what, const char* measured,
+                const char* baselineName, const char* baseline) {
+    const double time = reporter.Time(measured);
+    const double base = reporter.Time(baseline);
+    if (time > 0 && base > 0)
+        std::printf("%s %.1f ms, %s baseline %.1f ms: ratio %.2f\n", what, time, baselineName, base,
+                    time / base);
+}
+
+// Takes --size_mb=N out of the arguments.
+void TakeSizeFlag(int& argc, char** argv) {
+    constexpr const char* kFlag = "--size_mb=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kFlag, std::strlen(kFlag)) != 0)
+            continue;
+        g_targetBytes = std::strtoull(argv[i] + std::strlen(kFlag), nullptr, 10) * 1'000'000;
+        std::memmove(argv + i, argv + i + 1, sizeof(char*) * static_cast<size_t>(argc - i));
+        --argc;
+        --i;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    TakeSizeFlag(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     Sample();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double pipeline = reporter.Time("BM_ReadTextFile/real_time");
-    const double baseline = reporter.Time("BM_ReadAndWidenBaseline/real_time");
-    if (pipeline > 0 && baseline > 0)
-        std::printf("load pipeline %.1f ms, read-and-widen baseline %.1f ms: ratio %.2f\n",
-                    pipeline, baseline, pipeline / baseline);
+    PrintRatio(reporter, "load pipeline", "BM_ReadTextFile/real_time", "read-and-widen",
+               "BM_ReadAndWidenBaseline/real_time");
+    PrintRatio(reporter, "save from halves", "BM_WriteTextFileFromHalves/real_time",
+               "convert-and-write", "BM_ConvertAndWriteBaseline/real_time");
+    const std::u16string& text = SampleText();
+    std::printf("loaded text: %zu units in a block of %zu (%.3fx)\n", text.size(), text.capacity(),
+                static_cast<double>(text.capacity()) / static_cast<double>(text.size()));
+    std::filesystem::remove(SavePath());
     benchmark::Shutdown();
     return 0;
 }

@@ -71,7 +71,7 @@ void ReplaceAllInActive(MainWindow& mw, HWND window) {
     if (!mw.activeEdit)
         return;
     const std::u16string_view pattern = BufferText(mw.findWhat);
-    ReplaceAllMatches result = Find_ReplaceAllMatches(EditCtl_GetText(mw.activeEdit), pattern,
+    ReplaceAllMatches result = Find_ReplaceAllMatches(EditCtl_ViewText(mw.activeEdit), pattern,
                                                       BufferText(mw.replaceWith), Options(mw));
     if (result.tooLong) {
         ModalUi_MessageBox(window, L"The text would become too long. Nothing was replaced.",
@@ -101,11 +101,11 @@ bool Find_FindNext(MainWindow& mw, HWND window, bool showMessage) {
     const std::u16string_view pattern = BufferText(mw.findWhat);
     if (!mw.activeEdit || pattern.empty())
         return false;
-    const std::u16string text = EditCtl_GetText(mw.activeEdit);
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    const int32_t found = Find_NextMatch(text, pattern, anchor, caret, mw.searchDown, Options(mw));
+    const int32_t found = Find_NextMatch(EditCtl_ViewText(mw.activeEdit), pattern, anchor, caret,
+                                         mw.searchDown, Options(mw));
     if (found < 0) {
         if (showMessage)
             Inform(window, L"Cannot find the specified text.");

@@ -27,17 +27,18 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
         EnsureCaretVisible(s);
 }
 
-void SetText(EditState& s, std::u16string_view text) {
-    // The copy has a gap to spare, so that the first keystrokes in a large
-    // document do not move the whole text to a bigger block.
-    TextBuffer copy(text);
-    // Laid out before anything else changes: when memory runs out, the old
-    // text comes back and is laid out again in the memory it had.
-    s.text.swap(copy);
+namespace {
+
+// Puts `fresh` in place of the text and starts the record afresh; `fresh`
+// gets the old text. Laid out before anything else changes: when memory
+// runs out, the old text comes back and is laid out again in the memory it
+// had.
+void TakeText(EditState& s, TextBuffer& fresh) {
+    s.text.swap(fresh);
     try {
         Relayout(s);
     } catch (...) {
-        s.text.swap(copy);
+        s.text.swap(fresh);
         Relayout(s);
         throw;
     }
@@ -54,10 +55,25 @@ void SetText(EditState& s, std::u16string_view text) {
         s.observer->TextReplaced(s);
 }
 
-void ReloadText(EditState& s, std::u16string_view text) {
+} // namespace
+
+void SetText(EditState& s, std::u16string_view text) {
+    // The copy has a gap to spare, so that the first keystrokes in a large
+    // document do not move the whole text to a bigger block.
+    TextBuffer copy(text);
+    TakeText(s, copy);
+}
+
+void AdoptText(EditState& s, std::u16string&& text) {
+    TextBuffer adopted;
+    adopted.assign(std::move(text));
+    TakeText(s, adopted);
+}
+
+void ReloadText(EditState& s, std::u16string&& text) {
     const LineLocation at = LocateLine(s, s.caret);
     const bool caretShown = CaretInView(s);
-    SetText(s, text);
+    AdoptText(s, std::move(text));
     const LineInfo line = s.lines[std::min(at.line, s.lines.size() - 1)];
     s.caret = s.anchor = CharStopAtOrBefore(s.text, line.start + std::min(at.offset, line.length));
     TrackCurrentLine(s);

@@ -20,7 +20,10 @@ void SetText(EditState& s, std::u16string_view text);
 // SetText for new bytes of the same file: the caret stays on its logical
 // line (the last one when the text got shorter) at its column or the line's
 // end, and the view stays where it was as far as the new text reaches.
-void ReloadText(EditState& s, std::u16string_view text);
+void ReloadText(EditState& s, std::u16string&& text);
+// SetText without a copy: the record takes the string, its spare capacity
+// included, as the room later edits grow into.
+void AdoptText(EditState& s, std::u16string&& text);
 // Clamps each end to the text and moves it to the start of a character it
 // falls inside; the caret may lie before the anchor.
 void SetSelection(EditState& s, int32_t anchor, int32_t caret);

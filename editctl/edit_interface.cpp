@@ -23,19 +23,27 @@ template <typename Operation> void Update(HWND window, Operation&& operation) {
     }
 }
 
-} // namespace
-
-// ---- Text and selection ----
-
-void EditCtl_SetText(HWND window, const std::u16string& text) {
-    Update(window, [&](EditState& s) { SetText(s, text); });
+template <typename Operation> void ReplaceWholeText(HWND window, Operation&& operation) {
+    Update(window, operation);
     // No notification goes to the parent, but a reader must hear of new text.
     if (EditState* s = EditCtl_State(window))
         EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
 }
 
-void EditCtl_ReloadText(HWND window, const std::u16string& text) {
-    Update(window, [&](EditState& s) { ReloadText(s, text); });
+} // namespace
+
+// ---- Text and selection ----
+
+void EditCtl_SetText(HWND window, const std::u16string& text) {
+    ReplaceWholeText(window, [&](EditState& s) { SetText(s, std::u16string_view(text)); });
+}
+
+void EditCtl_SetText(HWND window, std::u16string&& text) {
+    ReplaceWholeText(window, [&](EditState& s) { AdoptText(s, std::move(text)); });
+}
+
+void EditCtl_ReloadText(HWND window, std::u16string&& text) {
+    Update(window, [&](EditState& s) { ReloadText(s, std::move(text)); });
     if (EditState* s = EditCtl_State(window))
         EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
 }
@@ -43,6 +51,19 @@ void EditCtl_ReloadText(HWND window, const std::u16string& text) {
 std::u16string EditCtl_GetText(HWND window) {
     const EditState* s = EditCtl_State(window);
     return s ? s->text.substr(0) : std::u16string();
+}
+
+std::u16string_view EditCtl_ViewText(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    return s ? s->text.view(0) : std::u16string_view();
+}
+
+std::array<std::u16string_view, 2> EditCtl_TextPieces(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    if (!s)
+        return {};
+    const auto [front, back] = s->text.halves();
+    return {front, back};
 }
 
 int32_t EditCtl_GetTextLength(HWND window) {

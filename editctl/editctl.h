@@ -12,6 +12,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,10 +31,19 @@ HWND EditCtl_Create(HWND parent, int x, int y, int width, int height, int id, HI
 
 // Replaces the whole text, clears both histories and the modified flag; sends nothing.
 void EditCtl_SetText(HWND window, const std::u16string& text);
+// The same without a copy, for texts as large as a whole file: the control
+// takes the string with its spare capacity, which later edits grow into.
+void EditCtl_SetText(HWND window, std::u16string&& text);
 // EditCtl_SetText for the file's new bytes: the caret keeps its line and
 // the view its place as far as the new text allows.
-void EditCtl_ReloadText(HWND window, const std::u16string& text);
+void EditCtl_ReloadText(HWND window, std::u16string&& text);
 std::u16string EditCtl_GetText(HWND window);
+// The whole text without a copy, valid until the text next changes. Joining
+// it may move much of a large text once: fine for a search, not per key.
+std::u16string_view EditCtl_ViewText(HWND window);
+// The whole text as two pieces, in order, without moving anything; valid
+// until the text next changes.
+std::array<std::u16string_view, 2> EditCtl_TextPieces(HWND window);
 // The text's length in code units; 0 without a record.
 int32_t EditCtl_GetTextLength(HWND window);
 // Up to `count` code units from `start` (clamped): large texts are read piece

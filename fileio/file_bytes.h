@@ -1,14 +1,37 @@
-// Whole-file reads and writes that never leave a file half written.
+// Reading files in pieces, and writes that never leave a file half written.
 #pragma once
 
+#include "fileio/byte_source.h"
+
 #include <cstddef>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
-// Reads the whole file at once. False when it cannot be opened or read, is
-// not a regular file, or holds 2 GiB or more (a size that does not fit a
-// signed 32-bit position).
-bool ReadFileBytes(const std::u16string& path, std::string& bytes);
+// A file opened for reading.
+class FileReader final : public ByteSource {
+  public:
+    FileReader() = default;
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // False when the file cannot be opened, is not a regular file, or holds
+    // 2 GiB or more (a size that does not fit a signed 32-bit position).
+    bool Open(const std::u16string& path);
+    bool Read(char* into, size_t n, size_t& got) override;
+    bool Rewind() override;
+
+  private:
+    FILE* file_ = nullptr;
+};
+
+// Takes the pieces of a file's new bytes in order; false stops the writing.
+using ByteSink = std::function<bool(std::string_view piece)>;
+// Hands a file's new bytes to the sink piece by piece; false when it could
+// not produce them all or the sink refused one.
+using ByteProducer = std::function<bool(const ByteSink& sink)>;
 
 // Replaces the file's content with bytes, or creates the file. The target
 // stays what it is: a link stays a link and the file it leads to gets the
@@ -24,6 +47,11 @@ bool ReadFileBytes(const std::u16string& path, std::string& bytes);
 // left. Should the old bytes not go back, keptBackup (when given) names the
 // backup that holds them, which stays; it is empty in every other case.
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
+                          std::u16string* keptBackup = nullptr);
+// The same for bytes made while they are written; a producer that fails
+// fails the write, with the same guarantees. The producer keeps the bytes
+// within the 2 GiB limit.
+bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
                           std::u16string* keptBackup = nullptr);
 
 // Test seam: when set, each write a save makes (new bytes, backup copy,

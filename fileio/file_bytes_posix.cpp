@@ -24,10 +24,6 @@ namespace {
 
 constexpr size_t kCopyChunk = 1 << 20;
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-
 class Descriptor {
   public:
     explicit Descriptor(int fd) : fd_(fd) {}
@@ -53,19 +49,6 @@ bool NativePath(const std::u16string& path, std::string& native) {
            EncodeToCodePage(kCodePageUtf8, path, native, replaced);
 }
 
-bool ReadOpenFile(FILE* file, std::string& bytes) {
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    if (fseeko(file, 0, SEEK_END) != 0)
-        return false;
-    const int64_t size = ftello(file);
-    if (size < 0 || size > kMaxTextLength || fseeko(file, 0, SEEK_SET) != 0)
-        return false;
-    bytes.assign(static_cast<size_t>(size), '\0');
-    return size == 0 || fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         size_t chunk = bytes.size();
@@ -77,6 +60,10 @@ bool WriteAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<size_t>(written));
     }
     return true;
+}
+
+bool WriteProduced(int fd, const ByteProducer& produce) {
+    return produce([fd](std::string_view piece) { return WriteAll(fd, piece); });
 }
 
 // Ends the file where its content ends and puts it on the disk.
@@ -150,12 +137,12 @@ mode_t NewFileMode() {
 }
 
 // A new file in the target's place, given the target's permissions.
-bool ReplaceByRename(const std::string& target, std::string_view bytes, mode_t mode) {
+bool ReplaceByRename(const std::string& target, const ByteProducer& produce, mode_t mode) {
     std::string temp;
     Descriptor file(CreateTempFile(target, mode, temp));
     if (file.Get() < 0)
         return false;
-    const bool written = WriteAll(file.Get(), bytes) && Finish(file.Get());
+    const bool written = WriteProduced(file.Get(), produce) && Finish(file.Get());
     if (file.Close() && written && rename(temp.c_str(), target.c_str()) == 0)
         return true;
     unlink(temp.c_str());
@@ -186,12 +173,12 @@ bool RestoreFromBackup(int fd, const std::string& backup) {
 
 // Writes into the file a link leads to or that has several names, after a
 // complete backup copy that is put back should the write fail.
-bool OverwriteInPlace(int fd, const std::string& target, std::string_view bytes,
+bool OverwriteInPlace(int fd, const std::string& target, const ByteProducer& produce,
                       std::u16string& keptBackup) {
     std::string backup;
     if (!MakeBackup(fd, target, backup))
         return false;
-    if (lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes) && Finish(fd)) {
+    if (lseek(fd, 0, SEEK_SET) == 0 && WriteProduced(fd, produce) && Finish(fd)) {
         unlink(backup.c_str());
         return true;
     }
@@ -218,21 +205,41 @@ void RemoveStaleSaveFiles(const std::u16string& folder) {
     }
 }
 
-bool ReadFileBytes(const std::u16string& path, std::string& bytes) {
-    std::string native;
-    if (!NativePath(path, native))
-        return false;
-    std::unique_ptr<FILE, FileCloser> file(fopen(native.c_str(), "rb"));
-    return file && ReadOpenFile(file.get(), bytes);
+FileReader::~FileReader() {
+    if (file_)
+        fclose(file_);
 }
 
-bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
+bool FileReader::Open(const std::u16string& path) {
+    std::string native;
+    if (file_ || !NativePath(path, native))
+        return false;
+    file_ = fopen(native.c_str(), "rb");
+    struct stat info;
+    if (!file_ || fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    if (fseeko(file_, 0, SEEK_END) != 0)
+        return false;
+    const int64_t size = ftello(file_);
+    return size >= 0 && size <= kMaxTextLength && Rewind();
+}
+
+bool FileReader::Read(char* into, size_t n, size_t& got) {
+    got = fread(into, 1, n, file_);
+    return got != 0 || !ferror(file_);
+}
+
+bool FileReader::Rewind() {
+    return fseeko(file_, 0, SEEK_SET) == 0;
+}
+
+bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
                           std::u16string* keptBackup) {
     std::u16string unused;
     std::u16string& backup = keptBackup ? *keptBackup : unused;
     backup.clear();
     std::string target;
-    if (!NativePath(path, target) || !FitsTextLength(bytes.size()))
+    if (!NativePath(path, target))
         return false;
     struct stat info;
     const bool exists = stat(target.c_str(), &info) == 0;
@@ -246,10 +253,10 @@ bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
     DecodeFromCodePage(kCodePageUtf8, FolderOf(target), folder);
     RemoveStaleSaveFiles(folder);
     if (!exists)
-        return ReplaceByRename(target, bytes, NewFileMode());
+        return ReplaceByRename(target, produce, NewFileMode());
     struct stat link;
     if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1)
-        return ReplaceByRename(target, bytes, info.st_mode & 07777);
+        return ReplaceByRename(target, produce, info.st_mode & 07777);
     Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
-    return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, bytes, backup);
+    return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, produce, backup);
 }

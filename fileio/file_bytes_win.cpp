@@ -17,10 +17,6 @@ namespace {
 
 constexpr DWORD kCopyChunk = 1 << 20;
 
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
-};
-
 class FileHandle {
   public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
@@ -43,16 +39,6 @@ class FileHandle {
 // A path with an embedded zero would silently name a different file.
 bool IsUsablePath(const std::u16string& path) {
     return !path.empty() && path.find(u'\0') == std::u16string::npos;
-}
-
-bool ReadOpenFile(FILE* file, std::string& bytes) {
-    if (_fseeki64(file, 0, SEEK_END) != 0)
-        return false;
-    const int64_t size = _ftelli64(file);
-    if (size < 0 || size > kMaxTextLength || _fseeki64(file, 0, SEEK_SET) != 0)
-        return false;
-    bytes.assign(static_cast<size_t>(size), '\0');
-    return size == 0 || fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
 // The absolute form of path (ReplaceFileW needs it); empty on failure.
@@ -112,6 +98,10 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+bool WriteProduced(HANDLE file, const ByteProducer& produce) {
+    return produce([file](std::string_view piece) { return WriteAll(file, piece); });
+}
+
 // Ends the file where its content ends and puts it on the disk.
 bool Finish(HANDLE file) {
     return SetEndOfFile(file) && FlushFileBuffers(file);
@@ -139,11 +129,11 @@ bool CopyContent(HANDLE from, HANDLE to) {
 
 // The new bytes in a complete temporary file beside target; false, with
 // nothing left behind, when they cannot be written.
-bool WriteTempFile(const std::wstring& target, std::string_view bytes, std::wstring& temp) {
+bool WriteTempFile(const std::wstring& target, const ByteProducer& produce, std::wstring& temp) {
     FileHandle file(CreateTempFile(target, temp));
     if (!file.Valid())
         return false;
-    const bool written = WriteAll(file.Get(), bytes) && Finish(file.Get());
+    const bool written = WriteProduced(file.Get(), produce) && Finish(file.Get());
     if (file.Close() && written)
         return true;
     DeleteFileW(temp.c_str());
@@ -203,10 +193,10 @@ bool ReplaceTarget(const std::wstring& target, const std::wstring& temp, DWORD a
     return false;
 }
 
-bool ReplaceByRename(const std::wstring& target, std::string_view bytes, DWORD attributes,
+bool ReplaceByRename(const std::wstring& target, const ByteProducer& produce, DWORD attributes,
                      std::u16string& keptBackup) {
     std::wstring temp;
-    return WriteTempFile(target, bytes, temp) &&
+    return WriteTempFile(target, produce, temp) &&
            ReplaceTarget(target, temp, attributes, keptBackup);
 }
 
@@ -241,12 +231,12 @@ bool RestoreFromBackup(HANDLE file, const std::wstring& backup) {
 // Writes into the target itself, which stays the same file with all it has,
 // after a complete backup of its old bytes that is put back should the
 // write fail.
-bool OverwriteInPlace(HANDLE file, const std::wstring& target, std::string_view bytes,
+bool OverwriteInPlace(HANDLE file, const std::wstring& target, const ByteProducer& produce,
                       std::u16string& keptBackup) {
     std::wstring backup;
     if (!MakeBackup(file, target, backup))
         return false;
-    if (Rewind(file) && WriteAll(file, bytes) && Finish(file)) {
+    if (Rewind(file) && WriteProduced(file, produce) && Finish(file)) {
         DeleteFileW(backup.c_str());
         return true;
     }
@@ -255,9 +245,9 @@ bool OverwriteInPlace(HANDLE file, const std::wstring& target, std::string_view 
     return false;
 }
 
-bool CreateTarget(const std::wstring& target, std::string_view bytes) {
+bool CreateTarget(const std::wstring& target, const ByteProducer& produce) {
     std::wstring temp;
-    if (!WriteTempFile(target, bytes, temp))
+    if (!WriteTempFile(target, produce, temp))
         return false;
     if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
         return true;
@@ -267,22 +257,35 @@ bool CreateTarget(const std::wstring& target, std::string_view bytes) {
 
 } // namespace
 
-bool ReadFileBytes(const std::u16string& path, std::string& bytes) {
-    if (!IsUsablePath(path))
-        return false;
-    FILE* raw = nullptr;
-    if (_wfopen_s(&raw, Wide(path), L"rb") != 0 || !raw)
-        return false;
-    std::unique_ptr<FILE, FileCloser> file(raw);
-    return ReadOpenFile(file.get(), bytes);
+FileReader::~FileReader() {
+    if (file_)
+        fclose(file_);
 }
 
-bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
+bool FileReader::Open(const std::u16string& path) {
+    if (file_ || !IsUsablePath(path) || _wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_)
+        return false;
+    if (_fseeki64(file_, 0, SEEK_END) != 0)
+        return false;
+    const int64_t size = _ftelli64(file_);
+    return size >= 0 && size <= kMaxTextLength && Rewind();
+}
+
+bool FileReader::Read(char* into, size_t n, size_t& got) {
+    got = fread(into, 1, n, file_);
+    return got != 0 || !ferror(file_);
+}
+
+bool FileReader::Rewind() {
+    return _fseeki64(file_, 0, SEEK_SET) == 0;
+}
+
+bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
                           std::u16string* keptBackup) {
     std::u16string unused;
     std::u16string& backup = keptBackup ? *keptBackup : unused;
     backup.clear();
-    if (!IsUsablePath(path) || !FitsTextLength(bytes.size()))
+    if (!IsUsablePath(path))
         return false;
     const std::wstring target = FullPath(path);
     const size_t slash = target.find_last_of(L'\\');
@@ -298,13 +301,13 @@ bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
 
     RemoveStaleSaveFiles(U16(target.substr(0, slash)));
     if (!exists)
-        return CreateTarget(target, bytes);
+        return CreateTarget(target, produce);
     FileHandle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                 nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file.Valid())
         return false;
     if (!ReplacingKeepsIdentity(file.Get(), target, attributes))
-        return OverwriteInPlace(file.Get(), target, bytes, backup);
+        return OverwriteInPlace(file.Get(), target, produce, backup);
     file.Close();
-    return ReplaceByRename(target, bytes, attributes, backup);
+    return ReplaceByRename(target, produce, attributes, backup);
 }

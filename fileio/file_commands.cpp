@@ -12,6 +12,10 @@
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
 
+#include <array>
+#include <string_view>
+#include <utility>
+
 namespace {
 
 void ShowFileError(HWND owner, const wchar_t* text) {
@@ -30,7 +34,7 @@ void ShowSaveError(HWND owner, const std::u16string& keptBackup) {
 
 // An ANSI save writes the code page's default character for every character
 // the page lacks; once saved, they are gone from the file for good.
-bool WouldLoseCharacters(const Document& document, const std::u16string& text) {
+bool WouldLoseCharacters(const Document& document, TextPieces text) {
     return document.encoding == TextEncoding::Ansi &&
            EncodingLosesCharacters(text, CodePageForEncoding(document.encoding));
 }
@@ -57,18 +61,11 @@ bool AskToSaveReplacedBytes(HWND owner) {
 // declined one. The modeless Find and Replace dialogs can still edit the
 // text while a question is open: text is then taken again, to save what is
 // there now.
-bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document, std::u16string& text) {
-    if (document.replacedBytes) {
-        if (!AskToSaveReplacedBytes(owner))
-            return false;
-        text = EditCtl_GetText(mw.activeEdit);
-    }
-    if (WouldLoseCharacters(document, text)) {
-        if (!AskToSaveAnyway(owner))
-            return false;
-        text = EditCtl_GetText(mw.activeEdit);
-    }
-    return true;
+bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document) {
+    if (document.replacedBytes && !AskToSaveReplacedBytes(owner))
+        return false;
+    return !WouldLoseCharacters(document, EditCtl_TextPieces(mw.activeEdit)) ||
+           AskToSaveAnyway(owner);
 }
 
 // Another program's bytes are only written over when the user says so. A
@@ -180,7 +177,7 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     FileIdentity identity;
     const bool loaded = ReadTextFile(path, text, encoding, lineEnding, &replacedBytes, &identity);
     if (loaded) {
-        EditCtl_SetText(mw.activeEdit, text);
+        EditCtl_SetText(mw.activeEdit, std::move(text));
         EditCtl_SetModified(mw.activeEdit, false);
     }
     if (!loaded) {
@@ -212,7 +209,7 @@ bool ReloadActiveDocument(MainWindow& mw, HWND owner) {
         ShowFileError(owner, L"Failed to open file.");
         return false;
     }
-    EditCtl_ReloadText(mw.activeEdit, text);
+    EditCtl_ReloadText(mw.activeEdit, std::move(text));
     document->encoding = encoding;
     document->encodingLabel = EncodingLabel(encoding);
     document->lineEnding = lineEnding;
@@ -229,9 +226,10 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
         return false;
     if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
         return false;
-    std::u16string text = EditCtl_GetText(mw.activeEdit);
-    if (!ConfirmLosses(mw, owner, *document, text))
+    if (!ConfirmLosses(mw, owner, *document))
         return false;
+    // Read in place: a large text is neither copied nor joined to be saved.
+    const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(mw.activeEdit);
     std::u16string keptBackup;
     FileIdentity identity;
     if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,
@@ -252,7 +250,7 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
 bool IsActiveTabReusable(MainWindow& mw) {
     const Document* document = MainWnd_ActiveDocument(mw);
     return document && document->path.empty() && !document->modified &&
-           !EditCtl_IsModified(mw.activeEdit) && EditCtl_GetText(mw.activeEdit).empty();
+           !EditCtl_IsModified(mw.activeEdit) && EditCtl_GetTextLength(mw.activeEdit) == 0;
 }
 
 void MainWnd_OpenStartupFile(MainWindow& mw, HWND owner, const std::wstring& path) {

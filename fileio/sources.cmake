@@ -2,14 +2,17 @@
 # the file commands.
 set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/codepage.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_encode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf16_bytes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
 )
-# The platform seam of the core: system code page and whole-file I/O.
+# The platform seam of the core: system code page and file I/O.
 set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp_win.cpp

@@ -2,15 +2,19 @@
 #include "fileio/byte_scan.h"
 #include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
+#include "fileio/text_encode.h"
 #include "fileio/text_units.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf8_load.h"
 
 #include <new>
 #include <stdexcept>
 
 namespace {
 
-constexpr size_t kSliceBytes = 64 * 1024;
+// Large enough that reading costs few calls, small enough to stay cached.
+constexpr size_t kPieceBytes = 1 << 20;
+constexpr size_t kStretchUnits = 1 << 18;
 
 struct Signature {
     TextEncoding encoding; // Utf8 also when there is none
@@ -27,22 +31,6 @@ Signature FindSignature(std::string_view bytes) {
     return {TextEncoding::Utf8, 0};
 }
 
-bool IsUtf16(uint32_t codePage) {
-    return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
-}
-
-// The UTF-16 forms write their signature back, then the units.
-bool EncodeUtf16(std::u16string_view text, uint32_t codePage, std::string& bytes) {
-    if (text.size() > static_cast<size_t>(kMaxTextLength - 2) / 2)
-        return false;
-    const bool bigEndian = codePage == kCodePageUtf16Be;
-    bytes.clear();
-    bytes.reserve(2 + 2 * text.size());
-    bytes += bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    AppendUtf16Bytes(text, bigEndian, bytes);
-    return true;
-}
-
 // Lone CR and LF bytes decode to lone breaks in every code page in use, so
 // this is the room normalising will need.
 size_t LoneBreakBytes(std::string_view bytes) {
@@ -50,48 +38,99 @@ size_t LoneBreakBytes(std::string_view bytes) {
     return tally.cr + tally.lf - 2 * tally.pairs;
 }
 
-// Where the UTF-8 slice that starts at i ends: about kSliceBytes on, before
-// a byte that no earlier sequence can claim (a lead claims at most the three
-// bytes after it, and only continuation bytes), never between CR and LF.
-size_t Utf8SliceEnd(std::string_view bytes, size_t i) {
-    if (bytes.size() - i <= kSliceBytes)
-        return bytes.size();
-    auto continuation = [&](size_t at) {
-        return (static_cast<unsigned char>(bytes[at]) & 0xC0) == 0x80;
-    };
-    size_t end = i + kSliceBytes;
-    for (size_t back = 0; back <= 3; ++back) {
-        if (!continuation(end - back)) {
-            end -= back;
-            break;
-        }
+// The forms LoadUtf8 leaves to the whole bytes: UTF-16 by its signature,
+// else the ANSI code page, signature bytes included (they were none).
+bool DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
+                      LineEnding& lineEnding, bool& replaced) {
+    const Signature signature = FindSignature(bytes);
+    if (signature.encoding != TextEncoding::Utf8) {
+        encoding = signature.encoding;
+        text.clear();
+        replaced = AppendUtf16Units(bytes.substr(signature.length),
+                                    encoding == TextEncoding::Utf16Be, text);
+    } else {
+        encoding = TextEncoding::Ansi;
+        replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
+        const size_t spare = LoneBreakBytes(bytes) + bytes.size() / 16 + 64;
+        if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
+            return false;
     }
-    if (bytes[end] == '\n' && bytes[end - 1] == '\r')
-        --end;
-    return end;
+    lineEnding = NormalizeLineEndings(text);
+    return FitsTextLength(text.size());
 }
 
-// Decodes and normalises slice by slice: each slice is small enough to stay
-// in the cache between the two steps, so the text itself is written once.
-// The room reserved is the most the text can take, one unit per byte plus
-// the widened breaks; a text much shorter than that gives the rest back.
-bool DecodeUtf8InSlices(std::string_view bytes, size_t spare, std::u16string& text,
-                        LineEnding& lineEnding) {
-    text.clear();
-    text.reserve(bytes.size() + spare);
-    LineBreakCounts counts;
-    std::u16string slice;
-    for (size_t i = 0; i < bytes.size();) {
-        const size_t end = Utf8SliceEnd(bytes, i);
-        if (!DecodeFromCodePage(kCodePageUtf8, bytes.substr(i, end - i), slice))
+// Loads the text from source; wholeBytes gives all its bytes at once for
+// the forms that need them.
+template <typename WholeBytes>
+bool LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
+              TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
+    bool replaced = false;
+    switch (LoadUtf8(source, kPieceBytes, text, lineEnding)) {
+    case Utf8Load::Loaded:
+        encoding = TextEncoding::Utf8;
+        break;
+    case Utf8Load::NotUtf8: {
+        std::string_view bytes;
+        if (!wholeBytes(bytes) || !DecodeOtherForms(bytes, text, encoding, lineEnding, replaced))
             return false;
-        AppendNormalized(text, slice, counts);
-        i = end;
+        break;
     }
-    if (text.capacity() - text.size() > text.size() / 2)
-        text.shrink_to_fit();
-    lineEnding = ClassifyLineBreaks(counts);
+    case Utf8Load::Failed:
+        return false;
+    }
+    if (replacedBytes)
+        *replacedBytes = replaced;
     return true;
+}
+
+// Hashes the bytes read since the last rewind: once a load is done, those
+// of the pass that read the file to its end.
+class HashingSource final : public ByteSource {
+  public:
+    explicit HashingSource(ByteSource& inner) : inner_(inner) {}
+    bool Read(char* into, size_t n, size_t& got) override {
+        if (!inner_.Read(into, n, got))
+            return false;
+        hash_.add({into, got});
+        count_ += got;
+        return true;
+    }
+    bool Rewind() override {
+        hash_ = {};
+        count_ = 0;
+        return inner_.Rewind();
+    }
+    uint64_t Hash() const { return hash_.value(); }
+    uint64_t Count() const { return count_; }
+
+  private:
+    ByteSource& inner_;
+    ContentHash hash_;
+    uint64_t count_ = 0;
+};
+
+bool ReadAll(ByteSource& file, std::string& bytes) {
+    if (!file.Rewind())
+        return false;
+    bytes.clear();
+    std::string piece(kPieceBytes, '\0');
+    size_t got = 0;
+    do {
+        if (!file.Read(piece.data(), piece.size(), got))
+            return false;
+        bytes.append(piece, 0, got);
+    } while (got != 0);
+    return FitsTextLength(bytes.size());
+}
+
+template <typename Work> bool FailingWhenOutOfMemory(Work work) {
+    try {
+        return work();
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -111,89 +150,85 @@ uint32_t CodePageForEncoding(TextEncoding encoding) {
 
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
                 LineEnding& lineEnding, bool* replacedBytes) {
-    const Signature signature = FindSignature(bytes);
-    bool replaced = false;
-    if (signature.encoding != TextEncoding::Utf8) {
-        encoding = signature.encoding;
-        text.clear();
-        replaced = AppendUtf16Units(bytes.substr(signature.length),
-                                    encoding == TextEncoding::Utf16Be, text);
-        lineEnding = NormalizeLineEndings(text);
-    } else if (IsWellFormedUtf8(bytes.data(), bytes.size(), signature.length)) {
-        encoding = TextEncoding::Utf8;
-        if (!DecodeUtf8InSlices(bytes.substr(signature.length), LoneBreakBytes(bytes), text,
-                                lineEnding))
-            return false;
-    } else {
-        // The signature bytes belong to the text: they were not a signature.
-        encoding = TextEncoding::Ansi;
-        replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
-        if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, LoneBreakBytes(bytes)))
-            return false;
-        lineEnding = NormalizeLineEndings(text);
-    }
-    if (replacedBytes)
-        *replacedBytes = replaced;
-    return FitsTextLength(text.size());
+    MemorySource source(bytes);
+    auto wholeBytes = [bytes](std::string_view& whole) {
+        whole = bytes;
+        return true;
+    };
+    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
 }
 
 bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
                 std::string& bytes) {
-    const std::u16string converted = ConvertLineEndingsForSave(text, lineEnding);
-    if (IsUtf16(codePage))
-        return EncodeUtf16(converted, codePage, bytes);
-    bool replaced;
-    return EncodeToCodePage(codePage, converted, bytes, replaced);
+    bytes.clear();
+    const std::u16string_view pieces[] = {text};
+    return EncodePieces(pieces, codePage, lineEnding, kStretchUnits, [&](std::string_view piece) {
+        bytes += piece;
+        return true;
+    });
 }
 
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity) {
-    try {
+    return FailingWhenOutOfMemory([&] {
         // Unread, it matches no stamp read after: the identity stays unsettled.
         FileStamp before = {~uint64_t{0}, 0};
         if (identity)
             ReadFileStamp(path, before);
-        std::string bytes;
-        if (!ReadFileBytes(path, bytes))
+        FileReader file;
+        if (!file.Open(path))
             return false;
-        if (identity) {
-            ContentHash hash;
-            hash.add(bytes);
-            *identity = IdentityAfterTransfer(path, bytes.size(), hash.value(), &before);
-        }
-        return DecodeText(bytes, text, encoding, lineEnding, replacedBytes);
-    } catch (const std::bad_alloc&) {
+        HashingSource source(file);
+        std::string all;
+        auto wholeBytes = [&](std::string_view& whole) {
+            if (!ReadAll(source, all))
+                return false;
+            whole = all;
+            return true;
+        };
+        if (!LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes))
+            return false;
+        if (identity)
+            *identity = IdentityAfterTransfer(path, source.Count(), source.Hash(), &before);
+        return true;
+    });
+}
+
+bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePage,
+                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
+    ContentHash hash;
+    uint64_t count = 0;
+    // The bytes are made while the file is written: running out of memory
+    // must fail the write, so that the old file comes back.
+    auto produce = [&](const ByteSink& sink) {
+        hash = {};
+        count = 0;
+        auto hashed = [&](std::string_view piece) {
+            hash.add(piece);
+            count += piece.size();
+            return sink(piece);
+        };
+        return FailingWhenOutOfMemory(
+            [&] { return EncodePieces(text, codePage, lineEnding, kStretchUnits, hashed); });
+    };
+    if (!FailingWhenOutOfMemory([&] { return WriteFileBytesSafely(path, produce, keptBackup); }))
         return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
+    if (identity)
+        *identity = IdentityAfterTransfer(path, count, hash.value());
+    return true;
 }
 
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
                    LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
-    try {
-        std::string bytes;
-        if (!EncodeText(text, codePage, lineEnding, bytes))
-            return false;
-        ContentHash hash;
-        if (identity)
-            hash.add(bytes);
-        if (!WriteFileBytesSafely(path, bytes, keptBackup))
-            return false;
-        if (identity)
-            *identity = IdentityAfterTransfer(path, bytes.size(), hash.value());
-        return true;
-    } catch (const std::bad_alloc&) {
-        return false;
-    } catch (const std::length_error&) {
-        return false;
-    }
+    const std::u16string_view pieces[] = {text};
+    return WriteTextFile(pieces, path, codePage, lineEnding, keptBackup, identity);
+}
+
+bool EncodingLosesCharacters(TextPieces text, uint32_t codePage) {
+    return PiecesLoseCharacters(text, codePage, kStretchUnits);
 }
 
 bool EncodingLosesCharacters(const std::u16string& text, uint32_t codePage) {
-    if (IsUtf16(codePage))
-        return false;
-    size_t size;
-    bool replaced;
-    return MeasureEncoding(codePage, text, size, replaced) && replaced;
+    const std::u16string_view pieces[] = {text};
+    return EncodingLosesCharacters(pieces, codePage);
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Opens the same files in tessary.exe (under Wine) and in SciTE, side by side
 # on a private display, and prints one table: launch to CPU-idle and peak
-# resident memory, the median of three runs each. Not part of ./test: it
+# resident memory, the median of three runs each, and the open cost of each
+# file (its launch time less the start-up on the tiny file). Not part of ./test: it
 # installs SciTE when missing and writes about 1.3 GB of sample files.
 #
 #   bench/peer/compare.sh [--quick]    (--quick leaves out the 1 GB file)
@@ -31,7 +32,9 @@ wine reg delete 'HKCU\Software\Orvanel\Tessary' /f >/dev/null 2>&1 || true
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo -1; }
 
-# Starts a command, finds the editor's process by pattern, and waits until
+# Starts a command, finds the editor's process by pattern (Wine's process is
+# no child of the launcher; the patterns name this build's paths, so that
+# other users' editors on the machine are never measured or ended), and waits until
 # its CPU time has not grown for a second. Prints "seconds peak_kB".
 measure() { # pattern, command...
     local pattern=$1
@@ -71,24 +74,34 @@ measure() { # pattern, command...
 
 median3() { sort -n | sed -n 2p; }
 
-row() { # label, file, SciTE's options...
-    local label=$1 file=$2 t=() ts=() mt=() ms=()
-    shift 2
+# Launch time and peak memory (MB) of one editor on one file, each the
+# median of three runs: "seconds MB".
+median_run() { # pattern, command...
+    local t=() m=() a b
     for _ in 1 2 3; do
-        read -r a b < <(measure 'tessary\.exe' wine "$exe" "$(winepath -w "$file")")
-        t+=("$a"); mt+=("$b")
-        read -r a b < <(measure '^scite ' scite "$@" "$file")
-        ts+=("$a"); ms+=("$b")
+        read -r a b < <(measure "$@")
+        t+=("$a"); m+=("$b")
     done
-    printf '| %s | %s s, %s MB | %s s, %s MB |\n' "$label" \
-        "$(printf '%s\n' "${t[@]}" | median3)" \
-        "$(( $(printf '%s\n' "${mt[@]}" | median3) / 1024 ))" \
-        "$(printf '%s\n' "${ts[@]}" | median3)" \
-        "$(( $(printf '%s\n' "${ms[@]}" | median3) / 1024 ))"
+    echo "$(printf '%s\n' "${t[@]}" | median3) $(( $(printf '%s\n' "${m[@]}" | median3) / 1024 ))"
 }
 
-echo "| File | Tessary | SciTE |"
-echo "|---|---|---|"
+# The open cost is the launch time less the same editor's start-up on the
+# tiny file.
+row() { # label, file, SciTE's options...
+    local label=$1 file=$2
+    shift 2
+    read -r t mt < <(median_run "^[^ ]*${exe//./\\.}" wine "$exe" "$(winepath -w "$file")")
+    read -r s ms < <(median_run "^scite .*${file//./\\.}" scite "$@" "$file")
+    [ -z "${tiny_t:-}" ] && { tiny_t=$t; tiny_s=$s; }
+    awk -v l="$label" -v t="$t" -v mt="$mt" -v s="$s" -v ms="$ms" -v tt="$tiny_t" -v ts="$tiny_s" \
+        'BEGIN{printf "| %s | %.2f s, %d MB | %.2f s | %.2f s, %d MB | %.2f s |\n", l, t, mt, t - tt, s, ms, s - ts}'
+}
+
+echo "Wine $(wine --version | sed 's/^wine-//'), SciTE $(dpkg-query -W -f '${Version}' scite)," \
+    "$(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME")"
+echo
+echo "| File | Tessary: launch, peak | open cost | SciTE: launch, peak | open cost |"
+echo "|---|---|---|---|---|"
 row "3-byte file (start-up alone)" "$work/tiny.txt"
 row "100 MB, 2.4 M lines" "$work/100mb.txt"
 [ -f "$work/1gb.txt" ] && row "1 GB, 24 M lines" "$work/1gb.txt"

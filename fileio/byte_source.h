@@ -1,0 +1,38 @@
+// Where a load's bytes come from: read front to back in pieces, then once
+// more from the start, so that a file never has to be in memory whole.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+class ByteSource {
+  public:
+    // Up to n bytes into `into`; got is 0 only at the end. False on a read error.
+    virtual bool Read(char* into, size_t n, size_t& got) = 0;
+    virtual bool Rewind() = 0;
+
+  protected:
+    ~ByteSource() = default;
+};
+
+// Bytes already in memory, which stay owned by the caller.
+class MemorySource final : public ByteSource {
+  public:
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+    bool Read(char* into, size_t n, size_t& got) override {
+        got = std::min(n, bytes_.size() - at_);
+        std::memcpy(into, bytes_.data() + at_, got);
+        at_ += got;
+        return true;
+    }
+    bool Rewind() override {
+        at_ = 0;
+        return true;
+    }
+
+  private:
+    std::string_view bytes_;
+    size_t at_ = 0;
+};

@@ -1,0 +1,13 @@
+#include "fileio/file_bytes.h"
+#include "fileio/text_units.h"
+
+bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
+                          std::u16string* keptBackup) {
+    if (!FitsTextLength(bytes.size())) {
+        if (keptBackup)
+            keptBackup->clear();
+        return false;
+    }
+    return WriteFileBytesSafely(
+        path, [bytes](const ByteSink& sink) { return sink(bytes); }, keptBackup);
+}

@@ -1,0 +1,140 @@
+#include "fileio/utf8_load.h"
+#include "fileio/byte_scan.h"
+#include "fileio/codepage.h"
+#include "fileio/text_units.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Decoding works on slices this small, so that each stays in the cache
+// between decoding and normalising it and the text itself is written once.
+constexpr size_t kSliceBytes = 64 * 1024;
+constexpr size_t kFirstPieceBytes = 256;
+
+bool IsContinuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// Moves a cut before bytes[end] (end >= 4) back to where no character and
+// no CR LF pair is split: before a byte that no earlier sequence claims (a
+// lead claims at most the three bytes after it), and not between CR and LF.
+// Bytes with four continuations in a row are not UTF-8; a cut among them
+// stays, and the check of the next piece sees the stray continuation.
+size_t SafeCut(std::string_view bytes, size_t end) {
+    for (size_t back = 0; back <= 3; ++back) {
+        if (!IsContinuation(bytes[end - back])) {
+            end -= back;
+            break;
+        }
+    }
+    if (bytes[end] == '\n' && bytes[end - 1] == '\r')
+        --end;
+    return end;
+}
+
+// Hands the source's bytes to `piece` in order, in pieces that SafeCut
+// ends. The buffer starts small and grows to pieceBytes, so that loading a
+// short text costs little. This is the one place every byte read passes by.
+template <typename Piece> bool ForEachPiece(ByteSource& source, size_t pieceBytes, Piece piece) {
+    std::string buffer(std::min(pieceBytes, kFirstPieceBytes), '\0');
+    size_t held = 0;
+    for (;;) {
+        while (held < buffer.size()) {
+            size_t got = 0;
+            if (!source.Read(buffer.data() + held, buffer.size() - held, got))
+                return false;
+            if (got == 0)
+                return held == 0 || piece(std::string_view(buffer.data(), held));
+            held += got;
+        }
+        if (buffer.size() < pieceBytes) {
+            buffer.resize(std::min(pieceBytes, 2 * buffer.size()));
+            continue;
+        }
+        const size_t cut = SafeCut(buffer, pieceBytes - 1);
+        if (!piece(std::string_view(buffer.data(), cut)))
+            return false;
+        std::memmove(buffer.data(), buffer.data() + cut, held - cut);
+        held -= cut;
+    }
+}
+
+// The UTF-16 units well-formed UTF-8 decodes to: one per sequence, so one
+// per byte that is no continuation, and one more for each four-byte lead.
+size_t CountUnits(std::string_view bytes) {
+    size_t units = 0;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        units += ((b & 0xC0) != 0x80) + (b >= 0xF0);
+    }
+    return units;
+}
+
+// What the first pass finds: the text's length once its breaks are CR LF.
+struct Survey {
+    bool utf8 = true;
+    size_t units = 0;
+};
+
+// Takes the first piece's signature off; false for a UTF-16 one.
+bool SkipSignature(std::string_view& piece, bool& first) {
+    if (!first)
+        return true;
+    first = false;
+    if (piece.starts_with("\xFF\xFE") || piece.starts_with("\xFE\xFF"))
+        return false;
+    if (piece.starts_with("\xEF\xBB\xBF"))
+        piece.remove_prefix(3);
+    return true;
+}
+
+bool SurveyBytes(ByteSource& source, size_t pieceBytes, Survey& survey) {
+    bool first = true;
+    return ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
+        survey.utf8 =
+            SkipSignature(piece, first) && IsWellFormedUtf8(piece.data(), piece.size(), 0);
+        if (!survey.utf8)
+            return false;
+        const BreakTally breaks = TallyBreaks(piece.data(), piece.size());
+        survey.units += CountUnits(piece) + breaks.cr + breaks.lf - 2 * breaks.pairs;
+        return true;
+    });
+}
+
+bool DecodePieces(ByteSource& source, size_t pieceBytes, std::u16string& text,
+                  LineBreakCounts& counts) {
+    bool first = true;
+    std::u16string slice;
+    return ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
+        SkipSignature(piece, first);
+        while (!piece.empty()) {
+            const size_t end =
+                piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
+            if (!DecodeFromCodePage(kCodePageUtf8, piece.substr(0, end), slice))
+                return false;
+            AppendNormalized(text, slice, counts);
+            piece.remove_prefix(end);
+        }
+        return true;
+    });
+}
+
+} // namespace
+
+Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
+                  LineEnding& lineEnding) {
+    Survey survey;
+    if (!SurveyBytes(source, pieceBytes, survey))
+        return survey.utf8 ? Utf8Load::Failed : Utf8Load::NotUtf8;
+    if (!FitsTextLength(survey.units) || !source.Rewind())
+        return Utf8Load::Failed;
+    text.clear();
+    text.reserve(survey.units + survey.units / 16 + 64);
+    LineBreakCounts counts;
+    if (!DecodePieces(source, pieceBytes, text, counts) || text.size() != survey.units)
+        return Utf8Load::Failed;
+    lineEnding = ClassifyLineBreaks(counts);
+    return Utf8Load::Loaded;
+}

@@ -1,0 +1,23 @@
+// Loading a UTF-8 file straight into its final string, without the whole
+// file in memory: a first pass over the bytes checks that they are well
+// formed and counts the units and line breaks of the text they make; a
+// second decodes them into a string reserved once at that length.
+#pragma once
+
+#include "fileio/byte_source.h"
+#include "fileio/text_format.h"
+
+#include <cstddef>
+#include <string>
+
+enum class Utf8Load {
+    Loaded,  // text holds the bytes after an optional EF BB BF with CR LF breaks
+    NotUtf8, // the bytes are not well-formed UTF-8, or start with a UTF-16 signature
+    Failed,  // a read failed, the bytes changed between the passes, or the text is too long
+};
+
+// Reads source in pieces of about pieceBytes (at least 8). The text gets
+// spare room of about a sixteenth of its length, so that it can grow a
+// little without moving.
+Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
+                  LineEnding& lineEnding);

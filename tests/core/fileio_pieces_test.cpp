@@ -1,0 +1,160 @@
+// Loading in pieces and saving in stretches must give exactly what the whole
+// bytes or the whole text would, wherever the cuts fall.
+#include "fileio/codepage.h"
+#include "fileio/file_bytes.h"
+#include "fileio/text_encode.h"
+#include "fileio/utf16_bytes.h"
+#include "fileio/utf8_load.h"
+
+#include "tests/core/fileio_temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Runs of the byte and unit patterns that sit badly on a cut.
+template <typename Str> Str Draw(std::mt19937& rng, const std::vector<Str>& tokens, int count) {
+    Str out;
+    for (int i = 0; i < count; ++i)
+        out += tokens[rng() % tokens.size()];
+    return out;
+}
+
+// Gives other bytes on its second pass, as a file written to meanwhile would.
+class ChangingSource final : public ByteSource {
+  public:
+    ChangingSource(std::string first, std::string second)
+        : passes_{std::move(first), std::move(second)} {}
+    bool Read(char* into, size_t n, size_t& got) override {
+        const std::string& bytes = passes_[pass_];
+        got = std::min(n, bytes.size() - at_);
+        bytes.copy(into, got, at_);
+        at_ += got;
+        return true;
+    }
+    bool Rewind() override {
+        pass_ = 1;
+        at_ = 0;
+        return true;
+    }
+
+  private:
+    std::string passes_[2];
+    int pass_ = 0;
+    size_t at_ = 0;
+};
+
+} // namespace
+
+TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
+    const std::vector<std::string> tokens = {"a",
+                                             "\r",
+                                             "\n",
+                                             "\r\n",
+                                             "\xC3\xA9",
+                                             "\xE2\x82\xAC",
+                                             "\xF0\x9F\x98\x80",
+                                             "\xF4\x8F\xBF\xBF"};
+    const std::vector<std::string> broken = {"\x80", "\xC3", "\xED\xA0\x80", "\xF8"};
+    std::mt19937 rng(11);
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes = round % 3 == 0 ? "\xEF\xBB\xBF" : "";
+        bytes += Draw(rng, tokens, static_cast<int>(rng() % 60));
+        if (round % 5 == 0)
+            bytes.insert(rng() % (bytes.size() + 1), broken[rng() % broken.size()]);
+        const size_t body = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+
+        MemorySource source(bytes);
+        std::u16string text;
+        LineEnding ending;
+        const Utf8Load result = LoadUtf8(source, 8 + rng() % 6, text, ending);
+        if (!IsWellFormedUtf8(bytes.data(), bytes.size(), body)) {
+            EXPECT_EQ(result, Utf8Load::NotUtf8);
+            continue;
+        }
+        std::u16string whole;
+        ASSERT_TRUE(DecodeFromCodePage(kCodePageUtf8, bytes.substr(body), whole));
+        const LineEnding wholeEnding = NormalizeLineEndings(whole);
+        ASSERT_EQ(result, Utf8Load::Loaded);
+        EXPECT_TRUE(text == whole) << round;
+        EXPECT_EQ(ending, wholeEnding) << round;
+        EXPECT_LE(text.size(), text.capacity());
+    }
+}
+
+TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
+    LineEnding ending;
+    std::u16string out;
+    ChangingSource longer("line\nline\n", "line\nline\nmore");
+    EXPECT_EQ(LoadUtf8(longer, 8, out, ending), Utf8Load::Failed);
+    ChangingSource breaks("a\nb\nc\n", "a\r\nb\r\nc");
+    EXPECT_EQ(LoadUtf8(breaks, 8, out, ending), Utf8Load::Failed);
+    MemorySource utf16(std::string_view("\xFF\xFE"
+                                        "a\0",
+                                        4));
+    EXPECT_EQ(LoadUtf8(utf16, 8, out, ending), Utf8Load::NotUtf8);
+}
+
+TEST(FileioPieces, EncodingInStretchesMatchesEncodingWhole) {
+    const std::vector<std::u16string> tokens = {u"a",
+                                                u"\r",
+                                                u"\n",
+                                                u"\r\n",
+                                                u"\u00E9",
+                                                u"\u20AC",
+                                                u"\u4E2D",
+                                                u"\U0001F600",
+                                                std::u16string(1, char16_t(0xD800)),
+                                                std::u16string(1, char16_t(0xDC00))};
+    const uint32_t pages[] = {kCodePageUtf8, kCodePageAnsi, kCodePageUtf16Be};
+    const LineEnding endings[] = {LineEnding::Crlf, LineEnding::Lf, LineEnding::Cr};
+    std::mt19937 rng(5);
+    for (int round = 0; round < 300; ++round) {
+        const std::u16string text = Draw(rng, tokens, static_cast<int>(rng() % 40));
+        std::vector<std::u16string_view> pieces;
+        for (size_t at = 0; at < text.size();) {
+            const size_t length = std::min(text.size() - at, size_t{rng() % 6});
+            pieces.push_back(std::u16string_view(text).substr(at, length));
+            at += length;
+        }
+        const uint32_t page = pages[round % 3];
+        const LineEnding ending = endings[rng() % 3];
+        const std::u16string converted = ConvertLineEndingsForSave(text, ending);
+        std::string whole;
+        bool lost = false;
+        if (page == kCodePageUtf16Be)
+            AppendUtf16Bytes(converted, true, whole = "\xFE\xFF");
+        else
+            ASSERT_TRUE(EncodeToCodePage(page, converted, whole, lost));
+
+        std::string streamed;
+        EXPECT_TRUE(EncodePieces(pieces, page, ending, 2 + rng() % 4, [&](std::string_view b) {
+            streamed += b;
+            return true;
+        }));
+        EXPECT_EQ(streamed, whole) << round;
+        EXPECT_EQ(PiecesLoseCharacters(pieces, page, 2), lost) << round;
+    }
+}
+
+// A save whose bytes cannot all be made must leave the target as it was,
+// whether it goes through a new file or writes in place after a backup.
+TEST(FileioPieces, AProducerThatStopsHalfwayLeavesTheTargetAlone) {
+    TempFolder folder;
+    TempFolder::WriteBytes(folder.Path("one.txt"), "old");
+    std::filesystem::create_hard_link(folder.Path("one.txt"), folder.Path("two.txt"));
+    TempFolder::WriteBytes(folder.Path("solo.txt"), "old");
+    auto stopsHalfway = [](const ByteSink& sink) { return sink("new bytes") && false; };
+    for (const char* name : {"one.txt", "solo.txt", "fresh.txt"}) {
+        std::u16string kept = u"stale";
+        EXPECT_FALSE(WriteFileBytesSafely(folder.U16(name), stopsHalfway, &kept)) << name;
+        EXPECT_EQ(kept, u"");
+    }
+    EXPECT_EQ(TempFolder::ReadBytes(folder.Path("two.txt")), "old");
+    EXPECT_EQ(TempFolder::ReadBytes(folder.Path("solo.txt")), "old");
+    EXPECT_EQ(folder.Entries().size(), 3u);
+}
