@@ -29,6 +29,8 @@ bool Matches(const TextBuffer& text, size_t at, std::u16string_view piece) {
             return false;
         piece.remove_prefix(n);
         at += n;
+        if (piece.empty())
+            return true;
     }
     return back.substr(at - front.size(), piece.size()) == piece;
 }

@@ -54,6 +54,13 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
         if (step % 16 != 0)
             continue;
         ASSERT_EQ(text, model) << "step " << step;
+        // Another buffer of the same text with its gap at the start.
+        TextBuffer other(model);
+        other.insert(0, u"x");
+        other.erase(0, 1);
+        ASSERT_TRUE(text == other) << step;
+        other.insert(pick(model.size() + 1), u"x");
+        ASSERT_FALSE(text == other) << step;
         const auto [front, back] = text.halves();
         ASSERT_EQ(front, std::u16string_view(model).substr(0, front.size())) << step;
         ASSERT_EQ(back, std::u16string_view(model).substr(front.size())) << step;
