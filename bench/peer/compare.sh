@@ -6,6 +6,9 @@
 # installs SciTE when missing and writes about 1.3 GB of sample files.
 #
 #   bench/peer/compare.sh [--quick]    (--quick leaves out the 1 GB file)
+#
+# With TESSARY_BEFORE_EXE naming another tessary.exe (an earlier build), its
+# figures come first, measured in the same run.
 set -eu
 cd "$(dirname "$0")/../.."
 . tools/setup.sh
@@ -85,23 +88,45 @@ median_run() { # pattern, command...
     echo "$(printf '%s\n' "${t[@]}" | median3) $(( $(printf '%s\n' "${m[@]}" | median3) / 1024 ))"
 }
 
-# The open cost is the launch time less the same editor's start-up on the
-# tiny file.
+# One editor's cells into $cell: "launch, peak | open cost". The open cost
+# is the launch time less the same editor's start-up on the tiny file, the
+# first row. Runs in this shell, so that the first row's time stays.
+cells() { # name of the tiny-file variable, pattern, command...
+    local tiny=$1 t m
+    shift
+    read -r t m < <(median_run "$@")
+    [ -z "${!tiny:-}" ] && printf -v "$tiny" '%s' "$t"
+    cell=$(awk -v t="$t" -v m="$m" -v tt="${!tiny}" \
+        'BEGIN{printf "%.2f s, %d MB | %.2f s", t, m, t - tt}')
+}
+
+tessary_cells() { # exe, tiny variable, file
+    cells "$2" "^[^ ]*${1//./\\.}" wine "$1" "$(winepath -w "$3")"
+}
+
 row() { # label, file, SciTE's options...
-    local label=$1 file=$2
+    local label=$1 file=$2 before=""
     shift 2
-    read -r t mt < <(median_run "^[^ ]*${exe//./\\.}" wine "$exe" "$(winepath -w "$file")")
-    read -r s ms < <(median_run "^scite .*${file//./\\.}" scite "$@" "$file")
-    [ -z "${tiny_t:-}" ] && { tiny_t=$t; tiny_s=$s; }
-    awk -v l="$label" -v t="$t" -v mt="$mt" -v s="$s" -v ms="$ms" -v tt="$tiny_t" -v ts="$tiny_s" \
-        'BEGIN{printf "| %s | %.2f s, %d MB | %.2f s | %.2f s, %d MB | %.2f s |\n", l, t, mt, t - tt, s, ms, s - ts}'
+    if [ -n "${TESSARY_BEFORE_EXE:-}" ]; then
+        tessary_cells "$TESSARY_BEFORE_EXE" tiny_b "$file"
+        before="$cell | "
+    fi
+    tessary_cells "$exe" tiny_t "$file"
+    local now=$cell
+    cells tiny_s "^scite .*${file//./\\.}" scite "$@" "$file"
+    echo "| $label | $before$now | $cell |"
 }
 
 echo "Wine $(wine --version | sed 's/^wine-//'), SciTE $(dpkg-query -W -f '${Version}' scite)," \
     "$(nproc) cores, $(. /etc/os-release; echo "$PRETTY_NAME")"
 echo
-echo "| File | Tessary: launch, peak | open cost | SciTE: launch, peak | open cost |"
-echo "|---|---|---|---|---|"
+if [ -n "${TESSARY_BEFORE_EXE:-}" ]; then
+    echo "| File | Tessary before: launch, peak | open cost | Tessary: launch, peak | open cost | SciTE: launch, peak | open cost |"
+    echo "|---|---|---|---|---|---|---|"
+else
+    echo "| File | Tessary: launch, peak | open cost | SciTE: launch, peak | open cost |"
+    echo "|---|---|---|---|---|"
+fi
 row "3-byte file (start-up alone)" "$work/tiny.txt"
 row "100 MB, 2.4 M lines" "$work/100mb.txt"
 [ -f "$work/1gb.txt" ] && row "1 GB, 24 M lines" "$work/1gb.txt"
