@@ -166,57 +166,58 @@ template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Cha
 
 } // namespace
 
-bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path) {
-    Document* document = MainWnd_ActiveDocument(mw);
-    if (!document || path.empty())
-        return false;
+namespace {
+
+// A file read and decoded, before it goes into a document.
+struct LoadedFile {
     std::u16string text;
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnding lineEnding = LineEnding::Crlf;
     bool replacedBytes = false;
     FileIdentity identity;
-    const bool loaded = ReadTextFile(path, text, encoding, lineEnding, &replacedBytes, &identity);
-    if (loaded) {
-        EditCtl_SetText(mw.activeEdit, std::move(text));
-        EditCtl_SetModified(mw.activeEdit, false);
-    }
-    if (!loaded) {
-        ShowFileError(owner, L"Failed to open file.");
+};
+
+bool LoadFile(HWND owner, const std::u16string& path, LoadedFile& file) {
+    if (ReadTextFile(path, file.text, file.encoding, file.lineEnding, &file.replacedBytes,
+                     &file.identity))
+        return true;
+    ShowFileError(owner, L"Failed to open file.");
+    return false;
+}
+
+// The document takes the file's form; its text has gone into the control.
+void TakeLoadedForm(MainWindow& mw, HWND owner, Document& document, const LoadedFile& file) {
+    document.encoding = file.encoding;
+    document.encodingLabel = EncodingLabel(file.encoding);
+    document.lineEnding = file.lineEnding;
+    document.lineEndingLabel = LineEndingLabel(file.lineEnding);
+    document.replacedBytes = file.replacedBytes;
+    TakeIdentity(document, file.identity);
+    MainWnd_ShowCleanDocument(mw, owner);
+}
+
+} // namespace
+
+bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path) {
+    Document* document = MainWnd_ActiveDocument(mw);
+    LoadedFile file;
+    if (!document || path.empty() || !LoadFile(owner, path, file))
         return false;
-    }
+    EditCtl_SetText(mw.activeEdit, std::move(file.text));
+    EditCtl_SetModified(mw.activeEdit, false);
     document->path = path;
     document->displayName = FileNameFromPath(path);
-    document->encoding = encoding;
-    document->encodingLabel = EncodingLabel(encoding);
-    document->lineEnding = lineEnding;
-    document->lineEndingLabel = LineEndingLabel(lineEnding);
-    document->replacedBytes = replacedBytes;
-    TakeIdentity(*document, identity);
-    MainWnd_ShowCleanDocument(mw, owner);
+    TakeLoadedForm(mw, owner, *document, file);
     return true;
 }
 
 bool ReloadActiveDocument(MainWindow& mw, HWND owner) {
     Document* document = MainWnd_ActiveDocument(mw);
-    if (!document || document->path.empty())
+    LoadedFile file;
+    if (!document || document->path.empty() || !LoadFile(owner, document->path, file))
         return false;
-    std::u16string text;
-    TextEncoding encoding = TextEncoding::Utf8;
-    LineEnding lineEnding = LineEnding::Crlf;
-    bool replacedBytes = false;
-    FileIdentity identity;
-    if (!ReadTextFile(document->path, text, encoding, lineEnding, &replacedBytes, &identity)) {
-        ShowFileError(owner, L"Failed to open file.");
-        return false;
-    }
-    EditCtl_ReloadText(mw.activeEdit, std::move(text));
-    document->encoding = encoding;
-    document->encodingLabel = EncodingLabel(encoding);
-    document->lineEnding = lineEnding;
-    document->lineEndingLabel = LineEndingLabel(lineEnding);
-    document->replacedBytes = replacedBytes;
-    TakeIdentity(*document, identity);
-    MainWnd_ShowCleanDocument(mw, owner);
+    EditCtl_ReloadText(mw.activeEdit, std::move(file.text));
+    TakeLoadedForm(mw, owner, *document, file);
     return true;
 }
 
