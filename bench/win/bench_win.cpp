@@ -207,7 +207,7 @@ double BlitBaseline(const Bench& b) {
 }
 
 void Paints(const Bench& b, const std::string& name, double blit) {
-    const int32_t length = static_cast<int32_t>(EditCtl_GetText(b.edit()).size());
+    const int32_t length = EditCtl_GetTextLength(b.edit());
     RECT client;
     GetClientRect(b.edit(), &client);
     HDC screen = GetDC(b.edit());
@@ -248,7 +248,7 @@ void Key(HWND edit, WPARAM key, bool ctrl) {
 // Each keystroke with the layout and paint it causes, then its Undo and
 // Redo; an Undo after each round leaves the text as it was.
 void Typing(const Bench& b, const std::string& name) {
-    const int32_t length = static_cast<int32_t>(EditCtl_GetText(b.edit()).size());
+    const int32_t length = EditCtl_GetTextLength(b.edit());
     const double empty = Median(b.runs, [&] {
         SendMessageW(b.edit(), WM_NULL, 0, 0);
         UpdateWindow(b.edit());
