@@ -1,15 +1,15 @@
 #include "fileio/utf8_load.h"
 #include "fileio/byte_scan.h"
-#include "fileio/codepage.h"
 #include "fileio/text_units.h"
+#include "fileio/utf8_decode.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
 
-// Decoding works on slices this small, so that each stays in the cache
-// between decoding and normalising it and the text itself is written once.
+// Decoding works on slices this small, so that the room the text is given
+// for each is still in the cache when the slice is decoded into it.
 constexpr size_t kSliceBytes = 64 * 1024;
 constexpr size_t kFirstPieceBytes = 256;
 
@@ -103,22 +103,36 @@ bool SurveyBytes(ByteSource& source, size_t pieceBytes, Survey& survey) {
     });
 }
 
+// Decodes a slice into the text's spare room. A slice makes at most two
+// units per byte (each lone break); the room stops at the capacity, so the
+// text never moves, and bytes that make more than the survey counted fail.
+bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& decoding) {
+    const size_t used = text.size();
+    text.resize(std::min(text.capacity(), used + 2 * slice.size()));
+    size_t written = 0;
+    const bool decoded =
+        DecodeUtf8Normalized(slice, text.data() + used, text.size() - used, written, decoding);
+    text.resize(used + written);
+    return decoded;
+}
+
 bool DecodePieces(ByteSource& source, size_t pieceBytes, std::u16string& text,
                   LineBreakCounts& counts) {
     bool first = true;
-    std::u16string slice;
-    return ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
+    Utf8Decoding decoding;
+    const bool decoded = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
         SkipSignature(piece, first);
         while (!piece.empty()) {
             const size_t end =
                 piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
-            if (!DecodeFromCodePage(kCodePageUtf8, piece.substr(0, end), slice))
+            if (!DecodeSlice(piece.substr(0, end), text, decoding))
                 return false;
-            AppendNormalized(text, slice, counts);
             piece.remove_prefix(end);
         }
         return true;
     });
+    counts = decoding.counts;
+    return decoded;
 }
 
 } // namespace
