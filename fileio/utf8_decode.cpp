@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Where decoding stands in the bytes and in the units.
@@ -42,25 +46,64 @@ size_t PlainPrefix(uint64_t special) {
         return static_cast<size_t>(std::countl_zero(special)) / 8;
 }
 
-// Through local blocks: out may alias the bytes as far as the compiler
-// knows, which would keep it from widening all eight at once.
-void WidenEight(const unsigned char* p, char16_t* out) {
-    unsigned char block[8];
-    std::memcpy(block, p, sizeof block);
-    char16_t wide[8];
-    for (int k = 0; k < 8; ++k)
-        wide[k] = block[k];
-    std::memcpy(out, wide, sizeof wide);
+// The four bytes in the low half of word as four 16-bit lanes, in the same
+// order of significance.
+uint64_t SpreadFour(uint64_t word) {
+    word = (word | word << 16) & 0x0000FFFF0000FFFFull;
+    return (word | word << 8) & 0x00FF00FF00FF00FFull;
 }
+
+// Writes the eight bytes of word, as they lie in memory, as eight units.
+// Word arithmetic rather than a loop over the bytes, which the compiler
+// would take apart byte by byte.
+void WidenEight(uint64_t word, char16_t* out) {
+    const uint64_t first = std::endian::native == std::endian::little ? word : word >> 32;
+    const uint64_t second = std::endian::native == std::endian::little ? word >> 32 : word;
+    const uint64_t lanes[2] = {SpreadFour(first & 0xFFFFFFFF), SpreadFour(second & 0xFFFFFFFF)};
+    std::memcpy(out, lanes, sizeof lanes);
+}
+
+#if defined(__SSE2__)
+// Copies ASCII without breaks sixteen bytes a step, as CopyPlainRun does
+// eight, in a third of the instructions per byte. True when it stopped at a
+// byte that ends the run, false when too few bytes or too little room are
+// left for a step.
+bool CopyPlainSixteens(Cursor& c) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    while (c.n - c.i >= 16 && c.room - c.w >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.p + c.i));
+        auto* out = reinterpret_cast<__m128i*>(c.out + c.w);
+        _mm_storeu_si128(out, _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(out + 1, _mm_unpackhi_epi8(bytes, zero));
+        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+        const auto special = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(bytes, breaks)));
+        if (special != 0) {
+            const auto plain = static_cast<size_t>(std::countr_zero(special));
+            c.i += plain;
+            c.w += plain;
+            return true;
+        }
+        c.i += 16;
+        c.w += 16;
+    }
+    return false;
+}
+#endif
 
 // Copies ASCII without breaks eight bytes a step. Each step widens all
 // eight bytes and moves past the plain ones only; the units past them are
 // written again by whatever decodes the byte that stopped the run.
-void CopyPlainWords(Cursor& c) {
+void CopyPlainRun(Cursor& c) {
+#if defined(__SSE2__)
+    if (CopyPlainSixteens(c))
+        return;
+#endif
     while (c.n - c.i >= 8 && c.room - c.w >= 8) {
         uint64_t word;
         std::memcpy(&word, c.p + c.i, sizeof word);
-        WidenEight(c.p + c.i, c.out + c.w);
+        WidenEight(word, c.out + c.w);
         const uint64_t special = SpecialBytes(word);
         if (special != 0) {
             const size_t plain = PlainPrefix(special);
@@ -150,7 +193,7 @@ bool DecodeUtf8Normalized(std::string_view bytes, char16_t* out, size_t room, si
         }
     }
     while (c.i < c.n) {
-        CopyPlainWords(c);
+        CopyPlainRun(c);
         if (c.i == c.n)
             break;
         const unsigned char b = c.p[c.i];
