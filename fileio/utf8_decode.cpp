@@ -65,7 +65,7 @@ void WidenEight(uint64_t word, char16_t* out) {
 
 #if defined(__SSE2__)
 // Copies ASCII without breaks sixteen bytes a step, as CopyPlainRun does
-// eight, in a third of the instructions per byte. True when it stopped at a
+// eight, in a fraction of the instructions per byte. True when it stopped at a
 // byte that ends the run, false when too few bytes or too little room are
 // left for a step.
 bool CopyPlainSixteens(Cursor& c) {

@@ -115,7 +115,8 @@ bool SurveyBytes(ByteSource& source, size_t pieceBytes, Survey& survey) {
 
 // Decodes a slice into the text's spare room. A slice makes at most two
 // units per byte (each lone break); the room stops at the capacity, so the
-// text never moves, and bytes that make more than the survey counted fail.
+// text never moves. Bytes that would outgrow it fail here; any other
+// difference from what the survey counted fails after the pass.
 bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& decoding) {
     const size_t used = text.size();
     text.resize(std::min(text.capacity(), used + 2 * slice.size()));
