@@ -1,15 +1,16 @@
 #include "fileio/utf8_load.h"
 #include "fileio/byte_scan.h"
-#include "fileio/codepage.h"
 #include "fileio/text_units.h"
+#include "fileio/utf8_decode.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Decoding works on slices this small, so that each stays in the cache
-// between decoding and normalising it and the text itself is written once.
+// Decoding works on slices this small, so that the room the text is given
+// for each is still in the cache when the slice is decoded into it.
 constexpr size_t kSliceBytes = 64 * 1024;
 constexpr size_t kFirstPieceBytes = 256;
 
@@ -63,11 +64,20 @@ template <typename Piece> bool ForEachPiece(ByteSource& source, size_t pieceByte
 
 // The UTF-16 units well-formed UTF-8 decodes to: one per sequence, so one
 // per byte that is no continuation, and one more for each four-byte lead.
+// The counters are single bytes, emptied every 255 bytes, so that each
+// vector instruction counts as many bytes as it holds.
 size_t CountUnits(std::string_view bytes) {
-    size_t units = 0;
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        units += ((b & 0xC0) != 0x80) + (b >= 0xF0);
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    size_t units = bytes.size();
+    for (size_t i = 0; i < bytes.size();) {
+        const size_t end = std::min(bytes.size(), i + 255);
+        uint8_t continuations = 0;
+        uint8_t fourByteLeads = 0;
+        for (; i < end; ++i) {
+            continuations = static_cast<uint8_t>(continuations + ((p[i] & 0xC0) == 0x80));
+            fourByteLeads = static_cast<uint8_t>(fourByteLeads + (p[i] >= 0xF0));
+        }
+        units = units - continuations + fourByteLeads;
     }
     return units;
 }
@@ -103,22 +113,37 @@ bool SurveyBytes(ByteSource& source, size_t pieceBytes, Survey& survey) {
     });
 }
 
+// Decodes a slice into the text's spare room. A slice makes at most two
+// units per byte (each lone break); the room stops at the capacity, so the
+// text never moves. Bytes that would outgrow it fail here; any other
+// difference from what the survey counted fails after the pass.
+bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& decoding) {
+    const size_t used = text.size();
+    text.resize(std::min(text.capacity(), used + 2 * slice.size()));
+    size_t written = 0;
+    const bool decoded =
+        DecodeUtf8Normalized(slice, text.data() + used, text.size() - used, written, decoding);
+    text.resize(used + written);
+    return decoded;
+}
+
 bool DecodePieces(ByteSource& source, size_t pieceBytes, std::u16string& text,
                   LineBreakCounts& counts) {
     bool first = true;
-    std::u16string slice;
-    return ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
+    Utf8Decoding decoding;
+    const bool decoded = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
         SkipSignature(piece, first);
         while (!piece.empty()) {
             const size_t end =
                 piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
-            if (!DecodeFromCodePage(kCodePageUtf8, piece.substr(0, end), slice))
+            if (!DecodeSlice(piece.substr(0, end), text, decoding))
                 return false;
-            AppendNormalized(text, slice, counts);
             piece.remove_prefix(end);
         }
         return true;
     });
+    counts = decoding.counts;
+    return decoded;
 }
 
 } // namespace

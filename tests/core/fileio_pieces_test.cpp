@@ -93,6 +93,10 @@ TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
     EXPECT_EQ(LoadUtf8(longer, 8, out, ending), Utf8Load::Failed);
     ChangingSource breaks("a\nb\nc\n", "a\r\nb\r\nc");
     EXPECT_EQ(LoadUtf8(breaks, 8, out, ending), Utf8Load::Failed);
+    ChangingSource broken("caf\xC3\xA9", "caf\xC3\xC3");
+    EXPECT_EQ(LoadUtf8(broken, 8, out, ending), Utf8Load::Failed);
+    ChangingSource overflowing(std::string(300, 'a'), std::string(300, '\n'));
+    EXPECT_EQ(LoadUtf8(overflowing, 64, out, ending), Utf8Load::Failed);
     MemorySource utf16(std::string_view("\xFF\xFE"
                                         "a\0",
                                         4));
