@@ -106,6 +106,12 @@ constexpr int kCellsShift = 4;
 constexpr uint32_t kWideCells = 0xFFFFFFFFu >> kCellsShift;
 
 // Whether every row top of so many rows is exact, not saturated.
+// The cells a line may span before wrapping can move its characters: a
+// line that reaches a row's end may have had cells left empty or a tab cut.
+int64_t RowLimit(int32_t columnsPerRow) {
+    return columnsPerRow > 0 ? columnsPerRow : std::numeric_limits<int64_t>::max();
+}
+
 bool TopsFit(int64_t rows, int32_t lineHeight) {
     return rows * lineHeight <= std::numeric_limits<int32_t>::max();
 }
@@ -248,6 +254,45 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     finishTotals();
 }
 
+void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
+    if (empty() || metrics.tabWidth != metrics_.tabWidth ||
+        static_cast<int64_t>(text.size()) != textLength_ ||
+        (metrics.columnsPerRow != metrics_.columnsPerRow && !rewrapLines(text, metrics))) {
+        rebuild(text, metrics);
+        return;
+    }
+    metrics_ = metrics;
+    retop();
+    recountWidest();
+    finishTotals();
+}
+
+bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) {
+    const int64_t limit =
+        std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow));
+    const CellRules rules{metrics.tabWidth, metrics.columnsPerRow};
+    for (int32_t i = 0; i < size(); ++i) {
+        uint32_t& shape = shapes_[static_cast<size_t>(i)];
+        if ((shape & (kHasTab | kHasComplex)) == 0 || cellsOf(i) < limit)
+            continue;
+        const int64_t cells = MeasureLineAt(text, starts_[i], rules).cells;
+        const bool wasWide = (shape >> kCellsShift) == kWideCells;
+        const auto at =
+            std::lower_bound(wide_.begin(), wide_.end(), i,
+                             [](const WideLine& wide, int32_t line) { return wide.line < line; });
+        if (cells >= kWideCells) {
+            if (!wasWide)
+                return false;
+            at->cells = cells;
+            continue;
+        }
+        if (wasWide)
+            wide_.erase(at);
+        shape = (shape & ((1u << kCellsShift) - 1)) | static_cast<uint32_t>(cells) << kCellsShift;
+    }
+    return true;
+}
+
 LineInfo LineTable::operator[](int32_t line) const {
     const uint32_t shape = shapes_[static_cast<size_t>(line)];
     const int32_t start = starts_[line];
@@ -336,6 +381,7 @@ void LineTable::retop() {
         tops_.push_back(Saturate32(rowsAbove * metrics_.lineHeight));
         rowsAbove += rowsOf(i);
     }
+    rowSum_ = rowsAbove;
 }
 
 void LineTable::countWidest(int32_t from, int32_t to) {
