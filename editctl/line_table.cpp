@@ -22,11 +22,40 @@ struct Measured {
     bool hasComplex;
 };
 
+// The cells of tabs as PlaceCharacter gives them, for one line's tabs in
+// order, with fewer divisions: a mask finds the tab stop when stops lie a
+// power of two apart, and while wrapping, the start of the row is carried
+// from tab to tab. Long lines of short tab-separated fields meet a tab
+// every few units.
+class TabCells {
+  public:
+    explicit TabCells(const CellRules& rules)
+        : tabWidth_(rules.tabWidth), perRow_(rules.perRow),
+          mask_((rules.tabWidth & (rules.tabWidth - 1)) == 0 ? rules.tabWidth - 1 : -1) {}
+
+    // Cells of a tab after `column` cells; columns never decrease from call to call.
+    int64_t at(int64_t column) {
+        int64_t cells = tabWidth_ - (mask_ >= 0 ? column & mask_ : column % tabWidth_);
+        if (perRow_ <= 0)
+            return cells;
+        if (column - rowStart_ >= perRow_)
+            rowStart_ = column - (column - rowStart_) % perRow_;
+        return std::min(cells, rowStart_ + perRow_ - column);
+    }
+
+  private:
+    int64_t tabWidth_;
+    int64_t perRow_;
+    int64_t mask_; // tabWidth_ - 1, or -1 when that is no power of two
+    int64_t rowStart_ = 0;
+};
+
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
 Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const CellRules& rules) {
     // The line as far as it may reach: characters never cross a break.
     const std::u16string_view rest(text + start, static_cast<size_t>(length - start));
     int64_t extra = 0; // cells beyond one per unit
+    TabCells tabs(rules);
     bool hasTab = false;
     bool hasComplex = false;
     int64_t i = start;
@@ -51,17 +80,18 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
             break;
         if (c != 9 && c < 0x300)
             continue;
-        const auto offset = static_cast<int32_t>(i - start);
-        if (c >= 0x300) {
-            hasComplex = true;
-            if (!IsCharStop(rest, offset)) {
-                --extra; // a unit of the character before: no cells of its own
-                continue;
-            }
-        } else {
-            hasTab = true;
-        }
         const int64_t column = i - start + extra;
+        if (c == 9) {
+            hasTab = true;
+            extra += tabs.at(column) - 1;
+            continue;
+        }
+        hasComplex = true;
+        const auto offset = static_cast<int32_t>(i - start);
+        if (!IsCharStop(rest, offset)) {
+            --extra; // a unit of the character before: no cells of its own
+            continue;
+        }
         extra += PlaceCharacter(rest, offset, column, rules).end - column - 1;
     }
     return {i, i - start + extra, hasTab, hasComplex};
