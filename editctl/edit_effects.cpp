@@ -4,37 +4,60 @@
 #include "editctl/edit_automation.h"
 #include "editctl/layout.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr int kCaretWidth = 2;
 
-void SetBar(HWND window, int bar, const ScrollBarState& state) {
+bool LookAlike(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
+    return EqualRect(&a.rcScrollBar, &b.rcScrollBar) && a.xyThumbTop == b.xyThumbTop &&
+           a.xyThumbBottom == b.xyThumbBottom &&
+           std::equal(std::begin(a.rgstate), std::end(a.rgstate), std::begin(b.rgstate));
+}
+
+// Sets a bar's range, page and position. Drawing a bar takes milliseconds
+// on some systems, and most edits change the range by a row or two, which
+// moves the thumb by no pixel: the bar is set without drawing and drawn
+// only when it now looks different. Showing or hiding a bar resizes the
+// client area, and the size handler then refreshes the whole view for the
+// new size. Returns false when that happened: the rest of the effects were
+// planned for the old size.
+bool SetBar(HWND window, const EditState& s, int bar, const ScrollBarState& state) {
+    const int32_t width = s.clientWidth;
+    const int32_t height = s.clientHeight;
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
     info.nMax = state.max;
     info.nPage = static_cast<UINT>(state.page);
     info.nPos = state.pos;
-    SetScrollInfo(window, bar, &info, TRUE);
+    const LONG id = bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL;
+    SCROLLBARINFO before = {};
+    before.cbSize = sizeof(before);
+    const bool known = GetScrollBarInfo(window, id, &before) != FALSE;
+    SetScrollInfo(window, bar, &info, FALSE);
+    if (s.clientWidth != width || s.clientHeight != height)
+        return false;
+    SCROLLBARINFO after = {};
+    after.cbSize = sizeof(after);
+    if (!known || !GetScrollBarInfo(window, id, &after) || !LookAlike(before, after))
+        SetScrollInfo(window, bar, &info, TRUE);
+    return true;
 }
 
-// Showing or hiding a bar resizes the client area, and the size handler then
-// refreshes the whole view for the new size. Returns false when that
-// happened: the rest of these effects were planned for the old size.
 bool ApplyScrollBars(HWND window, EditState& s, const EditEffects& fx) {
-    const int32_t width = s.clientWidth;
-    const int32_t height = s.clientHeight;
-    auto resized = [&] { return s.clientWidth != width || s.clientHeight != height; };
-    SetBar(window, SB_VERT, fx.vertical);
-    if (resized())
+    if (!SetBar(window, s, SB_VERT, fx.vertical))
         return false;
     // The system shows the horizontal bar once there is something to scroll
     // and hides it again when the page covers the range.
     if (fx.horizontalShown)
-        SetBar(window, SB_HORZ, fx.horizontal);
-    else
-        ShowScrollBar(window, SB_HORZ, FALSE);
-    return !resized();
+        return SetBar(window, s, SB_HORZ, fx.horizontal);
+    const int32_t width = s.clientWidth;
+    const int32_t height = s.clientHeight;
+    ShowScrollBar(window, SB_HORZ, FALSE);
+    return s.clientWidth == width && s.clientHeight == height;
 }
 
 void NotifyParentWindow(HWND window, EditNotify code) {

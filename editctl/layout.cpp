@@ -30,7 +30,7 @@ void FinishRelayout(EditState& s, int32_t gutterBefore) {
     // measure again when the count crossed a power of ten. The lines are
     // the same, so this needs no memory and cannot undo half a relayout.
     if (s.wordWrap && s.showLineNumbers && s.gutterWidth != gutterBefore)
-        s.lines.rebuild(s.text, CurrentMetrics(s));
+        s.lines.remeasure(s.text, CurrentMetrics(s));
     s.currentLine = std::clamp(s.currentLine, 0, s.lines.size() - 1);
 }
 
@@ -128,6 +128,13 @@ void Relayout(EditState& s) {
     const int32_t gutterBefore = s.gutterWidth;
     s.columnStops.clear();
     s.lines.rebuild(s.text, CurrentMetrics(s));
+    FinishRelayout(s, gutterBefore);
+}
+
+void RelayoutView(EditState& s) {
+    const int32_t gutterBefore = s.gutterWidth;
+    s.columnStops.clear();
+    s.lines.remeasure(s.text, CurrentMetrics(s));
     FinishRelayout(s, gutterBefore);
 }
 
@@ -269,7 +276,7 @@ void InvalidateGutterLine(EditState& s, int32_t line) {
 }
 
 void Refresh(EditState& s) {
-    Relayout(s);
+    RelayoutView(s);
     ClampScroll(s);
     UpdateScrollBars(s);
     PlaceCaret(s);

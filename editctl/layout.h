@@ -32,6 +32,9 @@ CellStop StopAtColumn(const EditState& s, int32_t line, int64_t column);
 // memory; a text with more lines may run out, and then the layout must be
 // made again for the text it was made for, which needs none.
 void Relayout(EditState& s);
+// Relayout for a change of the view alone, the text unchanged: measures
+// only the lines wrapping may change, with the same result.
+void RelayoutView(EditState& s);
 // Relayout after an edit of the text alone, the view unchanged: measures
 // only the lines the change touched, with the same result. Runs out of
 // memory as Relayout does.
@@ -54,6 +57,6 @@ int32_t HitTest(const EditState& s, int32_t x, int32_t y);
 void TrackCurrentLine(EditState& s);
 void InvalidateGutterLine(EditState& s, int32_t line);
 
-// After a change of the font, wrapping, line numbers, the whole text or the
-// size: relayout, clamp the scroll, update the bars and caret, repaint.
+// After a change of the font, wrapping, line numbers or the size, the text
+// unchanged: relayout, clamp the scroll, update the bars and caret, repaint.
 void Refresh(EditState& s);

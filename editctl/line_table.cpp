@@ -22,11 +22,40 @@ struct Measured {
     bool hasComplex;
 };
 
+// The cells of tabs as PlaceCharacter gives them, for one line's tabs in
+// order, with fewer divisions: a mask finds the tab stop when stops lie a
+// power of two apart, and while wrapping, the start of the row is carried
+// from tab to tab. Long lines of short tab-separated fields meet a tab
+// every few units.
+class TabCells {
+  public:
+    explicit TabCells(const CellRules& rules)
+        : tabWidth_(rules.tabWidth), perRow_(rules.perRow),
+          mask_((rules.tabWidth & (rules.tabWidth - 1)) == 0 ? rules.tabWidth - 1 : -1) {}
+
+    // Cells of a tab after `column` cells; columns never decrease from call to call.
+    int64_t at(int64_t column) {
+        int64_t cells = tabWidth_ - (mask_ >= 0 ? column & mask_ : column % tabWidth_);
+        if (perRow_ <= 0)
+            return cells;
+        if (column - rowStart_ >= perRow_)
+            rowStart_ = column - (column - rowStart_) % perRow_;
+        return std::min(cells, rowStart_ + perRow_ - column);
+    }
+
+  private:
+    int64_t tabWidth_;
+    int64_t perRow_;
+    int64_t mask_; // tabWidth_ - 1, or -1 when that is no power of two
+    int64_t rowStart_ = 0;
+};
+
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
 Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const CellRules& rules) {
     // The line as far as it may reach: characters never cross a break.
     const std::u16string_view rest(text + start, static_cast<size_t>(length - start));
     int64_t extra = 0; // cells beyond one per unit
+    TabCells tabs(rules);
     bool hasTab = false;
     bool hasComplex = false;
     int64_t i = start;
@@ -51,17 +80,18 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
             break;
         if (c != 9 && c < 0x300)
             continue;
-        const auto offset = static_cast<int32_t>(i - start);
-        if (c >= 0x300) {
-            hasComplex = true;
-            if (!IsCharStop(rest, offset)) {
-                --extra; // a unit of the character before: no cells of its own
-                continue;
-            }
-        } else {
-            hasTab = true;
-        }
         const int64_t column = i - start + extra;
+        if (c == 9) {
+            hasTab = true;
+            extra += tabs.at(column) - 1;
+            continue;
+        }
+        hasComplex = true;
+        const auto offset = static_cast<int32_t>(i - start);
+        if (!IsCharStop(rest, offset)) {
+            --extra; // a unit of the character before: no cells of its own
+            continue;
+        }
         extra += PlaceCharacter(rest, offset, column, rules).end - column - 1;
     }
     return {i, i - start + extra, hasTab, hasComplex};
@@ -106,6 +136,12 @@ constexpr int kCellsShift = 4;
 constexpr uint32_t kWideCells = 0xFFFFFFFFu >> kCellsShift;
 
 // Whether every row top of so many rows is exact, not saturated.
+// The cells a line may span before wrapping can move its characters: a
+// line that reaches a row's end may have had cells left empty or a tab cut.
+int64_t RowLimit(int32_t columnsPerRow) {
+    return columnsPerRow > 0 ? columnsPerRow : std::numeric_limits<int64_t>::max();
+}
+
 bool TopsFit(int64_t rows, int32_t lineHeight) {
     return rows * lineHeight <= std::numeric_limits<int32_t>::max();
 }
@@ -248,6 +284,45 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     finishTotals();
 }
 
+void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
+    if (empty() || metrics.tabWidth != metrics_.tabWidth ||
+        static_cast<int64_t>(text.size()) != textLength_ ||
+        (metrics.columnsPerRow != metrics_.columnsPerRow && !rewrapLines(text, metrics))) {
+        rebuild(text, metrics);
+        return;
+    }
+    metrics_ = metrics;
+    retop();
+    recountWidest();
+    finishTotals();
+}
+
+bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) {
+    const int64_t limit =
+        std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow));
+    const CellRules rules{metrics.tabWidth, metrics.columnsPerRow};
+    for (int32_t i = 0; i < size(); ++i) {
+        uint32_t& shape = shapes_[static_cast<size_t>(i)];
+        if ((shape & (kHasTab | kHasComplex)) == 0 || cellsOf(i) < limit)
+            continue;
+        const int64_t cells = MeasureLineAt(text, starts_[i], rules).cells;
+        const bool wasWide = (shape >> kCellsShift) == kWideCells;
+        const auto at =
+            std::lower_bound(wide_.begin(), wide_.end(), i,
+                             [](const WideLine& wide, int32_t line) { return wide.line < line; });
+        if (cells >= kWideCells) {
+            if (!wasWide)
+                return false;
+            at->cells = cells;
+            continue;
+        }
+        if (wasWide)
+            wide_.erase(at);
+        shape = (shape & ((1u << kCellsShift) - 1)) | static_cast<uint32_t>(cells) << kCellsShift;
+    }
+    return true;
+}
+
 LineInfo LineTable::operator[](int32_t line) const {
     const uint32_t shape = shapes_[static_cast<size_t>(line)];
     const int32_t start = starts_[line];
@@ -336,6 +411,7 @@ void LineTable::retop() {
         tops_.push_back(Saturate32(rowsAbove * metrics_.lineHeight));
         rowsAbove += rowsOf(i);
     }
+    rowSum_ = rowsAbove;
 }
 
 void LineTable::countWidest(int32_t from, int32_t to) {

@@ -60,6 +60,13 @@ class LineTable {
     // the table was made for other metrics or another text length. Out of
     // memory, throws: unchanged, unless it had to rebuild.
     void update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change);
+    // The text the table was made for, under other metrics, with the same
+    // result as rebuild: only lines whose characters wrapping may move are
+    // measured again, those with tabs or wide characters reaching a row's
+    // end; the others keep their widths and get their rows anew. Rebuilds
+    // when the tab width or the text's length changed. Out of memory, throws
+    // with the table to be rebuilt.
+    void remeasure(const TextBuffer& text, const LineMetrics& metrics);
 
     int32_t size() const { return starts_.size(); }
     bool empty() const { return starts_.empty(); }
@@ -109,7 +116,11 @@ class LineTable {
     void swapStorage(Scan& scan);
     int64_t cellsOf(int32_t line) const;
     int64_t rowsOf(int32_t line) const;
-    // Row tops again from the rows, saturated where they do not fit.
+    // Measures again the lines whose width wrapping to `metrics` may
+    // change; false, having done part of it, when a line becomes too wide
+    // for its packed field.
+    bool rewrapLines(const TextBuffer& text, const LineMetrics& metrics);
+    // Row tops and their sum again from the rows, saturated where they do not fit.
     void retop();
     void countWidest(int32_t from, int32_t to);
     void recountWidest();

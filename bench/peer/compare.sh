@@ -30,8 +30,10 @@ python3 bench/peer/make_samples.py "$work" ${1:-}
 
 tessary_wine_start "$PWD/$B/wineprefix"
 trap tessary_wine_stop EXIT
-# A fresh settings key each run, so earlier runs cannot change the layout.
+# A fresh settings key each run, so earlier runs cannot change the layout,
+# and no recovery journals, whose question would stop the start-up.
 wine reg delete 'HKCU\Software\Orvanel\Tessary' /f >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary/Recovery
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo -1; }
 

@@ -89,6 +89,43 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
     }
 }
 
+// Random texts laid out in one view, then taken to another: the same
+// table as measuring them afresh in that view. Tabs, wide characters and
+// combining marks fall at row ends often, and the widest views push lines
+// past 2^28 cells and back.
+TEST(LineTableRemeasure, MatchesARebuildInAnyOtherView) {
+    const LineMetrics views[] = {{0, 4, 8, 16},
+                                 {1, 4, 8, 16},
+                                 {3, 4, 7, 5},
+                                 {5, 4, 1, 1},
+                                 {6, 4, 8, 16},
+                                 {7, 4, 8, 16},
+                                 {2, 3, 8, 16},
+                                 {0, 1 << 26, 1, 1},
+                                 {1 << 27, 1 << 26, 1, 16},
+                                 {(1 << 27) + 3, 1 << 26, 1, 16}};
+    const std::u16string pieces[] = {u"a",    u"bc",     u"\t",      u"\r",        u"\n",
+                                     u"\r\n", u"\u4E00", u"e\u0301", u"\U0001F600"};
+    std::mt19937 rng(11);
+    auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
+    constexpr int32_t kViews = static_cast<int32_t>(std::size(views));
+    for (int round = 0; round < 400 && !testing::Test::HasFatalFailure(); ++round) {
+        std::u16string text;
+        for (int32_t n = pick(60); n > 0; --n)
+            text += pieces[pick(static_cast<int32_t>(std::size(pieces)))];
+        const TextBuffer buffer(text);
+        LineTable table;
+        table.rebuild(buffer, views[pick(kViews)]);
+        for (int step = 0; step < 4; ++step) {
+            const LineMetrics& to = views[pick(kViews)];
+            table.remeasure(buffer, to);
+            LineTable fresh;
+            fresh.rebuild(buffer, to);
+            ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "round " << round;
+        }
+    }
+}
+
 TEST(LineTableUpdate, WidestLineFollowsShrinkingAndGrowing) {
     const LineMetrics unwrapped{0, 4, 8, 16};
     std::u16string text = u"0123456789\nabc\tx\n0123456789\nz";
