@@ -173,17 +173,6 @@ LineEnding NormalizeLineEndings(std::u16string& text) {
     return ClassifyLineBreaks(counts);
 }
 
-void AppendNormalized(std::u16string& out, std::u16string_view piece, LineBreakCounts& counts) {
-    ForEachLine(
-        piece, [&](const char16_t* run, size_t length) { out.append(run, length); },
-        [&](LineEnding kind) {
-            ++(kind == LineEnding::Crlf ? counts.crlf
-               : kind == LineEnding::Lf ? counts.lf
-                                        : counts.cr);
-            out.append(u"\r\n", 2);
-        });
-}
-
 std::u16string ConvertLineEndingsForSave(std::u16string_view text, LineEnding lineEnding) {
     std::u16string_view brk = u"\r\n";
     if (lineEnding == LineEnding::Lf)

@@ -45,11 +45,6 @@ struct LineBreakCounts {
 // One style gives that style, several give Mixed, none gives Crlf.
 LineEnding ClassifyLineBreaks(const LineBreakCounts& counts);
 
-// NormalizeLineEndings for a text that arrives in pieces: appends the piece
-// to out with CR LF breaks and adds its breaks to counts. A piece must not
-// end between the CR and the LF of a pair.
-void AppendNormalized(std::u16string& out, std::u16string_view piece, LineBreakCounts& counts);
-
 // Rewrites every CR LF, lone CR and lone LF as the break of lineEnding
 // (Mixed writes CR LF).
 std::u16string ConvertLineEndingsForSave(std::u16string_view text, LineEnding lineEnding);

@@ -17,7 +17,7 @@ struct Utf8Decoding {
 
 // Decodes bytes into out[0, room) with every CR LF, lone CR and lone LF
 // written as CR LF, adding the breaks to decoding.counts: the units and counts
-// of decoding all pieces whole and then AppendNormalized. Every sequence is
+// of decoding all pieces whole and then widening every break. Every sequence is
 // checked as it is decoded, so bytes that are not well-formed UTF-8 ending
 // at a character boundary, or that need more than room units, give false
 // (out is then partly written) and nothing is read or written outside the
