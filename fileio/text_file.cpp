@@ -7,6 +7,7 @@
 #include "fileio/utf16_bytes.h"
 #include "fileio/utf8_load.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
@@ -51,7 +52,7 @@ bool DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding
     } else {
         encoding = TextEncoding::Ansi;
         replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
-        const size_t spare = LoneBreakBytes(bytes) + bytes.size() / 16 + 64;
+        const size_t spare = LoneBreakBytes(bytes) + std::max<size_t>(bytes.size() / 64, 32 * 1024);
         if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
             return false;
     }

@@ -156,7 +156,7 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
     if (!FitsTextLength(survey.units) || !source.Rewind())
         return Utf8Load::Failed;
     text.clear();
-    text.reserve(survey.units + survey.units / 16 + 64);
+    text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
     LineBreakCounts counts;
     if (!DecodePieces(source, pieceBytes, text, counts) || text.size() != survey.units)
         return Utf8Load::Failed;

@@ -17,7 +17,7 @@ enum class Utf8Load {
 };
 
 // Reads source in pieces of about pieceBytes (at least 8). The text gets
-// spare room of about a sixteenth of its length, so that it can grow a
+// spare room of about a sixty-fourth of its length, so that it can grow a
 // little without moving.
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
                   LineEnding& lineEnding);
