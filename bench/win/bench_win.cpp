@@ -13,6 +13,7 @@
 #include "app/main_window_proc.h"
 #include "app/modal_ui.h"
 #include "app/settings.h"
+#include "app/win_handles.h"
 #include "docs/find.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
@@ -187,33 +188,40 @@ void Place(const Bench& b, int32_t position) {
     UpdateWindow(b.edit());
 }
 
+SIZE ClientSize(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// The window's client area, and a memory bitmap of its size selected into a
+// memory device context.
+struct ClientCanvas {
+    explicit ClientCanvas(HWND window)
+        : size(ClientSize(window)), screen(window), memory(CreateCompatibleDC(screen.get())),
+          bitmap(CreateCompatibleBitmap(screen.get(), size.cx, size.cy)),
+          selected(memory.get(), bitmap.get()) {}
+
+    SIZE size;
+    WindowDc screen;
+    MemoryDc memory;
+    GdiObject<HBITMAP> bitmap;
+    SelectedObject selected;
+};
+
 // A BitBlt of the whole client from a memory bitmap: the least a paint does.
 double BlitBaseline(const Bench& b) {
-    RECT client;
-    GetClientRect(b.edit(), &client);
-    HDC dc = GetDC(b.edit());
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    const double ms = Median(b.runs, [&] {
-        BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
+    const ClientCanvas canvas(b.edit());
+    return Median(b.runs, [&] {
+        BitBlt(canvas.screen.get(), 0, 0, canvas.size.cx, canvas.size.cy, canvas.memory.get(), 0, 0,
+               SRCCOPY);
         GdiFlush();
     });
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(b.edit(), dc);
-    return ms;
 }
 
 void Paints(const Bench& b, const std::string& name, double blit) {
     const int32_t length = EditCtl_GetTextLength(b.edit());
-    RECT client;
-    GetClientRect(b.edit(), &client);
-    HDC screen = GetDC(b.edit());
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    HGDIOBJ old = SelectObject(memory, bitmap);
+    const ClientCanvas canvas(b.edit());
     const std::pair<const char*, int32_t> places[] = {
         {"top", 0}, {"middle", length / 2}, {"end", length}};
     for (const auto& [where, position] : places) {
@@ -223,16 +231,12 @@ void Paints(const Bench& b, const std::string& name, double blit) {
         Report(name + " print " + where,
                Median(b.runs,
                       [&] {
-                          SendMessageW(b.edit(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                                       PRF_CLIENT);
+                          SendMessageW(b.edit(), WM_PRINTCLIENT,
+                                       reinterpret_cast<WPARAM>(canvas.memory.get()), PRF_CLIENT);
                           GdiFlush();
                       }),
                "BitBlt", blit);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(b.edit(), screen);
 }
 
 void Key(HWND edit, WPARAM key, bool ctrl) {
