@@ -5,13 +5,11 @@
 #include "fileio/byte_scan.h"
 #include "fileio/text_format.h"
 #include "fileio/text_units.h"
+#include "fileio/utf8_sequence.h"
 
-#include <array>
 #include <cstring>
 
 namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
 
 // Windows-1252 bytes 0x80-0x9F. The five bytes the page leaves undefined map
 // to the C1 control of the same value, as the Windows converter does.
@@ -27,76 +25,12 @@ bool IsCp1252(uint32_t codePage) {
     return codePage == kCodePageAnsi || codePage == 1252;
 }
 
-// What the first byte of a UTF-8 sequence tells: the sequence's length (1
-// for ASCII, 0 for a byte that cannot start a well-formed sequence) and the
-// range its second byte must fall in; later bytes are always 0x80-0xBF.
-struct Lead {
-    uint8_t length;
-    uint8_t secondMin;
-    uint8_t secondMax;
-};
-
-constexpr Lead LeadOf(int b) {
-    auto lead = [](int length, int secondMin, int secondMax) {
-        return Lead{static_cast<uint8_t>(length), static_cast<uint8_t>(secondMin),
-                    static_cast<uint8_t>(secondMax)};
-    };
-    if (b < 0x80)
-        return lead(1, 0x00, 0xFF);
-    if (b >= 0xC2 && b <= 0xDF)
-        return lead(2, 0x80, 0xBF);
-    if (b >= 0xE0 && b <= 0xEF)
-        return lead(3, b == 0xE0 ? 0xA0 : 0x80, b == 0xED ? 0x9F : 0xBF);
-    if (b >= 0xF0 && b <= 0xF4)
-        return lead(4, b == 0xF0 ? 0x90 : 0x80, b == 0xF4 ? 0x8F : 0xBF);
-    return lead(0, 0xFF, 0x00);
-}
-
-constexpr auto kLeads = [] {
-    std::array<Lead, 256> table{};
-    for (int b = 0; b < 256; ++b)
-        table[b] = LeadOf(b);
-    return table;
-}();
-
 // Whether p starts a well-formed sequence of lead's length; reads p[0..3].
-bool WellFormedAt(const unsigned char* p, Lead lead) {
+bool WellFormedAt(const unsigned char* p, Utf8Lead lead) {
     static constexpr uint32_t kLaterBytes[5] = {0, 0, 0, 0xC0, 0xC0C0};
     const uint32_t later = p[2] | static_cast<uint32_t>(p[3]) << 8;
     const uint32_t mask = kLaterBytes[lead.length];
     return p[1] >= lead.secondMin && p[1] <= lead.secondMax && (later & mask) == (0x8080 & mask);
-}
-
-// The code point of the well-formed sequence at p; reads p[0..3] whatever
-// the length, the bytes past it shifting out.
-char32_t Assemble(const unsigned char* p, int length) {
-    static constexpr uint8_t kLeadBits[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    const char32_t value = static_cast<char32_t>(p[0] & kLeadBits[length]) << 18 |
-                           static_cast<char32_t>(p[1] & 0x3F) << 12 |
-                           static_cast<char32_t>(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
-    return value >> (6 * (4 - length));
-}
-
-// Decodes the sequence at p[0..n), n >= 1. Returns the bytes consumed and the
-// code point, or kReplacement for an ill-formed sequence, which consumes its
-// maximal well-formed prefix (at least one byte).
-size_t DecodeSequence(const unsigned char* p, size_t n, char32_t& cp) {
-    const Lead lead = kLeads[p[0]];
-    cp = kReplacement;
-    if (lead.length == 0)
-        return 1;
-    unsigned char bytes[4] = {p[0], 0x80, 0x80, 0x80};
-    for (size_t k = 1; k < lead.length; ++k) {
-        if (k >= n)
-            return k;
-        const unsigned char b = p[k];
-        const bool ok = k == 1 ? b >= lead.secondMin && b <= lead.secondMax : (b & 0xC0) == 0x80;
-        if (!ok)
-            return k;
-        bytes[k] = b;
-    }
-    cp = Assemble(bytes, lead.length);
-    return lead.length;
 }
 
 size_t PutCodePoint(char16_t* out, size_t units, char32_t cp) {
@@ -140,9 +74,9 @@ size_t DecodeUtf8(const unsigned char* p, size_t n, char16_t* out) {
         i += ascii;
         if (ascii == 16)
             continue;
-        const Lead lead = kLeads[p[i]];
+        const Utf8Lead lead = kUtf8Leads[p[i]];
         if (WellFormedAt(p + i, lead)) {
-            const char32_t cp = Assemble(p + i, lead.length);
+            const char32_t cp = AssembleUtf8(p + i, lead.length);
             const bool pair = cp >= 0x10000;
             out[units] = static_cast<char16_t>(pair ? 0xD800 + ((cp - 0x10000) >> 10) : cp);
             out[units + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
@@ -150,13 +84,13 @@ size_t DecodeUtf8(const unsigned char* p, size_t n, char16_t* out) {
             i += lead.length;
         } else {
             char32_t cp;
-            i += DecodeSequence(p + i, n - i, cp);
+            i += DecodeUtf8Sequence(p + i, n - i, cp);
             units = PutCodePoint(out, units, cp);
         }
     }
     while (i < n) {
         char32_t cp;
-        i += DecodeSequence(p + i, n - i, cp);
+        i += DecodeUtf8Sequence(p + i, n - i, cp);
         units = PutCodePoint(out, units, cp);
     }
     return units;
@@ -185,7 +119,7 @@ size_t EncodeUtf8(std::u16string_view text, unsigned char* out) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
                 ++i;
             } else {
-                cp = kReplacement;
+                cp = kReplacementUnit;
             }
         }
         if (cp < 0x80) {

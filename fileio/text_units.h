@@ -17,6 +17,8 @@ inline constexpr bool FitsTextLength(size_t units) {
 
 inline constexpr char16_t kCr = u'\r';
 inline constexpr char16_t kLf = u'\n';
+// What decoding puts for bytes or units that make no character.
+inline constexpr char16_t kReplacementUnit = 0xFFFD;
 
 inline constexpr bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;

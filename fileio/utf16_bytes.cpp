@@ -1,10 +1,5 @@
 #include "fileio/utf16_bytes.h"
-
-namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
-
-} // namespace
+#include "fileio/text_units.h"
 
 bool AppendUtf16Units(std::string_view bytes, bool bigEndian, std::u16string& text) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -17,7 +12,7 @@ bool AppendUtf16Units(std::string_view bytes, bool bigEndian, std::u16string& te
         out[i] = static_cast<char16_t>(p[2 * i + high] << 8 | p[2 * i + 1 - high]);
     const bool odd = bytes.size() % 2 != 0;
     if (odd)
-        text.push_back(kReplacement);
+        text.push_back(kReplacementUnit);
     return odd;
 }
 

@@ -1,5 +1,6 @@
 #include "fileio/utf8_decode.h"
 #include "fileio/text_units.h"
+#include "fileio/utf8_sequence.h"
 
 #include <bit>
 #include <cstdint>
@@ -136,28 +137,14 @@ bool PutBreak(Cursor& c, Utf8Decoding& decoding) {
     return true;
 }
 
-// Decodes the sequence of two to four bytes that starts at c.i. False for a
-// byte that cannot start one (a continuation, C0, C1, F5-FF), a sequence cut
-// short by the end of the bytes, a second byte outside its lead's range
-// (overlong forms, surrogates, values above U+10FFFF) or a missing
-// continuation.
+// Decodes the sequence of two to four bytes that starts at c.i. False when
+// it is not well-formed: a byte that cannot start one, a sequence cut short
+// by the end of the bytes, or a later byte out of its range.
 bool PutSequence(Cursor& c) {
-    const unsigned lead = c.p[c.i];
-    const size_t length = lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
-    if (length == 0 || c.n - c.i < length)
+    char32_t cp;
+    const size_t length = DecodeUtf8Sequence(c.p + c.i, c.n - c.i, cp);
+    if (length != kUtf8Leads[c.p[c.i]].length)
         return false;
-    const unsigned second = c.p[c.i + 1];
-    const unsigned low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
-    const unsigned high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
-    if (second < low || second > high)
-        return false;
-    char32_t cp = lead & (0x7Fu >> length);
-    for (size_t k = 1; k < length; ++k) {
-        const unsigned next = c.p[c.i + k];
-        if ((next & 0xC0) != 0x80)
-            return false;
-        cp = cp << 6 | (next & 0x3F);
-    }
     const size_t units = cp >= 0x10000 ? 2 : 1;
     if (c.room - c.w < units)
         return false;
