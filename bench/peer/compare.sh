@@ -40,11 +40,15 @@ cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo -1; }
 # Starts a command, finds the editor's process by pattern (Wine's process is
 # no child of the launcher; the patterns name this build's paths, so that
 # other users' editors on the machine are never measured or ended), and waits until
-# its CPU time has not grown for a second. Prints "seconds peak_kB".
+# it is idle: from a moment when its CPU time grew, it grows by less than
+# 30 ms over the next second. A Win32 caret blinks every half second for
+# as long as the window shows, and on this virtual machine each wake-up of
+# a process with gigabytes resident costs a few milliseconds, so "no growth
+# at all" may never come. Prints "seconds peak_kB".
 measure() { # pattern, command...
     local pattern=$1
     shift
-    local start now pid="" last=-2 ticks quiet_since idle_at
+    local start now pid="" last=-2 ticks
     start=$(date +%s.%N)
     "$@" >/dev/null 2>&1 &
     local launcher=$!
@@ -54,19 +58,26 @@ measure() { # pattern, command...
         sleep 0.025
     done
     [ -n "$pid" ] || { echo "0 0"; return; }
-    idle_at=$start
-    quiet_since=$(date +%s.%N)
+    # The moments the CPU time grew and the ticks then; the oldest one not
+    # yet ruled out is the candidate for the start of idleness.
+    local at=("$start") was=(0) k=0 idle_at=$start
     while :; do
         ticks=$(cpu_ticks "$pid")
         now=$(date +%s.%N)
         [ "$ticks" = -1 ] && break
         if [ "$ticks" != "$last" ]; then
             last=$ticks
-            idle_at=$now
-            quiet_since=$now
-        elif awk -v a="$now" -v b="$quiet_since" 'BEGIN{exit !(a - b >= 1.0)}'; then
-            break
+            at+=("$now")
+            was+=("$ticks")
         fi
+        while [ "$k" -lt "${#at[@]}" ] &&
+            awk -v a="$now" -v b="${at[$k]}" 'BEGIN{exit !(a - b >= 1.0)}'; do
+            if [ $((ticks - ${was[$k]})) -lt 3 ] && [ "$k" -gt 0 ]; then
+                idle_at=${at[$k]}
+                break 2
+            fi
+            k=$((k + 1))
+        done
         sleep 0.02
     done
     local peak
