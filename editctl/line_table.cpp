@@ -285,6 +285,11 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
 }
 
 void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
+    // A view change that leaves the metrics alone, such as a new window
+    // width without wrapping, changes nothing here; the tops and the widest
+    // line are kept current by every edit.
+    if (!empty() && metrics == metrics_ && static_cast<int64_t>(text.size()) == textLength_)
+        return;
     if (empty() || metrics.tabWidth != metrics_.tabWidth ||
         static_cast<int64_t>(text.size()) != textLength_ ||
         (metrics.columnsPerRow != metrics_.columnsPerRow && !rewrapLines(text, metrics))) {
