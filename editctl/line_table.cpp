@@ -58,28 +58,44 @@ size_t PlainPrefixOfEight(const char16_t* p) {
 #endif
 }
 
-// The cells of tabs as PlaceCharacter gives them, for one line's tabs in
-// order, with fewer divisions: a mask finds the tab stop when stops lie a
-// power of two apart, and while wrapping, the start of the row is carried
-// from tab to tab. Long lines of short tab-separated fields meet a tab
-// every few units.
-class TabCells {
+// The cells of tabs and other characters as PlaceCharacter gives them, for
+// one line's characters in order, with fewer divisions: a mask finds the
+// tab stop when stops lie a power of two apart, and while wrapping, the
+// start of the row is carried from character to character, as columns
+// never decrease from call to call. Long lines of short tab-separated
+// fields meet a tab every few units.
+class RowCells {
   public:
-    explicit TabCells(const CellRules& rules)
+    explicit RowCells(const CellRules& rules)
         : tabWidth_(rules.tabWidth), perRow_(rules.perRow),
           mask_((rules.tabWidth & (rules.tabWidth - 1)) == 0 ? rules.tabWidth - 1 : -1) {}
 
-    // Cells of a tab after `column` cells; columns never decrease from call to call.
-    int64_t at(int64_t column) {
-        int64_t cells = tabWidth_ - (mask_ >= 0 ? column & mask_ : column % tabWidth_);
+    // Cells of a tab after `column` cells.
+    int64_t tab(int64_t column) {
+        const int64_t cells = tabWidth_ - (mask_ >= 0 ? column & mask_ : column % tabWidth_);
+        return perRow_ > 0 ? std::min(cells, room(column)) : cells;
+    }
+    // Where a character of `cells` cells placed after `column` cells ends,
+    // moved whole to the next row when it does not fit in this one.
+    int64_t end(int64_t column, int64_t cells) {
         if (perRow_ <= 0)
-            return cells;
-        if (column - rowStart_ >= perRow_)
-            rowStart_ = column - (column - rowStart_) % perRow_;
-        return std::min(cells, rowStart_ + perRow_ - column);
+            return column + cells;
+        const int64_t left = room(column);
+        if (cells > left) {
+            if (left < perRow_)
+                column += left;
+            cells = std::min(cells, perRow_);
+        }
+        return column + cells;
     }
 
   private:
+    int64_t room(int64_t column) {
+        if (column - rowStart_ >= perRow_)
+            rowStart_ = column - (column - rowStart_) % perRow_;
+        return rowStart_ + perRow_ - column;
+    }
+
     int64_t tabWidth_;
     int64_t perRow_;
     int64_t mask_; // tabWidth_ - 1, or -1 when that is no power of two
@@ -91,7 +107,7 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
     // The line as far as it may reach: characters never cross a break.
     const std::u16string_view rest(text + start, static_cast<size_t>(length - start));
     int64_t extra = 0; // cells beyond one per unit
-    TabCells tabs(rules);
+    RowCells cells(rules);
     bool hasTab = false;
     bool hasComplex = false;
     int64_t i = start;
@@ -112,11 +128,27 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
         const int64_t column = i - start + extra;
         if (c == 9) {
             hasTab = true;
-            extra += tabs.at(column) - 1;
+            extra += cells.tab(column) - 1;
             ++i;
             continue;
         }
         hasComplex = true;
+        // A code point with cells of its own starts a character wherever it
+        // stands, so its width alone places it: only marks, which may join
+        // the character before, and low surrogates, which may end a pair,
+        // need their stops found.
+        if (!IsLowSurrogate(c)) {
+            const bool pair = IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(text[i + 1]);
+            const char32_t code =
+                pair ? 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[i + 1] - 0xDC00) : c;
+            const int width = CellWidth(code);
+            if (width != 0) {
+                const int64_t units = pair ? 2 : 1;
+                extra += cells.end(column, width) - column - units;
+                i += units;
+                continue;
+            }
+        }
         const auto offset = static_cast<int32_t>(i - start);
         if (!IsCharStop(rest, offset)) {
             --extra; // a unit of the character before: no cells of its own

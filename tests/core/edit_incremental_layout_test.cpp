@@ -2,6 +2,7 @@
 // exactly as a full relayout of the same text and view makes them.
 #include "edit_fixture.h"
 
+#include "editctl/cells.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
 #include "editctl/line_table.h"
@@ -123,6 +124,38 @@ TEST(LineTableRemeasure, MatchesARebuildInAnyOtherView) {
             fresh.rebuild(buffer, to);
             ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "round " << round;
         }
+    }
+}
+
+// Marks that join the character before or start their own, whole and lone
+// surrogates, and plain runs long enough to be skipped in bulk: each line's
+// width as a walk from character to character finds it, wrapped or not.
+TEST(LineTableRebuild, WidthsMatchAWalkOverTheCharacters) {
+    const std::u16string pieces[] = {u"a",      u"abcdefghijk", u"\u00FC\u02FF", u"\t",
+                                     u"\u0300", u"\u200D",      u"\uFE0F",       u"\u4E00",
+                                     u"\u20AC", u"\U0001F600",  u"\U000E0100",   u"\xD83D",
+                                     u"\xDE00", u"\u0085",      u"\x01",         u"\u1100\u1161"};
+    std::mt19937 rng(17);
+    auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
+    for (int round = 0; round < 3000 && !testing::Test::HasFatalFailure(); ++round) {
+        std::u16string lines[2];
+        for (std::u16string& line : lines)
+            for (int32_t n = pick(30); n > 0; --n)
+                line += pieces[pick(static_cast<int32_t>(std::size(pieces)))];
+        const int32_t perRow = pick(8);
+        const LineMetrics metrics{perRow, 3 + pick(2), 1, 1};
+        LineTable table;
+        table.rebuild(TextBuffer(lines[0] + u"\r\n" + lines[1]), metrics);
+        int64_t widest = 0;
+        for (int32_t i = 0; i < 2; ++i) {
+            const int64_t cells = ColumnOfOffset(lines[i], static_cast<int32_t>(lines[i].size()),
+                                                 {metrics.tabWidth, perRow});
+            widest = std::max(widest, cells);
+            if (perRow > 0)
+                ASSERT_EQ(table[i].rows, std::max<int64_t>(1, (cells + perRow - 1) / perRow))
+                    << "round " << round << " line " << i;
+        }
+        ASSERT_EQ(table.maxLineWidth(), widest) << "round " << round;
     }
 }
 
