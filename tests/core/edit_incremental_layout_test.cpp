@@ -151,9 +151,10 @@ TEST(LineTableRebuild, WidthsMatchAWalkOverTheCharacters) {
             const int64_t cells = ColumnOfOffset(lines[i], static_cast<int32_t>(lines[i].size()),
                                                  {metrics.tabWidth, perRow});
             widest = std::max(widest, cells);
-            if (perRow > 0)
+            if (perRow > 0) {
                 ASSERT_EQ(table[i].rows, std::max<int64_t>(1, (cells + perRow - 1) / perRow))
                     << "round " << round << " line " << i;
+            }
         }
         ASSERT_EQ(table.maxLineWidth(), widest) << "round " << round;
     }
