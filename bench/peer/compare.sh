@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Opens the same files in tessary.exe (under Wine) and in SciTE, side by side
-# on a private display, and prints one table: launch to CPU-idle and peak
-# resident memory, the median of three runs each, and the open cost of each
-# file (its launch time less the start-up on the tiny file). Not part of ./test: it
-# installs SciTE when missing and writes about 1.3 GB of sample files.
+# Opens the same files in tessary.exe (under Wine) and in SciTE, side by
+# side on a private display, and prints one table: launch to CPU-idle and
+# peak resident memory, the median of three runs each (taken in turns), and
+# the open cost of each file (its launch time less the start-up on the tiny
+# file). Not part of ./test: it installs SciTE when missing and writes about
+# 1.3 GB of sample files.
 #
 #   bench/peer/compare.sh [--quick]    (--quick leaves out the 1 GB file)
 #
@@ -90,44 +91,37 @@ measure() { # pattern, command...
 
 median3() { sort -n | sed -n 2p; }
 
-# Launch time and peak memory (MB) of one editor on one file, each the
-# median of three runs: "seconds MB".
-median_run() { # pattern, command...
-    local t=() m=() a b
-    for _ in 1 2 3; do
-        read -r a b < <(measure "$@")
-        t+=("$a"); m+=("$b")
-    done
-    echo "$(printf '%s\n' "${t[@]}" | median3) $(( $(printf '%s\n' "${m[@]}" | median3) / 1024 ))"
-}
-
-# One editor's cells into $cell: "launch, peak | open cost". The open cost
-# is the launch time less the same editor's start-up on the tiny file, the
-# first row. Runs in this shell, so that the first row's time stays.
-cells() { # name of the tiny-file variable, pattern, command...
-    local tiny=$1 t m
-    shift
-    read -r t m < <(median_run "$@")
-    [ -z "${!tiny:-}" ] && printf -v "$tiny" '%s' "$t"
-    cell=$(awk -v t="$t" -v m="$m" -v tt="${!tiny}" \
-        'BEGIN{printf "%.2f s, %d MB | %.2f s", t, m, t - tt}')
-}
-
-tessary_cells() { # exe, tiny variable, file
-    cells "$2" "^[^ ]*${1//./\\.}" wine "$1" "$(winepath -w "$3")"
-}
-
+# One row of the table: three rounds, each launching every editor once in
+# turn, so that a machine whose speed drifts during the run weighs on all of
+# them alike. Each editor's cells are "launch, peak | open cost", the
+# medians of its three runs; the open cost is the launch time less the same
+# editor's start-up on the tiny file, the first row.
 row() { # label, file, SciTE's options...
-    local label=$1 file=$2 before=""
+    local label=$1 file=$2 kinds=(t s) runs win
     shift 2
-    if [ -n "${TESSARY_BEFORE_EXE:-}" ]; then
-        tessary_cells "$TESSARY_BEFORE_EXE" tiny_b "$file"
-        before="$cell | "
-    fi
-    tessary_cells "$exe" tiny_t "$file"
-    local now=$cell
-    cells tiny_s "^scite .*${file//./\\.}" scite "$@" "$file"
-    echo "| $label | $before$now | $cell |"
+    [ -n "${TESSARY_BEFORE_EXE:-}" ] && kinds=(b t s)
+    runs=$(mktemp -d)
+    win=$(winepath -w "$file")
+    for _ in 1 2 3; do
+        for k in "${kinds[@]}"; do
+            case $k in
+            b) measure "^[^ ]*${TESSARY_BEFORE_EXE//./\\.}" wine "$TESSARY_BEFORE_EXE" "$win" ;;
+            t) measure "^[^ ]*${exe//./\\.}" wine "$exe" "$win" ;;
+            s) measure "^scite .*${file//./\\.}" scite "$@" "$file" ;;
+            esac >>"$runs/$k"
+        done
+    done
+    local line="| $label |" k t m tiny
+    for k in "${kinds[@]}"; do
+        t=$(cut -d' ' -f1 "$runs/$k" | median3)
+        m=$(($(cut -d' ' -f2 "$runs/$k" | median3) / 1024))
+        tiny=tiny_$k
+        [ -z "${!tiny:-}" ] && printf -v "$tiny" '%s' "$t"
+        line+=$(awk -v t="$t" -v m="$m" -v tt="${!tiny}" \
+            'BEGIN{printf " %.2f s, %d MB | %.2f s |", t, m, t - tt}')
+    done
+    rm -r "$runs"
+    echo "$line"
 }
 
 echo "Wine $(wine --version | sed 's/^wine-//'), SciTE $(dpkg-query -W -f '${Version}' scite)," \
