@@ -91,24 +91,33 @@ measure() { # pattern, command...
 
 median3() { sort -n | sed -n 2p; }
 
+kinds=(t s)
+[ -n "${TESSARY_BEFORE_EXE:-}" ] && kinds=(b t s)
+
+# One launch of one editor ("b" the earlier build, "t" this one, "s" SciTE)
+# on a file: "seconds peak_kB".
+launch() { # kind, file, SciTE's options...
+    local kind=$1 file=$2
+    shift 2
+    case $kind in
+    b) measure "^[^ ]*${TESSARY_BEFORE_EXE//./\\.}" wine "$TESSARY_BEFORE_EXE" "$(winepath -w "$file")" ;;
+    t) measure "^[^ ]*${exe//./\\.}" wine "$exe" "$(winepath -w "$file")" ;;
+    s) measure "^scite .*${file//./\\.}" scite "$@" "$file" ;;
+    esac
+}
+
 # One row of the table: three rounds, each launching every editor once in
 # turn, so that a machine whose speed drifts during the run weighs on all of
 # them alike. Each editor's cells are "launch, peak | open cost", the
 # medians of its three runs; the open cost is the launch time less the same
 # editor's start-up on the tiny file, the first row.
 row() { # label, file, SciTE's options...
-    local label=$1 file=$2 kinds=(t s) runs win
+    local label=$1 file=$2 runs
     shift 2
-    [ -n "${TESSARY_BEFORE_EXE:-}" ] && kinds=(b t s)
     runs=$(mktemp -d)
-    win=$(winepath -w "$file")
     for _ in 1 2 3; do
         for k in "${kinds[@]}"; do
-            case $k in
-            b) measure "^[^ ]*${TESSARY_BEFORE_EXE//./\\.}" wine "$TESSARY_BEFORE_EXE" "$win" ;;
-            t) measure "^[^ ]*${exe//./\\.}" wine "$exe" "$win" ;;
-            s) measure "^scite .*${file//./\\.}" scite "$@" "$file" ;;
-            esac >>"$runs/$k"
+            launch "$k" "$file" "$@" >>"$runs/$k"
         done
     done
     local line="| $label |" k t m tiny
@@ -136,5 +145,5 @@ else
 fi
 row "3-byte file (start-up alone)" "$work/tiny.txt"
 row "100 MB, 2.4 M lines" "$work/100mb.txt"
-[ -f "$work/1gb.txt" ] && row "1 GB, 24 M lines" "$work/1gb.txt"
+[ "${1:-}" != --quick ] && row "1 GB, 24 M lines" "$work/1gb.txt"
 row "100 MB on one line, word wrap on" "$work/oneline.txt" -wrap=1
