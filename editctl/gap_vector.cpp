@@ -1,4 +1,5 @@
 #include "editctl/gap_vector.h"
+#include "fileio/page_prefault.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,6 +56,7 @@ void GapVector::reserve(size_t capacity) {
     if (capacity <= capacity_)
         return;
     uint32_t* grown = Allocate(capacity);
+    PrefaultPages(grown, capacity * sizeof(uint32_t));
     const size_t tail = capacity_ - gapStart_ - gapLength_;
     if (data_) {
         std::memcpy(grown, data_, gapStart_ * sizeof(uint32_t));

@@ -2,6 +2,7 @@
 // on texts and files keeps in range.
 #include "fileio/codepage.h"
 
+#include "fileio/page_prefault.h"
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
 
@@ -43,6 +44,7 @@ bool DecodeFromCodePage(uint32_t codePage, std::string_view bytes, std::u16strin
     if (units <= 0)
         return false;
     text.reserve(units + spareUnits);
+    PrefaultSpare(text);
     text.assign(units, u'\0');
     auto* wide = Wide(text.data());
     return MultiByteToWideChar(codePage, 0, bytes.data(), length, wide, units) == units;

@@ -13,17 +13,19 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/utf8_decode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
 )
-# The platform seam of the core: system code page and file I/O.
+# The platform seam of the core: system code page, file I/O and fresh memory.
 set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_win.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/page_prefault_win.cpp
 )
 set(FILEIO_CORE_NATIVE
     ${CMAKE_CURRENT_LIST_DIR}/codepage_native.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/page_prefault_posix.cpp
 )
 # File commands and their dialogs.
 set(FILEIO_WIN

@@ -1,5 +1,6 @@
 #include "fileio/utf8_load.h"
 #include "fileio/byte_scan.h"
+#include "fileio/page_prefault.h"
 #include "fileio/text_units.h"
 #include "fileio/utf8_decode.h"
 
@@ -157,6 +158,7 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
         return Utf8Load::Failed;
     text.clear();
     text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
+    PrefaultSpare(text);
     LineBreakCounts counts;
     if (!DecodePieces(source, pieceBytes, text, counts) || text.size() != survey.units)
         return Utf8Load::Failed;

@@ -1,0 +1,44 @@
+// Bringing pages in ahead of their first write must leave what they hold
+// alone, wherever the range starts and ends.
+#include "fileio/page_prefault.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
+
+TEST(PagePrefault, LeavesContentsAsTheyAre) {
+    std::vector<uint32_t> words(size_t{3} << 18);
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = static_cast<uint32_t>(i * 2654435761u);
+    const std::vector<uint32_t> before = words;
+    PrefaultPages(reinterpret_cast<char*>(words.data()) + 3, words.size() * sizeof(uint32_t) - 5);
+    EXPECT_EQ(words, before);
+
+    std::u16string text(u"abc");
+    text.reserve(size_t{1} << 20);
+    PrefaultSpare(text);
+    EXPECT_EQ(text, u"abc");
+}
+
+#if !defined(_WIN32) && defined(MADV_POPULATE_WRITE)
+TEST(PagePrefault, BringsInEveryWholePageOfTheRange) {
+    const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t bytes = size_t{4} << 20;
+    void* block = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(block, MAP_FAILED);
+    auto* first = static_cast<char*>(block);
+    PrefaultPages(first + 100, bytes - 200);
+    std::vector<unsigned char> resident(bytes / page);
+    ASSERT_EQ(mincore(block, bytes, resident.data()), 0);
+    for (size_t i = 1; i + 1 < resident.size(); ++i)
+        EXPECT_TRUE(resident[i] & 1) << "page " << i;
+    munmap(block, bytes);
+}
+#endif
