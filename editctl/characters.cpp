@@ -2,13 +2,12 @@
 
 #include "editctl/char_width_table.h"
 #include "editctl/text_buffer.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr char16_t kLf = 10;
-constexpr char16_t kCr = 13;
 constexpr char32_t kFirstWideOrMark = 0x300;
 
 bool IsControl(char16_t unit) {
@@ -32,7 +31,7 @@ template <typename Text> bool CarriesMarks(const Text& text, int32_t pos) {
 template <typename Text> char32_t CodePointIn(const Text& text, int32_t pos) {
     const char16_t unit = text[pos];
     if (IsHighSurrogate(unit) && pos + 1 < Length(text) && IsLowSurrogate(text[pos + 1]))
-        return 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[pos + 1] - 0xDC00);
+        return CombineSurrogates(unit, text[pos + 1]);
     return unit;
 }
 

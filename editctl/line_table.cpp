@@ -147,8 +147,7 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
         // need their stops found.
         if (!IsLowSurrogate(c)) {
             const bool pair = IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(text[i + 1]);
-            const char32_t code =
-                pair ? 0x10000 + ((char32_t{c} - 0xD800) << 10) + (text[i + 1] - 0xDC00) : c;
+            const char32_t code = pair ? CombineSurrogates(c, text[i + 1]) : c;
             const int width = CellWidth(code);
             if (width != 0) {
                 const int64_t units = pair ? 2 : 1;

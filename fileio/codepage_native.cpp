@@ -38,8 +38,8 @@ size_t PutCodePoint(char16_t* out, size_t units, char32_t cp) {
         out[units] = static_cast<char16_t>(cp);
         return units + 1;
     }
-    out[units] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-    out[units + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    out[units] = HighSurrogateOf(cp);
+    out[units + 1] = LowSurrogateOf(cp);
     return units + 2;
 }
 
@@ -78,8 +78,8 @@ size_t DecodeUtf8(const unsigned char* p, size_t n, char16_t* out) {
         if (WellFormedAt(p + i, lead)) {
             const char32_t cp = AssembleUtf8(p + i, lead.length);
             const bool pair = cp >= 0x10000;
-            out[units] = static_cast<char16_t>(pair ? 0xD800 + ((cp - 0x10000) >> 10) : cp);
-            out[units + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+            out[units] = pair ? HighSurrogateOf(cp) : static_cast<char16_t>(cp);
+            out[units + 1] = LowSurrogateOf(cp);
             units += 1 + pair;
             i += lead.length;
         } else {
@@ -113,10 +113,9 @@ size_t EncodeUtf8(std::u16string_view text, unsigned char* out) {
     for (size_t i = 0; i < n; ++i) {
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp <= 0xDFFF) {
-            const bool paired =
-                cp <= 0xDBFF && i + 1 < n && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            const bool paired = cp <= 0xDBFF && i + 1 < n && IsLowSurrogate(text[i + 1]);
             if (paired) {
-                cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+                cp = CombineSurrogates(text[i], text[i + 1]);
                 ++i;
             } else {
                 cp = kReplacementUnit;

@@ -28,6 +28,19 @@ inline constexpr bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// The code point a high and a low surrogate stand for together.
+inline constexpr char32_t CombineSurrogates(char16_t high, char16_t low) {
+    return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
+}
+
+// The two units of a code point from U+10000 on, high first.
+inline constexpr char16_t HighSurrogateOf(char32_t cp) {
+    return static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+}
+inline constexpr char16_t LowSurrogateOf(char32_t cp) {
+    return static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+}
+
 // ASCII digits and letters and the underscore; every other unit, non-ASCII
 // letters included, separates words.
 inline constexpr bool IsWordUnit(char16_t unit) {

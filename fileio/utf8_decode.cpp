@@ -151,8 +151,8 @@ bool PutSequence(Cursor& c) {
     if (units == 1) {
         c.out[c.w] = static_cast<char16_t>(cp);
     } else {
-        c.out[c.w] = static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-        c.out[c.w + 1] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        c.out[c.w] = HighSurrogateOf(cp);
+        c.out[c.w + 1] = LowSurrogateOf(cp);
     }
     c.i += length;
     c.w += units;
