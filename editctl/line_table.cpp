@@ -359,8 +359,21 @@ void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
     // A view change that leaves the metrics alone, such as a new window
     // width without wrapping, changes nothing here; the tops and the widest
     // line are kept current by every edit.
-    if (!empty() && metrics == metrics_ && static_cast<int64_t>(text.size()) == textLength_)
+    const bool sameText = !empty() && static_cast<int64_t>(text.size()) == textLength_;
+    if (sameText && metrics == metrics_)
         return;
+    // Nor does a new row width that no line reaches, old or new: each line
+    // keeps its cells and its one row, so only the totals follow a new
+    // character width. A window opened on a long file narrows so twice, as
+    // the scroll bar and the line numbers take their room.
+    if (sameText && metrics.tabWidth == metrics_.tabWidth &&
+        metrics.lineHeight == metrics_.lineHeight &&
+        widestCells_ <
+            std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow))) {
+        metrics_ = metrics;
+        finishTotals();
+        return;
+    }
     if (empty() || metrics.tabWidth != metrics_.tabWidth ||
         static_cast<int64_t>(text.size()) != textLength_ ||
         (metrics.columnsPerRow != metrics_.columnsPerRow && !rewrapLines(text, metrics))) {
