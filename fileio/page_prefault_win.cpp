@@ -15,8 +15,7 @@ void PrefaultPages(void* start, size_t bytes) {
     auto* p = static_cast<char*>(start);
     for (size_t done = 0; done < bytes; done += kChunk) {
         const size_t n = std::min(kChunk, bytes - done);
-        if (!VirtualLock(p + done, n))
+        if (!VirtualLock(p + done, n) || !VirtualUnlock(p + done, n))
             return;
-        VirtualUnlock(p + done, n);
     }
 }
