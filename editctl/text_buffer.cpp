@@ -1,4 +1,5 @@
 #include "editctl/text_buffer.h"
+#include "fileio/page_prefault.h"
 
 #include <algorithm>
 #include <functional>
@@ -131,6 +132,7 @@ void TextBuffer::assign(std::u16string_view units) {
     }
     std::u16string copy;
     copy.reserve(Roomy(units.size()));
+    PrefaultSpare(copy);
     copy.append(units);
     assign(std::move(copy));
 }
@@ -168,6 +170,7 @@ void TextBuffer::regrow(size_t total) {
     const auto [front, back] = halves();
     std::u16string grown;
     grown.reserve(total);
+    PrefaultSpare(grown);
     grown.append(front);
     grown.append(total - front.size() - back.size(), u'\0');
     grown.append(back);
