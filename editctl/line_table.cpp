@@ -356,20 +356,19 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
 }
 
 void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
-    // A view change that leaves the metrics alone, such as a new window
-    // width without wrapping, changes nothing here; the tops and the widest
-    // line are kept current by every edit.
-    const bool sameText = !empty() && static_cast<int64_t>(text.size()) == textLength_;
-    if (sameText && metrics == metrics_)
-        return;
-    // Nor does a new row width that no line reaches, old or new: each line
-    // keeps its cells and its one row, so only the totals follow a new
-    // character width. A window opened on a long file narrows so twice, as
-    // the scroll bar and the line numbers take their room.
-    if (sameText && metrics.tabWidth == metrics_.tabWidth &&
-        metrics.lineHeight == metrics_.lineHeight &&
-        widestCells_ <
-            std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow))) {
+    // A line's cells and rows follow the tab width and the row width only,
+    // and a row width only where a line reaches it, old or new; the tops and
+    // the widest line are kept current by every edit. So a view change that
+    // leaves those alone redoes only the totals, for a new character width:
+    // every resize without wrapping, and the two narrowings of a window
+    // opened on a long file, as the scroll bar and the line numbers take
+    // their room.
+    const bool rowsStay =
+        metrics.columnsPerRow == metrics_.columnsPerRow ||
+        widestCells_ < std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow));
+    if (!empty() && static_cast<int64_t>(text.size()) == textLength_ &&
+        metrics.tabWidth == metrics_.tabWidth && metrics.lineHeight == metrics_.lineHeight &&
+        rowsStay) {
         metrics_ = metrics;
         finishTotals();
         return;
