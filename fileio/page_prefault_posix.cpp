@@ -17,6 +17,5 @@ void PrefaultPages(void* start, size_t bytes) {
         madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
 #else
     (void)start;
-    (void)bytes;
 #endif
 }
