@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -71,8 +72,9 @@ void ReplaceAllInActive(MainWindow& mw, HWND window) {
     if (!mw.activeEdit)
         return;
     const std::u16string_view pattern = BufferText(mw.findWhat);
-    ReplaceAllMatches result = Find_ReplaceAllMatches(EditCtl_ViewText(mw.activeEdit), pattern,
-                                                      BufferText(mw.replaceWith), Options(mw));
+    const std::vector<std::u16string_view> text = EditCtl_TextPieces(mw.activeEdit);
+    ReplaceAllMatches result =
+        Find_ReplaceAllMatches(TextPieces(text), pattern, BufferText(mw.replaceWith), Options(mw));
     if (result.tooLong) {
         ModalUi_MessageBox(window, L"The text would become too long. Nothing was replaced.",
                            L"Tessary", MB_ICONWARNING);
@@ -104,8 +106,9 @@ bool Find_FindNext(MainWindow& mw, HWND window, bool showMessage) {
     int32_t anchor = 0;
     int32_t caret = 0;
     EditCtl_GetSelection(mw.activeEdit, &anchor, &caret);
-    const int32_t found = Find_NextMatch(EditCtl_ViewText(mw.activeEdit), pattern, anchor, caret,
-                                         mw.searchDown, Options(mw));
+    const std::vector<std::u16string_view> text = EditCtl_TextPieces(mw.activeEdit);
+    const int32_t found =
+        Find_NextMatch(TextPieces(text), pattern, anchor, caret, mw.searchDown, Options(mw));
     if (found < 0) {
         if (showMessage)
             Inform(window, L"Cannot find the specified text.");

@@ -4,11 +4,46 @@
 
 #include <algorithm>
 
-namespace {
-
-int32_t Length(std::u16string_view text) {
-    return static_cast<int32_t>(text.size());
+SearchText::SearchText(TextPieces pieces) {
+    pieces_.reserve(pieces.size());
+    starts_.reserve(pieces.size());
+    for (const std::u16string_view piece : pieces) {
+        if (piece.empty())
+            continue;
+        pieces_.push_back(piece);
+        starts_.push_back(size_);
+        size_ += static_cast<int32_t>(piece.size());
+    }
 }
+
+size_t SearchText::pieceOf(int32_t i) const {
+    if (hint_ < pieces_.size() && starts_[hint_] <= i &&
+        i - starts_[hint_] < static_cast<int32_t>(pieces_[hint_].size()))
+        return hint_;
+    hint_ =
+        static_cast<size_t>(std::upper_bound(starts_.begin(), starts_.end(), i) - starts_.begin()) -
+        1;
+    return hint_;
+}
+
+char16_t SearchText::operator[](int32_t i) const {
+    const size_t k = pieceOf(i);
+    return pieces_[k][static_cast<size_t>(i - starts_[k])];
+}
+
+std::u16string_view SearchText::from(int32_t i) const {
+    if (i >= size_)
+        return {};
+    const size_t k = pieceOf(i);
+    return pieces_[k].substr(static_cast<size_t>(i - starts_[k]));
+}
+
+std::u16string_view SearchText::upTo(int32_t i) const {
+    const size_t k = pieceOf(i - 1);
+    return pieces_[k].substr(0, static_cast<size_t>(i - starts_[k]));
+}
+
+namespace {
 
 // The two units in front of a place, nearest last; 0 stands for none.
 struct Behind {
@@ -16,19 +51,20 @@ struct Behind {
     char16_t last = 0;
 };
 
-Behind BehindAt(std::u16string_view text, int32_t position) {
+Behind BehindAt(const SearchText& text, int32_t position) {
     return {position > 1 ? text[position - 2] : char16_t{0},
             position > 0 ? text[position - 1] : char16_t{0}};
 }
 
-// Whether a match boundary with `behind` in front and `after` from there on
+// Whether a match boundary at `position`, with `behind` in front of it,
 // would cut a character: a surrogate pair, CR LF, or a letter and its marks.
-bool CutsCharacter(Behind behind, std::u16string_view after) {
-    if (after.empty())
+bool CutsCharacter(Behind behind, const SearchText& text, int32_t position) {
+    if (position >= text.size())
         return false;
-    const char16_t units[] = {behind.previous, behind.last, after[0],
-                              after.size() > 1 ? after[1] : char16_t{0}};
-    return !IsCharStop(std::u16string_view(units, after.size() > 1 ? 4 : 3), 2);
+    const bool two = position + 1 < text.size();
+    const char16_t units[] = {behind.previous, behind.last, text[position],
+                              two ? text[position + 1] : char16_t{0}};
+    return !IsCharStop(std::u16string_view(units, two ? 4 : 3), 2);
 }
 
 // The unit that folds to the same as `unit`: its other case for A-Z and a-z.
@@ -51,36 +87,52 @@ bool BlockHolds(const char16_t* units, char16_t a, char16_t b) {
     return hit != 0;
 }
 
-// The first place at or after `from` holding `a` or `b`; text.size() when none.
-size_t FindEither(std::u16string_view text, size_t from, char16_t a, char16_t b) {
-    const char16_t* units = text.data();
-    size_t p = from;
-    while (p + kBlock <= text.size() && !BlockHolds(units + p, a, b))
-        p += kBlock;
-    while (p < text.size() && units[p] != a && units[p] != b)
-        ++p;
-    return std::min(p, text.size());
+// The first place in [from, limit) holding `a` or `b`; limit when none.
+int32_t FindEither(const SearchText& text, int32_t from, int32_t limit, char16_t a, char16_t b) {
+    while (from < limit) {
+        const std::u16string_view piece =
+            text.from(from).substr(0, static_cast<size_t>(limit - from));
+        const char16_t* units = piece.data();
+        size_t p = 0;
+        while (p + kBlock <= piece.size() && !BlockHolds(units + p, a, b))
+            p += kBlock;
+        while (p < piece.size() && units[p] != a && units[p] != b)
+            ++p;
+        if (p < piece.size())
+            return from + static_cast<int32_t>(p);
+        from += static_cast<int32_t>(piece.size());
+    }
+    return limit;
 }
 
-// The last place at or before `from` (< text.size()) holding `a` or `b`; npos when none.
-size_t FindEitherBackward(std::u16string_view text, size_t from, char16_t a, char16_t b) {
-    const char16_t* units = text.data();
-    size_t end = from + 1; // the units before `end` are left to test
-    while (end >= kBlock && !BlockHolds(units + end - kBlock, a, b))
-        end -= kBlock;
-    while (end > 0 && units[end - 1] != a && units[end - 1] != b)
-        --end;
-    return end == 0 ? std::u16string_view::npos : end - 1;
+// The last place at or before `from` (< text.size()) holding `a` or `b`; -1 when none.
+int32_t FindEitherBackward(const SearchText& text, int32_t from, char16_t a, char16_t b) {
+    for (int32_t end = from + 1; end > 0;) {
+        const std::u16string_view piece = text.upTo(end);
+        const char16_t* units = piece.data();
+        size_t left = piece.size(); // the units before `left` are left to test
+        while (left >= kBlock && !BlockHolds(units + left - kBlock, a, b))
+            left -= kBlock;
+        while (left > 0 && units[left - 1] != a && units[left - 1] != b)
+            --left;
+        if (left > 0)
+            return end - static_cast<int32_t>(piece.size() - left) - 1;
+        end -= static_cast<int32_t>(piece.size());
+    }
+    return -1;
 }
 
 // Whether the pattern is at `position`, A-Z folded unless the case must match.
-bool EqualAt(std::u16string_view text, size_t position, std::u16string_view pattern,
+bool EqualAt(const SearchText& text, int32_t position, std::u16string_view pattern,
              bool caseSensitive) {
-    const std::u16string_view here = text.substr(position, pattern.size());
-    if (caseSensitive)
-        return here == pattern;
-    return std::equal(here.begin(), here.end(), pattern.begin(), pattern.end(),
-                      [](char16_t a, char16_t b) { return FoldAsciiCase(a) == FoldAsciiCase(b); });
+    if (position + static_cast<int64_t>(pattern.size()) > text.size())
+        return false;
+    for (size_t k = 0; k < pattern.size(); ++k) {
+        const char16_t unit = text[position + static_cast<int32_t>(k)];
+        if (caseSensitive ? unit != pattern[k] : FoldAsciiCase(unit) != FoldAsciiCase(pattern[k]))
+            return false;
+    }
+    return true;
 }
 
 // How common a unit is in text, 0 the most: space, then the letters of
@@ -113,22 +165,21 @@ Probe ProbeFor(std::u16string_view pattern, bool caseSensitive) {
 
 // Whether the occurrence at `position` is a match; `before` holds the units
 // in front of it, which Replace All takes from its output.
-bool Passes(std::u16string_view text, int32_t position, int32_t length, Behind before,
+bool Passes(const SearchText& text, int32_t position, int32_t length, Behind before,
             const SearchOptions& options) {
     const int32_t end = position + length;
-    const std::u16string_view rest = text.substr(end);
     const Behind beforeEnd = length > 1 ? BehindAt(text, end) : Behind{before.last, text[position]};
-    if (CutsCharacter(before, text.substr(position)) || CutsCharacter(beforeEnd, rest))
+    if (CutsCharacter(before, text, position) || CutsCharacter(beforeEnd, text, end))
         return false;
-    const char16_t after = rest.empty() ? char16_t{0} : rest[0];
+    const char16_t after = end < text.size() ? text[end] : char16_t{0};
     return !options.wholeWord || (!IsWordUnit(before.last) && !IsWordUnit(after));
 }
 
 // Find_SearchDown with `before` standing for the units in front of `from`.
-int32_t MatchFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
-                  Behind before, const SearchOptions& options) {
-    from = std::clamp(from, 0, Length(text));
-    const int32_t length = Length(pattern);
+int32_t MatchFrom(const SearchText& text, std::u16string_view pattern, int32_t from, Behind before,
+                  const SearchOptions& options) {
+    from = std::clamp(from, 0, text.size());
+    const auto length = static_cast<int32_t>(pattern.size());
     for (int32_t p = Find_FindFrom(text, pattern, from, options.matchCase); p >= 0;
          p = Find_FindFrom(text, pattern, p + 1, options.matchCase)) {
         if (Passes(text, p, length, p == from ? before : BehindAt(text, p), options))
@@ -138,60 +189,68 @@ int32_t MatchFrom(std::u16string_view text, std::u16string_view pattern, int32_t
 }
 
 // The last occurrence starting at or before `limit` (0 <= limit <= L - n).
-int32_t LastOccurrence(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+int32_t LastOccurrence(const SearchText& text, std::u16string_view pattern, int32_t limit,
                        bool caseSensitive) {
     const Probe probe = ProbeFor(pattern, caseSensitive);
-    for (size_t q = static_cast<size_t>(limit) + probe.offset;; --q) {
+    const auto offset = static_cast<int32_t>(probe.offset);
+    for (int32_t q = limit + offset;; --q) {
         q = FindEitherBackward(text, q, probe.unit, probe.other);
-        if (q == std::u16string_view::npos || q < probe.offset)
+        if (q < offset)
             return -1;
-        if (EqualAt(text, q - probe.offset, pattern, caseSensitive))
-            return static_cast<int32_t>(q - probe.offset);
+        if (EqualAt(text, q - offset, pattern, caseSensitive))
+            return q - offset;
         if (q == 0)
             return -1;
     }
 }
 
+// The last two units of `behind` followed by text[from, to).
+Behind Followed(Behind behind, const SearchText& text, int32_t from, int32_t to) {
+    if (to - from >= 2)
+        return BehindAt(text, to);
+    if (to - from == 1)
+        return {behind.last, text[from]};
+    return behind;
+}
+
 // The last two units of `behind` followed by `added`.
 Behind Followed(Behind behind, std::u16string_view added) {
-    if (added.size() >= 2)
-        return BehindAt(added, Length(added));
-    if (added.size() == 1)
-        return {behind.last, added[0]};
-    return behind;
+    const SearchText piece(added);
+    return Followed(behind, piece, 0, piece.size());
 }
 
 } // namespace
 
-int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
+int32_t Find_FindFrom(const SearchText& text, std::u16string_view pattern, int32_t from,
                       bool caseSensitive) {
-    if (pattern.empty() || pattern.size() > text.size())
+    const auto length = static_cast<int32_t>(pattern.size());
+    if (pattern.empty() || length > text.size())
         return -1;
-    const auto start = static_cast<size_t>(std::clamp(from, 0, Length(text)));
+    const int32_t start = std::clamp(from, 0, text.size());
     const Probe probe = ProbeFor(pattern, caseSensitive);
+    const auto offset = static_cast<int32_t>(probe.offset);
     // The probe's places in occurrences where the whole pattern still fits.
-    const std::u16string_view probed =
-        text.substr(0, text.size() - pattern.size() + 1 + probe.offset);
-    for (size_t q = FindEither(probed, start + probe.offset, probe.unit, probe.other);
-         q < probed.size(); q = FindEither(probed, q + 1, probe.unit, probe.other)) {
-        if (EqualAt(text, q - probe.offset, pattern, caseSensitive))
-            return static_cast<int32_t>(q - probe.offset);
+    const int32_t limit = text.size() - length + 1 + offset;
+    for (int32_t q = FindEither(text, start + offset, limit, probe.unit, probe.other); q < limit;
+         q = FindEither(text, q + 1, limit, probe.unit, probe.other)) {
+        if (EqualAt(text, q - offset, pattern, caseSensitive))
+            return q - offset;
     }
     return -1;
 }
 
-int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+int32_t Find_SearchDown(const SearchText& text, std::u16string_view pattern, int32_t from,
                         const SearchOptions& options) {
-    from = std::clamp(from, 0, Length(text));
+    from = std::clamp(from, 0, text.size());
     return MatchFrom(text, pattern, from, BehindAt(text, from), options);
 }
 
-int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+int32_t Find_SearchUp(const SearchText& text, std::u16string_view pattern, int32_t limit,
                       const SearchOptions& options) {
-    const int32_t length = Length(pattern);
-    if (length == 0 || length > Length(text) || limit < 0)
+    const auto length = static_cast<int32_t>(pattern.size());
+    if (length == 0 || length > text.size() || limit < 0)
         return -1;
-    for (int32_t p = std::min(limit, Length(text) - length); p >= 0; --p) {
+    for (int32_t p = std::min(limit, text.size() - length); p >= 0; --p) {
         p = LastOccurrence(text, pattern, p, options.matchCase);
         if (p < 0)
             return -1;
@@ -201,21 +260,22 @@ int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int
     return -1;
 }
 
-int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+int32_t Find_NextMatch(const SearchText& text, std::u16string_view pattern, int32_t anchor,
                        int32_t caret, bool down, const SearchOptions& options) {
-    anchor = std::clamp(anchor, 0, Length(text));
-    caret = std::clamp(caret, 0, Length(text));
+    anchor = std::clamp(anchor, 0, text.size());
+    caret = std::clamp(caret, 0, text.size());
     if (down)
         return Find_SearchDown(text, pattern, std::max(anchor, caret), options);
     return Find_SearchUp(text, pattern, std::max(std::min(anchor, caret) - 1, 0), options);
 }
 
-ReplaceAllMatches Find_ReplaceAllMatches(std::u16string_view text, std::u16string_view pattern,
+ReplaceAllMatches Find_ReplaceAllMatches(const SearchText& text, std::u16string_view pattern,
                                          std::u16string_view replacement,
                                          const SearchOptions& options, int64_t maxLength) {
     ReplaceAllMatches result;
-    const int64_t growth = static_cast<int64_t>(replacement.size()) - Length(pattern);
-    int64_t newLength = Length(text);
+    const auto length = static_cast<int32_t>(pattern.size());
+    const int64_t growth = static_cast<int64_t>(replacement.size()) - length;
+    int64_t newLength = text.size();
     int32_t resume = 0; // where the old text goes on after the last match
     Behind before;      // the units in front of `resume` in the text as replaced so far
     for (int32_t p = MatchFrom(text, pattern, 0, before, options); p >= 0;
@@ -224,8 +284,8 @@ ReplaceAllMatches Find_ReplaceAllMatches(std::u16string_view text, std::u16strin
         if (growth > 0 && newLength > maxLength)
             return {{}, 0, 0, true};
         result.positions.push_back(p);
-        before = Followed(Followed(before, text.substr(resume, p - resume)), replacement);
-        resume = p + Length(pattern);
+        before = Followed(Followed(before, text, resume, p), replacement);
+        resume = p + length;
     }
     if (!result.positions.empty()) {
         const int64_t shifted = static_cast<int64_t>(result.positions.size() - 1) * growth;
@@ -235,7 +295,7 @@ ReplaceAllMatches Find_ReplaceAllMatches(std::u16string_view text, std::u16strin
     return result;
 }
 
-ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+ReplaceAllResult Find_ReplaceAll(const SearchText& text, std::u16string_view pattern,
                                  std::u16string_view replacement, const SearchOptions& options,
                                  int64_t maxLength) {
     const ReplaceAllMatches matches =
@@ -244,13 +304,16 @@ ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view p
     result.tooLong = matches.tooLong;
     if (matches.positions.empty())
         return result;
+    const auto length = static_cast<int32_t>(pattern.size());
     result.count = static_cast<int32_t>(matches.positions.size());
     result.start = matches.positions.front();
-    result.end = matches.positions.back() + Length(pattern);
+    result.end = matches.positions.back() + length;
     int32_t resume = result.start;
     for (const int32_t p : matches.positions) {
-        result.replacement.append(text.substr(resume, p - resume)).append(replacement);
-        resume = p + Length(pattern);
+        for (; resume < p; ++resume)
+            result.replacement.push_back(text[resume]);
+        result.replacement.append(replacement);
+        resume = p + length;
     }
     result.lastStart = matches.lastStart;
     result.lastEnd = matches.lastEnd;

@@ -10,8 +10,11 @@
 // character or a stray line break behind.
 #pragma once
 
+#include "fileio/text_encode.h"
 #include "fileio/text_units.h"
 
+#include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,22 +25,48 @@ struct SearchOptions {
     bool wholeWord = false;
 };
 
+// The text a search runs over, in one piece or in several read as one.
+// It views the pieces, which must outlive it.
+class SearchText {
+  public:
+    SearchText(TextPieces pieces);
+    SearchText(std::u16string_view text) : SearchText(TextPieces(&text, 1)) {}
+    template <typename Text>
+    requires std::convertible_to<const Text&, std::u16string_view> SearchText(const Text& text)
+        : SearchText(std::u16string_view(text)) {}
+
+    int32_t size() const { return size_; }
+    char16_t operator[](int32_t i) const;
+    // The units from i to the end of the piece holding it; empty at the end.
+    std::u16string_view from(int32_t i) const;
+    // The units from the start of the piece holding i - 1 up to i; i > 0.
+    std::u16string_view upTo(int32_t i) const;
+
+  private:
+    size_t pieceOf(int32_t i) const;
+
+    std::vector<std::u16string_view> pieces_;
+    std::vector<int32_t> starts_;
+    int32_t size_ = 0;
+    mutable size_t hint_ = 0; // the piece read last
+};
+
 // The first occurrence starting at or after `from`; -1 when there is none or
 // the pattern is empty.
-int32_t Find_FindFrom(std::u16string_view text, std::u16string_view pattern, int32_t from,
+int32_t Find_FindFrom(const SearchText& text, std::u16string_view pattern, int32_t from,
                       bool caseSensitive);
 
 // The first match starting at or after `from`; -1 when none.
-int32_t Find_SearchDown(std::u16string_view text, std::u16string_view pattern, int32_t from,
+int32_t Find_SearchDown(const SearchText& text, std::u16string_view pattern, int32_t from,
                         const SearchOptions& options);
 // The last match starting at or before `limit`; -1 when none, always so for a
 // negative limit. A match may reach past the limit.
-int32_t Find_SearchUp(std::u16string_view text, std::u16string_view pattern, int32_t limit,
+int32_t Find_SearchUp(const SearchText& text, std::u16string_view pattern, int32_t limit,
                       const SearchOptions& options);
 // The match a Find Next from this selection selects: down from its end, or up
 // from one before its start (from the start itself when that is 0), so a
 // selected match is found again only at the very start. -1 when none.
-int32_t Find_NextMatch(std::u16string_view text, std::u16string_view pattern, int32_t anchor,
+int32_t Find_NextMatch(const SearchText& text, std::u16string_view pattern, int32_t anchor,
                        int32_t caret, bool down, const SearchOptions& options);
 // Replace All as the places of its matches, each in the text before it.
 struct ReplaceAllMatches {
@@ -53,7 +82,7 @@ struct ReplaceAllMatches {
 // text and going on after each inserted text, so a replacement is never
 // searched again and the result is the same as repeating Replace on each
 // next match.
-ReplaceAllMatches Find_ReplaceAllMatches(std::u16string_view text, std::u16string_view pattern,
+ReplaceAllMatches Find_ReplaceAllMatches(const SearchText& text, std::u16string_view pattern,
                                          std::u16string_view replacement,
                                          const SearchOptions& options,
                                          int64_t maxLength = kMaxTextLength);
@@ -72,6 +101,6 @@ struct ReplaceAllResult {
 };
 
 // Find_ReplaceAllMatches with the changed span spelled out.
-ReplaceAllResult Find_ReplaceAll(std::u16string_view text, std::u16string_view pattern,
+ReplaceAllResult Find_ReplaceAll(const SearchText& text, std::u16string_view pattern,
                                  std::u16string_view replacement, const SearchOptions& options,
                                  int64_t maxLength = kMaxTextLength);

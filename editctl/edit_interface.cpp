@@ -53,17 +53,9 @@ std::u16string EditCtl_GetText(HWND window) {
     return s ? s->model.text.substr(0) : std::u16string();
 }
 
-std::u16string_view EditCtl_ViewText(HWND window) {
+std::vector<std::u16string_view> EditCtl_TextPieces(HWND window) {
     const EditState* s = EditCtl_State(window);
-    return s ? s->model.text.view(0) : std::u16string_view();
-}
-
-std::array<std::u16string_view, 2> EditCtl_TextPieces(HWND window) {
-    const EditState* s = EditCtl_State(window);
-    if (!s)
-        return {};
-    const auto [front, back] = s->model.text.halves();
-    return {front, back};
+    return s ? s->model.text.pieces() : std::vector<std::u16string_view>();
 }
 
 int32_t EditCtl_GetTextLength(HWND window) {

@@ -164,11 +164,12 @@ class TextRange final : public uia::ITextRangeProvider {
             int32_t count = span.end - span.start;
             if (maxLength >= 0 && maxLength < count)
                 count = maxLength;
-            const std::u16string_view units =
-                s.model.text.view(static_cast<size_t>(span.start), static_cast<size_t>(count));
-            *result = SysAllocStringLen(reinterpret_cast<const wchar_t*>(units.data()),
-                                        static_cast<UINT>(count));
-            return *result ? S_OK : E_OUTOFMEMORY;
+            *result = SysAllocStringLen(nullptr, static_cast<UINT>(count));
+            if (!*result)
+                return E_OUTOFMEMORY;
+            s.model.text.copy(static_cast<size_t>(span.start), static_cast<size_t>(count),
+                              reinterpret_cast<char16_t*>(*result));
+            return S_OK;
         });
     }
 

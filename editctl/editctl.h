@@ -12,7 +12,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,12 +37,9 @@ void EditCtl_SetText(HWND window, std::u16string&& text);
 // the view its place as far as the new text allows.
 void EditCtl_ReloadText(HWND window, std::u16string&& text);
 std::u16string EditCtl_GetText(HWND window);
-// The whole text without a copy, valid until the text next changes. Joining
-// it may move much of a large text once: fine for a search, not per key.
-std::u16string_view EditCtl_ViewText(HWND window);
-// The whole text as two pieces, in order, without moving anything; valid
-// until the text next changes.
-std::array<std::u16string_view, 2> EditCtl_TextPieces(HWND window);
+// The whole text as pieces, in order, without a copy and without moving
+// anything; valid until the text next changes.
+std::vector<std::u16string_view> EditCtl_TextPieces(HWND window);
 // The text's length in code units; 0 without a record.
 int32_t EditCtl_GetTextLength(HWND window);
 // Up to `count` code units from `start` (clamped): large texts are read piece

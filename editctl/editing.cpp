@@ -22,18 +22,6 @@ int32_t Length(const UndoRecord& record) {
     return static_cast<int32_t>(record.text.size());
 }
 
-// Carries out a record on the text as it was made (`forward`) or reversed,
-// noting the change for the relayout.
-void ApplyRecord(EditState& s, const UndoRecord& record, bool forward, TextChange& change) {
-    if ((record.kind == UndoKind::Insert) == forward) {
-        InsertText(s.model, record.position, record.text);
-        change.add(record.position, 0, Length(record));
-    } else {
-        EraseText(s.model, record.position, Length(record));
-        change.add(record.position, Length(record), 0);
-    }
-}
-
 // Visits the records in order when `forward`, else from the last to the
 // first, the order in which their reverses take them back.
 template <typename Each>
@@ -65,10 +53,9 @@ bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
         s.effects.tooLong = true;
         return false;
     }
-    std::u16string rebuilt = RebuiltText(s.model.text, m, putInserted);
     TextBuffer previous;
+    previous.assign(RebuiltText(s.model.text, m, putInserted));
     previous.swap(s.model.text);
-    s.model.text.assign(std::move(rebuilt));
     try {
         RelayoutChange(s, RebuiltChange(m, putInserted));
     } catch (...) {
@@ -83,11 +70,37 @@ bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
     return true;
 }
 
+// What a step's records do as one replacement. They all start at one place
+// and their deletions come before their insertion (typing over a selection:
+// the selection goes, then the typed text comes), so together they put the
+// inserted units in place of as many units as they delete.
+struct StepReplacement {
+    int32_t position = 0;
+    int32_t removed = 0;
+    std::u16string_view inserted;
+};
+
+StepReplacement FoldStep(std::span<const UndoRecord> records, bool forward) {
+    StepReplacement step{records.front().position, 0, {}};
+    ForEachRecord(records, forward, [&](const UndoRecord& r) {
+        if ((r.kind == UndoKind::Insert) == forward)
+            step.inserted = r.text;
+        else
+            step.removed += Length(r);
+    });
+    return step;
+}
+
+void Replace(TextModel& model, const StepReplacement& step) {
+    ReplaceText(model, step.position, step.removed, step.inserted);
+}
+
 // Carries out records on the text and lays it out again, all or nothing.
 // Returns false without changing anything when the text would grow beyond
-// `maxLength`. Everything that needs memory happens before the text
-// changes, except the relayout; when that runs out, the text goes back, is
-// laid out again in the memory the layout had, and the failure passes on.
+// `maxLength`. The text changes in one replacement, which either needs no
+// memory or gets it before anything changes; when the relayout runs out,
+// the text is put back, which needs none, is laid out again in the memory
+// the layout had, and the failure passes on.
 bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward) {
     if (records.size() == 1 && records.front().matches)
         return ChangeMatches(s, records.front(), forward);
@@ -96,19 +109,18 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
         s.effects.tooLong = true;
         return false;
     }
-    s.model.text.reserve(static_cast<size_t>(peak));
+    const StepReplacement step = FoldStep(records, forward);
+    Replace(s.model, step);
     TextChange change;
-    ForEachRecord(records, forward,
-                  [&](const UndoRecord& r) { ApplyRecord(s, r, forward, change); });
+    change.add(step.position, step.removed, static_cast<int32_t>(step.inserted.size()));
     try {
         RelayoutChange(s, change);
     } catch (...) {
-        TextChange back;
-        ForEachRecord(records, !forward,
-                      [&](const UndoRecord& r) { ApplyRecord(s, r, !forward, back); });
+        Replace(s.model, FoldStep(records, !forward));
         Relayout(s);
         throw;
     }
+    s.model.text.tidy();
     if (s.history.observer)
         s.history.observer->TextChanged(s, records, forward);
     return true;

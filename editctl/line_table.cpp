@@ -172,24 +172,26 @@ bool IsBreak(char16_t unit) {
     return unit == kCr || unit == kLf;
 }
 
-// Measures the line at `start` where it lies, on one side of the text's gap.
-// A line running into the gap is viewed whole, which moves the gap out of
-// it, and measured again.
+// Measures the line at `start` where it lies, in its block on one side of
+// the block's gap; no line leaves its block. A line running into the gap is
+// viewed whole, which moves the gap out of it, and measured again.
 Measured MeasureLineAt(const TextBuffer& text, int64_t start, const CellRules& rules) {
-    const auto [front, back] = text.halves();
+    const auto [blockStart, front, back] = text.blockAt(static_cast<size_t>(start));
+    const auto base = static_cast<int64_t>(blockStart);
     const auto split = static_cast<int64_t>(front.size());
-    if (start >= split) {
-        Measured m =
-            MeasureLine(back.data(), static_cast<int64_t>(back.size()), start - split, rules);
-        m.end += split;
+    if (start - base >= split) {
+        Measured m = MeasureLine(back.data(), static_cast<int64_t>(back.size()),
+                                 start - base - split, rules);
+        m.end += base + split;
         return m;
     }
-    const Measured m = MeasureLine(front.data(), split, start, rules);
-    if (m.end < split || back.empty() || IsBreak(back.front()))
+    Measured m = MeasureLine(front.data(), split, start - base, rules);
+    m.end += base;
+    if (m.end < base + split || back.empty() || IsBreak(back.front()))
         return m;
     const auto end =
         static_cast<int64_t>(std::find_if(back.begin(), back.end(), IsBreak) - back.begin()) +
-        split;
+        base + split;
     const std::u16string_view line =
         text.view(static_cast<size_t>(start), static_cast<size_t>(end - start));
     Measured whole = MeasureLine(line.data(), end - start, 0, rules);
@@ -256,7 +258,8 @@ void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics,
 
 void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex) {
     if (!shapes.empty())
-        shapes[shapes.size() - 1] |= static_cast<uint32_t>(start - lastEnd);
+        shapes.set(shapes.size() - 1,
+                   shapes[shapes.size() - 1] | static_cast<uint32_t>(start - lastEnd));
     if (shapes.size() == std::min({starts.capacity(), tops.capacity(), shapes.capacity()}))
         grow(start);
     uint32_t shape = (hasTab ? kHasTab : 0) | (hasComplex ? kHasComplex : 0);
@@ -335,10 +338,11 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     Scan fresh;
     fresh.lineHeight = metrics.lineHeight;
     measureLines(text, metrics, starts_[first], change.newEnd, fresh);
-    const size_t lines = static_cast<size_t>(size() - (resume - first)) + fresh.shapes.size();
-    starts_.makeRoom(lines);
-    tops_.makeRoom(lines);
-    shapes_.makeRoom(lines);
+    const auto count = static_cast<int32_t>(fresh.shapes.size());
+    starts_.makeRoom(first, resume, count);
+    tops_.makeRoom(first, resume, count);
+    shapes_.makeRoom(static_cast<size_t>(first), static_cast<size_t>(resume),
+                     static_cast<size_t>(count));
     MakeRoom(wide_, wide_.size() + fresh.wide.size());
     int64_t oldRows = 0;
     for (int32_t i = first; i < resume; ++i)
@@ -390,7 +394,7 @@ bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) 
         std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow));
     const CellRules rules{metrics.tabWidth, metrics.columnsPerRow};
     for (int32_t i = 0; i < size(); ++i) {
-        uint32_t& shape = shapes_[static_cast<size_t>(i)];
+        const uint32_t shape = shapes_[static_cast<size_t>(i)];
         if ((shape & (kHasTab | kHasComplex)) == 0 || cellsOf(i) < limit)
             continue;
         const int64_t cells = MeasureLineAt(text, starts_[i], rules).cells;
@@ -406,7 +410,8 @@ bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) 
         }
         if (wasWide)
             wide_.erase(at);
-        shape = (shape & ((1u << kCellsShift) - 1)) | static_cast<uint32_t>(cells) << kCellsShift;
+        shapes_.set(static_cast<size_t>(i), (shape & ((1u << kCellsShift) - 1)) |
+                                                static_cast<uint32_t>(cells) << kCellsShift);
     }
     return true;
 }
@@ -445,11 +450,12 @@ void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, i
     for (int32_t i = 0; i < count; ++i) {
         starts_.set(first + i, fresh.starts[i]);
         tops_.set(first + i, Saturate32(top + fresh.tops[i]));
-        shapes_[static_cast<size_t>(first + i)] = fresh.shapes[static_cast<size_t>(i)];
+        shapes_.set(static_cast<size_t>(first + i), fresh.shapes[static_cast<size_t>(i)]);
     }
-    if (followed)
-        shapes_[static_cast<size_t>(first + count - 1)] |=
-            static_cast<uint32_t>(keptStart - fresh.lastEnd);
+    if (followed) {
+        const auto last = static_cast<size_t>(first + count - 1);
+        shapes_.set(last, shapes_[last] | static_cast<uint32_t>(keptStart - fresh.lastEnd));
+    }
     // When the widest lines all went, the new widest may be anywhere.
     if (widestCount_ == 0)
         recountWidest();

@@ -52,13 +52,6 @@ std::u16string RemovedUnits(const TextBuffer& text, const std::vector<int32_t>& 
     return units;
 }
 
-// Copies text[from, to) to `out`; returns the end of the copy.
-char16_t* CopyText(const TextBuffer& text, int64_t from, int64_t to, char16_t* out) {
-    for (auto i = static_cast<size_t>(from); i < static_cast<size_t>(to); ++i)
-        *out++ = text[i];
-    return out;
-}
-
 } // namespace
 
 std::shared_ptr<const ReplacedMatches> CollectMatches(const TextBuffer& text,
@@ -91,20 +84,26 @@ int64_t RebuiltLength(const TextBuffer& text, const ReplacedMatches& m, bool put
     return static_cast<int64_t>(text.size()) + (putInserted ? change : -change);
 }
 
-std::u16string RebuiltText(const TextBuffer& text, const ReplacedMatches& m, bool putInserted) {
-    std::u16string rebuilt(static_cast<size_t>(RebuiltLength(text, m, putInserted)), u'\0');
+TextBlocks RebuiltText(const TextBuffer& text, const ReplacedMatches& m, bool putInserted) {
+    TextBlockWriter rebuilt;
     const int64_t cut = putInserted ? m.length : static_cast<int64_t>(m.inserted.size());
-    char16_t* out = rebuilt.data();
+    const auto copy = [&](int64_t from, int64_t to) {
+        while (from < to) {
+            const auto n = static_cast<size_t>(std::min<int64_t>(to - from, kTextBlockUnits / 4));
+            text.copy(static_cast<size_t>(from), n, rebuilt.room(n));
+            rebuilt.commit(n);
+            from += static_cast<int64_t>(n);
+        }
+    };
     int64_t read = 0;
     for (size_t i = 0; i < m.positions.size(); ++i) {
         const int64_t at = PlaceOf(m, i, !putInserted);
-        out = CopyText(text, read, at, out);
-        const std::u16string_view piece = putInserted ? m.inserted : Removed(m, i);
-        out = std::copy(piece.begin(), piece.end(), out);
+        copy(read, at);
+        rebuilt.append(putInserted ? std::u16string_view(m.inserted) : Removed(m, i));
         read = at + cut;
     }
-    CopyText(text, read, static_cast<int64_t>(text.size()), out);
-    return rebuilt;
+    copy(read, static_cast<int64_t>(text.size()));
+    return rebuilt.finish();
 }
 
 TextChange RebuiltChange(const ReplacedMatches& m, bool putInserted) {

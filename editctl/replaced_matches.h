@@ -20,7 +20,7 @@ std::shared_ptr<const ReplacedMatches> CollectMatches(const TextBuffer& text,
 // What the current text becomes: the inserted text put in place of the
 // matches (`putInserted`), or the matches' units put back in its place.
 int64_t RebuiltLength(const TextBuffer& text, const ReplacedMatches& m, bool putInserted);
-std::u16string RebuiltText(const TextBuffer& text, const ReplacedMatches& m, bool putInserted);
+TextBlocks RebuiltText(const TextBuffer& text, const ReplacedMatches& m, bool putInserted);
 // The span of the current text that changes, for the relayout.
 TextChange RebuiltChange(const ReplacedMatches& m, bool putInserted);
 // Where the last piece put ends in the rebuilt text.

@@ -18,3 +18,8 @@ void EraseText(TextModel& model, int32_t position, int32_t count) {
 void InsertText(TextModel& model, int32_t position, std::u16string_view inserted) {
     model.text.insert(static_cast<size_t>(position), inserted);
 }
+
+void ReplaceText(TextModel& model, int32_t position, int32_t count, std::u16string_view inserted) {
+    model.text.replace(static_cast<size_t>(position), static_cast<size_t>(std::max(count, 0)),
+                       inserted);
+}

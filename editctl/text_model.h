@@ -21,6 +21,10 @@ void EraseText(TextModel& model, int32_t position, int32_t count);
 // Inserts before the unit at `position`; a position beyond the text throws
 // std::out_of_range. `inserted` may view `text` itself.
 void InsertText(TextModel& model, int32_t position, std::u16string_view inserted);
+// Both in one: `inserted` in place of up to `count` units at `position`.
+// Out of memory, throws with the text unchanged; putting the replaced
+// units back right after needs no memory.
+void ReplaceText(TextModel& model, int32_t position, int32_t count, std::u16string_view inserted);
 
 // The selection as [low, high).
 inline int32_t SelectionLow(const TextModel& model) {

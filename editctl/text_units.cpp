@@ -242,16 +242,23 @@ int32_t MoveSpanByUnit(const EditState& s, TextSpan& span, TextUnit unit, int32_
 TextSpan FindInSpan(const EditState& s, TextSpan span, std::u16string_view pattern, bool backward,
                     bool ignoreCase) {
     span = ClampSpan(s, span);
-    const std::u16string_view inside = s.model.text.view(
-        static_cast<size_t>(span.start), static_cast<size_t>(span.end - span.start));
-    if (pattern.empty() || pattern.size() > inside.size())
+    const auto length = static_cast<int32_t>(pattern.size());
+    if (pattern.empty() || length > span.end - span.start)
         return {-1, -1};
-    auto same = [ignoreCase](char16_t a, char16_t b) { return Fold(a, b, ignoreCase); };
-    const auto found =
-        backward ? std::find_end(inside.begin(), inside.end(), pattern.begin(), pattern.end(), same)
-                 : std::search(inside.begin(), inside.end(), pattern.begin(), pattern.end(), same);
-    if (found == inside.end())
-        return {-1, -1};
-    const int32_t start = span.start + static_cast<int32_t>(found - inside.begin());
-    return {start, start + static_cast<int32_t>(pattern.size())};
+    const TextBuffer& text = s.model.text;
+    const auto matchesAt = [&](int32_t p) {
+        for (int32_t k = 0; k < length; ++k) {
+            if (!Fold(text[static_cast<size_t>(p + k)], pattern[static_cast<size_t>(k)],
+                      ignoreCase))
+                return false;
+        }
+        return true;
+    };
+    const int32_t last = span.end - length;
+    for (int32_t i = 0; i <= last - span.start; ++i) {
+        const int32_t p = backward ? last - i : span.start + i;
+        if (matchesAt(p))
+            return {p, p + length};
+    }
+    return {-1, -1};
 }

@@ -12,9 +12,9 @@
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 
-#include <array>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -230,7 +230,7 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     if (!ConfirmLosses(mw, owner, *document))
         return false;
     // Read in place: a large text is neither copied nor joined to be saved.
-    const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(mw.activeEdit);
+    const std::vector<std::u16string_view> text = EditCtl_TextPieces(mw.activeEdit);
     std::u16string keptBackup;
     FileIdentity identity;
     if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,

@@ -6,6 +6,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_blocks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_encode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 namespace {
 
 void Place(EditState& s, int32_t anchor, int32_t caret) {
@@ -145,14 +149,19 @@ TEST(EditEditing, DeleteSelectionNeedsASelection) {
 
 } // namespace
 
-TEST(EditEditing, TypingIntoANewTextDoesNotMoveIt) {
-    // Moving a large document to a bigger block on the first keystroke
-    // costs as much as opening it again.
-    EditState s = MakeEdit(std::u16string(100000, u'a'));
-    const size_t before = s.model.text.capacity();
-    s.model.anchor = s.model.caret = 50000;
+TEST(EditEditing, TypingMovesNoUnitsOutsideItsBlock) {
+    // Moving the whole of a large document on a keystroke costs as much as
+    // opening it again.
+    std::u16string lines;
+    while (lines.size() < 3 * kTextBlockUnits)
+        lines += u"a line of text\r\n";
+    EditState s = MakeEdit(lines);
+    const std::vector<std::u16string_view> before = s.model.text.pieces();
+    s.model.anchor = s.model.caret = static_cast<int32_t>(lines.size() / 2);
     for (int i = 0; i < 100; ++i)
         TypeCharacter(s, u'x');
-    EXPECT_EQ(s.model.text.capacity(), before);
-    EXPECT_EQ(s.model.text.size(), 100100u);
+    const std::vector<std::u16string_view> after = s.model.text.pieces();
+    EXPECT_EQ(after.front().data(), before.front().data());
+    EXPECT_EQ(after.back().data(), before.back().data());
+    EXPECT_EQ(s.model.text.size(), lines.size() + 100);
 }

@@ -1,4 +1,7 @@
-// The lazily moved index must read exactly as a plain array moved at once.
+// The index in chunks, each adding its own amount to what it holds, must
+// read exactly as a plain array changed in place.
+#include "allocation_failure.h"
+
 #include "editctl/partitioned_index.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +13,9 @@
 namespace {
 
 // Random replacements anywhere, near the last one or at either end, on
-// ascending values that sometimes pass the int32 limits' neighbourhood; the
+// ascending values that sometimes pass the int32 limits' neighbourhood, in
+// chunks of a few entries, with now and then many entries at once and the
+// index built afresh; once room is made, a replacement needs no memory. The
 // copy made halfway must go on as an independent equal.
 TEST(PartitionedIndex, ReadsAsAPlainArrayAfterRandomReplacements) {
     std::mt19937 rng(9);
@@ -18,8 +23,9 @@ TEST(PartitionedIndex, ReadsAsAPlainArrayAfterRandomReplacements) {
         return std::uniform_int_distribution<int32_t>(low, high)(rng);
     };
     std::vector<int32_t> plain;
-    PartitionedIndex index;
-    PartitionedIndex copy;
+    constexpr size_t kChunk = 8;
+    PartitionedIndex index(kChunk);
+    PartitionedIndex copy(kChunk);
     std::vector<int32_t> copied;
     int32_t last = 0;
     for (int step = 0; step < 4000; ++step) {
@@ -27,7 +33,7 @@ TEST(PartitionedIndex, ReadsAsAPlainArrayAfterRandomReplacements) {
         const int32_t from =
             pick(0, 2) == 0 ? pick(0, size) : std::clamp(last + pick(-3, 3), 0, size);
         const int32_t to = std::min(size, from + pick(0, 3));
-        const int32_t count = pick(0, size < 300 ? 4 : 2);
+        const int32_t count = pick(0, 40) == 0 ? pick(20, 60) : pick(0, size < 300 ? 4 : 2);
         // New values ascend from the one before them, and the moved tail
         // stays above them; a step that would leave int32 is skipped.
         int64_t value = from > 0 ? plain[static_cast<size_t>(from) - 1] : -2'000'000'000;
@@ -40,14 +46,26 @@ TEST(PartitionedIndex, ReadsAsAPlainArrayAfterRandomReplacements) {
             to < size ? std::max<int64_t>(value - tail, pick(-100'000'000, 100'000'000)) : 0;
         if (value > 2'100'000'000 || (to < size && plain.back() + delta > 2'100'000'000))
             continue;
-        index.replace(from, to, count, static_cast<int32_t>(delta));
-        for (int32_t i = 0; i < count; ++i)
-            index.set(from + i, fresh[static_cast<size_t>(i)]);
+        index.makeRoom(from, to, count);
+        {
+            AllocationFailure failure(1);
+            index.replace(from, to, count, static_cast<int32_t>(delta));
+            for (int32_t i = 0; i < count; ++i)
+                index.set(from + i, fresh[static_cast<size_t>(i)]);
+            ASSERT_FALSE(failure.struck()) << "step " << step;
+        }
         for (auto it = plain.begin() + to; it != plain.end(); ++it)
             *it += static_cast<int32_t>(delta);
         plain.erase(plain.begin() + from, plain.begin() + to);
         plain.insert(plain.begin() + from, fresh.begin(), fresh.end());
         last = from;
+        if (pick(0, 150) == 0) { // built afresh in the memory it has, or in more
+            if (pick(0, 1) == 0)
+                index.reserve(plain.size() + 30);
+            index.clear();
+            for (const int32_t kept : plain)
+                index.push_back(kept);
+        }
         if (step == 2000) {
             copy = index;
             copied = plain;

@@ -7,63 +7,142 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <new>
 #include <random>
 #include <string>
 
 namespace {
 
+// Small blocks of a text, each but the last ending in a break, some empty:
+// many blocks without a large text.
+TextBlocks SmallBlocks(std::u16string_view text, std::mt19937& rng) {
+    TextBlocks blocks;
+    while (true) {
+        size_t cut = std::min(text.size(), size_t{rng() % 40});
+        while (cut > 0 && cut < text.size() && text[cut - 1] != u'\n' && text[cut - 1] != u'\r')
+            ++cut;
+        TextBlock block = TextBlock::WithRoom(cut + (rng() % 3 == 0 ? 20 : 0));
+        std::copy_n(text.data(), cut, block.units.get());
+        block.size = cut;
+        blocks.push_back(std::move(block));
+        text.remove_prefix(cut);
+        if (text.empty())
+            return blocks;
+    }
+}
+
+// No line leaves its block: the block holding a line's start holds its end.
+bool LinesStayInTheirBlocks(const TextBuffer& text, std::u16string_view model) {
+    for (size_t start = 0; start <= model.size();) {
+        const size_t end = std::min(model.find_first_of(u"\r\n", start), model.size());
+        const TextBuffer::BlockHalves block = text.blockAt(start);
+        if (end > block.start + block.front.size() + block.back.size())
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
 TEST(TextBuffer, RandomEditsMatchAPlainString) {
     std::mt19937 rng(9);
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
-    std::u16string model = u"adopted";
-    std::u16string block = model;
-    block.reserve(40);
+    const std::u16string_view alphabet[] = {u"a", u"bc", u"\r", u"\n", u"\r\n", u"line\r\n"};
+    auto units = [&](size_t n) {
+        std::u16string out;
+        while (out.size() < n)
+            out += alphabet[pick(std::size(alphabet))];
+        return out;
+    };
+    std::u16string model = units(400);
     TextBuffer text;
-    text.assign(std::move(block));
-    for (int step = 0; step < 1500 && !testing::Test::HasFailure(); ++step) {
-        const size_t at = pick(model.size() + 1);
-        // Now and then more than the gap holds, so that the buffer grows.
-        const size_t n = pick(40) == 0 ? pick(40000) : pick(6);
-        switch (pick(5)) {
-        case 0: {
-            const std::u16string units(n, static_cast<char16_t>(u'a' + step % 26));
-            text.insert(at, units);
-            model.insert(at, units);
+    text.assign(SmallBlocks(model, rng));
+    for (int step = 0; step < 3000 && !testing::Test::HasFailure(); ++step) {
+        // Half the edits at a line's start, where one block may end and the next begin.
+        size_t at = pick(model.size() + 1);
+        if (pick(2) == 0)
+            at = std::min(model.find_first_of(u"\r\n", at) + 1, model.size());
+        // Now and then more than a block holds, so that blocks grow and split.
+        const size_t n = step % 500 == 1 ? 5 * kTextBlockUnits : pick(12);
+        const size_t replaced = pick(3) == 0 ? 0 : pick(8);
+        switch (pick(6)) {
+        case 0: { // units of the buffer itself, which the edit moves
+            const std::u16string_view own = text.view(pick(model.size() + 1), n % 16);
+            const std::u16string copy(own);
+            text.replace(at, replaced, own);
+            model.replace(at, replaced, copy);
             break;
         }
-        case 1: { // units of the buffer itself, which the insert moves
-            const std::u16string_view own = text.view(pick(model.size() + 1), n % 64);
-            model.insert(at, std::u16string(own));
-            text.insert(at, own);
+        case 1: {
+            // Put back right after, the replaced units need no memory, also
+            // where the block got no more room than it needed.
+            const std::u16string added = units(n), removed = model.substr(at, replaced);
+            try {
+                AllocationFailure roomless(1);
+                text.replace(at, replaced, added);
+            } catch (const std::bad_alloc&) {
+                ASSERT_TRUE(model.empty()) << "only the first block's place is a second allocation";
+                break;
+            }
+            {
+                AllocationFailure failure(1);
+                text.replace(at, added.size(), removed);
+                ASSERT_FALSE(failure.struck()) << step;
+            }
+            ASSERT_EQ(text, model) << step;
+            text.replace(at, removed.size(), added);
+            model.replace(at, replaced, added);
             break;
         }
-        case 2:
-            text.erase(at, n);
-            model.erase(at, n);
+        case 2: { // out of memory: all or nothing
+            const std::u16string added = units(n % 30);
+            try {
+                AllocationFailure failure(1 + pick(3));
+                text.replace(at, replaced, added);
+            } catch (const std::bad_alloc&) {
+                ASSERT_EQ(text, model) << step;
+                break;
+            }
+            model.replace(at, replaced, added);
             break;
+        }
         case 3:
             ASSERT_EQ(text.view(at, n), std::u16string_view(model).substr(at, n)) << step;
             break;
-        default:
+        case 4: {
+            const size_t count = std::min(n, model.size() - at);
+            std::u16string copied(count, u'?');
+            text.copy(at, count, copied.data());
+            ASSERT_EQ(copied, model.substr(at, n)) << step;
             ASSERT_EQ(text.substr(at, n), model.substr(at, n)) << step;
+            break;
+        }
+        default:
+            text.tidy();
         }
         ASSERT_EQ(text.size(), model.size()) << step;
         if (!model.empty()) {
             ASSERT_EQ(text[at % model.size()], model[at % model.size()]) << step;
         }
+        ASSERT_TRUE(model.size() > kTextBlockUnits || LinesStayInTheirBlocks(text, model)) << step;
         if (step % 16 != 0)
             continue;
         ASSERT_EQ(text, model) << "step " << step;
-        // Another buffer of the same text with its gap at the start.
-        TextBuffer other(model);
-        other.insert(0, u"x");
-        other.erase(0, 1);
+        std::u16string joined;
+        for (const std::u16string_view piece : text.pieces())
+            joined += piece;
+        ASSERT_EQ(joined, model) << step;
+        const TextBuffer other(model);
         ASSERT_TRUE(text == other) << step;
-        other.insert(pick(model.size() + 1), u"x");
-        ASSERT_FALSE(text == other) << step;
-        const auto [front, back] = text.halves();
-        ASSERT_EQ(front, std::u16string_view(model).substr(0, front.size())) << step;
-        ASSERT_EQ(back, std::u16string_view(model).substr(front.size())) << step;
+        ASSERT_TRUE(TextBuffer(text) == other) << step;
+        // Back to small blocks, many of them full, which edits mostly merge.
+        if (model.size() > kTextBlockUnits) {
+            text.tidy();
+            ASSERT_TRUE(LinesStayInTheirBlocks(text, model)) << step;
+            ASSERT_EQ(text, model) << step;
+            model.resize(pick(500));
+        }
+        text.assign(SmallBlocks(model, rng));
     }
     EXPECT_EQ(text, model);
     EXPECT_THROW(text.view(model.size() + 1), std::out_of_range);
@@ -77,27 +156,6 @@ TEST(TextBuffer, ViewsOfSeparateRangesStayValidTogether) {
     const std::u16string_view across = text.view(10, 7);
     EXPECT_EQ(across, u"ab+cdef");
     EXPECT_EQ(left, u"0123456789");
-}
-
-TEST(TextBuffer, AdoptedAndReservedRoomTakesInsertsWithoutAllocating) {
-    std::u16string block = u"loaded";
-    block.reserve(1000);
-    const size_t room = block.capacity();
-    TextBuffer text;
-    text.assign(std::move(block));
-    EXPECT_EQ(text.capacity(), room);
-    text.reserve(room + 500);
-    const size_t reserved = text.capacity();
-    const std::u16string fill(reserved - text.size() - 1, u'y');
-    {
-        AllocationFailure failure(1);
-        text.insert(3, u"x");
-        text.insert(0, fill);
-        EXPECT_FALSE(failure.struck());
-    }
-    EXPECT_EQ(text.capacity(), reserved);
-    EXPECT_EQ(text.size(), reserved);
-    EXPECT_EQ(text.substr(text.size() - 7), u"loaxded");
 }
 
 // Lines are measured in place on either side of the gap; one the gap cuts
