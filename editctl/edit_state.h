@@ -32,8 +32,10 @@ struct TextModel {
 // How the text is shown: the cell grid, scrolling, the gutter, colours
 // (0x00BBGGRR) and the settings the main window passes on.
 struct ViewState {
-    int32_t scrollX = 0; // pixels; 0 while wrapping
-    int32_t scrollY = 0;
+    // Pixels, in 64 bits: a text of 2^31 units may be far more pixels tall
+    // or wide than 32 bits count. The scroll bars show them scaled.
+    int64_t scrollX = 0; // 0 while wrapping
+    int64_t scrollY = 0;
     int32_t charWidth = 8;   // at least 1
     int32_t lineHeight = 16; // at least 1
     int32_t clientWidth = 0; // kept current by the window layer

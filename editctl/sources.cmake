@@ -17,6 +17,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/partitioned_index.cpp
     ${CMAKE_CURRENT_LIST_DIR}/replaced_matches.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scroll_mapping.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_buffer.cpp

@@ -302,7 +302,8 @@ void ThumbDrag(const Bench& b, const std::string& name, double blit) {
     constexpr int kSteps = 50;
     int step = 0;
     const double ms = Median(kSteps, [&] {
-        ScrollToBarPosition(s, false, static_cast<int32_t>(end * step++ / (kSteps - 1)));
+        ScrollByRequest(s, false, ScrollRequest::ThumbTrack,
+                        static_cast<int32_t>(end * step++ / (kSteps - 1)));
         EditCtl_ApplyEffects(b.edit(), s);
         UpdateWindow(b.edit());
     });

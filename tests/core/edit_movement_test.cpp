@@ -215,11 +215,13 @@ TEST(EditMouse, WheelAndScrollBars) {
     MouseWheel(s, 120, 3);
     EXPECT_EQ(s.view.scrollY, 0);
 
-    EXPECT_EQ(ScrollRequestTarget(s, true, ScrollRequest::LineUp, 100, 160, 0), 100 - 4 * 8);
     TakeEffects(s);
-    ScrollToBarPosition(s, false, 99999);
+    EXPECT_TRUE(ScrollByRequest(s, false, ScrollRequest::ThumbTrack, 99999));
     EXPECT_EQ(s.view.scrollY, 4 + 101 * 16 - 160);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::None);
+    EXPECT_FALSE(ScrollByRequest(s, false, ScrollRequest::PageDown, 0));
+    EXPECT_TRUE(ScrollByRequest(s, false, ScrollRequest::LineUp, 0));
+    EXPECT_EQ(s.view.scrollY, 4 + 101 * 16 - 160 - 3 * 16);
     EXPECT_TRUE(ScrollBarActive(s, true));
     SetWordWrap(s, true);
     EXPECT_FALSE(ScrollBarActive(s, true));
