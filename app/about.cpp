@@ -6,6 +6,7 @@
 #include "app/window_modes_rules.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -55,12 +56,12 @@ void MainWnd_ShowAbout(HWND window) {
     config.hInstance = instance;
     config.dwFlags = TDF_USE_HICON_MAIN | TDF_ALLOW_DIALOG_CANCELLATION;
     config.dwCommonButtons = TDCBF_OK_BUTTON;
-    config.pszWindowTitle = L"About Tessary";
+    config.pszWindowTitle = L"About " TESSARY_NAME;
     config.hMainIcon = icon;
-    config.pszMainInstruction = L"Tessary";
+    config.pszMainInstruction = kProgramName;
     config.pszContent = text;
     if (!ModalUi_TaskDialog(config))
-        ModalUi_MessageBox(window, text, L"About Tessary", MB_ICONINFORMATION);
+        ModalUi_MessageBox(window, text, L"About " TESSARY_NAME, MB_ICONINFORMATION);
     if (icon)
         DestroyIcon(icon);
 }

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include "app/settings_rules.h"
+#include "winkit/program_name.h"
 
 #include <cstring>
 #include <cwchar>
@@ -55,7 +56,7 @@ void WriteNumber(HKEY key, const wchar_t* name, uint32_t value) {
 } // namespace
 
 std::wstring& Settings_KeyPath() {
-    static std::wstring path = L"Software\\Orvanel\\Tessary";
+    static std::wstring path = L"Software\\Orvanel\\" TESSARY_NAME;
     return path;
 }
 
