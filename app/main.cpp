@@ -77,22 +77,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HICON largeIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
     HICON smallIcon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
 
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWnd_Proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"TessaryClass";
-    wc.hIcon = largeIcon ? largeIcon : LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hIconSm = smallIcon ? smallIcon : wc.hIcon;
-    if (!RegisterClassExW(&wc))
+    if (!RegisterMainWindowClass(instance, largeIcon, smallIcon))
         return 0;
 
     const WindowSize size = StartSize();
     HWND window =
-        CreateWindowExW(0, L"TessaryClass", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                         size.width, size.height, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 0;

@@ -20,12 +20,9 @@
 #include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
-#include "winkit/modal_ui.h"
+#include "winkit/window_proc_guard.h"
 
 #include <commctrl.h>
-
-#include <new>
-#include <stdexcept>
 
 std::wstring startupPath;
 UINT findReplaceMessage = 0;
@@ -243,26 +240,22 @@ LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return HandleMessage(*mw, window, message, wParam, lParam);
 }
 
-// Memory ran out in a command (a whole-text copy of a huge document): the
-// command stops, the documents keep their text (the edit control's edits
-// are all or nothing) and the user is told. A window that cannot be made is
-// not made.
-LRESULT OnOutOfMemory(HWND window, UINT message) {
-    ModalUi_ReportOutOfMemory(window);
-    return message == WM_CREATE ? -1 : 0;
-}
-
 } // namespace
 
-// Only running out of memory (or past what a container can hold) is caught:
-// any other exception is a fault and ends the program here rather than
-// unwinding through the system's frames.
 LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return Route(window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        return OnOutOfMemory(window, message);
-    } catch (const std::length_error&) {
-        return OnOutOfMemory(window, message);
-    }
+    return GuardedWindowProc<Route>(window, message, wParam, lParam);
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance, HICON largeIcon, HICON smallIcon) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWnd_Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kMainWindowClass;
+    wc.hIcon = largeIcon ? largeIcon : LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hIconSm = smallIcon ? smallIcon : wc.hIcon;
+    return RegisterClassExW(&wc) != 0;
 }

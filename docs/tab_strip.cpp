@@ -6,15 +6,13 @@
 #include "docs/tab_geometry.h"
 #include "fileio/wide.h"
 #include "winkit/command_ids.h"
-#include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
+#include "winkit/window_proc_guard.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 
 namespace {
 
@@ -188,18 +186,8 @@ LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-// Only running out of memory (or past what a container can hold) is caught:
-// closing a tab from its glyph stops and the user is told. Any other
-// exception is a fault and ends the program here.
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return HandleTabStripMessage(window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        ModalUi_ReportOutOfMemory(GetParent(window));
-    } catch (const std::length_error&) {
-        ModalUi_ReportOutOfMemory(GetParent(window));
-    }
-    return 0;
+    return GuardedWindowProc<HandleTabStripMessage>(window, message, wParam, lParam);
 }
 
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
