@@ -24,6 +24,8 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
 std::wstring startupPath;
 UINT findReplaceMessage = 0;
 
@@ -44,10 +46,11 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     findReplaceMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
     EditCtl_RegisterClass(create.hInstance);
 
+    // The slot owns the record from here until WM_NCDESTROY takes it back.
     auto* mw = new MainWindow();
-    Settings_SetDefaults(mw->settings);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(mw));
-    mw->whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
+    Settings_SetDefaults(mw->settings);
+    mw->whiteBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
     Settings_SetDefaultFont(mw->settings);
     Settings_Load(mw->settings);
     CreateChildren(*mw, window);
@@ -71,23 +74,19 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     return 0;
 }
 
+// The record leaves the slot first, so that nothing reached from here finds
+// it half taken down; its fonts and brush go with it.
 void OnNcDestroy(HWND window) {
-    if (MainWindow* mw = MainWnd_FromWindow(window)) {
-        MainWnd_DiscardJournals(*mw);
-        Settings_Save(mw->settings);
-        for (HGDIOBJ object :
-             {static_cast<HGDIOBJ>(mw->editorFont), static_cast<HGDIOBJ>(mw->uiFont),
-              static_cast<HGDIOBJ>(mw->whiteBrush)}) {
-            if (object)
-                DeleteObject(object);
-        }
-        // Usually gone already with its owner; destroying it again is harmless.
-        if (mw->closeTooltip && IsWindow(mw->closeTooltip))
-            DestroyWindow(mw->closeTooltip);
-        MainWnd_ReleaseDetachedMenu(*mw, window);
-        delete mw;
-    }
+    const std::unique_ptr<MainWindow> mw(MainWnd_FromWindow(window));
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (!mw)
+        return;
+    MainWnd_DiscardJournals(*mw);
+    Settings_Save(mw->settings);
+    // Usually gone already with its owner; destroying it again is harmless.
+    if (mw->closeTooltip && IsWindow(mw->closeTooltip))
+        DestroyWindow(mw->closeTooltip);
+    MainWnd_ReleaseDetachedMenu(*mw, window);
 }
 
 LRESULT OnNotify(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {
@@ -201,7 +200,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
             break;
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
         SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
-        return reinterpret_cast<LRESULT>(mw.whiteBrush);
+        return reinterpret_cast<LRESULT>(mw.whiteBrush.get());
     case WM_DPICHANGED:
         return OnDpiChanged(mw, window, wParam, lParam);
     default:

@@ -173,7 +173,7 @@ LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_ERASEBKGND && mw->whiteBrush) {
         RECT client = {};
         GetClientRect(window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, mw->whiteBrush);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, mw->whiteBrush.get());
         return 1;
     }
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
@@ -212,7 +212,7 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 
     {
-        const SelectedObject font(dc, mw.uiFont);
+        const SelectedObject font(dc, mw.uiFont.get());
         RECT glyphRect = {glyph.left, glyph.top - 1, glyph.right, glyph.bottom + 1};
         DrawTextW(dc, L"X", 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }

@@ -113,8 +113,8 @@ TEST_F(LayoutTest, TinyClientAreasLeaveNoNegativeSizes) {
 TEST_F(LayoutTest, DpiChangeTakesTheSuggestedRectangleAndRebuildsFonts) {
     Create();
     MainWindow& mw = Record();
-    EXPECT_EQ(FontHeight(mw.editorFont), -15); // 11 points at 96 DPI
-    HFONT oldEditor = mw.editorFont;
+    EXPECT_EQ(FontHeight(mw.editorFont.get()), -15); // 11 points at 96 DPI
+    HFONT oldEditor = mw.editorFont.get();
 
     RECT suggested = {50, 40, 1050, 840};
     SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144),
@@ -125,13 +125,16 @@ TEST_F(LayoutTest, DpiChangeTakesTheSuggestedRectangleAndRebuildsFonts) {
     EXPECT_EQ(now.top, 40);
     EXPECT_EQ(now.right - now.left, 1000);
     EXPECT_EQ(now.bottom - now.top, 800);
-    EXPECT_NE(mw.editorFont, oldEditor);
-    EXPECT_EQ(FontHeight(mw.editorFont), -22);
+    EXPECT_NE(mw.editorFont.get(), oldEditor);
+    EXPECT_EQ(FontHeight(mw.editorFont.get()), -22);
     // The old font is gone and nobody holds it.
     EXPECT_EQ(GetObjectType(oldEditor), 0u);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.statusBar, WM_GETFONT, 0, 0)), mw.uiFont);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.tabControl, WM_GETFONT, 0, 0)), mw.uiFont);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.closeButton, WM_GETFONT, 0, 0)), mw.uiFont);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.statusBar, WM_GETFONT, 0, 0)),
+              mw.uiFont.get());
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.tabControl, WM_GETFONT, 0, 0)),
+              mw.uiFont.get());
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.closeButton, WM_GETFONT, 0, 0)),
+              mw.uiFont.get());
 }
 
 TEST_F(LayoutTest, MeasuringTabItemsAnswersThirtyPixelsAt96Dpi) {
