@@ -43,6 +43,8 @@ template <typename Handle, auto Free> class Owned {
 template <typename Handle> using GdiObject = Owned<Handle, DeleteObject>;
 // A memory device context from CreateCompatibleDC.
 using MemoryDc = Owned<HDC, DeleteDC>;
+// An open registry key.
+using RegistryKey = Owned<HKEY, RegCloseKey>;
 
 // An object selected into a device context until the end of the scope;
 // nothing happens for a null object.
