@@ -100,7 +100,7 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     EXPECT_EQ(made.lfWeight, FW_BOLD);
     EXPECT_EQ(made.lfHeight, -MulDiv(14, 96, 72));
     for (const Document& document : mw.documents)
-        EXPECT_EQ(EditCtl_State(document.editWindow)->font, mw.editorFont.get());
+        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont.get());
     EXPECT_EQ(StoredFace(), L"Courier New");
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 14u);
 
