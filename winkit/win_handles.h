@@ -47,6 +47,12 @@ template <typename Handle> using GdiObject = Owned<Handle, DeleteObject>;
 using MemoryDc = Owned<HDC, DeleteDC>;
 // An open registry key.
 using RegistryKey = Owned<HKEY, RegCloseKey>;
+// A module loaded with LoadLibraryW.
+using LoadedLibrary = Owned<HMODULE, FreeLibrary>;
+// An icon loaded at a chosen size, or made.
+using OwnedIcon = Owned<HICON, DestroyIcon>;
+// An accelerator table.
+using Accelerators = Owned<HACCEL, DestroyAcceleratorTable>;
 
 // An object selected into a device context until the end of the scope;
 // nothing happens for a null object.
