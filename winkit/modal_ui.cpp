@@ -52,8 +52,9 @@ bool StartProcess(const std::wstring& commandLine) {
     if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Nothing waits for the new process: both of its handles go at once.
+    const Owned<HANDLE, CloseHandle> thread(process.hThread);
+    const Owned<HANDLE, CloseHandle> started(process.hProcess);
     return true;
 }
 
