@@ -6,6 +6,7 @@
 #include "editctl/text_geometry.h"
 #include "editctl/text_model.h"
 #include "editctl/uia_api.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,29 +50,15 @@ FontFacts ReadFont(HWND window, const EditState& s) {
     return facts;
 }
 
-class TextRange final : public uia::ITextRangeProvider {
+class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
   public:
-    TextRange(EditProvider* owner, TextSpan span) : owner_(owner), span_(span) { owner_->AddRef(); }
+    TextRange(EditProvider* owner, TextSpan span)
+        : owner_(ComPtr<EditProvider>::Share(owner)), span_(span) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out)
-            return E_POINTER;
-        if (iid != IID_IUnknown && iid != uia::kTextRangeProviderIid && iid != kOwnRangeIid) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<uia::ITextRangeProvider*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&refs_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
+    void* Interface(REFIID iid) {
+        if (iid == uia::kTextRangeProviderIid || iid == kOwnRangeIid)
+            return static_cast<uia::ITextRangeProvider*>(this);
+        return nullptr;
     }
 
     HRESULT STDMETHODCALLTYPE Clone(uia::ITextRangeProvider** result) override {
@@ -232,7 +219,7 @@ class TextRange final : public uia::ITextRangeProvider {
     }
 
   private:
-    ~TextRange() { owner_->Release(); }
+    ~TextRange() override = default;
 
     // Runs a query that writes *result: checks the pointer and that the
     // control still exists.
@@ -254,9 +241,10 @@ class TextRange final : public uia::ITextRangeProvider {
         void* own = nullptr;
         if (!range || FAILED(range->QueryInterface(kOwnRangeIid, &own)))
             return nullptr;
-        TextRange* other = static_cast<TextRange*>(static_cast<uia::ITextRangeProvider*>(own));
-        other->Release(); // the caller's reference keeps it alive
-        return other->owner_ == owner_ ? other : nullptr;
+        // The caller's reference keeps it alive once this one is given back.
+        const ComPtr<TextRange> other(
+            static_cast<TextRange*>(static_cast<uia::ITextRangeProvider*>(own)));
+        return other->owner_.get() == owner_.get() ? other.get() : nullptr;
     }
 
     int32_t End(const EditState& s, int endpoint) const {
@@ -276,7 +264,7 @@ class TextRange final : public uia::ITextRangeProvider {
     }
 
     HRESULT Range(TextSpan span, uia::ITextRangeProvider** result) const {
-        *result = NewTextRange(owner_, span);
+        *result = NewTextRange(owner_.get(), span);
         return *result ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -337,8 +325,7 @@ class TextRange final : public uia::ITextRangeProvider {
         return S_OK;
     }
 
-    LONG refs_ = 1;
-    EditProvider* owner_;
+    ComPtr<EditProvider> owner_;
     TextSpan span_;
 };
 

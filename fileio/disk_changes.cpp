@@ -7,6 +7,7 @@
 #include "fileio/file_commands.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <string>
 
@@ -18,7 +19,7 @@ int Ask(MainWindow& mw, HWND window, const Document& document, const wchar_t* qu
         UINT flags) {
     const std::wstring text = std::wstring(Wide(QuotedName(document))) + question;
     mw.askingAboutDisk = true;
-    const int answer = ModalUi_MessageBox(window, text.c_str(), L"Tessary", flags);
+    const int answer = ModalUi_MessageBox(window, text.c_str(), kProgramName, flags);
     mw.askingAboutDisk = false;
     return answer;
 }

@@ -384,16 +384,9 @@ struct Sample {
 };
 
 HWND CreateMainWindow() {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWnd_Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"TessaryClass";
-    if (!RegisterClassExW(&wc))
+    if (!RegisterMainWindowClass(GetModuleHandleW(nullptr), nullptr, nullptr))
         return nullptr;
-    HWND window = CreateWindowExW(0, L"TessaryClass", L"", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 900,
+    HWND window = CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 900,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (window) {
         ShowWindow(window, SW_SHOW);
