@@ -1,4 +1,4 @@
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 
 #include "editctl/characters.h"
 #include "editctl/text_model.h"
