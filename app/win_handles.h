@@ -43,6 +43,10 @@ template <typename Handle, auto Free> class Owned {
 template <typename Handle> using GdiObject = Owned<Handle, DeleteObject>;
 // A memory device context from CreateCompatibleDC.
 using MemoryDc = Owned<HDC, DeleteDC>;
+// A menu not attached to a window, such as a popup menu.
+using MenuHandle = Owned<HMENU, DestroyMenu>;
+// A global memory block, until the clipboard or another owner takes it.
+using GlobalBlock = Owned<HGLOBAL, GlobalFree>;
 
 // An object selected into a device context until the end of the scope;
 // nothing happens for a null object.
