@@ -1,9 +1,9 @@
 #include "editctl/edit_input.h"
 
-#include "app/command_ids.h"
-#include "app/win_handles.h"
 #include "editctl/context_menu.h"
 #include "editctl/edit_clipboard.h"
+#include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 namespace {
 

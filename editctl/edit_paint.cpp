@@ -3,6 +3,7 @@
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
 #include "fileio/wide.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Drawing the control: background, line-number gutter, text and selection.
 #pragma once
 
-#include "app/win_handles.h"
+#include "winkit/win_handles.h"
 #include "editctl/edit_state.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // The text ranges of the edit control's automation element.
-#include "app/win_handles.h"
+#include "winkit/win_handles.h"
 #include "editctl/automation_objects.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"

@@ -1,4 +1,4 @@
-#include "app/win_handles.h"
+#include "winkit/win_handles.h"
 
 #include <gtest/gtest.h>
 
