@@ -5,7 +5,7 @@
 #pragma once
 
 #include "editctl/edit_state.h"
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 #include "editctl/uia_interfaces.h"
 #include "winkit/com_object.h"
 

@@ -11,21 +11,15 @@
 
 namespace {
 
-// A movable block holding the units and a terminating zero, or null.
-HGLOBAL CopyToGlobal(const std::u16string& text) {
+// A movable block holding the units and a terminating zero, or none.
+GlobalBlock CopyToGlobal(const std::u16string& text) {
     const size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!block)
-        return nullptr;
-    {
-        LockedGlobal<void> target(block);
-        if (target.get()) {
-            std::memcpy(target.get(), text.c_str(), bytes);
-            return block;
-        }
-    }
-    GlobalFree(block);
-    return nullptr;
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    const LockedGlobal<void> target(block.get());
+    if (!target.get())
+        return {};
+    std::memcpy(target.get(), text.c_str(), bytes);
+    return block;
 }
 
 // The clipboard's text up to its terminating zero, and never past the block
@@ -56,13 +50,11 @@ bool CopySelection(HWND window, const EditState& s) {
     if (!clipboard.IsOpen())
         return false;
     EmptyClipboard();
-    HGLOBAL block = CopyToGlobal(selected);
-    if (!block)
+    GlobalBlock block = CopyToGlobal(selected);
+    if (!block || !SetClipboardData(CF_UNICODETEXT, block.get()))
         return false;
-    if (SetClipboardData(CF_UNICODETEXT, block))
-        return true;
-    GlobalFree(block);
-    return false;
+    block.release(); // the clipboard owns it now
+    return true;
 }
 
 void CutSelection(HWND window, EditState& s) {

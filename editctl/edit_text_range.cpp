@@ -1,4 +1,5 @@
 // The text ranges of the edit control's automation element.
+#include "winkit/win_handles.h"
 #include "editctl/automation_objects.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
@@ -32,21 +33,18 @@ struct FontFacts {
 // The face and size the control draws with, read off a device context.
 FontFacts ReadFont(HWND window, const EditState& s) {
     FontFacts facts;
-    HDC dc = GetDC(window);
-    if (!dc)
+    const WindowDc dc(window);
+    if (!dc.get())
         return facts;
-    HGDIOBJ old = s.attached.font ? SelectObject(dc, s.attached.font) : nullptr;
+    const SelectedObject font(dc.get(), s.attached.font);
     wchar_t face[LF_FACESIZE] = {};
-    facts.face.assign(face,
-                      static_cast<size_t>(std::max(GetTextFaceW(dc, LF_FACESIZE, face), 1) - 1));
+    facts.face.assign(
+        face, static_cast<size_t>(std::max(GetTextFaceW(dc.get(), LF_FACESIZE, face), 1) - 1));
     TEXTMETRICW metrics = {};
-    if (GetTextMetricsW(dc, &metrics)) {
+    if (GetTextMetricsW(dc.get(), &metrics)) {
         const double pixels = metrics.tmHeight - metrics.tmInternalLeading;
-        facts.points = std::round(pixels * 72.0 / GetDeviceCaps(dc, LOGPIXELSY) * 2) / 2;
+        facts.points = std::round(pixels * 72.0 / GetDeviceCaps(dc.get(), LOGPIXELSY) * 2) / 2;
     }
-    if (old)
-        SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return facts;
 }
 

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr char16_t kTab = 9;
-
 // What an edit of the text model changes, and how its lines are measured.
 struct ModelParts {
     TextModel& model;

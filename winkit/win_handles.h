@@ -53,6 +53,10 @@ using LoadedLibrary = Owned<HMODULE, FreeLibrary>;
 using OwnedIcon = Owned<HICON, DestroyIcon>;
 // An accelerator table.
 using Accelerators = Owned<HACCEL, DestroyAcceleratorTable>;
+// A menu not attached to a window, such as a popup menu.
+using MenuHandle = Owned<HMENU, DestroyMenu>;
+// A global memory block, until the clipboard or another owner takes it.
+using GlobalBlock = Owned<HGLOBAL, GlobalFree>;
 
 // An object selected into a device context until the end of the scope;
 // nothing happens for a null object.
