@@ -2,6 +2,7 @@
 #include "fileio/file_bytes_temp.h"
 
 #include "fileio/text_units.h"
+#include "fileio/under_wine.h"
 #include "fileio/wide.h"
 
 #include <windows.h>
@@ -138,10 +139,6 @@ bool WriteTempFile(const std::wstring& target, const ByteProducer& produce, std:
         return true;
     DeleteFileW(temp.c_str());
     return false;
-}
-
-bool RunningUnderWine() {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 // The path the open file really has, in the form GetFullPathNameW gives.
