@@ -127,7 +127,7 @@ void BM_WriteTextFileFromHalves(benchmark::State& state) {
                                           text.substr(text.size() / 2)};
     const std::u16string path = SavePath().u16string();
     for (auto _ : state) {
-        if (!WriteTextFile(halves, path, kCodePageUtf8, LineEnding::Lf))
+        if (!WriteTextFile(halves, path, TextEncoding::Utf8, LineEnding::Lf))
             state.SkipWithError("WriteTextFile failed");
     }
     state.SetBytesProcessed(state.iterations() * Sample().Size());

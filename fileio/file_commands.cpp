@@ -32,20 +32,22 @@ void ShowSaveError(HWND owner, const std::u16string& keptBackup) {
     ShowFileError(owner, text.c_str());
 }
 
-// An ANSI save writes the code page's default character for every character
-// the page lacks; once saved, they are gone from the file for good.
-bool WouldLoseCharacters(const Document& document, TextPieces text) {
-    return document.encoding == TextEncoding::Ansi &&
-           EncodingLosesCharacters(text, CodePageForEncoding(document.encoding));
-}
-
-bool AskToSaveAnyway(HWND owner) {
-    return ModalUi_MessageBox(owner,
-                              L"Some characters in this document cannot be represented in the "
-                              L"ANSI code page and will be replaced if you save it as ANSI.\n\n"
-                              L"Do you want to save anyway?\n\n"
-                              L"To keep them, choose No and then Format > Encoding > UTF-8.",
-                              L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
+// Once saved, characters the encoding cannot hold are gone from the file
+// for good: an ANSI save writes the code page's default character for
+// those the page lacks, a UTF-8 save U+FFFD for each unpaired surrogate.
+bool AskToSaveAnyway(HWND owner, TextEncoding encoding) {
+    const wchar_t* text =
+        encoding == TextEncoding::Ansi
+            ? L"Some characters in this document cannot be represented in the ANSI code page "
+              L"and will be replaced if you save it as ANSI.\n\n"
+              L"Do you want to save anyway?\n\n"
+              L"To keep them, choose No and then Format > Encoding > UTF-8."
+            : L"Some characters in this document cannot be represented in UTF-8 and will be "
+              L"replaced if you save it as UTF-8.\n\n"
+              L"Do you want to save anyway?\n\n"
+              L"They are unpaired surrogates, which only UTF-16 and UTF-32 files can hold; "
+              L"each will be written as U+FFFD.";
+    return ModalUi_MessageBox(owner, text, L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 bool AskToSaveReplacedBytes(HWND owner) {
@@ -64,8 +66,8 @@ bool AskToSaveReplacedBytes(HWND owner) {
 bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document) {
     if (document.replacedBytes && !AskToSaveReplacedBytes(owner))
         return false;
-    return !WouldLoseCharacters(document, EditCtl_TextPieces(mw.activeEdit)) ||
-           AskToSaveAnyway(owner);
+    return !EncodingLosesCharacters(EditCtl_TextPieces(mw.activeEdit), document.encoding) ||
+           AskToSaveAnyway(owner, document.encoding);
 }
 
 // Another program's bytes are only written over when the user says so. A
@@ -233,8 +235,8 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(mw.activeEdit);
     std::u16string keptBackup;
     FileIdentity identity;
-    if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,
-                       &keptBackup, &identity)) {
+    if (!WriteTextFile(text, path, document->encoding, document->lineEnding, &keptBackup,
+                       &identity)) {
         ShowSaveError(owner, keptBackup);
         return false;
     }

@@ -5,6 +5,7 @@
 #include "fileio/text_encode.h"
 #include "fileio/text_units.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf32_bytes.h"
 #include "fileio/utf8_load.h"
 
 #include <algorithm>
@@ -18,18 +19,22 @@ constexpr size_t kPieceBytes = 1 << 20;
 constexpr size_t kStretchUnits = 1 << 18;
 
 struct Signature {
-    TextEncoding encoding; // Utf8 also when there is none
+    TextEncoding encoding; // Ansi when there is none
     size_t length;
 };
 
+// The signatures of the forms LoadUtf8 leaves to the whole bytes; the
+// UTF-32 LE one starts with UTF-16 LE's, so it goes first.
 Signature FindSignature(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return {TextEncoding::Utf8, 3};
+    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)))
+        return {TextEncoding::Utf32Le, 4};
+    if (bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+        return {TextEncoding::Utf32Be, 4};
     if (bytes.starts_with("\xFF\xFE"))
         return {TextEncoding::Utf16Le, 2};
     if (bytes.starts_with("\xFE\xFF"))
         return {TextEncoding::Utf16Be, 2};
-    return {TextEncoding::Utf8, 0};
+    return {TextEncoding::Ansi, 0};
 }
 
 // Lone CR and LF bytes decode to lone breaks in every code page in use, so
@@ -39,22 +44,30 @@ size_t LoneBreakBytes(std::string_view bytes) {
     return tally.cr + tally.lf - 2 * tally.pairs;
 }
 
-// The forms LoadUtf8 leaves to the whole bytes: UTF-16 by its signature,
-// else the ANSI code page, signature bytes included (they were none).
+// The forms LoadUtf8 leaves to the whole bytes: UTF-32 or UTF-16 by its
+// signature, else the ANSI code page, signature bytes included (they were
+// none).
 bool DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
                       LineEnding& lineEnding, bool& replaced) {
     const Signature signature = FindSignature(bytes);
-    if (signature.encoding != TextEncoding::Utf8) {
-        encoding = signature.encoding;
-        text.clear();
-        replaced = AppendUtf16Units(bytes.substr(signature.length),
-                                    encoding == TextEncoding::Utf16Be, text);
-    } else {
-        encoding = TextEncoding::Ansi;
+    const std::string_view body = bytes.substr(signature.length);
+    encoding = signature.encoding;
+    text.clear();
+    switch (encoding) {
+    case TextEncoding::Utf32Le:
+    case TextEncoding::Utf32Be:
+        replaced = AppendUtf32Units(body, encoding == TextEncoding::Utf32Be, text);
+        break;
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        replaced = AppendUtf16Units(body, encoding == TextEncoding::Utf16Be, text);
+        break;
+    default: {
         replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
         const size_t spare = LoneBreakBytes(bytes) + std::max<size_t>(bytes.size() / 64, 32 * 1024);
         if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
             return false;
+    }
     }
     lineEnding = NormalizeLineEndings(text);
     return FitsTextLength(text.size());
@@ -66,9 +79,8 @@ template <typename WholeBytes>
 bool LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
               TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
     bool replaced = false;
-    switch (LoadUtf8(source, kPieceBytes, text, lineEnding)) {
+    switch (LoadUtf8(source, kPieceBytes, text, encoding, lineEnding)) {
     case Utf8Load::Loaded:
-        encoding = TextEncoding::Utf8;
         break;
     case Utf8Load::NotUtf8: {
         std::string_view bytes;
@@ -76,6 +88,7 @@ bool LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
             return false;
         break;
     }
+    case Utf8Load::TooLong:
     case Utf8Load::Failed:
         return false;
     }
@@ -136,19 +149,6 @@ template <typename Work> bool FailingWhenOutOfMemory(Work work) {
 
 } // namespace
 
-uint32_t CodePageForEncoding(TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Ansi:
-        return kCodePageAnsi;
-    case TextEncoding::Utf16Le:
-        return kCodePageUtf16Le;
-    case TextEncoding::Utf16Be:
-        return kCodePageUtf16Be;
-    default:
-        return kCodePageUtf8;
-    }
-}
-
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
                 LineEnding& lineEnding, bool* replacedBytes) {
     MemorySource source(bytes);
@@ -159,11 +159,11 @@ bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& enco
     return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
 }
 
-bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
+bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding,
                 std::string& bytes) {
     bytes.clear();
     const std::u16string_view pieces[] = {text};
-    return EncodePieces(pieces, codePage, lineEnding, kStretchUnits, [&](std::string_view piece) {
+    return EncodePieces(pieces, encoding, lineEnding, kStretchUnits, [&](std::string_view piece) {
         bytes += piece;
         return true;
     });
@@ -195,7 +195,7 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
     });
 }
 
-bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePage,
+bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding encoding,
                    LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
     ContentHash hash;
     uint64_t count = 0;
@@ -210,7 +210,7 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePag
             return sink(piece);
         };
         return FailingWhenOutOfMemory(
-            [&] { return EncodePieces(text, codePage, lineEnding, kStretchUnits, hashed); });
+            [&] { return EncodePieces(text, encoding, lineEnding, kStretchUnits, hashed); });
     };
     if (!FailingWhenOutOfMemory([&] { return WriteFileBytesSafely(path, produce, keptBackup); }))
         return false;
@@ -219,17 +219,17 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePag
     return true;
 }
 
-bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
+bool WriteTextFile(const std::u16string& text, const std::u16string& path, TextEncoding encoding,
                    LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
     const std::u16string_view pieces[] = {text};
-    return WriteTextFile(pieces, path, codePage, lineEnding, keptBackup, identity);
+    return WriteTextFile(pieces, path, encoding, lineEnding, keptBackup, identity);
 }
 
-bool EncodingLosesCharacters(TextPieces text, uint32_t codePage) {
-    return PiecesLoseCharacters(text, codePage, kStretchUnits);
+bool EncodingLosesCharacters(TextPieces text, TextEncoding encoding) {
+    return PiecesLoseCharacters(text, encoding, kStretchUnits);
 }
 
-bool EncodingLosesCharacters(const std::u16string& text, uint32_t codePage) {
+bool EncodingLosesCharacters(const std::u16string& text, TextEncoding encoding) {
     const std::u16string_view pieces[] = {text};
-    return EncodingLosesCharacters(pieces, codePage);
+    return EncodingLosesCharacters(pieces, encoding);
 }

@@ -1,5 +1,4 @@
 // ReadTextFile and WriteTextFile on real files in a temporary folder.
-#include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/text_file.h"
 
@@ -58,7 +57,7 @@ TEST(FileioFile, ReadsWhatTheFileHolds) {
     r = Read(folder.U16("sig.txt"));
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.text, u"hi\r\nthere\r\n");
-    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8Bom);
     EXPECT_EQ(r.lineEnding, LineEnding::Lf);
 
     r = Read(folder.U16("ansi.txt"));
@@ -90,13 +89,13 @@ TEST(FileioFile, ReadFailsForAFileTooLargeForThirtyTwoBitPositions) {
 TEST(FileioFile, WriteCreatesAndReplacesLeavingNothingElse) {
     TempFolder folder;
     const std::u16string path = folder.U16("out.txt");
-    EXPECT_TRUE(WriteTextFile(u"one\r\ntwo \x20AC\r\n", path, kCodePageUtf8, LineEnding::Lf));
+    EXPECT_TRUE(WriteTextFile(u"one\r\ntwo \x20AC\r\n", path, TextEncoding::Utf8, LineEnding::Lf));
     EXPECT_EQ(TempFolder::ReadBytes(path), "one\ntwo \xE2\x82\xAC\n");
 
-    EXPECT_TRUE(WriteTextFile(u"x\r\ny", path, kCodePageAnsi, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(u"x\r\ny", path, TextEncoding::Ansi, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(path), "x\r\ny");
 
-    EXPECT_TRUE(WriteTextFile(u"", path, kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(u"", path, TextEncoding::Utf8, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(path), "");
     EXPECT_EQ(folder.Entries(), Names{"out.txt"});
 
@@ -113,19 +112,20 @@ TEST(FileioFile, FailedWriteKeepsTheTargetAndLeavesNoTemporaryFile) {
 
     {
         WriteFault fault;
-        EXPECT_FALSE(WriteTextFile(u"new text that is longer", target.u16string(), kCodePageUtf8,
-                                   LineEnding::Crlf));
+        EXPECT_FALSE(WriteTextFile(u"new text that is longer", target.u16string(),
+                                   TextEncoding::Utf8, LineEnding::Crlf));
         EXPECT_FALSE(
-            WriteTextFile(u"new", folder.U16("fresh.txt"), kCodePageUtf8, LineEnding::Crlf));
+            WriteTextFile(u"new", folder.U16("fresh.txt"), TextEncoding::Utf8, LineEnding::Crlf));
     }
     EXPECT_EQ(TempFolder::ReadBytes(target), "old bytes\r\n");
-    EXPECT_FALSE(WriteTextFile(u"x", folder.U16("sub"), kCodePageUtf8, LineEnding::Crlf));
-    EXPECT_FALSE(WriteTextFile(u"x", folder.U16("nowhere/a.txt"), kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_FALSE(WriteTextFile(u"x", folder.U16("sub"), TextEncoding::Utf8, LineEnding::Crlf));
+    EXPECT_FALSE(
+        WriteTextFile(u"x", folder.U16("nowhere/a.txt"), TextEncoding::Utf8, LineEnding::Crlf));
 
     fs::permissions(target,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_FALSE(WriteTextFile(u"x", target.u16string(), kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_FALSE(WriteTextFile(u"x", target.u16string(), TextEncoding::Utf8, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(target), "old bytes\r\n");
 
     Names entries = folder.Entries();
