@@ -2,12 +2,14 @@
 #include "fileio/text_units.h"
 
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
-                          std::u16string* keptBackup) {
+                          std::u16string* keptBackup, FileFailure* failure) {
     if (!FitsTextLength(bytes.size())) {
         if (keptBackup)
             keptBackup->clear();
+        if (failure)
+            *failure = FileFailure::TooLargeToSave;
         return false;
     }
     return WriteFileBytesSafely(
-        path, [bytes](const ByteSink& sink) { return sink(bytes); }, keptBackup);
+        path, [bytes](const ByteSink& sink) { return sink(bytes); }, keptBackup, failure);
 }

@@ -6,6 +6,7 @@
 #include "fileio/wide.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -89,9 +90,12 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
         size_t chunk = bytes.size();
         if (g_writeLimitForTesting)
             chunk = std::min(chunk, g_writeLimitForTesting(chunk));
+        if (chunk == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
         DWORD written = 0;
-        if (chunk == 0 ||
-            !WriteFile(file, bytes.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
+        if (!WriteFile(file, bytes.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
             written == 0)
             return false;
         bytes.remove_prefix(written);
@@ -252,49 +256,34 @@ bool CreateTarget(const std::wstring& target, const ByteProducer& produce) {
     return false;
 }
 
-} // namespace
-
-FileReader::~FileReader() {
-    if (file_)
-        fclose(file_);
+bool Refuse(FileFailure& why, FileFailure reason) {
+    why = reason;
+    return false;
 }
 
-bool FileReader::Open(const std::u16string& path) {
-    if (file_ || !IsUsablePath(path) || _wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_)
-        return false;
-    if (_fseeki64(file_, 0, SEEK_END) != 0)
-        return false;
-    const int64_t size = _ftelli64(file_);
-    return size >= 0 && size <= kMaxTextLength && Rewind();
+bool IsFolder(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool FileReader::Read(char* into, size_t n, size_t& got) {
-    got = fread(into, 1, n, file_);
-    return got != 0 || !ferror(file_);
-}
-
-bool FileReader::Rewind() {
-    return _fseeki64(file_, 0, SEEK_SET) == 0;
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup) {
-    std::u16string unused;
-    std::u16string& backup = keptBackup ? *keptBackup : unused;
-    backup.clear();
+// The checks before a write; false, with why, when it cannot go ahead.
+bool WriteSafely(const std::u16string& path, const ByteProducer& produce, std::u16string& backup,
+                 FileFailure& why) {
     if (!IsUsablePath(path))
-        return false;
+        return Refuse(why, FileFailure::BadName);
     const std::wstring target = FullPath(path);
     const size_t slash = target.find_last_of(L'\\');
     if (target.empty() || slash == std::wstring::npos)
-        return false;
+        return Refuse(why, FileFailure::BadName);
     // Checked here because some systems let an administrator write read-only files.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
-    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return false;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Refuse(why, FileFailure::Folder);
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+        return Refuse(why, FileFailure::ReadOnly);
 
     RemoveStaleSaveFiles(U16(target.substr(0, slash)));
     if (!exists)
@@ -307,4 +296,57 @@ bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produc
         return OverwriteInPlace(file.Get(), target, produce, backup);
     file.Close();
     return ReplaceByRename(target, produce, attributes, backup);
+}
+
+} // namespace
+
+FileReader::~FileReader() {
+    if (file_)
+        fclose(file_);
+}
+
+bool FileReader::Open(const std::u16string& path) {
+    if (file_)
+        return Fail(FileFailure::Other);
+    if (!IsUsablePath(path))
+        return Fail(FileFailure::BadName);
+    if (_wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_) {
+        const FileFailure failure = FileFailureFromSystem();
+        return Fail(IsFolder(path) ? FileFailure::Folder : failure);
+    }
+    // A device (NUL, CON, a serial port) has no bytes of its own to edit.
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)))) != FILE_TYPE_DISK)
+        return Fail(FileFailure::Device);
+    if (_fseeki64(file_, 0, SEEK_END) != 0)
+        return Fail(FileFailureFromSystem());
+    const int64_t size = _ftelli64(file_);
+    if (size < 0 || size > kMaxTextLength)
+        return Fail(FileFailure::TooLarge);
+    return Rewind();
+}
+
+bool FileReader::Read(char* into, size_t n, size_t& got) {
+    got = fread(into, 1, n, file_);
+    return got != 0 || !ferror(file_) || Fail(FileFailureFromSystem());
+}
+
+bool FileReader::Rewind() {
+    return _fseeki64(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
+}
+
+bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
+                          std::u16string* keptBackup, FileFailure* failure) {
+    std::u16string unusedBackup;
+    std::u16string& backup = keptBackup ? *keptBackup : unusedBackup;
+    backup.clear();
+    FileFailure unusedFailure;
+    FileFailure& why = failure ? *failure : unusedFailure;
+    why = FileFailure::None;
+    // Where no check named the cause, the system call that failed did.
+    SetLastError(0);
+    if (WriteSafely(path, produce, backup, why))
+        return true;
+    if (why == FileFailure::None)
+        why = FileFailureFromSystem();
+    return false;
 }

@@ -4,6 +4,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/codepage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_failure.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
@@ -14,12 +15,13 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/utf8_decode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
 )
-# The platform seam of the core: system code page, file I/O, fresh memory, and
-# whether Wine runs the program.
+# The platform seam of the core: system code page, file I/O and why it failed,
+# fresh memory, and whether Wine runs the program.
 set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_win.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_failure_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_prefault_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/under_wine_win.cpp
@@ -27,6 +29,7 @@ set(FILEIO_CORE_WIN
 set(FILEIO_CORE_NATIVE
     ${CMAKE_CURRENT_LIST_DIR}/codepage_native.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_posix.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_failure_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_prefault_posix.cpp
 )

@@ -11,9 +11,11 @@
 //
 // Files and texts are limited to what a signed 32-bit position can index;
 // anything larger, like running out of memory, makes the load or save fail
-// rather than truncate.
+// rather than truncate. A path whose name Windows keeps for a device is
+// neither read nor written.
 #pragma once
 
+#include "fileio/file_failure.h"
 #include "fileio/file_identity.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_format.h"
@@ -33,22 +35,24 @@ bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding li
                 std::string& bytes);
 
 // Reads the file in pieces, decoding straight into the text's final place.
-// On failure the outputs are unspecified. identity, when given, receives
-// the identity of the bytes read (see IdentityAfterTransfer).
+// On failure the outputs are unspecified, and failure (when given) says
+// why. identity, when given, receives the identity of the bytes read (see
+// IdentityAfterTransfer).
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes = nullptr,
-                  FileIdentity* identity = nullptr);
+                  FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
 // Writes safely (see WriteFileBytesSafely): a failed save leaves the file as
-// it was, or names in keptBackup the backup that holds its old bytes. The
-// text may lie in pieces; it is encoded while it is written, a stretch at a
-// time, so that no converted copy of the whole text is made. identity, when
-// given, receives the identity of the bytes written.
+// it was, or names in keptBackup the backup that holds its old bytes, and
+// failure (when given) says why. The text may lie in pieces; it is encoded
+// while it is written, a stretch at a time, so that no converted copy of
+// the whole text is made. identity, when given, receives the identity of
+// the bytes written.
 bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding encoding,
                    LineEnding lineEnding, std::u16string* keptBackup = nullptr,
-                   FileIdentity* identity = nullptr);
+                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, TextEncoding encoding,
                    LineEnding lineEnding, std::u16string* keptBackup = nullptr,
-                   FileIdentity* identity = nullptr);
+                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
 // Whether saving text in encoding would replace characters it cannot hold
 // (see PiecesLoseCharacters), so that the user can be asked before anything
 // is written.

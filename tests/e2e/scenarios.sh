@@ -218,7 +218,7 @@ scenario_read_only_file() {
     window "*locked.txt - Tessary"
     press ctrl+s
     window "Error"
-    expect_text "Failed to save file."
+    expect_text 'Failed to save file.\nThe file is read-only.'
     press Return
     gone "Error"
     window "*locked.txt - Tessary"
