@@ -54,21 +54,17 @@ FileFailure DecodeOtherForms(std::string_view bytes, std::u16string& text, TextE
     const std::string_view body = bytes.substr(signature.length);
     encoding = signature.encoding;
     text.clear();
-    switch (encoding) {
-    case TextEncoding::Utf32Le:
-    case TextEncoding::Utf32Be:
-        replaced = AppendUtf32Units(body, encoding == TextEncoding::Utf32Be, text);
-        break;
-    case TextEncoding::Utf16Le:
-    case TextEncoding::Utf16Be:
-        replaced = AppendUtf16Units(body, encoding == TextEncoding::Utf16Be, text);
-        break;
-    default: {
+    if (encoding == TextEncoding::Ansi) {
         replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
         const size_t spare = LoneBreakBytes(bytes) + std::max<size_t>(bytes.size() / 64, 32 * 1024);
         if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
             return FileFailure::Other;
-    }
+    } else {
+        const bool bigEndian =
+            encoding == TextEncoding::Utf16Be || encoding == TextEncoding::Utf32Be;
+        const bool utf32 = encoding == TextEncoding::Utf32Le || encoding == TextEncoding::Utf32Be;
+        replaced = utf32 ? AppendUtf32Units(body, bigEndian, text)
+                         : AppendUtf16Units(body, bigEndian, text);
     }
     lineEnding = NormalizeLineEndings(text);
     return FitsTextLength(text.size()) ? FileFailure::None : FileFailure::TooLarge;
