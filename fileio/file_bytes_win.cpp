@@ -2,8 +2,8 @@
 #include "fileio/file_bytes_temp.h"
 
 #include "fileio/text_units.h"
-#include "fileio/under_wine.h"
 #include "fileio/wide.h"
+#include "winkit/under_wine.h"
 
 #include <windows.h>
 #include <io.h>

@@ -3,7 +3,7 @@
 // result after a message box that says why.
 #pragma once
 
-#include "fileio/under_wine.h"
+#include "winkit/under_wine.h"
 
 #include <windows.h>
 

@@ -16,7 +16,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
 )
 # The platform seam of the core: system code page, file I/O and why it failed,
-# fresh memory, and whether Wine runs the program.
+# and fresh memory.
 set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/codepage_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_temp_win.cpp
@@ -24,7 +24,6 @@ set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/file_failure_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_prefault_win.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/under_wine_win.cpp
 )
 set(FILEIO_CORE_NATIVE
     ${CMAKE_CURRENT_LIST_DIR}/codepage_native.cpp

@@ -2,7 +2,7 @@
 // Windows keeps for devices are refused before anything else happens.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
+#include "winkit/command_ids.h"
 #include "fileio/file_commands.h"
 #include "fileio/wide.h"
 

@@ -3,7 +3,7 @@
 // the questions before a save that would lose characters or bytes.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
+#include "winkit/command_ids.h"
 #include "docs/tabs.h"
 #include "fileio/file_commands.h"
 
