@@ -13,3 +13,19 @@ bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
     return WriteFileBytesSafely(
         path, [bytes](const ByteSink& sink) { return sink(bytes); }, keptBackup, failure);
 }
+
+bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
+                          std::u16string* keptBackup, FileFailure* failure) {
+    std::u16string unusedBackup;
+    std::u16string& backup = keptBackup ? *keptBackup : unusedBackup;
+    backup.clear();
+    FileFailure unusedFailure;
+    FileFailure& why = failure ? *failure : unusedFailure;
+    why = FileFailure::None;
+    ClearSystemFailure();
+    if (WriteFileBytesChecked(path, produce, backup, why))
+        return true;
+    if (why == FileFailure::None)
+        why = FileFailureFromSystem();
+    return false;
+}

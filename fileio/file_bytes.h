@@ -64,6 +64,12 @@ bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
 bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
                           std::u16string* keptBackup = nullptr, FileFailure* failure = nullptr);
 
+// The platform's half of WriteFileBytesSafely: the write itself. It sets why
+// where one of its checks names the cause; else the system's last error
+// tells it.
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           std::u16string& keptBackup, FileFailure& why);
+
 // Test seam: when set, each write a save makes (new bytes, backup copy,
 // restore) is cut down to the number of bytes this returns for the
 // requested size, as a full disk would.

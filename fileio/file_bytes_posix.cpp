@@ -196,9 +196,10 @@ bool Refuse(FileFailure& why, FileFailure reason) {
     return false;
 }
 
-// The checks before a write; false, with why, when it cannot go ahead.
-bool WriteSafely(const std::u16string& path, const ByteProducer& produce, std::u16string& backup,
-                 FileFailure& why) {
+} // namespace
+
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           std::u16string& backup, FileFailure& why) {
     std::string target;
     if (!NativePath(path, target))
         return Refuse(why, FileFailure::BadName);
@@ -214,6 +215,9 @@ bool WriteSafely(const std::u16string& path, const ByteProducer& produce, std::u
     if (exists && (info.st_mode & 0222) == 0)
         return Refuse(why, FileFailure::ReadOnly);
 
+    struct stat folderInfo;
+    if (!exists && stat(FolderOf(target).c_str(), &folderInfo) != 0)
+        return Refuse(why, FileFailure::FolderNotFound);
     std::u16string folder;
     DecodeFromCodePage(kCodePageUtf8, FolderOf(target), folder);
     RemoveStaleSaveFiles(folder);
@@ -225,8 +229,6 @@ bool WriteSafely(const std::u16string& path, const ByteProducer& produce, std::u
     Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
     return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, produce, backup);
 }
-
-} // namespace
 
 void RemoveStaleSaveFiles(const std::u16string& folder) {
     std::string native;
@@ -276,21 +278,4 @@ bool FileReader::Read(char* into, size_t n, size_t& got) {
 
 bool FileReader::Rewind() {
     return fseeko(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup, FileFailure* failure) {
-    std::u16string unusedBackup;
-    std::u16string& backup = keptBackup ? *keptBackup : unusedBackup;
-    backup.clear();
-    FileFailure unusedFailure;
-    FileFailure& why = failure ? *failure : unusedFailure;
-    why = FileFailure::None;
-    errno = 0;
-    if (WriteSafely(path, produce, backup, why))
-        return true;
-    // A name that is missing now is the folder's: the file was to be made.
-    if (why == FileFailure::None)
-        why = errno == ENOENT ? FileFailure::FolderNotFound : FileFailureFromSystem();
-    return false;
 }

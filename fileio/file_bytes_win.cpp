@@ -266,9 +266,10 @@ bool IsFolder(const std::u16string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The checks before a write; false, with why, when it cannot go ahead.
-bool WriteSafely(const std::u16string& path, const ByteProducer& produce, std::u16string& backup,
-                 FileFailure& why) {
+} // namespace
+
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           std::u16string& backup, FileFailure& why) {
     if (!IsUsablePath(path))
         return Refuse(why, FileFailure::BadName);
     const std::wstring target = FullPath(path);
@@ -297,8 +298,6 @@ bool WriteSafely(const std::u16string& path, const ByteProducer& produce, std::u
     file.Close();
     return ReplaceByRename(target, produce, attributes, backup);
 }
-
-} // namespace
 
 FileReader::~FileReader() {
     if (file_)
@@ -332,21 +331,4 @@ bool FileReader::Read(char* into, size_t n, size_t& got) {
 
 bool FileReader::Rewind() {
     return _fseeki64(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup, FileFailure* failure) {
-    std::u16string unusedBackup;
-    std::u16string& backup = keptBackup ? *keptBackup : unusedBackup;
-    backup.clear();
-    FileFailure unusedFailure;
-    FileFailure& why = failure ? *failure : unusedFailure;
-    why = FileFailure::None;
-    // Where no check named the cause, the system call that failed did.
-    SetLastError(0);
-    if (WriteSafely(path, produce, backup, why))
-        return true;
-    if (why == FileFailure::None)
-        why = FileFailureFromSystem();
-    return false;
 }

@@ -32,3 +32,6 @@ std::u16string_view FileFailureReason(FileFailure failure, bool saving);
 
 // What the system's last error (GetLastError, errno) says went wrong.
 FileFailure FileFailureFromSystem();
+// Clears the system's last error, so that a failure no system call reported
+// reads as Other rather than as an earlier error.
+void ClearSystemFailure();

@@ -34,3 +34,7 @@ FileFailure FileFailureFromSystem() {
         return FileFailure::Other;
     }
 }
+
+void ClearSystemFailure() {
+    errno = 0;
+}

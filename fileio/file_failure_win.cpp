@@ -48,3 +48,7 @@ FileFailure FileFailureFromSystem() {
         return FileFailure::Other;
     }
 }
+
+void ClearSystemFailure() {
+    SetLastError(0);
+}

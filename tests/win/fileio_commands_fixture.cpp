@@ -61,6 +61,14 @@ HWND CreateFakeOpenDialog(const std::wstring& folder, const std::wstring& names)
     return ::testing::AssertionFailure() << "the box says: " << ::testing::PrintToString(text);
 }
 
+::testing::AssertionResult IsSaveAnywayQuestion(const ShownMessage& message, const wchar_t* words) {
+    const std::wstring& text = message.text;
+    if (message.caption == L"Tessary" && message.flags == (MB_YESNO | MB_ICONWARNING) &&
+        text.find(L"save anyway?") != std::wstring::npos && text.find(words) != std::wstring::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the box says: " << ::testing::PrintToString(text);
+}
+
 // The hook sees the dialog open and OK pressed; then the dialog writes what
 // was chosen.
 FileDialogOutcome FileCommandsTest::AnswerOpenDialog(OPENFILENAMEW& dialog) {

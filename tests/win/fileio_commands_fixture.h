@@ -22,6 +22,10 @@
 ::testing::AssertionResult IsFileError(const ShownMessage& message, const wchar_t* first,
                                        const wchar_t* words);
 
+// Whether message asks whether to save anyway, as a Yes/No warning, and
+// mentions words.
+::testing::AssertionResult IsSaveAnywayQuestion(const ShownMessage& message, const wchar_t* words);
+
 // What the test saw of one file dialog.
 struct ShownFileDialog {
     HWND owner = nullptr;

@@ -107,10 +107,7 @@ TEST_F(FormsTest, PickingUtf8OrAnsiConvertsAndAsksBeforeLosingCharacters) {
     answers_ = {IDNO};
     EXPECT_FALSE(MainWnd_Save(mw, window_));
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].caption, L"Tessary");
-    EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONWARNING));
-    EXPECT_NE(messages_[0].text.find(L"cannot be represented in UTF-8"), std::wstring::npos);
-    EXPECT_NE(messages_[0].text.find(L"save anyway?"), std::wstring::npos);
+    EXPECT_TRUE(IsSaveAnywayQuestion(messages_[0], L"cannot be represented in UTF-8"));
     EXPECT_EQ(Read("le.txt"), kLe);
     answers_ = {IDYES};
     EXPECT_TRUE(MainWnd_Save(mw, window_));
@@ -123,7 +120,7 @@ TEST_F(FormsTest, PickingUtf8OrAnsiConvertsAndAsksBeforeLosingCharacters) {
     answers_ = {IDYES}; // U+1F600 and the surrogate are not in the code page
     Command(IDM_FILE_SAVE);
     EXPECT_EQ(messages_.size(), 3u);
-    EXPECT_NE(messages_[2].text.find(L"ANSI code page"), std::wstring::npos);
+    EXPECT_TRUE(IsSaveAnywayQuestion(messages_[2], L"ANSI code page"));
     EXPECT_EQ(Read("be32.txt"), "\xE9"
                                 "a\n???");
 }
@@ -139,10 +136,7 @@ TEST_F(FormsTest, TheFirstSaveAfterALoadThatReplacedBytesAsks) {
     answers_ = {IDNO};
     EXPECT_FALSE(MainWnd_Save(mw, window_));
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].caption, L"Tessary");
-    EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONWARNING));
-    EXPECT_NE(messages_[0].text.find(L"U+FFFD"), std::wstring::npos);
-    EXPECT_NE(messages_[0].text.find(L"save anyway"), std::wstring::npos);
+    EXPECT_TRUE(IsSaveAnywayQuestion(messages_[0], L"U+FFFD"));
     EXPECT_EQ(Read("odd.txt"), odd);
 
     // Save As is a first save too; once one went ahead, no more questions.
