@@ -1,6 +1,11 @@
 #include "fileio/file_bytes.h"
 #include "fileio/text_units.h"
 
+bool FileReader::Read(char* into, size_t n, size_t& got) {
+    got = fread(into, 1, n, file_);
+    return got != 0 || !ferror(file_) || Fail(FileFailureFromSystem());
+}
+
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
                           std::u16string* keptBackup, FileFailure* failure) {
     if (!FitsTextLength(bytes.size())) {

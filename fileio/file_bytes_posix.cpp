@@ -271,11 +271,6 @@ bool FileReader::Open(const std::u16string& path) {
     return Rewind();
 }
 
-bool FileReader::Read(char* into, size_t n, size_t& got) {
-    got = fread(into, 1, n, file_);
-    return got != 0 || !ferror(file_) || Fail(FileFailureFromSystem());
-}
-
 bool FileReader::Rewind() {
     return fseeko(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
 }
