@@ -89,12 +89,13 @@ start() {
 }
 
 # start_showing_texts [ARGS...]: as start, with Wine tracing every text the
-# program's windows get, so that a message box can be read (its caption is
-# its X title, its text is not visible to X).
+# program's windows and its status bar get, so that a message box or the
+# status bar can be read (a box's caption is its X title, but no text inside
+# a window is visible to X).
 start_showing_texts() {
     say "start tessary.exe $* (window texts traced)"
     local pid
-    pid=$(cd "$WORK" && WINEDEBUG=-all,+win sh -c \
+    pid=$(cd "$WORK" && WINEDEBUG=-all,+win,+statusbar sh -c \
         'wine "$@" </dev/null >/dev/null 2>"$WORK/.texts" 9>&- & echo $!' sh "$EXE" "$@")
     E2E_PIDS+=("$pid")
     APP=$pid
@@ -109,6 +110,18 @@ expect_text() {
         sleep 0.1
     done
     say "ok: a window shows '$1'"
+}
+
+# expect_status PART TEXT: the status bar's part PART (0 to 3) of a program
+# started with start_showing_texts shows exactly TEXT, the last text it got.
+expect_status() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) last=""
+    until [ "$last" = "part $1, text L\"$2\"" ]; do
+        [ $SECONDS -ge $deadline ] && fail "the status bar shows ${last:-nothing}, not '$2'"
+        sleep 0.1
+        last=$(grep -ao "part $1, text L\".*\"\$" "$WORK/.texts" | tail -n 1)
+    done
+    say "ok: the status bar shows '$2'"
 }
 
 # expect_exit: the process started last ends.

@@ -35,22 +35,34 @@ scenario_startup_argument() {
     expect_exit
 }
 
-# A UTF-8 signature is dropped, a byte that is not UTF-8 loads in the ANSI
-# code page and goes back as the same byte, mixed breaks are written as
-# CR LF and the Line Endings menu rewrites them. Save writes even an
-# unmodified document; where no title changes, the checks wait for the bytes.
+# A UTF-8 signature and UTF-32 stay as they were and show in the status bar,
+# a byte that is not UTF-8 loads in the ANSI code page and goes back as the
+# same byte, mixed breaks are written as CR LF and the Line Endings menu
+# rewrites them. Save writes even an unmodified document; where no title
+# changes, the checks wait for the bytes.
 scenario_file_forms() {
     make_file signed.txt '\357\273\277caf\303\251\r\n'
+    make_file wide.txt '\377\376\0\0a\0\0\0\n\0\0\0'
     make_file ansi.txt '\351'
     make_file mixed.txt 'a\r\nb\nc\rd'
-    start signed.txt
+    start_showing_texts signed.txt
     window "signed.txt - Tessary"
+    expect_status 1 "UTF-8 BOM"
     press ctrl+End
     type_in "end"
     window "*signed.txt - Tessary"
     press ctrl+s
     window "signed.txt - Tessary"
-    expect_file signed.txt 'caf\303\251\r\nend'
+    expect_file signed.txt '\357\273\277caf\303\251\r\nend'
+    open_file wide.txt
+    expect_status 1 "UTF-32 LE"
+    expect_status 2 "Unix"
+    press ctrl+End
+    type_in "b"
+    window "*wide.txt - Tessary"
+    press ctrl+s
+    window "wide.txt - Tessary"
+    expect_file wide.txt '\377\376\0\0a\0\0\0\n\0\0\0b\0\0\0'
     open_file ansi.txt
     press ctrl+End
     type_in "x"
@@ -206,7 +218,7 @@ scenario_read_only_file() {
     window "*locked.txt - Tessary"
     press ctrl+s
     window "Error"
-    expect_text "Failed to save file."
+    expect_text 'Failed to save file.\nThe file is read-only.'
     press Return
     gone "Error"
     window "*locked.txt - Tessary"
