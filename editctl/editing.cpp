@@ -76,10 +76,8 @@ bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
         Relayout(s);
         throw;
     }
-    // The record holds the matches' places, not their units in order: to a
-    // log of changes the result reads as a new text.
     if (s.observer)
-        s.observer->TextReplaced(s);
+        s.observer->TextChanged(s, {&record, 1}, forward);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "app/modal_ui.h"
 #include "app/win_handles.h"
 #include "docs/disk_watch.h"
+#include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -161,6 +162,7 @@ template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Cha
     if (!document)
         return;
     change(*document);
+    MainWnd_JournalFormChanged(mw, owner, *document);
     MainWnd_ShowActiveDocument(mw, owner);
 }
 

@@ -1,0 +1,171 @@
+#include "docs/journal_writer.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+struct JournalQueue {
+    struct Job {
+        std::string bytes;
+        bool flush = false;
+    };
+    std::unique_ptr<JournalSink> sink;
+    std::deque<Job> jobs;
+    uint64_t queued = 0;
+    uint64_t written = 0;
+    bool busy = false;   // the thread is carrying out one of its jobs
+    bool listed = false; // among the thread's files with work
+    bool failed = false;
+};
+
+namespace {
+
+class Writer {
+  public:
+    ~Writer() {
+        {
+            const std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void Post(const std::shared_ptr<JournalQueue>& queue, JournalQueue::Job job) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (queue->failed)
+                return;
+            if (!thread_.joinable())
+                thread_ = std::thread([this] { Run(); });
+            const size_t size = job.bytes.size();
+            queue->jobs.push_back(std::move(job));
+            queue->queued += size;
+            if (!queue->listed) {
+                listed_.push_back(queue);
+                queue->listed = true;
+            }
+        }
+        wake_.notify_all();
+    }
+
+    // Empties the queue and waits for its job under way, if any.
+    void Stop(JournalQueue& queue) {
+        std::unique_lock lock(mutex_);
+        queue.jobs.clear();
+        queue.queued = 0;
+        done_.wait(lock, [&] { return !queue.busy; });
+    }
+
+    template <typename Read> auto Look(const JournalQueue& queue, Read read) const {
+        const std::lock_guard lock(mutex_);
+        return read(queue);
+    }
+
+    void WaitAll() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return listed_.empty() && !working_; });
+    }
+
+  private:
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [&] { return stop_ || !listed_.empty(); });
+            if (listed_.empty())
+                return;
+            const std::shared_ptr<JournalQueue> queue = std::move(listed_.front());
+            listed_.pop_front();
+            queue->listed = false;
+            if (queue->jobs.empty()) {
+                done_.notify_all();
+                continue;
+            }
+            JournalQueue::Job job = std::move(queue->jobs.front());
+            queue->jobs.pop_front();
+            queue->busy = working_ = true;
+            lock.unlock();
+            bool ok = false;
+            try {
+                ok = job.flush ? queue->sink->Flush() : queue->sink->Append(job.bytes);
+            } catch (...) {
+                // A sink that cannot take the bytes has failed like a full disk.
+            }
+            lock.lock();
+            queue->busy = working_ = false;
+            queue->queued -= job.bytes.size();
+            if (ok)
+                queue->written += job.bytes.size();
+            else {
+                queue->failed = true;
+                queue->jobs.clear();
+                queue->queued = 0;
+            }
+            // Files take turns, a job each.
+            if (!queue->jobs.empty() && !queue->listed) {
+                listed_.push_back(queue);
+                queue->listed = true;
+            }
+            done_.notify_all();
+        }
+    }
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::deque<std::shared_ptr<JournalQueue>> listed_;
+    std::thread thread_;
+    bool working_ = false;
+    bool stop_ = false;
+};
+
+Writer& TheWriter() {
+    static Writer writer;
+    return writer;
+}
+
+} // namespace
+
+QueuedJournal::QueuedJournal(std::unique_ptr<JournalSink> sink)
+    : queue_(std::make_shared<JournalQueue>()) {
+    queue_->sink = std::move(sink);
+}
+
+QueuedJournal::~QueuedJournal() {
+    TheWriter().Stop(*queue_);
+    // The thread no longer touches the sink: closing and deleting need no lock.
+    queue_->sink.reset();
+}
+
+void QueuedJournal::Append(std::string bytes) {
+    if (!bytes.empty())
+        TheWriter().Post(queue_, {std::move(bytes), false});
+}
+
+void QueuedJournal::Flush() {
+    TheWriter().Post(queue_, {{}, true});
+}
+
+uint64_t QueuedJournal::Queued() const {
+    return TheWriter().Look(*queue_, [](const JournalQueue& q) { return q.queued; });
+}
+
+uint64_t QueuedJournal::Written() const {
+    return TheWriter().Look(*queue_, [](const JournalQueue& q) { return q.written; });
+}
+
+bool QueuedJournal::Failed() const {
+    return TheWriter().Look(*queue_, [](const JournalQueue& q) { return q.failed; });
+}
+
+bool QueuedJournal::Settled() const {
+    return TheWriter().Look(*queue_,
+                            [](const JournalQueue& q) { return q.jobs.empty() && !q.busy; });
+}
+
+void JournalWriter_WaitAll() {
+    TheWriter().WaitAll();
+}
