@@ -186,10 +186,12 @@ TEST(Journal, ACopyTakenInStepsWhileTypingGoesOnLeadsToTheText) {
             session.document.declined = {true, {1, 2}, 3};
         else
             TempFolder::WriteBytes(disk.Path("a.txt"), "changed by another program");
-        session.Step(true);
         int steps = 0;
         do {
-            session.Step(false);
+            const int32_t a = session.Pick();
+            const int32_t b = session.Pick();
+            const auto length = session.rng() % static_cast<uint32_t>(std::abs(a - b) + 3);
+            ReplaceRange(session.s, std::min(a, b), std::max(a, b), std::u16string(length, u'~'));
             session.Write(7);
             ASSERT_EQ(ReplayText(session.folder.Files().begin()->second), session.Text());
             ++steps;
