@@ -103,10 +103,12 @@ OwnerOnlySecurity::OwnerOnlySecurity(bool folder) {
     const DWORD aclSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid);
     acl_ = std::make_unique<BYTE[]>(aclSize);
     auto* acl = reinterpret_cast<ACL*>(acl_.get());
-    // A folder passes the entry on to what is made in it.
+    // A folder passes the entry on to what is made in it. A file needs no
+    // right to run, which Wine would turn into mode bits.
     const DWORD inherit = folder ? OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE : 0;
+    const DWORD access = folder ? FILE_ALL_ACCESS : FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
     ready_ = InitializeAcl(acl, aclSize, ACL_REVISION) &&
-             AddAccessAllowedAceEx(acl, ACL_REVISION, inherit, FILE_ALL_ACCESS, sid) &&
+             AddAccessAllowedAceEx(acl, ACL_REVISION, inherit, access, sid) &&
              InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
              SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE) &&
              SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
