@@ -1,10 +1,10 @@
 #include "docs/recovery.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
 #include "docs/journal_writer.h"
+#include "docs/main_window.h"
 #include "docs/recovery_files.h"
 #include "editctl/editctl.h"
+#include "winkit/modal_ui.h"
 
 #include <string>
 

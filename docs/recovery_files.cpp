@@ -1,6 +1,6 @@
 #include "docs/recovery_files.h"
 
-#include "app/win_handles.h"
+#include "winkit/win_handles.h"
 #include "docs/document.h"
 #include "editctl/editctl.h"
 

@@ -1,8 +1,8 @@
 #include "docs/recovery_offer.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
-#include "app/win_handles.h"
+#include "docs/main_window.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 #include "docs/journal_format.h"
 #include "docs/recovery.h"
 #include "docs/recovery_files.h"

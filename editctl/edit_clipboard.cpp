@@ -1,9 +1,9 @@
 #include "editctl/edit_clipboard.h"
 
-#include "app/win_handles.h"
 #include "editctl/clipboard_text.h"
 #include "editctl/edit_effects.h"
 #include "editctl/editing.h"
+#include "winkit/win_handles.h"
 
 #include <cstring>
 #include <optional>
@@ -49,7 +49,7 @@ std::optional<std::u16string> ReadClipboardText(HWND window) {
 } // namespace
 
 bool CopySelection(HWND window, const EditState& s) {
-    const std::u16string selected = SelectedText(s);
+    const std::u16string selected = SelectedText(s.model);
     if (selected.empty())
         return false;
     OpenClipboardScope clipboard(window);

@@ -1,9 +1,9 @@
 #include "editctl/editctl.h"
 
-#include "app/win_handles.h"
 #include "editctl/commands.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
+#include "winkit/win_handles.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void EditCtl_SetFont(HWND window, HFONT font) {
     if (MeasureFont(window, font, metrics))
         SetFontMetrics(*s, font, metrics.tmAveCharWidth, metrics.tmHeight);
     else
-        SetFontMetrics(*s, font, s->charWidth, s->lineHeight);
+        SetFontMetrics(*s, font, s->view.charWidth, s->view.lineHeight);
     EditCtl_ApplyEffects(window, *s);
     // The caret of a focused control takes the new row height at once.
     if (GetFocus() == window) {

@@ -26,10 +26,10 @@ int32_t Length(const UndoRecord& record) {
 // noting the change for the relayout.
 void ApplyRecord(EditState& s, const UndoRecord& record, bool forward, TextChange& change) {
     if ((record.kind == UndoKind::Insert) == forward) {
-        InsertText(s, record.position, record.text);
+        InsertText(s.model, record.position, record.text);
         change.add(record.position, 0, Length(record));
     } else {
-        EraseText(s, record.position, Length(record));
+        EraseText(s.model, record.position, Length(record));
         change.add(record.position, Length(record), 0);
     }
 }
@@ -46,7 +46,7 @@ void ForEachRecord(std::span<const UndoRecord> records, bool forward, Each each)
 
 // The longest the text gets while the records are carried out.
 int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool forward) {
-    int64_t length = TextLength(s);
+    int64_t length = TextLength(s.model);
     int64_t peak = length;
     ForEachRecord(records, forward, [&](const UndoRecord& r) {
         const auto units = static_cast<int64_t>(r.text.size());
@@ -61,23 +61,23 @@ int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool
 bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
     const ReplacedMatches& m = *record.matches;
     const bool putInserted = (record.kind == UndoKind::Insert) == forward;
-    if (RebuiltLength(s, m, putInserted) > s.maxLength) {
+    if (RebuiltLength(s.model.text, m, putInserted) > s.model.maxLength) {
         s.effects.tooLong = true;
         return false;
     }
-    std::u16string rebuilt = RebuiltText(s, m, putInserted);
+    std::u16string rebuilt = RebuiltText(s.model.text, m, putInserted);
     TextBuffer previous;
-    previous.swap(s.text);
-    s.text.assign(std::move(rebuilt));
+    previous.swap(s.model.text);
+    s.model.text.assign(std::move(rebuilt));
     try {
         RelayoutChange(s, RebuiltChange(m, putInserted));
     } catch (...) {
-        s.text.swap(previous);
+        s.model.text.swap(previous);
         Relayout(s);
         throw;
     }
-    if (s.observer)
-        s.observer->TextChanged(s, {&record, 1}, forward);
+    if (s.history.observer)
+        s.history.observer->TextChanged(s, {&record, 1}, forward);
     return true;
 }
 
@@ -90,11 +90,11 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
     if (records.size() == 1 && records.front().matches)
         return ChangeMatches(s, records.front(), forward);
     const int64_t peak = PeakLength(s, records, forward);
-    if (peak > s.maxLength) {
+    if (peak > s.model.maxLength) {
         s.effects.tooLong = true;
         return false;
     }
-    s.text.reserve(static_cast<size_t>(peak));
+    s.model.text.reserve(static_cast<size_t>(peak));
     TextChange change;
     ForEachRecord(records, forward,
                   [&](const UndoRecord& r) { ApplyRecord(s, r, forward, change); });
@@ -107,8 +107,8 @@ bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward)
         Relayout(s);
         throw;
     }
-    if (s.observer)
-        s.observer->TextChanged(s, records, forward);
+    if (s.history.observer)
+        s.history.observer->TextChanged(s, records, forward);
     return true;
 }
 
@@ -120,14 +120,14 @@ int32_t StopAtOrAfter(const TextBuffer& text, int32_t pos) {
 // selection's ends move out to the characters' edges, the caret alone past
 // the character it ended in.
 void KeepEndsBetweenCharacters(EditState& s) {
-    if (s.anchor == s.caret) {
-        s.anchor = s.caret = StopAtOrAfter(s.text, s.caret);
+    if (s.model.anchor == s.model.caret) {
+        s.model.anchor = s.model.caret = StopAtOrAfter(s.model.text, s.model.caret);
         return;
     }
-    int32_t& low = s.anchor < s.caret ? s.anchor : s.caret;
-    int32_t& high = s.anchor < s.caret ? s.caret : s.anchor;
-    low = CharStopAtOrBefore(s.text, low);
-    high = StopAtOrAfter(s.text, high);
+    int32_t& low = s.model.anchor < s.model.caret ? s.model.anchor : s.model.caret;
+    int32_t& high = s.model.anchor < s.model.caret ? s.model.caret : s.model.anchor;
+    low = CharStopAtOrBefore(s.model.text, low);
+    high = StopAtOrAfter(s.model.text, high);
 }
 
 // What edits, undo and redo share after the text and layout changed.
@@ -141,21 +141,21 @@ void FinishTextChange(EditState& s) {
 
 // The common tail of every new edit, also of one that changed nothing.
 void FinishEdit(EditState& s) {
-    s.redoHistory.clear();
-    s.modified = true;
+    s.history.redoHistory.clear();
+    s.history.modified = true;
     FinishTextChange(s);
 }
 
 // A new edit made of `records`, which join the undo history, leaving the
 // selection from `anchor` to `caret` (which fit once the edit is accepted).
 void Commit(EditState& s, std::span<UndoRecord> records, int64_t anchor, int64_t caret) {
-    MakeRoom(s.undoHistory, s.undoHistory.size() + records.size());
+    MakeRoom(s.history.undoHistory, s.history.undoHistory.size() + records.size());
     if (!ChangeText(s, records, true))
         return;
     for (UndoRecord& record : records)
-        s.undoHistory.push_back(std::move(record));
-    s.anchor = Saturate32(anchor);
-    s.caret = Saturate32(caret);
+        s.history.undoHistory.push_back(std::move(record));
+    s.model.anchor = Saturate32(anchor);
+    s.model.caret = Saturate32(caret);
     FinishEdit(s);
 }
 
@@ -174,9 +174,10 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
         return;
     const UndoRecord& bottom = step.front();
     if (bottom.matches)
-        s.caret = s.anchor = RebuiltEnd(*bottom.matches, bottom.kind == UndoKind::Delete);
+        s.model.caret = s.model.anchor =
+            RebuiltEnd(*bottom.matches, bottom.kind == UndoKind::Delete);
     else
-        s.caret = s.anchor =
+        s.model.caret = s.model.anchor =
             bottom.position + (bottom.kind == UndoKind::Delete ? Length(bottom) : 0);
     for (size_t i = 0; i < count; ++i) {
         UndoRecord record = std::move(from.back());
@@ -191,14 +192,14 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
 } // namespace
 
 void DeleteAtCaret(EditState& s, bool forward) {
-    const TextBuffer& t = s.text;
-    const int32_t length = TextLength(s);
-    int32_t from = SelectionLow(s);
-    int32_t to = SelectionHigh(s);
-    if (from == to && forward && s.caret < length)
-        to = NextCharStop(t, s.caret);
-    else if (from == to && !forward && s.caret > 0)
-        from = PrevCharStop(t, s.caret);
+    const TextBuffer& t = s.model.text;
+    const int32_t length = TextLength(s.model);
+    int32_t from = SelectionLow(s.model);
+    int32_t to = SelectionHigh(s.model);
+    if (from == to && forward && s.model.caret < length)
+        to = NextCharStop(t, s.model.caret);
+    else if (from == to && !forward && s.model.caret > 0)
+        from = PrevCharStop(t, s.model.caret);
     if (from == to) {
         FinishEdit(s);
         return;
@@ -208,12 +209,12 @@ void DeleteAtCaret(EditState& s, bool forward) {
 }
 
 void ReplaceSelection(EditState& s, std::u16string_view inserted) {
-    const int32_t low = SelectionLow(s);
-    const int32_t high = SelectionHigh(s);
+    const int32_t low = SelectionLow(s.model);
+    const int32_t high = SelectionHigh(s.model);
     UndoRecord records[2];
     size_t count = 0;
     if (high > low)
-        records[count++] = {UndoKind::Delete, low, s.text.substr(low, high - low)};
+        records[count++] = {UndoKind::Delete, low, s.model.text.substr(low, high - low)};
     if (!inserted.empty())
         records[count++] = {UndoKind::Insert, low, std::u16string(inserted)};
     const int64_t end = low + static_cast<int64_t>(inserted.size());
@@ -221,17 +222,17 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted) {
 }
 
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
-    start = std::clamp(start, 0, TextLength(s));
-    end = std::clamp(end, start, TextLength(s));
+    start = std::clamp(start, 0, TextLength(s.model));
+    end = std::clamp(end, start, TextLength(s.model));
     // A pair cut in two would leave a lone surrogate: take it whole.
-    if (InsideSurrogatePair(s.text, start))
+    if (InsideSurrogatePair(s.model.text, start))
         --start;
-    if (InsideSurrogatePair(s.text, end))
+    if (InsideSurrogatePair(s.model.text, end))
         ++end;
     UndoRecord records[2];
     size_t count = 0;
     if (end > start)
-        records[count++] = {UndoKind::Delete, start, s.text.substr(start, end - start)};
+        records[count++] = {UndoKind::Delete, start, s.model.text.substr(start, end - start)};
     const int64_t caret = start + static_cast<int64_t>(inserted.size());
     if (!inserted.empty()) {
         records[count] = {UndoKind::Insert, start, std::move(inserted), count > 0};
@@ -243,7 +244,7 @@ void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inser
 void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length,
                     std::u16string_view inserted) {
     UndoRecord record;
-    record.matches = CollectMatches(s, std::move(positions), length, inserted);
+    record.matches = CollectMatches(s.model.text, std::move(positions), length, inserted);
     if (!record.matches)
         return;
     record.position = record.matches->positions.front();
@@ -251,22 +252,22 @@ void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length
 }
 
 void DeleteSelection(EditState& s) {
-    if (s.anchor != s.caret)
+    if (s.model.anchor != s.model.caret)
         DeleteAtCaret(s, true);
 }
 
 void Undo(EditState& s) {
-    Revert(s, s.undoHistory, s.redoHistory);
+    Revert(s, s.history.undoHistory, s.history.redoHistory);
 }
 
 void Redo(EditState& s) {
-    Revert(s, s.redoHistory, s.undoHistory);
+    Revert(s, s.history.redoHistory, s.history.undoHistory);
 }
 
 void TypeCharacter(EditState& s, char16_t unit) {
     if (unit == kTab) {
-        if (s.insertSpaces)
-            ReplaceSelection(s, std::u16string(static_cast<size_t>(TabStop(s)), u' '));
+        if (s.view.insertSpaces)
+            ReplaceSelection(s, std::u16string(static_cast<size_t>(TabStop(s.view)), u' '));
         else
             ReplaceSelection(s, u"\t");
     } else if (unit == kCr) {

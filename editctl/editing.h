@@ -22,7 +22,7 @@ void DeleteAtCaret(EditState& s, bool forward);
 // Deletes a non-empty selection as an edit; with nothing selected nothing happens.
 void DeleteSelection(EditState& s);
 // Replaces the selection with `inserted` (which may be empty); the caret
-// ends after it with nothing selected. `inserted` must not view `s.text`.
+// ends after it with nothing selected. `inserted` must not view `s.model.text`.
 void ReplaceSelection(EditState& s, std::u16string_view inserted);
 // Replaces text[start, end) (clamped, and widened over a surrogate pair
 // either end would cut) with `inserted` as one undo step and selects the

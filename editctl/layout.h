@@ -1,7 +1,7 @@
 // Layout on the fixed cell grid: lines and rows, tab stops, conversions
 // between positions, columns and client pixels, scrolling and the caret's
 // cell. Operations that concern the window record what it must do in
-// `s.effects`; without a window (s.window null) they do nothing.
+// `s.effects`; without a window (s.attached.window null) they do nothing.
 #pragma once
 
 #include "editctl/cells.h"
@@ -10,9 +10,9 @@
 #include <cstdint>
 
 // The tab stop distance in use: `tabWidth`, or 4 when it is below 1.
-int32_t TabStop(const EditState& s);
+int32_t TabStop(const ViewState& view);
 // The gutter's width while it is shown, else 0.
-int32_t ShownGutter(const EditState& s);
+int32_t ShownGutter(const ViewState& view);
 // Cells per visual row from the client width; at least 1, and 1 without a window.
 int32_t ColumnsPerRow(const EditState& s);
 // How the lines' characters take cells in the current view.

@@ -35,26 +35,26 @@ struct Session {
     LineEnding lineEnding = LineEnding::Crlf;
 
     Session() {
-        s.observer = &log;
+        s.history.observer = &log;
         ReplaceRange(s, 0, 0, kBase);
     }
-    std::u16string Text() const { return s.text.substr(0); }
+    std::u16string Text() const { return s.model.text.substr(0); }
     void Write(size_t budget = 1 << 20) {
-        const auto [front, back] = s.text.halves();
+        const auto [front, back] = s.model.text.halves();
         const std::array<std::u16string_view, 2> pieces{front, back};
         progress = log.Write(folder, document, pieces, budget);
         JournalWriter_WaitAll();
     }
     void Form(TextEncoding e, LineEnding l) { log.FormChanged(encoding = e, lineEnding = l); }
     int32_t Pick() {
-        return static_cast<int32_t>(rng() % (static_cast<uint32_t>(s.text.size()) + 1));
+        return static_cast<int32_t>(rng() % (static_cast<uint32_t>(s.model.text.size()) + 1));
     }
     // One step; with `oneRecord`, only edits that make one record each.
     void Step(bool oneRecord) {
         const unsigned choice = rng() % 8;
-        s.anchor = s.caret = Pick();
+        s.model.anchor = s.model.caret = Pick();
         if (!oneRecord && choice == 0)
-            s.anchor = Pick(); // a selection replaced by what comes next
+            s.model.anchor = Pick(); // a selection replaced by what comes next
         if (choice <= 1)
             TypeCharacter(s, static_cast<char16_t>(u'a' + rng() % 26));
         else if (choice == 2)

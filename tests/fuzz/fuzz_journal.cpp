@@ -90,20 +90,20 @@ struct Session {
     // Every text the session had, as its records leave it.
     std::set<std::u16string> texts{u""};
 
-    Session() { s.observer = &log; }
-    std::u16string Text() const { return s.text.substr(0); }
+    Session() { s.history.observer = &log; }
+    std::u16string Text() const { return s.model.text.substr(0); }
     JournalProgress Write(size_t budget) {
-        const auto [front, back] = s.text.halves();
+        const auto [front, back] = s.model.text.halves();
         const std::array<std::u16string_view, 2> pieces{front, back};
         return log.Write(folder, document, pieces, budget);
     }
     int32_t Pick(FuzzedDataProvider& data) const {
-        return data.ConsumeIntegralInRange<int32_t>(0, static_cast<int32_t>(s.text.size()));
+        return data.ConsumeIntegralInRange<int32_t>(0, static_cast<int32_t>(s.model.text.size()));
     }
     // Each step makes one record at most, so that every cut falls between
     // the records of two steps.
     void Step(FuzzedDataProvider& data) {
-        s.anchor = s.caret = Pick(data);
+        s.model.anchor = s.model.caret = Pick(data);
         switch (data.ConsumeIntegralInRange(0, 8)) {
         case 0:
         case 1:

@@ -5,8 +5,8 @@
 #include "tests/win/app_window_fixture.h"
 #include "tests/win/editctl_fixture.h"
 
-#include "app/command_ids.h"
 #include "editctl/edit_record.h"
+#include "winkit/command_ids.h"
 
 #include <functional>
 
@@ -97,7 +97,7 @@ TEST_F(OutOfMemoryTest, AnEditMakingTheTextTooLongIsRefused) {
     Create();
     HWND edit = Record().activeEdit;
     Type(L'a');
-    EditCtl_State(edit)->maxLength = 2;
+    EditCtl_State(edit)->model.maxLength = 2;
     Type(L'b');
     EXPECT_TRUE(messages_.empty());
     Type(L'c');

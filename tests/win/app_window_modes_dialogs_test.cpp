@@ -3,10 +3,10 @@
 #include "tests/win/app_window_fixture.h"
 
 #include "app/about.h"
-#include "app/command_ids.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 #include "editctl/edit_record.h"
+#include "winkit/command_ids.h"
 
 #include <cwchar>
 #include <vector>
@@ -100,7 +100,7 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     EXPECT_EQ(made.lfWeight, FW_BOLD);
     EXPECT_EQ(made.lfHeight, -MulDiv(14, 96, 72));
     for (const Document& document : mw.documents)
-        EXPECT_EQ(EditCtl_State(document.editWindow)->font, mw.editorFont);
+        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont);
     EXPECT_EQ(StoredFace(), L"Courier New");
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 14u);
 

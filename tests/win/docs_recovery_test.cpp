@@ -1,8 +1,6 @@
 // Crash recovery: the journals a window writes while documents have unsaved
 // edits, and the offer of them at the next start. A crash is the window's
 // journals put back after its normal close deleted them.
-#include "app/command_ids.h"
-#include "app/win_handles.h"
 #include "docs/closing.h"
 #include "docs/journal_writer.h"
 #include "docs/recovery.h"
@@ -12,6 +10,8 @@
 #include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
 #include "tests/win/fileio_commands_fixture.h"
+#include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 #include <filesystem>
 #include <functional>

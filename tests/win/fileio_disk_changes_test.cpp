@@ -2,10 +2,10 @@
 // questions asked, each once per change, and what each answer does.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
+#include "winkit/command_ids.h"
 
 namespace {
 
