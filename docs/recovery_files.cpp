@@ -149,7 +149,7 @@ std::wstring Recovery_KeptFolder() {
 JournalFileSink::~JournalFileSink() {
     if (!file_)
         return;
-    CloseHandle(file_);
+    file_.reset();
     DeleteFileW(path_.c_str());
 }
 
@@ -157,7 +157,7 @@ bool JournalFileSink::Append(std::string_view bytes) {
     while (!bytes.empty()) {
         const auto piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
-        if (!WriteFile(file_, bytes.data(), piece, &written, nullptr) || written == 0) {
+        if (!WriteFile(file_.get(), bytes.data(), piece, &written, nullptr) || written == 0) {
             lastFailure = GetLastError();
             return false;
         }
@@ -167,7 +167,7 @@ bool JournalFileSink::Append(std::string_view bytes) {
 }
 
 bool JournalFileSink::Flush() {
-    if (FlushFileBuffers(file_))
+    if (FlushFileBuffers(file_.get()))
         return true;
     lastFailure = GetLastError();
     return false;

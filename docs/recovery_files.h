@@ -6,6 +6,7 @@
 #pragma once
 
 #include "docs/journal_log.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
@@ -51,13 +52,13 @@ class JournalFileSink final : public JournalSink {
 
     const std::wstring& Path() const { return path_; }
     // Owns the open file from now on.
-    void Take(HANDLE file) noexcept { file_ = file; }
+    void Take(HANDLE file) noexcept { file_.reset(file); }
     bool Append(std::string_view bytes) override;
     bool Flush() override;
 
   private:
     std::wstring path_;
-    HANDLE file_ = nullptr;
+    Owned<HANDLE, CloseHandle> file_;
 };
 
 // Gives a new document, once its edit control exists, the journal the

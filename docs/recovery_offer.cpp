@@ -24,10 +24,7 @@ namespace {
 // A header, whatever its path, fits in this many bytes at a journal's start.
 constexpr DWORD kHeaderBytes = 256 * 1024;
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
+using FileHandle = Owned<HANDLE, CloseHandle>;
 
 // The whole of a journal file, mapped rather than read: a copy of a large
 // text is gigabytes.
