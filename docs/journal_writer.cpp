@@ -10,6 +10,7 @@ struct JournalQueue {
     struct Job {
         std::string bytes;
         bool flush = false;
+        bool close = false; // the last: the sink goes, and with it the file
     };
     std::unique_ptr<JournalSink> sink;
     std::deque<Job> jobs;
@@ -52,12 +53,37 @@ class Writer {
         wake_.notify_all();
     }
 
-    // Empties the queue and waits for its job under way, if any.
-    void Stop(JournalQueue& queue) {
-        std::unique_lock lock(mutex_);
-        queue.jobs.clear();
-        queue.queued = 0;
-        done_.wait(lock, [&] { return !queue.busy; });
+    // Drops the queue's jobs not yet begun; the sink goes after the one under
+    // way, on the thread, so that closing and deleting a large file never
+    // stops the window.
+    void Retire(const std::shared_ptr<JournalQueue>& queue) {
+        {
+            const std::lock_guard lock(mutex_);
+            queue->jobs.clear();
+            queue->queued = 0;
+            if (!queue->sink)
+                return;
+            if (!thread_.joinable())
+                thread_ = std::thread([this] { Run(); });
+            queue->jobs.push_back({{}, false, true});
+            if (!queue->listed) {
+                listed_.push_back(queue);
+                queue->listed = true;
+            }
+        }
+        wake_.notify_all();
+    }
+
+    // The queue's sink goes on this thread, once the job under way is done.
+    void Close(JournalQueue& queue) {
+        std::unique_ptr<JournalSink> sink;
+        {
+            std::unique_lock lock(mutex_);
+            queue.jobs.clear();
+            queue.queued = 0;
+            done_.wait(lock, [&] { return !queue.busy; });
+            sink = std::move(queue.sink);
+        }
     }
 
     template <typename Read> auto Look(const JournalQueue& queue, Read read) const {
@@ -87,6 +113,15 @@ class Writer {
             JournalQueue::Job job = std::move(queue->jobs.front());
             queue->jobs.pop_front();
             queue->busy = working_ = true;
+            if (job.close) {
+                std::unique_ptr<JournalSink> sink = std::move(queue->sink);
+                lock.unlock();
+                sink.reset();
+                lock.lock();
+                queue->busy = working_ = false;
+                done_.notify_all();
+                continue;
+            }
             lock.unlock();
             bool ok = false;
             try {
@@ -135,9 +170,12 @@ QueuedJournal::QueuedJournal(std::unique_ptr<JournalSink> sink)
 }
 
 QueuedJournal::~QueuedJournal() {
-    TheWriter().Stop(*queue_);
-    // The thread no longer touches the sink: closing and deleting need no lock.
-    queue_->sink.reset();
+    try {
+        TheWriter().Retire(queue_);
+    } catch (...) {
+        // No memory for the job, or no thread: the file goes here and now.
+        TheWriter().Close(*queue_);
+    }
 }
 
 void QueuedJournal::Append(std::string bytes) {

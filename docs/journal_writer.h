@@ -25,8 +25,8 @@ struct JournalQueue;
 class QueuedJournal {
   public:
     explicit QueuedJournal(std::unique_ptr<JournalSink> sink);
-    // Drops the writes not yet begun, waits for the one under way and
-    // deletes the file.
+    // Drops the writes not yet begun; the writing thread closes and deletes
+    // the file once the one under way is done.
     ~QueuedJournal();
     QueuedJournal(const QueuedJournal&) = delete;
     QueuedJournal& operator=(const QueuedJournal&) = delete;
@@ -47,6 +47,6 @@ class QueuedJournal {
     std::shared_ptr<JournalQueue> queue_;
 };
 
-// Waits until every journal file's writes are done: before a forced end of
-// the session, and in tests.
+// Waits until every journal file's writes are done and every file given up
+// is deleted: before a forced end of the session, and in tests.
 void JournalWriter_WaitAll();

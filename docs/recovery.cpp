@@ -15,7 +15,7 @@ constexpr UINT kWriteDelayMs = 1000;
 // each round takes the copy this many bytes further: a few milliseconds of
 // work, after any waiting input, since a timer comes last of all messages.
 constexpr UINT kStepDelayMs = 10;
-constexpr size_t kStepBytes = 4u << 20;
+constexpr size_t kStepBytes = 2u << 20;
 
 // Once per run: the user learns that a crash would now lose unsaved text.
 void TellJournalsFail(MainWindow& mw, HWND window) {

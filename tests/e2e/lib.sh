@@ -180,10 +180,21 @@ windows_titled() {
 # window TITLE: waits for a window titled exactly TITLE and gives it the
 # keyboard focus, which without a window manager no window gets by itself.
 window() {
+    focus_titled "$1" ""
+}
+
+# next_window TITLE: as window, for a window titled TITLE other than the one
+# the last `window` found: the next of two message boxes with one caption.
+next_window() {
+    focus_titled "$1" "$WINDOW"
+}
+
+# focus_titled TITLE OTHER: the first window titled TITLE that is not OTHER.
+focus_titled() {
     local deadline=$((SECONDS + E2E_TIMEOUT)) id=""
     while [ -z "$id" ]; do
         [ $SECONDS -ge $deadline ] && fail "no window titled '$1'"
-        id=$(windows_titled "$1" | head -n 1)
+        id=$(windows_titled "$1" | grep -vx "${2:-none}" | head -n 1)
         [ -z "$id" ] && sleep 0.1
     done
     until timeout 2 xdotool windowfocus --sync "$id" 2>/dev/null; do
@@ -192,23 +203,6 @@ window() {
     done
     WINDOW=$id
     say "window '$1'"
-}
-
-# next_window TITLE: as window, for a window titled TITLE other than the one
-# the last `window` found: the next of two message boxes with one caption.
-next_window() {
-    local deadline=$((SECONDS + E2E_TIMEOUT)) id=""
-    while [ -z "$id" ]; do
-        [ $SECONDS -ge $deadline ] && fail "no other window titled '$1'"
-        id=$(windows_titled "$1" | grep -vx "$WINDOW" | head -n 1)
-        [ -z "$id" ] && sleep 0.1
-    done
-    until timeout 2 xdotool windowfocus --sync "$id" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && fail "window '$1' does not take the focus"
-        sleep 0.1
-    done
-    WINDOW=$id
-    say "next window '$1'"
 }
 
 # click_title TITLE: raises the window titled exactly TITLE and clicks its

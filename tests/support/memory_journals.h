@@ -1,6 +1,6 @@
 // Journal files kept in memory, as the recovery folder keeps them on the
-// disk: a file goes when its sink does, a refused folder makes none, and a
-// full disk takes only so many bytes.
+// disk: a file goes when its sink does (on the writing thread), a refused
+// folder makes none, and a full disk takes only so many bytes.
 #pragma once
 
 #include "docs/journal_format.h"
@@ -11,15 +11,23 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 class MemoryJournals final : public JournalFolder {
   public:
+    MemoryJournals() = default;
+    // The writing thread lets go of the files it was given up last.
+    ~MemoryJournals() { JournalWriter_WaitAll(); }
+    MemoryJournals(const MemoryJournals&) = delete;
+    MemoryJournals& operator=(const MemoryJournals&) = delete;
+
     std::unique_ptr<JournalSink> Create(uint64_t, uint32_t generation) override {
         if (refuse)
             return nullptr;
         // As on the disk: the file is made last, when nothing else can fail.
         auto sink = std::make_unique<Sink>(*this);
+        const std::lock_guard lock(mutex_);
         sink->bytes_ = &files_[generation];
         return sink;
     }
@@ -40,6 +48,7 @@ class MemoryJournals final : public JournalFolder {
       public:
         explicit Sink(MemoryJournals& folder) : folder_(folder) {}
         ~Sink() override {
+            const std::lock_guard lock(folder_.mutex_);
             for (auto file = folder_.files_.begin(); file != folder_.files_.end(); ++file) {
                 if (&file->second == bytes_) {
                     folder_.files_.erase(file);
@@ -61,6 +70,7 @@ class MemoryJournals final : public JournalFolder {
         MemoryJournals& folder_;
     };
 
+    std::mutex mutex_; // the map: files are made on one thread and go on another
     std::map<uint32_t, std::string> files_;
 };
 

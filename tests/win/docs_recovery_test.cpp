@@ -22,7 +22,9 @@ namespace {
 class RecoveryTest : public FileCommandsTest {
   protected:
     std::filesystem::path Journals() const { return recovery_.Path("Recovery"); }
+    // Once the writing thread has written and deleted what it was asked to.
     std::map<std::filesystem::path, std::string> Files(const std::filesystem::path& folder) const {
+        JournalWriter_WaitAll();
         std::map<std::filesystem::path, std::string> files;
         std::error_code none;
         for (const auto& entry : std::filesystem::directory_iterator(folder, none)) {
