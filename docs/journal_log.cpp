@@ -7,9 +7,11 @@
 
 namespace {
 
-// A copy of the text goes to its file in pieces of this many units, and no
+// A copy of the text goes to its file in pieces of this many units, each
+// small enough for the heap to reuse its block (a larger one is mapped and
+// unmapped afresh each time, which stops the window now and then), and no
 // further while this many bytes wait to be written: the disk sets the pace.
-constexpr int64_t kCopyPiece = 256 * 1024;
+constexpr int64_t kCopyPiece = 64 * 1024;
 constexpr uint64_t kCopyQueueLimit = 8u << 20;
 // A journal may grow this much past twice the text's bytes before a copy
 // of the text starts it again.
@@ -300,7 +302,7 @@ void JournalLog::StepCopy(TextPieces text, size_t budget) {
     const int64_t most = std::min<int64_t>(kCopyPiece, static_cast<int64_t>(budget / 2) + 1);
     size_t spent = 0;
     while (!copy.marked && spent < budget && stream.file->Queued() < kCopyQueueLimit) {
-        std::string bytes;
+        std::string bytes = JournalWriter_TakeBuffer();
         if (copy.copied == length) {
             AppendJournalMark(bytes);
             copy.marked = true;

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <thread>
 #include <utility>
+#include <vector>
 
 struct JournalQueue {
     struct Job {
@@ -25,6 +26,7 @@ namespace {
 
 class Writer {
   public:
+    Writer() { spare_.reserve(kSpareBuffers); }
     ~Writer() {
         {
             const std::lock_guard lock(mutex_);
@@ -91,6 +93,15 @@ class Writer {
         return read(queue);
     }
 
+    std::string TakeBuffer() {
+        const std::lock_guard lock(mutex_);
+        if (spare_.empty())
+            return {};
+        std::string buffer = std::move(spare_.back());
+        spare_.pop_back();
+        return buffer;
+    }
+
     void WaitAll() {
         std::unique_lock lock(mutex_);
         done_.wait(lock, [&] { return listed_.empty() && !working_; });
@@ -132,6 +143,7 @@ class Writer {
             lock.lock();
             queue->busy = working_ = false;
             queue->queued -= job.bytes.size();
+            Recycle(job.bytes);
             if (ok)
                 queue->written += job.bytes.size();
             else {
@@ -148,7 +160,22 @@ class Writer {
         }
     }
 
+    // Keeps a written buffer for the next piece of a copy: its pages are in
+    // memory already, where a fresh block's first writes cost more than the
+    // encoding (under Wine, about 3 ms a megabyte).
+    void Recycle(std::string& bytes) {
+        if (spare_.size() >= kSpareBuffers || bytes.capacity() < kSpareBytes / 16 ||
+            bytes.capacity() > kSpareBytes)
+            return;
+        bytes.clear();
+        spare_.push_back(std::move(bytes));
+    }
+
+    static constexpr size_t kSpareBuffers = 32;
+    static constexpr size_t kSpareBytes = 1u << 20;
+
     mutable std::mutex mutex_;
+    std::vector<std::string> spare_;
     std::condition_variable wake_;
     std::condition_variable done_;
     std::deque<std::shared_ptr<JournalQueue>> listed_;
@@ -202,6 +229,10 @@ bool QueuedJournal::Failed() const {
 bool QueuedJournal::Settled() const {
     return TheWriter().Look(*queue_,
                             [](const JournalQueue& q) { return q.jobs.empty() && !q.busy; });
+}
+
+std::string JournalWriter_TakeBuffer() {
+    return TheWriter().TakeBuffer();
 }
 
 void JournalWriter_WaitAll() {

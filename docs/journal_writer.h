@@ -47,6 +47,10 @@ class QueuedJournal {
     std::shared_ptr<JournalQueue> queue_;
 };
 
+// An empty string with room, written and given back by the thread, for the
+// next piece of a copy; empty without room when none is spare.
+std::string JournalWriter_TakeBuffer();
+
 // Waits until every journal file's writes are done and every file given up
 // is deleted: before a forced end of the session, and in tests.
 void JournalWriter_WaitAll();
