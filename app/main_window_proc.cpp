@@ -11,6 +11,7 @@
 #include "docs/format_menu.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
+#include "docs/recovery_offer.h"
 #include "docs/status_bar.h"
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
@@ -40,6 +41,18 @@ void CreateChildren(MainWindow& mw, HWND window) {
     mw.statusBar = Status_Create(window);
 }
 
+// What an earlier run left unsaved is offered before anything is loaded,
+// then the file named on the command line opens.
+void OpenFirstDocuments(MainWindow& mw, HWND window) {
+    const bool recovered = MainWnd_OfferRecovery(mw, window);
+    if (!startupPath.empty()) {
+        if (!recovered || MainWnd_NewTab(mw, window))
+            MainWnd_OpenStartupFile(mw, window, startupPath);
+    } else if (!recovered) {
+        MainWnd_ResetActiveDocument(mw, window);
+    }
+}
+
 LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
@@ -64,13 +77,7 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     MainWnd_UpdateTitle(*mw, window);
     MainWnd_ApplyFonts(*mw);
     MainWnd_ApplyZOrder(*mw, window);
-    const bool recovered = MainWnd_OfferRecovery(*mw, window);
-    if (!startupPath.empty()) {
-        if (!recovered || MainWnd_NewTab(*mw, window))
-            MainWnd_OpenStartupFile(*mw, window, startupPath);
-    } else if (!recovered) {
-        MainWnd_ResetActiveDocument(*mw, window);
-    }
+    OpenFirstDocuments(*mw, window);
     return 0;
 }
 
@@ -150,7 +157,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
         if (wParam) {
             Settings_Save(mw.settings);
             if (lParam & ENDSESSION_CRITICAL)
-                MainWnd_WriteJournals(mw, window);
+                MainWnd_FinishJournals(mw, window);
             else
                 MainWnd_DiscardJournals(mw);
         }

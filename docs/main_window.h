@@ -48,6 +48,7 @@ struct MainWindow {
     bool askingAboutDisk = false;
     bool diskCheckPosted = false;
     bool journalWriteDue = false; // the timer that writes the recovery journals runs
+    bool journalFailureTold = false;
 };
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.

@@ -2,6 +2,7 @@
 
 #include "docs/disk_watch.h"
 #include "docs/main_window.h"
+#include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
@@ -47,6 +48,7 @@ void ReportMissing(MainWindow& mw, HWND window, Document& document) {
         L"again.",
         MB_OK | MB_ICONWARNING);
     MainWnd_SetModified(mw, window, true);
+    MainWnd_CheckJournalBase(mw, window, document);
 }
 
 } // namespace
@@ -72,7 +74,10 @@ void MainWnd_CheckActiveOnDisk(MainWindow& mw, HWND window) {
     if (!document || mw.askingAboutDisk)
         return;
     FileIdentity current;
-    switch (FindDiskChange(*document, current)) {
+    const DiskChange change = FindDiskChange(*document, current);
+    // Before any question, which may stay open for long.
+    MainWnd_CheckJournalBase(mw, window, *document);
+    switch (change) {
     case DiskChange::Changed:
         OfferReload(mw, window, *document, current);
         break;

@@ -2,6 +2,7 @@
 
 #include "docs/disk_watch.h"
 #include "docs/main_window.h"
+#include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -172,6 +173,7 @@ template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Cha
     if (!document)
         return;
     change(*document);
+    MainWnd_JournalFormChanged(mw, owner, *document);
     MainWnd_ShowActiveDocument(mw, owner);
 }
 

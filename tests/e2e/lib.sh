@@ -193,10 +193,21 @@ windows_titled() {
 # window TITLE: waits for a window titled exactly TITLE and gives it the
 # keyboard focus, which without a window manager no window gets by itself.
 window() {
+    focus_titled "$1" ""
+}
+
+# next_window TITLE: as window, for a window titled TITLE other than the one
+# the last `window` found: the next of two message boxes with one caption.
+next_window() {
+    focus_titled "$1" "$WINDOW"
+}
+
+# focus_titled TITLE OTHER: the first window titled TITLE that is not OTHER.
+focus_titled() {
     local deadline=$((SECONDS + E2E_TIMEOUT)) id=""
     while [ -z "$id" ]; do
         [ $SECONDS -ge $deadline ] && fail "no window titled '$1'"
-        id=$(windows_titled "$1" | head -n 1)
+        id=$(windows_titled "$1" | grep -vx "${2:-none}" | head -n 1)
         [ -z "$id" ] && sleep 0.1
     done
     until timeout 2 xdotool windowfocus --sync "$id" 2>/dev/null; do
@@ -270,6 +281,22 @@ reset_registry() {
 # Deletes the recovery journals that an ended scenario's program left.
 reset_recovery() {
     rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary/Recovery
+}
+
+# expect_private_journals: there are recovery journals, and no one but
+# their owner may write them or anyone else read them.
+expect_private_journals() {
+    local folder journal count=0
+    for folder in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary/Recovery; do
+        for journal in "$folder"/*.tsj; do
+            [ -e "$journal" ] || continue
+            count=$((count + 1))
+            [ $((0$(stat -c %a "$journal") & 027)) -eq 0 ] ||
+                fail "journal $journal has mode $(stat -c %a "$journal")"
+        done
+    done
+    [ $count -gt 0 ] || fail "no recovery journal"
+    say "ok: $count journals, mode $(stat -c %a "$journal")"
 }
 
 # Prints a value as Wine's reg tool shows it: its type and data.

@@ -14,6 +14,8 @@ E2E_SCENARIOS=(
     read_only_file
     new_window_process
     crash_recovery
+    crash_after_declined_reload
+    recovery_question_escape
     large_file
 )
 
@@ -266,6 +268,69 @@ scenario_crash_recovery() {
     expect_file notes.txt 'first\nsecond'
     press alt+F4
     expect_exit
+}
+
+# A reload declined after another program changed the file: the text typed
+# before and after it outlives a crash, as an Untitled document, and the
+# other program's file stays as it wrote it.
+scenario_crash_after_declined_reload() {
+    make_file notes.txt 'first\n'
+    start notes.txt
+    window "notes.txt - Tessary"
+    press ctrl+End
+    type_in "mine"
+    window "*notes.txt - Tessary"
+    make_file notes.txt 'theirs\n'
+    press ctrl+f # the window is active again once Find closes: it checks its file
+    window "Find"
+    press Escape
+    window "Tessary"
+    press n
+    window "*notes.txt - Tessary"
+    type_in " more"
+    sleep 2
+    crash
+    start
+    window "Tessary"
+    press Return # Yes
+    next_window "Tessary" # "opened as Untitled, because the file has changed since"
+    press Return
+    window "*Untitled - Tessary"
+    press ctrl+s
+    window "Save As"
+    type_in "$(winpath "$WORK")\\recovered.txt"
+    press Return
+    window "recovered.txt - Tessary"
+    expect_file recovered.txt 'first\nmine more'
+    expect_file notes.txt 'theirs\n'
+}
+
+# Escape closes the recovery question without deleting anything: the next
+# start asks again. The journals are the user's alone.
+scenario_recovery_question_escape() {
+    start
+    window "Untitled - Tessary"
+    type_in "keep me"
+    window "*Untitled - Tessary"
+    sleep 2
+    expect_private_journals
+    crash
+    start
+    window "Tessary"
+    press Escape
+    window "Untitled - Tessary"
+    press alt+F4
+    expect_exit
+    start
+    window "Tessary"
+    press Return # Yes
+    window "*Untitled - Tessary"
+    press ctrl+s
+    window "Save As"
+    type_in "$(winpath "$WORK")\\kept.txt"
+    press Return
+    window "kept.txt - Tessary"
+    expect_file kept.txt 'keep me'
 }
 
 # 50 MB of LF lines from the command line; the log shows how long the load
