@@ -3,24 +3,27 @@
 #include "editctl/clipboard_text.h"
 #include "editctl/edit_effects.h"
 #include "editctl/editing.h"
+#include "editctl/text_model.h"
+#include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 
 namespace {
 
-// A movable block holding the units and a terminating zero, or null.
-HGLOBAL CopyToGlobal(const std::u16string& text) {
-    const size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+// A movable block holding the selected units and a terminating zero,
+// written there straight from the text, so that a copy costs no memory but
+// the block; null when the block cannot be had.
+HGLOBAL SelectionToGlobal(const TextModel& model) {
+    const auto units = static_cast<size_t>(SelectionHigh(model) - SelectionLow(model));
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(char16_t));
     if (!block)
         return nullptr;
     {
-        LockedGlobal<void> target(block);
+        LockedGlobal<char16_t> target(block);
         if (target.get()) {
-            std::memcpy(target.get(), text.c_str(), bytes);
+            WriteSelection(model, target.get());
             return block;
         }
     }
@@ -49,18 +52,23 @@ std::optional<std::u16string> ReadClipboardText(HWND window) {
 } // namespace
 
 bool CopySelection(HWND window, const EditState& s) {
-    const std::u16string selected = SelectedText(s.model);
-    if (selected.empty())
+    if (s.model.anchor == s.model.caret)
         return false;
+    // Filled before the clipboard opens, so a block that cannot be had
+    // leaves the clipboard as it was, and other programs wait only for the
+    // handover, not for the copy.
+    HGLOBAL block = SelectionToGlobal(s.model);
+    if (!block) {
+        ModalUi_ReportOutOfMemory(GetAncestor(window, GA_ROOT));
+        return false;
+    }
     OpenClipboardScope clipboard(window);
-    if (!clipboard.IsOpen())
-        return false;
-    EmptyClipboard();
-    HGLOBAL block = CopyToGlobal(selected);
-    if (!block)
-        return false;
-    if (SetClipboardData(CF_UNICODETEXT, block))
-        return true;
+    if (clipboard.IsOpen()) {
+        EmptyClipboard();
+        // From here on the block is the system's, freed when the clipboard lets go of it.
+        if (SetClipboardData(CF_UNICODETEXT, block))
+            return true;
+    }
     GlobalFree(block);
     return false;
 }
