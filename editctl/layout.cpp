@@ -15,14 +15,6 @@ int32_t DecimalDigits(int32_t n) {
     return digits;
 }
 
-LineMetrics CurrentMetrics(const EditState& s) {
-    LineMetrics metrics;
-    metrics.columnsPerRow = s.view.wordWrap ? ColumnsPerRow(s) : 0;
-    metrics.tabWidth = TabStop(s.view);
-    metrics.charWidth = s.view.charWidth;
-    return metrics;
-}
-
 // What follows measuring the lines, given the gutter they were measured with.
 void FinishRelayout(EditState& s, int32_t gutterBefore) {
     UpdateGutterWidth(s);
@@ -30,7 +22,7 @@ void FinishRelayout(EditState& s, int32_t gutterBefore) {
     // measure again when the count crossed a power of ten. The lines are
     // the same, so this needs no memory and cannot undo half a relayout.
     if (s.view.wordWrap && s.view.showLineNumbers && s.view.gutterWidth != gutterBefore)
-        s.model.lines.remeasure(s.model.text, CurrentMetrics(s));
+        s.model.lines.remeasure(s.model.text, CurrentLineMetrics(s));
     s.view.currentLine = std::clamp(s.view.currentLine, 0, s.model.lines.size() - 1);
 }
 
@@ -67,28 +59,6 @@ std::u16string_view LineText(const EditState& s, const LineInfo& info) {
 
 } // namespace
 
-int32_t TabStop(const ViewState& view) {
-    return view.tabWidth < 1 ? 4 : view.tabWidth;
-}
-
-int32_t ShownGutter(const ViewState& view) {
-    return view.showLineNumbers ? view.gutterWidth : 0;
-}
-
-int32_t ColumnsPerRow(const EditState& s) {
-    if (!s.attached.window)
-        return 1;
-    const int64_t width =
-        int64_t{s.view.clientWidth} - 2 * int64_t{s.view.margin} - ShownGutter(s.view);
-    if (width < s.view.charWidth)
-        return 1;
-    return Saturate32(width / s.view.charWidth);
-}
-
-CellRules LineCellRules(const EditState& s) {
-    return {TabStop(s.view), s.view.wordWrap ? ColumnsPerRow(s) : 0};
-}
-
 int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset) {
     if (line < 0 || line >= s.model.lines.size())
         return 0;
@@ -124,22 +94,30 @@ CellStop StopAtColumn(const EditState& s, int32_t line, int64_t column) {
 void Relayout(EditState& s) {
     const int32_t gutterBefore = s.view.gutterWidth;
     s.model.columnStops.clear();
-    s.model.lines.rebuild(s.model.text, CurrentMetrics(s));
+    s.model.lines.rebuild(s.model.text, CurrentLineMetrics(s));
     FinishRelayout(s, gutterBefore);
 }
 
 void RelayoutView(EditState& s) {
     const int32_t gutterBefore = s.view.gutterWidth;
     s.model.columnStops.clear();
-    s.model.lines.remeasure(s.model.text, CurrentMetrics(s));
+    s.model.lines.remeasure(s.model.text, CurrentLineMetrics(s));
     FinishRelayout(s, gutterBefore);
 }
 
-void RelayoutChange(EditState& s, const TextChange& change) {
-    const int32_t gutterBefore = s.view.gutterWidth;
-    s.model.lines.update(s.model.text, CurrentMetrics(s), change);
-    s.model.columnStops.edited(change, s.model.lines);
-    FinishRelayout(s, gutterBefore);
+void FollowLayout(EditState& s, const ModelChange& change) {
+    using Kind = ModelChange::Kind;
+    if (change.kind != Kind::Text && change.kind != Kind::Selection)
+        return;
+    if (change.kind == Kind::Text && change.span.any) {
+        s.model.columnStops.edited(change.span, s.model.lines);
+        FinishRelayout(s, s.view.gutterWidth);
+    }
+    TrackCurrentLine(s);
+    if (change.reveal)
+        EnsureCaretVisible(s);
+    else
+        PlaceCaret(s);
 }
 
 void UpdateGutterWidth(EditState& s) {

@@ -1,6 +1,6 @@
 #include "editctl/mouse.h"
 
-#include "editctl/keys.h"
+#include "editctl/change_flow.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
 #include "editctl/words.h"
@@ -38,20 +38,20 @@ void MouseButtonDown(EditState& s, int32_t x, int32_t y, uint32_t now, const Cli
             s.model.anchor = position;
     }
     s.input.mouseSelecting = true;
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseDoubleClick(EditState& s, int32_t x, int32_t y) {
     SelectWordAt(s.model, HitTest(s, x, y));
     s.input.mouseSelecting = true;
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseMove(EditState& s, int32_t x, int32_t y) {
     if (!s.input.mouseSelecting)
         return;
     s.model.caret = HitTest(s, x, y);
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseButtonUp(EditState& s) {

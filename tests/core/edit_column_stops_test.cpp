@@ -60,7 +60,7 @@ TEST(EditColumnStops, ConversionsMatchAPlainWalkThroughEditsAndViewChanges) {
     for (int step = 0; step < 60; ++step) {
         const int32_t length = TextLength(s.model);
         const auto at = static_cast<int32_t>(rng() % static_cast<uint32_t>(length + 1));
-        switch (rng() % 8) {
+        switch (rng() % 9) {
         case 0:
             Undo(s);
             break;
@@ -73,6 +73,9 @@ TEST(EditColumnStops, ConversionsMatchAPlainWalkThroughEditsAndViewChanges) {
             break;
         case 3:
             ReplaceRange(s, at, at + static_cast<int32_t>(rng() % 300), u"");
+            break;
+        case 4: // the line keeps its length: only the edit tells its stops are stale
+            ReplaceRange(s, at, at + 1, u"\u4E00");
             break;
         default:
             ReplaceRange(s, at, at, LongText(rng, 1 + static_cast<int>(rng() % 3)));
