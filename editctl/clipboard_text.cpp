@@ -2,12 +2,19 @@
 
 #include "editctl/editing.h"
 #include "editctl/text_model.h"
+#include "fileio/page_prefault.h"
 #include "fileio/text_units.h"
 
-std::u16string SelectedText(const TextModel& model) {
+#include <algorithm>
+
+void WriteSelection(const TextModel& model, char16_t* out) {
     const int32_t low = SelectionLow(model);
-    return model.text.substr(static_cast<size_t>(low),
-                             static_cast<size_t>(SelectionHigh(model) - low));
+    const auto [first, second] = model.text.pieces(static_cast<size_t>(low),
+                                                   static_cast<size_t>(SelectionHigh(model) - low));
+    PrefaultPages(out, (first.size() + second.size()) * sizeof(char16_t));
+    out = std::copy(first.begin(), first.end(), out);
+    out = std::copy(second.begin(), second.end(), out);
+    *out = 0;
 }
 
 std::u16string NormalizePastedBreaks(std::u16string_view clipboardText) {

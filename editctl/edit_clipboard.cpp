@@ -3,22 +3,25 @@
 #include "editctl/clipboard_text.h"
 #include "editctl/edit_effects.h"
 #include "editctl/editing.h"
+#include "editctl/text_model.h"
+#include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 
 namespace {
 
-// A movable block holding the units and a terminating zero, or none.
-GlobalBlock CopyToGlobal(const std::u16string& text) {
-    const size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, bytes));
-    const LockedGlobal<void> target(block.get());
+// A movable block holding the selected units and a terminating zero,
+// written there straight from the text, so that a copy costs no memory but
+// the block; none when the block cannot be had.
+GlobalBlock SelectionToGlobal(const TextModel& model) {
+    const auto units = static_cast<size_t>(SelectionHigh(model) - SelectionLow(model));
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(char16_t)));
+    const LockedGlobal<char16_t> target(block.get());
     if (!target.get())
         return {};
-    std::memcpy(target.get(), text.c_str(), bytes);
+    WriteSelection(model, target.get());
     return block;
 }
 
@@ -43,17 +46,23 @@ std::optional<std::u16string> ReadClipboardText(HWND window) {
 } // namespace
 
 bool CopySelection(HWND window, const EditState& s) {
-    const std::u16string selected = SelectedText(s.model);
-    if (selected.empty())
+    if (s.model.anchor == s.model.caret)
         return false;
+    // Filled before the clipboard opens, so a block that cannot be had
+    // leaves the clipboard as it was, and other programs wait only for the
+    // handover, not for the copy.
+    GlobalBlock block = SelectionToGlobal(s.model);
+    if (!block) {
+        ModalUi_ReportOutOfMemory(GetAncestor(window, GA_ROOT));
+        return false;
+    }
     OpenClipboardScope clipboard(window);
     if (!clipboard.IsOpen())
         return false;
     EmptyClipboard();
-    GlobalBlock block = CopyToGlobal(selected);
-    if (!block || !SetClipboardData(CF_UNICODETEXT, block.get()))
+    if (!SetClipboardData(CF_UNICODETEXT, block.get()))
         return false;
-    block.release(); // the clipboard owns it now
+    block.release(); // the clipboard owns it now, and frees it when it lets go
     return true;
 }
 

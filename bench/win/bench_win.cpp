@@ -6,12 +6,15 @@
 // the whole text takes with typing going on. Every figure is a median printed beside a baseline
 // measured in the same run: what the same work costs without the editor.
 //
-//   bench_win [--quick | --gb] [--journal] [--keep]
+//   bench_win [--quick | --gb | --huge] [--journal] [--keep]
 //
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
 // "abc<tab>" and 100 MB on one line; --gb makes the first 1 GB (24 M lines);
 // --quick makes all three small, for a run that only checks the program.
 // --journal opens the first alone and measures only the journal's work.
+// --huge opens 125 M and 500 M lines of "x" beside 1 GB of ordinary lines
+// (about 12 GB of memory at its peak) and measures the memory a copy of
+// the whole 1 GB takes.
 #include "app/main_window_proc.h"
 #include "app/settings.h"
 #include "docs/find.h"
@@ -28,13 +31,16 @@
 #include "winkit/win_handles.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -491,37 +497,130 @@ void Open(const Bench& b, const std::string& name, const std::u16string& path, i
     Report(name + " open", open, "read and widen", baseline);
 }
 
+// Ctrl+End from the top, with the layout and paint it causes, and back.
+void Ends(const Bench& b, const std::string& name, double empty) {
+    const auto jump = [&](bool toEnd) {
+        return Median(
+            b.runs,
+            [&] {
+                Key(b.edit(), toEnd ? VK_END : VK_HOME, true);
+                UpdateWindow(b.edit());
+            },
+            [&] { Place(b, toEnd ? 0 : EditCtl_GetTextLength(b.edit())); });
+    };
+    Report(name + " Ctrl+End", jump(true), "empty message", empty);
+    Report(name + " Ctrl+Home", jump(false), "empty message", empty);
+}
+
+double WorkingSetMb() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.WorkingSetSize) / (1 << 20);
+}
+
+// How far the working set grows above its size before `work`, sampled
+// every millisecond while it runs.
+double PeakGrowthMb(const std::function<void()>& work) {
+    const double before = WorkingSetMb();
+    std::atomic<bool> done = false;
+    double peak = before;
+    std::thread sampler([&] {
+        while (!done) {
+            peak = std::max(peak, WorkingSetMb());
+            Sleep(1);
+        }
+    });
+    work();
+    done = true;
+    sampler.join();
+    return std::max(peak, WorkingSetMb()) - before;
+}
+
+void ReportMemory(const std::string& what, double mb, const char* baseline, double baselineMb) {
+    std::printf("%-34s %10.0f MB   beside %-22s %10.0f MB\n", what.c_str(), mb, baseline,
+                baselineMb);
+    std::fflush(stdout);
+}
+
+// Copy of the whole text: the memory it takes while it runs and while the
+// clipboard holds the text, beside the text's size in UTF-16.
+void CopyOfAll(const Bench& b, const std::string& name) {
+    const double units = static_cast<double>(EditCtl_GetTextLength(b.edit()));
+    const double size = units * sizeof(char16_t) / (1 << 20);
+    const double fill = Median(1, [&] {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2 + 2);
+        if (void* bytes = block ? GlobalLock(block) : nullptr) {
+            std::memset(bytes, 'x', static_cast<size_t>(units) * 2 + 2);
+            GlobalUnlock(block);
+        }
+        GlobalFree(block);
+    });
+    EditCtl_SelectAll(b.edit());
+    const double before = WorkingSetMb();
+    double copy = 0;
+    const double peak = PeakGrowthMb([&] { copy = Median(1, [&] { EditCtl_Copy(b.edit()); }); });
+    const double held = WorkingSetMb() - before;
+    if (OpenClipboard(b.window)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    const double released = WorkingSetMb() - before;
+    Report(name + " Copy of all", copy, "filling a block", fill);
+    ReportMemory(name + " Copy of all, peak", peak, "selection (UTF-16)", size);
+    ReportMemory(name + " Copy of all, held", held, "selection (UTF-16)", size);
+    ReportMemory(name + " Copy of all, let go", released, "selection (UTF-16)", size);
+    Place(b, 0);
+}
+
+// Lines of one "x" each, the shape with the most lines a text can hold.
+void WriteOneUnitLines(const std::u16string& path, uint64_t lines) {
+    std::string text;
+    text.reserve(lines * 3);
+    for (uint64_t i = 0; i < lines; ++i)
+        text += "x\r\n";
+    WriteBytes(path, text.data(), text.size());
+}
+
+// Opening, Ctrl+End, typing and painting at 125 M and 500 M lines of "x"
+// beside the same at 1 GB of ordinary lines, and a copy of that 1 GB.
+void HugeDocuments(Bench& b, bool keep) {
+    b.runs = 5;
+    const std::u16string path = TempPath(L"tessary_bench_huge.txt");
+    const std::pair<const char*, uint64_t> documents[] = {
+        {"1 GB lines", 0}, {"125 M lines of x", 125'000'000}, {"500 M lines of x", 500'000'000}};
+    for (const auto& [name, lines] : documents) {
+        EditCtl_SetText(b.edit(), u"");
+        if (lines == 0) {
+            const std::string text = MakeText(1'000'000'000, true);
+            WriteBytes(path, text.data(), text.size());
+        } else {
+            WriteOneUnitLines(path, lines);
+        }
+        Open(b, name, path, 1);
+        const double blit = BlitBaseline(b);
+        const double empty = Median(b.runs, [&] { SendMessageW(b.edit(), WM_NULL, 0, 0); });
+        Ends(b, name, empty);
+        Paints(b, name, blit);
+        Typing(b, name);
+        ThumbDrag(b, name, blit);
+        if (lines == 0)
+            CopyOfAll(b, name);
+        EditCtl_SetModified(b.edit(), false);
+        b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
+    }
+    if (!keep)
+        DeleteFileW(W(path));
+}
+
 struct Sample {
     const char* name;
     std::u16string path;
     bool searched; // Find, Replace All and Save run on it
 };
 
-HWND CreateMainWindow() {
-    if (!RegisterMainWindowClass(GetModuleHandleW(nullptr), nullptr, nullptr))
-        return nullptr;
-    HWND window = CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 900,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window) {
-        ShowWindow(window, SW_SHOW);
-        UpdateWindow(window);
-    }
-    return window;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    bool quick = false;
-    bool gb = false;
-    bool keep = false;
-    bool journalOnly = false;
-    for (int i = 1; i < argc; ++i) {
-        journalOnly = journalOnly || std::strcmp(argv[i], "--journal") == 0;
-        quick = quick || std::strcmp(argv[i], "--quick") == 0;
-        gb = gb || std::strcmp(argv[i], "--gb") == 0;
-        keep = keep || std::strcmp(argv[i], "--keep") == 0;
-    }
+// The three documents of a regular run, each wrapped and not.
+void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly) {
     const uint64_t mb = quick ? 20'000 : 1'000'000;
     const uint64_t linesBytes = (gb ? 1000 : 100) * mb;
     const std::u16string linesPath = TempPath(L"tessary_bench_lines.txt");
@@ -536,26 +635,6 @@ int main(int argc, char** argv) {
         for (uint64_t i = 0; i < (quick ? 50'000u : 500'000u); ++i)
             text += "abc\t";
         WriteBytes(tabsPath, text.data(), text.size());
-    }
-
-    const std::u16string journals = TempPath(L"tessary_bench_recovery");
-    Recovery_FolderOverride() = W(journals);
-    std::wstring& key = Settings_KeyPath();
-    key = L"Software\\Orvanel\\TessaryBench";
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    ModalUiHandlers handlers;
-    handlers.messageBox = [](HWND, const std::wstring& text, const std::wstring&, UINT) {
-        std::printf("message box: %ls\n", text.c_str());
-        return IDNO;
-    };
-    ModalUi_SetHandlers(&handlers);
-
-    Bench b;
-    b.window = CreateMainWindow();
-    b.mw = b.window ? MainWnd_FromWindow(b.window) : nullptr;
-    if (!b.mw) {
-        std::printf("no main window\n");
-        return 1;
     }
     b.runs = quick ? 3 : 15;
     const Sample documents[] = {
@@ -590,15 +669,68 @@ int main(int argc, char** argv) {
         EditCtl_SetModified(b.edit(), false);
         b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
     }
+    if (!keep) {
+        for (const std::u16string* path : {&linesPath, &tabsPath, &onePath})
+            DeleteFileW(W(*path));
+    }
+}
+
+HWND CreateMainWindow() {
+    if (!RegisterMainWindowClass(GetModuleHandleW(nullptr), nullptr, nullptr))
+        return nullptr;
+    HWND window = CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 900,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window) {
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+    }
+    return window;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool quick = false;
+    bool gb = false;
+    bool keep = false;
+    bool huge = false;
+    bool journalOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        journalOnly = journalOnly || std::strcmp(argv[i], "--journal") == 0;
+        quick = quick || std::strcmp(argv[i], "--quick") == 0;
+        gb = gb || std::strcmp(argv[i], "--gb") == 0;
+        keep = keep || std::strcmp(argv[i], "--keep") == 0;
+        huge = huge || std::strcmp(argv[i], "--huge") == 0;
+    }
+
+    const std::u16string journals = TempPath(L"tessary_bench_recovery");
+    Recovery_FolderOverride() = W(journals);
+    std::wstring& key = Settings_KeyPath();
+    key = L"Software\\Orvanel\\TessaryBench";
+    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    ModalUiHandlers handlers;
+    handlers.messageBox = [](HWND, const std::wstring& text, const std::wstring&, UINT) {
+        std::printf("message box: %ls\n", text.c_str());
+        return IDNO;
+    };
+    ModalUi_SetHandlers(&handlers);
+
+    Bench b;
+    b.window = CreateMainWindow();
+    b.mw = b.window ? MainWnd_FromWindow(b.window) : nullptr;
+    if (!b.mw) {
+        std::printf("no main window\n");
+        return 1;
+    }
+    if (huge)
+        HugeDocuments(b, keep);
+    else
+        RegularDocuments(b, quick, gb, keep, journalOnly);
 
     DestroyWindow(b.window);
     Pump();
     RemoveDirectoryW(W(journals));
     ModalUi_SetHandlers(nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    if (!keep) {
-        for (const std::u16string* path : {&linesPath, &tabsPath, &onePath})
-            DeleteFileW(W(*path));
-    }
     return faults == 0 ? 0 : 1;
 }
