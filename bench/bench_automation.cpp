@@ -5,7 +5,7 @@
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
 #include "editctl/text_geometry.h"
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,9 +39,9 @@ EditState& Document() {
     static EditState s = [] {
         EditState state;
         AttachWindow(state, dummyWindow, 1200, 900);
-        state.text = MakeText();
+        state.model.text = MakeText();
         Refresh(state);
-        state.scrollY = state.lines.totalRows() / 2 * state.lineHeight;
+        state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
         TakeEffects(state);
         return state;
     }();

@@ -1,7 +1,7 @@
 #include "editctl/commands.h"
 
 #include "editctl/characters.h"
-#include "editctl/keys.h"
+#include "editctl/change_flow.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
 
@@ -88,7 +88,7 @@ void ReloadText(EditState& s, std::u16string&& text) {
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {
     s.model.anchor = CharStopAtOrBefore(s.model.text, anchor);
     s.model.caret = CharStopAtOrBefore(s.model.text, caret);
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 LineColumn CaretLineColumn(const EditState& s) {

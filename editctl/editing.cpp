@@ -1,11 +1,12 @@
 #include "editctl/editing.h"
 
+#include "editctl/change_flow.h"
 #include "editctl/characters.h"
-#include "editctl/layout.h"
 #include "editctl/replaced_matches.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "editctl/view_metrics.h"
 #include "fileio/text_units.h"
 
 #include <algorithm>
@@ -16,7 +17,23 @@
 
 namespace {
 
-constexpr char16_t kTab = 9;
+// What an edit of the text model changes, and how its lines are measured.
+struct ModelParts {
+    TextModel& model;
+    EditHistory& history;
+    LineMetrics metrics;
+};
+
+ModelParts PartsOf(EditState& s) {
+    return {s.model, s.history, CurrentLineMetrics(s)};
+}
+
+// The record of an edit the text has no room for.
+ModelChange Refused() {
+    ModelChange change;
+    change.kind = ModelChange::Kind::Refused;
+    return change;
+}
 
 int32_t Length(const UndoRecord& record) {
     return static_cast<int32_t>(record.text.size());
@@ -33,8 +50,8 @@ void ForEachRecord(std::span<const UndoRecord> records, bool forward, Each each)
 }
 
 // The longest the text gets while the records are carried out.
-int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool forward) {
-    int64_t length = TextLength(s.model);
+int64_t PeakLength(const TextModel& model, std::span<const UndoRecord> records, bool forward) {
+    int64_t length = TextLength(model);
     int64_t peak = length;
     ForEachRecord(records, forward, [&](const UndoRecord& r) {
         const auto units = static_cast<int64_t>(r.text.size());
@@ -44,29 +61,32 @@ int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool
     return peak;
 }
 
+// The lines of the text as it is, in the memory they had: after a failed
+// update, the text is back to what the table held before.
+void RestoreLines(const ModelParts& p) {
+    p.model.columnStops.clear();
+    p.model.lines.rebuild(p.model.text, p.metrics);
+}
+
 // ChangeText for a Replace All record, which is a step of its own: the text
-// is built anew and the old one kept until the relayout has succeeded.
-bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
+// is built anew and the old one kept until the lines are updated.
+bool ChangeMatches(const ModelParts& p, const UndoRecord& record, bool forward,
+                   ModelChange& change) {
     const ReplacedMatches& m = *record.matches;
     const bool putInserted = (record.kind == UndoKind::Insert) == forward;
-    if (RebuiltLength(s.model.text, m, putInserted) > s.model.maxLength) {
-        s.effects.tooLong = true;
+    if (RebuiltLength(p.model.text, m, putInserted) > p.model.maxLength)
         return false;
-    }
     TextBuffer previous;
-    previous.assign(RebuiltText(s.model.text, m, putInserted));
-    previous.swap(s.model.text);
+    previous.assign(RebuiltText(p.model.text, m, putInserted));
+    previous.swap(p.model.text);
+    change.span = RebuiltChange(m, putInserted);
     try {
-        RelayoutChange(s, RebuiltChange(m, putInserted));
+        p.model.lines.update(p.model.text, p.metrics, change.span);
     } catch (...) {
-        s.model.text.swap(previous);
-        Relayout(s);
+        p.model.text.swap(previous);
+        RestoreLines(p);
         throw;
     }
-    // The record holds the matches' places, not their units in order: to a
-    // log of changes the result reads as a new text.
-    if (s.history.observer)
-        s.history.observer->TextReplaced(s);
     return true;
 }
 
@@ -95,34 +115,30 @@ void Replace(TextModel& model, const StepReplacement& step) {
     ReplaceText(model, step.position, step.removed, step.inserted);
 }
 
-// Carries out records on the text and lays it out again, all or nothing.
+// Carries out records on the text and its line table, all or nothing.
 // Returns false without changing anything when the text would grow beyond
 // `maxLength`. The text changes in one replacement, which either needs no
-// memory or gets it before anything changes; when the relayout runs out,
-// the text is put back, which needs none, is laid out again in the memory
-// the layout had, and the failure passes on.
-bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward) {
+// memory or gets it before anything changes; when the lines' update runs
+// out, the text is put back, which needs none, its lines are made again in
+// the memory they had, and the failure passes on.
+bool ChangeText(const ModelParts& p, std::span<const UndoRecord> records, bool forward,
+                ModelChange& change) {
     if (records.size() == 1 && records.front().matches)
-        return ChangeMatches(s, records.front(), forward);
-    const int64_t peak = PeakLength(s, records, forward);
-    if (peak > s.model.maxLength) {
-        s.effects.tooLong = true;
+        return ChangeMatches(p, records.front(), forward, change);
+    const int64_t peak = PeakLength(p.model, records, forward);
+    if (peak > p.model.maxLength)
         return false;
-    }
     const StepReplacement step = FoldStep(records, forward);
-    Replace(s.model, step);
-    TextChange change;
-    change.add(step.position, step.removed, static_cast<int32_t>(step.inserted.size()));
+    Replace(p.model, step);
+    change.span.add(step.position, step.removed, static_cast<int32_t>(step.inserted.size()));
     try {
-        RelayoutChange(s, change);
+        p.model.lines.update(p.model.text, p.metrics, change.span);
     } catch (...) {
-        Replace(s.model, FoldStep(records, !forward));
-        Relayout(s);
+        Replace(p.model, FoldStep(records, !forward));
+        RestoreLines(p);
         throw;
     }
-    s.model.text.tidy();
-    if (s.history.observer)
-        s.history.observer->TextChanged(s, records, forward);
+    p.model.text.tidy();
     return true;
 }
 
@@ -133,66 +149,69 @@ int32_t StopAtOrAfter(const TextBuffer& text, int32_t pos) {
 // Text put beside a combining mark joins it into one character: the
 // selection's ends move out to the characters' edges, the caret alone past
 // the character it ended in.
-void KeepEndsBetweenCharacters(EditState& s) {
-    if (s.model.anchor == s.model.caret) {
-        s.model.anchor = s.model.caret = StopAtOrAfter(s.model.text, s.model.caret);
+void KeepEndsBetweenCharacters(TextModel& model) {
+    if (model.anchor == model.caret) {
+        model.anchor = model.caret = StopAtOrAfter(model.text, model.caret);
         return;
     }
-    int32_t& low = s.model.anchor < s.model.caret ? s.model.anchor : s.model.caret;
-    int32_t& high = s.model.anchor < s.model.caret ? s.model.caret : s.model.anchor;
-    low = CharStopAtOrBefore(s.model.text, low);
-    high = StopAtOrAfter(s.model.text, high);
+    int32_t& low = model.anchor < model.caret ? model.anchor : model.caret;
+    int32_t& high = model.anchor < model.caret ? model.caret : model.anchor;
+    low = CharStopAtOrBefore(model.text, low);
+    high = StopAtOrAfter(model.text, high);
 }
 
-// What edits, undo and redo share after the text and layout changed.
-void FinishTextChange(EditState& s) {
-    KeepEndsBetweenCharacters(s);
-    TrackCurrentLine(s);
-    EnsureCaretVisible(s);
-    InvalidateClient(s);
-    NotifyParent(s, EditNotify::Change);
-}
-
-// The common tail of every new edit, also of one that changed nothing.
-void FinishEdit(EditState& s) {
-    s.history.redoHistory.clear();
-    s.history.modified = true;
-    FinishTextChange(s);
+// The common end of every new edit, also of one that changed nothing.
+ModelChange FinishEdit(const ModelParts& p, ModelChange change) {
+    p.history.redoHistory.clear();
+    p.history.modified = true;
+    KeepEndsBetweenCharacters(p.model);
+    change.kind = ModelChange::Kind::Text;
+    return change;
 }
 
 // A new edit made of `records`, which join the undo history, leaving the
 // selection from `anchor` to `caret` (which fit once the edit is accepted).
-void Commit(EditState& s, std::span<UndoRecord> records, int64_t anchor, int64_t caret) {
-    MakeRoom(s.history.undoHistory, s.history.undoHistory.size() + records.size());
-    if (!ChangeText(s, records, true))
-        return;
+ModelChange Commit(const ModelParts& p, std::span<UndoRecord> records, int64_t anchor,
+                   int64_t caret) {
+    std::vector<UndoRecord>& undo = p.history.undoHistory;
+    MakeRoom(undo, undo.size() + records.size());
+    ModelChange change;
+    if (!ChangeText(p, records, true, change))
+        return Refused();
+    const size_t first = undo.size();
     for (UndoRecord& record : records)
-        s.history.undoHistory.push_back(std::move(record));
-    s.model.anchor = Saturate32(anchor);
-    s.model.caret = Saturate32(caret);
-    FinishEdit(s);
+        undo.push_back(std::move(record));
+    p.model.anchor = Saturate32(anchor);
+    p.model.caret = Saturate32(caret);
+    change.records = std::span(undo).subspan(first);
+    return FinishEdit(p, std::move(change));
 }
 
 // Reverts the newest step of `from` (its top record and those joined
 // beneath it) and moves its records to `to`. They arrive there in reverse
-// order, so the joins are redrawn: the first one moved is the step's bottom.
-void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
+// order with their kinds flipped, so that carried out in order there they
+// do what was just done; the joins are redrawn: the first one moved is the
+// step's bottom.
+ModelChange Revert(const ModelParts& p, std::vector<UndoRecord>& from,
+                   std::vector<UndoRecord>& to) {
     if (from.empty())
-        return;
+        return {};
     size_t count = 1;
     while (count < from.size() && from[from.size() - count].joined)
         ++count;
     const std::span<const UndoRecord> step(from.data() + from.size() - count, count);
     MakeRoom(to, to.size() + count);
-    if (!ChangeText(s, step, false))
-        return;
+    ModelChange change;
+    if (!ChangeText(p, step, false, change))
+        return Refused();
     const UndoRecord& bottom = step.front();
     if (bottom.matches)
-        s.model.caret = s.model.anchor =
+        p.model.caret = p.model.anchor =
             RebuiltEnd(*bottom.matches, bottom.kind == UndoKind::Delete);
     else
-        s.model.caret = s.model.anchor =
+        p.model.caret = p.model.anchor =
             bottom.position + (bottom.kind == UndoKind::Delete ? Length(bottom) : 0);
+    const size_t first = to.size();
     for (size_t i = 0; i < count; ++i) {
         UndoRecord record = std::move(from.back());
         from.pop_back();
@@ -200,7 +219,10 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
         record.joined = i > 0;
         to.push_back(std::move(record));
     }
-    FinishTextChange(s);
+    KeepEndsBetweenCharacters(p.model);
+    change.records = std::span(to).subspan(first);
+    change.kind = ModelChange::Kind::Text;
+    return change;
 }
 
 } // namespace
@@ -215,11 +237,11 @@ void DeleteAtCaret(EditState& s, bool forward) {
     else if (from == to && !forward && s.model.caret > 0)
         from = PrevCharStop(t, s.model.caret);
     if (from == to) {
-        FinishEdit(s);
+        FollowChange(s, FinishEdit(PartsOf(s), {}));
         return;
     }
     UndoRecord removed{UndoKind::Delete, from, t.substr(from, to - from)};
-    Commit(s, {&removed, 1}, from, from);
+    FollowChange(s, Commit(PartsOf(s), {&removed, 1}, from, from));
 }
 
 void ReplaceSelection(EditState& s, std::u16string_view inserted) {
@@ -232,7 +254,7 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted) {
     if (!inserted.empty())
         records[count++] = {UndoKind::Insert, low, std::u16string(inserted)};
     const int64_t end = low + static_cast<int64_t>(inserted.size());
-    Commit(s, {records, count}, end, end);
+    FollowChange(s, Commit(PartsOf(s), {records, count}, end, end));
 }
 
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
@@ -252,7 +274,7 @@ void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inser
         records[count] = {UndoKind::Insert, start, std::move(inserted), count > 0};
         ++count;
     }
-    Commit(s, {records, count}, start, caret);
+    FollowChange(s, Commit(PartsOf(s), {records, count}, start, caret));
 }
 
 void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length,
@@ -262,7 +284,8 @@ void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length
     if (!record.matches)
         return;
     record.position = record.matches->positions.front();
-    Commit(s, {&record, 1}, record.position, RebuiltEnd(*record.matches, true));
+    const int32_t end = RebuiltEnd(*record.matches, true);
+    FollowChange(s, Commit(PartsOf(s), {&record, 1}, record.position, end));
 }
 
 void DeleteSelection(EditState& s) {
@@ -271,11 +294,11 @@ void DeleteSelection(EditState& s) {
 }
 
 void Undo(EditState& s) {
-    Revert(s, s.history.undoHistory, s.history.redoHistory);
+    FollowChange(s, Revert(PartsOf(s), s.history.undoHistory, s.history.redoHistory));
 }
 
 void Redo(EditState& s) {
-    Revert(s, s.history.redoHistory, s.history.undoHistory);
+    FollowChange(s, Revert(PartsOf(s), s.history.redoHistory, s.history.undoHistory));
 }
 
 void TypeCharacter(EditState& s, char16_t unit) {

@@ -1,6 +1,7 @@
-// Every change of the text goes through these operations; each records
-// itself for undo and ends with a relayout of the lines it changed, the
-// caret scrolled into view, a full repaint and CEN_CHANGE.
+// Every change of the text goes through these operations. Each edits the
+// text model (the text, its lines, the selection, the history) and makes
+// one change record of it, which the layout and the effects then follow
+// (change_flow.h): the caret scrolled into view, a full repaint, CEN_CHANGE.
 //
 // Each is all or nothing. One that would make the text longer than
 // `maxLength` changes nothing and sets `effects.tooLong`; one that runs out

@@ -2,7 +2,7 @@
 
 #include "editctl/characters.h"
 #include "editctl/editing.h"
-#include "editctl/layout.h"
+#include "editctl/change_flow.h"
 #include "editctl/text_model.h"
 #include "editctl/words.h"
 #include "fileio/text_units.h"
@@ -121,26 +121,16 @@ ClipboardAction HandleKeyDown(EditState& s, EditKey key, bool shift, bool ctrl) 
         return ClipboardAction::None;
     }
     if (MoveCaret(s, key, shift, ctrl)) {
-        FinishCaretMove(s);
+        FollowChange(s, SelectionMoved());
         return ClipboardAction::None;
     }
     return ctrl ? HandleControlLetter(s, key, shift) : ClipboardAction::None;
 }
 
-void FinishCaretMove(EditState& s) {
-    TrackCurrentLine(s);
-    EnsureCaretVisible(s);
-    InvalidateClient(s);
-    NotifyParent(s, EditNotify::SelChange);
-}
-
 void SelectAll(EditState& s) {
     s.model.anchor = 0;
     s.model.caret = TextLength(s.model);
-    TrackCurrentLine(s);
-    PlaceCaret(s); // the next key acts at the selection's end
-    InvalidateClient(s);
-    NotifyParent(s, EditNotify::SelChange);
+    FollowChange(s, SelectionMoved(false)); // placed: the next key acts at the selection's end
 }
 
 void TypeCharMessage(EditState& s, char16_t unit) {

@@ -1,8 +1,7 @@
 #include "editctl/mouse.h"
 
-#include "editctl/keys.h"
+#include "editctl/change_flow.h"
 #include "editctl/layout.h"
-#include "editctl/saturate.h"
 #include "editctl/text_model.h"
 #include "editctl/words.h"
 
@@ -39,20 +38,20 @@ void MouseButtonDown(EditState& s, int32_t x, int32_t y, uint32_t now, const Cli
             s.model.anchor = position;
     }
     s.input.mouseSelecting = true;
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseDoubleClick(EditState& s, int32_t x, int32_t y) {
     SelectWordAt(s.model, HitTest(s, x, y));
     s.input.mouseSelecting = true;
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseMove(EditState& s, int32_t x, int32_t y) {
     if (!s.input.mouseSelecting)
         return;
     s.model.caret = HitTest(s, x, y);
-    FinishCaretMove(s);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseButtonUp(EditState& s) {
@@ -75,8 +74,8 @@ void MouseWheel(EditState& s, int32_t delta, uint32_t wheelLines) {
     if (notches == 0)
         return;
     const int64_t step = WheelStepRows(wheelLines, s.view.scrollSpeed);
-    // Saturated so that a huge step lands at an end instead of overflowing.
-    s.view.scrollY = Saturate32(s.view.scrollY - step * s.view.lineHeight * notches);
+    // Even the largest step, times the most notches a delta holds, fits in 64 bits.
+    s.view.scrollY -= step * s.view.lineHeight * notches;
     ClampScroll(s);
     UpdateScrollBars(s);
     PlaceCaret(s);

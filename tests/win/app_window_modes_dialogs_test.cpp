@@ -6,6 +6,7 @@
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 #include "editctl/edit_record.h"
+#include "tessary_version.h"
 #include "winkit/command_ids.h"
 
 #include <cwchar>
@@ -95,12 +96,12 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     EXPECT_EQ(shownFont_.lfPitchAndFamily, FIXED_PITCH | FF_MODERN);
 
     EXPECT_EQ(mw.settings.fontSizePt, 14);
-    const LOGFONTW made = FontOf(mw.editorFont);
+    const LOGFONTW made = FontOf(mw.editorFont.get());
     EXPECT_STREQ(made.lfFaceName, L"Courier New");
     EXPECT_EQ(made.lfWeight, FW_BOLD);
     EXPECT_EQ(made.lfHeight, -MulDiv(14, 96, 72));
     for (const Document& document : mw.documents)
-        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont);
+        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont.get());
     EXPECT_EQ(StoredFace(), L"Courier New");
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 14u);
 
@@ -115,7 +116,7 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     // Only the face and the size survive a restart.
     Destroy();
     Create();
-    const LOGFONTW restarted = FontOf(Record().editorFont);
+    const LOGFONTW restarted = FontOf(Record().editorFont.get());
     EXPECT_STREQ(restarted.lfFaceName, L"Liberation Mono");
     EXPECT_EQ(restarted.lfWeight, FW_NORMAL);
     EXPECT_EQ(Record().settings.fontSizePt, 11);
@@ -129,8 +130,8 @@ TEST_F(SmallCommandsTest, FontSizeOutsideTheRangeKeepsTheSizeButTakesTheFace) {
         StoreNumber(L"FontSizePt", 99); // to see that the choice is saved all the same
         Command(IDM_FORMAT_FONT);
         EXPECT_EQ(mw.settings.fontSizePt, 11) << tenths;
-        EXPECT_STREQ(FontOf(mw.editorFont).lfFaceName, L"Courier New") << tenths;
-        EXPECT_EQ(FontOf(mw.editorFont).lfHeight, -MulDiv(11, 96, 72)) << tenths;
+        EXPECT_STREQ(FontOf(mw.editorFont.get()).lfFaceName, L"Courier New") << tenths;
+        EXPECT_EQ(FontOf(mw.editorFont.get()).lfHeight, -MulDiv(11, 96, 72)) << tenths;
         EXPECT_EQ(StoredNumber(L"FontSizePt"), 11u) << tenths;
     }
 }
@@ -140,7 +141,7 @@ TEST_F(SmallCommandsTest, AVerticalFaceFromTheDialogGivesTheDefaultFace) {
     MainWindow& mw = Record();
     AnswerFontDialog({L"@Courier New", FW_BOLD, 140}, true);
     Command(IDM_FORMAT_FONT);
-    const LOGFONTW made = FontOf(mw.editorFont);
+    const LOGFONTW made = FontOf(mw.editorFont.get());
     EXPECT_NE(made.lfFaceName[0], L'@') << made.lfFaceName;
     EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");
     EXPECT_EQ(made.lfWeight, FW_BOLD); // the rest of the choice stands
@@ -151,11 +152,11 @@ TEST_F(SmallCommandsTest, AVerticalFaceFromTheDialogGivesTheDefaultFace) {
 TEST_F(SmallCommandsTest, CancelledFontDialogChangesNothing) {
     Create();
     MainWindow& mw = Record();
-    const HFONT before = mw.editorFont;
+    const HFONT before = mw.editorFont.get();
     StoreNumber(L"FontSizePt", 99);
     AnswerFontDialog({L"Wingdings", FW_HEAVY, 300}, false);
     Command(IDM_FORMAT_FONT);
-    EXPECT_EQ(mw.editorFont, before);
+    EXPECT_EQ(mw.editorFont.get(), before);
     EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");
     EXPECT_EQ(mw.settings.editorLogFont.lfWeight, FW_NORMAL);
     EXPECT_EQ(mw.settings.fontSizePt, 11);
@@ -190,7 +191,7 @@ TEST_F(SmallCommandsTest, AboutShowsTheTaskDialogOrFallsBackToAMessageBox) {
     // This test program has no version block: the fallback version shows.
     const std::u16string expected = AboutText(u"");
     const std::wstring text(expected.begin(), expected.end());
-    ASSERT_EQ(text.rfind(L"Version 1.0.2\n\n", 0), 0u);
+    ASSERT_EQ(text.rfind(L"Version " TESSARY_VERSION_TEXT L"\n\n", 0), 0u);
 
     int shown = 0;
     TASKDIALOGCONFIG seen = {};
@@ -236,7 +237,9 @@ TEST(AppVersionString, ReadsStringsOfTheVersionBlock) {
     program += L"\\tessary.exe";
     if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "tessary.exe not built";
-    EXPECT_EQ(MainWnd_GetFileVersionString(program, L"ProductVersion"), L"1.0.2");
+    // The version block carries the version the build was made with.
+    EXPECT_EQ(MainWnd_GetFileVersionString(program, L"ProductVersion"), L"" TESSARY_VERSION_TEXT);
+    EXPECT_EQ(MainWnd_GetFileVersionString(program, L"FileVersion"), L"" TESSARY_VERSION_TEXT);
     EXPECT_EQ(MainWnd_GetFileVersionString(program, L"ProductName"), L"Tessary");
     EXPECT_EQ(MainWnd_GetFileVersionString(program, L"NoSuchString"), L"");
 }
