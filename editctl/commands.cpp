@@ -65,8 +65,8 @@ void SetText(EditState& s, std::u16string_view text) {
 }
 
 void AdoptText(EditState& s, std::u16string&& text) {
-    TextBuffer adopted(text);
-    text = std::u16string();
+    TextBuffer adopted;
+    adopted.assign(std::move(text));
     TakeText(s, adopted);
 }
 

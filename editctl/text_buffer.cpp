@@ -25,7 +25,7 @@ bool IsBreak(char16_t unit) {
 } // namespace
 
 void TextBuffer::Block::moveGap(size_t to) {
-    char16_t* data = units.get();
+    char16_t* data = units;
     if (gapLength > 0 && to < gapStart)
         std::copy_backward(data + to, data + gapStart, data + gapStart + gapLength);
     else if (gapLength > 0 && to > gapStart)
@@ -38,13 +38,13 @@ TextBuffer::TextBuffer(const TextBuffer& other)
     blocks_.reserve(other.blocks_.size());
     for (const Block& from : other.blocks_) {
         Block& to = blocks_.emplace_back();
-        to.units = std::make_unique_for_overwrite<char16_t[]>(from.capacity);
+        to.own(std::make_unique_for_overwrite<char16_t[]>(from.capacity));
         to.capacity = from.capacity;
         to.gapStart = from.gapStart;
         to.gapLength = from.gapLength;
-        std::copy(from.front().begin(), from.front().end(), to.units.get());
+        std::copy(from.front().begin(), from.front().end(), to.units);
         std::copy(from.back().begin(), from.back().end(),
-                  to.units.get() + from.gapStart + from.gapLength);
+                  to.units + from.gapStart + from.gapLength);
     }
 }
 
@@ -94,7 +94,7 @@ std::u16string_view TextBuffer::view(size_t pos, size_t n) const {
     // only units inside the range move.
     if (at < block.gapStart && at + n > block.gapStart)
         block.moveGap(block.gapStart - at <= at + n - block.gapStart ? at : at + n);
-    return {block.units.get() + (at < block.gapStart ? at : at + block.gapLength), n};
+    return {block.units + (at < block.gapStart ? at : at + block.gapLength), n};
 }
 
 void TextBuffer::copy(size_t pos, size_t n, char16_t* out) const {
@@ -128,8 +128,8 @@ void TextBuffer::replace(size_t pos, size_t n, std::u16string_view units) {
         return;
     const std::less<const char16_t*> before;
     for (const Block& block : blocks_) {
-        if (!before(units.data(), block.units.get()) &&
-            before(units.data(), block.units.get() + block.capacity)) {
+        if (!before(units.data(), block.units) &&
+            before(units.data(), block.units + block.capacity)) {
             // Moving units would pull them from under the view.
             const std::u16string copy(units);
             replace(pos, n, copy);
@@ -204,13 +204,18 @@ bool TextBuffer::replaceInPlace(size_t pos, size_t n, std::u16string_view units)
         }
     }
     Block& block = blocks_[b];
+    const bool wasLong = block.size() > kLongBlockUnits;
     block.moveGap(pos - starts_[b]);
     block.gapLength += n;
-    std::copy(units.begin(), units.end(), block.units.get() + block.gapStart);
+    std::copy(units.begin(), units.end(), block.units + block.gapStart);
     block.gapStart += units.size();
     block.gapLength -= units.size();
     size_ = size_ + units.size() - n;
-    untidy_ = untidy_ || block.size() == 0 || block.size() > kLongBlockUnits;
+    // A long block is split once, when it grows long or gains a break: one
+    // long line stays one block, and typing in it splits nothing.
+    const bool isLong = block.size() > kLongBlockUnits;
+    untidy_ = untidy_ || block.size() == 0 ||
+              (isLong && (!wasLong || std::any_of(units.begin(), units.end(), IsBreak)));
     restart(b);
     return true;
 }
@@ -239,17 +244,17 @@ void TextBuffer::rebuild(size_t first, size_t last, size_t pos, size_t n,
     }
     Block fresh;
     try {
-        fresh.units = std::make_unique_for_overwrite<char16_t[]>(Roomy(needed));
+        fresh.own(std::make_unique_for_overwrite<char16_t[]>(Roomy(needed)));
         fresh.capacity = Roomy(needed);
     } catch (const std::bad_alloc&) {
-        fresh.units = std::make_unique_for_overwrite<char16_t[]>(needed);
+        fresh.own(std::make_unique_for_overwrite<char16_t[]>(needed));
         fresh.capacity = needed;
     }
-    copy(begin, pos - begin, fresh.units.get());
-    std::copy(units.begin(), units.end(), fresh.units.get() + (pos - begin));
+    copy(begin, pos - begin, fresh.units);
+    std::copy(units.begin(), units.end(), fresh.units + (pos - begin));
     fresh.gapStart = pos - begin + units.size();
     fresh.gapLength = fresh.capacity - total;
-    copy(pos + n, end - pos - n, fresh.units.get() + fresh.gapStart + fresh.gapLength);
+    copy(pos + n, end - pos - n, fresh.units + fresh.gapStart + fresh.gapLength);
     if (blocks_.empty()) {
         blocks_.push_back(std::move(fresh));
         starts_.push_back(0);
@@ -270,10 +275,10 @@ void TextBuffer::join(size_t first, size_t last) const {
     const size_t total = starts_[last] + blocks_[last].size() - begin;
     Block joined;
     joined.capacity = Roomy(total);
-    joined.units = std::make_unique_for_overwrite<char16_t[]>(joined.capacity);
+    joined.own(std::make_unique_for_overwrite<char16_t[]>(joined.capacity));
     joined.gapStart = total;
     joined.gapLength = joined.capacity - total;
-    copy(begin, total, joined.units.get());
+    copy(begin, total, joined.units);
     blocks_[first] = std::move(joined);
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(first) + 1,
                   blocks_.begin() + static_cast<std::ptrdiff_t>(last) + 1);
@@ -320,7 +325,7 @@ void TextBuffer::tidy() noexcept {
                 block.capacity = split[k].capacity;
                 block.gapStart = split[k].size;
                 block.gapLength = split[k].capacity - split[k].size;
-                block.units = std::move(split[k].units);
+                block.own(std::move(split[k].units));
                 blocks_.insert(blocks_.begin() + at + static_cast<std::ptrdiff_t>(k),
                                std::move(block));
                 starts_.insert(starts_.begin() + at + static_cast<std::ptrdiff_t>(k), 0);
@@ -344,13 +349,54 @@ void TextBuffer::assign(TextBlocks&& blocks) {
         to.capacity = from.capacity;
         to.gapStart = from.size;
         to.gapLength = from.capacity - from.size;
-        to.units = std::move(from.units);
+        to.own(std::move(from.units));
         starts.push_back(size);
         size += from.size;
     }
     blocks_.swap(taken);
     starts_.swap(starts);
     size_ = size;
+    hint_ = 0;
+    untidy_ = false;
+}
+
+void TextBuffer::assign(std::u16string&& units) {
+    if (units.empty()) {
+        assign(std::u16string_view());
+        return;
+    }
+    const std::u16string_view all(units);
+    std::vector<size_t> ends; // where each block ends: after a break, or at the end
+    for (size_t from = 0; from < all.size();) {
+        size_t end = std::min(all.size(), from + kTextBlockUnits);
+        if (end < all.size()) {
+            const std::u16string_view within = all.substr(from, end - from);
+            const auto last = std::find_if(within.rbegin(), within.rend(), IsBreak);
+            if (last != within.rend()) {
+                end = from + static_cast<size_t>(within.rend() - last);
+            } else {
+                // One line longer than a block keeps its block growing to its end.
+                const auto next = std::find_if(all.begin() + static_cast<std::ptrdiff_t>(end),
+                                               all.end(), IsBreak);
+                end = next == all.end() ? all.size() : static_cast<size_t>(next - all.begin()) + 1;
+            }
+        }
+        ends.push_back(end);
+        from = end;
+    }
+    std::vector<Block> taken(ends.size());
+    std::vector<size_t> starts(ends.size());
+    const auto adopted = std::make_shared<std::u16string>(std::move(units));
+    char16_t* data = adopted->data();
+    for (size_t b = 0, from = 0; b < ends.size(); from = ends[b++]) {
+        taken[b].units = data + from;
+        taken[b].capacity = taken[b].gapStart = ends[b] - from;
+        taken[b].adopted = adopted;
+        starts[b] = from;
+    }
+    blocks_.swap(taken);
+    starts_.swap(starts);
+    size_ = adopted->size();
     hint_ = 0;
     untidy_ = false;
 }

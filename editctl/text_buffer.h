@@ -72,6 +72,11 @@ class TextBuffer {
     // Out of memory, throws with the buffer unchanged.
     void assign(TextBlocks&& blocks);
     void assign(std::u16string_view units);
+    // Takes the string without a copy: its parts become blocks that are
+    // read in place and made afresh where they are first edited, so the
+    // loaded text costs no more than its own memory. Out of memory, throws
+    // with the buffer and `units` unchanged.
+    void assign(std::u16string&& units);
     void clear() noexcept;
     void swap(TextBuffer& other) noexcept;
 
@@ -80,17 +85,25 @@ class TextBuffer {
 
   private:
     struct Block {
-        std::unique_ptr<char16_t[]> units; // front, gap, back
+        char16_t* units = nullptr;         // front, gap, back
+        std::unique_ptr<char16_t[]> owned; // the memory of units, unless a slice
+        // The loaded text, when units is a slice of it: such a block has no
+        // gap, so an edit that adds units makes it afresh.
+        std::shared_ptr<std::u16string> adopted;
         size_t capacity = 0;
         size_t gapStart = 0;
         size_t gapLength = 0;
 
         size_t size() const { return capacity - gapLength; }
-        std::u16string_view front() const { return {units.get(), gapStart}; }
+        std::u16string_view front() const { return {units, gapStart}; }
         std::u16string_view back() const {
-            return {units.get() + gapStart + gapLength, capacity - gapStart - gapLength};
+            return {units + gapStart + gapLength, capacity - gapStart - gapLength};
         }
         void moveGap(size_t to);
+        void own(std::unique_ptr<char16_t[]> memory) {
+            owned = std::move(memory);
+            units = owned.get();
+        }
         // Calls each(piece) with the units [from, from + count) in order.
         template <typename Each> void forEach(size_t from, size_t count, Each each) const {
             const size_t end = from + count;

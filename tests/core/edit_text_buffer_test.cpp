@@ -1,5 +1,5 @@
-// The gap buffer against a plain string: the same text after every step,
-// wherever the gap happens to be.
+// The text's blocks against a plain string: the same text after every step,
+// wherever the blocks and their gaps happen to be.
 #include "allocation_failure.h"
 
 #include "editctl/line_table.h"
@@ -65,7 +65,7 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
         // Now and then more than a block holds, so that blocks grow and split.
         const size_t n = step % 500 == 1 ? 5 * kTextBlockUnits : pick(12);
         const size_t replaced = pick(3) == 0 ? 0 : pick(8);
-        switch (pick(6)) {
+        switch (n > kTextBlockUnits ? 1 : pick(6)) {
         case 0: { // units of the buffer itself, which the edit moves
             const std::u16string_view own = text.view(pick(model.size() + 1), n % 16);
             const std::u16string copy(own);
@@ -135,6 +135,13 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
         const TextBuffer other(model);
         ASSERT_TRUE(text == other) << step;
         ASSERT_TRUE(TextBuffer(text) == other) << step;
+        // A large text taken whole, as loading gives it: edits go on over
+        // its slices, each made afresh where it is first edited.
+        if (model.size() > kTextBlockUnits && step % 32 == 16) {
+            text.assign(std::u16string(model));
+            ASSERT_TRUE(LinesStayInTheirBlocks(text, model)) << step;
+            continue;
+        }
         // Back to small blocks, many of them full, which edits mostly merge.
         if (model.size() > kTextBlockUnits) {
             text.tidy();
@@ -142,7 +149,10 @@ TEST(TextBuffer, RandomEditsMatchAPlainString) {
             ASSERT_EQ(text, model) << step;
             model.resize(pick(500));
         }
-        text.assign(SmallBlocks(model, rng));
+        if (pick(3) == 0)
+            text.assign(std::u16string(model));
+        else
+            text.assign(SmallBlocks(model, rng));
     }
     EXPECT_EQ(text, model);
     EXPECT_THROW(text.view(model.size() + 1), std::out_of_range);
