@@ -6,12 +6,13 @@
 // the whole text takes with typing going on. Every figure is a median printed beside a baseline
 // measured in the same run: what the same work costs without the editor.
 //
-//   bench_win [--quick | --gb | --huge] [--journal] [--keep]
+//   bench_win [--quick | --gb | --huge] [--journal | --open] [--keep]
 //
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
 // "abc<tab>" and 100 MB on one line; --gb makes the first 1 GB (24 M lines);
 // --quick makes all three small, for a run that only checks the program.
-// --journal opens the first alone and measures only the journal's work.
+// --journal opens the first alone and measures only the journal's work;
+// --open measures only opening each and the first letters typed in it.
 // --huge opens 125 M and 500 M lines of "x" beside 1 GB of ordinary lines
 // (about 12 GB of memory at its peak) and measures the memory a copy of
 // the whole 1 GB takes.
@@ -485,18 +486,6 @@ void Save(const Bench& b, const std::string& name) {
     DeleteFileW(W(path));
 }
 
-void Open(const Bench& b, const std::string& name, const std::u16string& path, int runs) {
-    const double baseline = Median(runs, [&] { Widen(ReadBytes(path)); });
-    bool opened = true;
-    const double open = Median(runs, [&] {
-        opened = OpenFileIntoActiveDocument(*b.mw, b.window, path) && opened;
-        UpdateWindow(b.window);
-    });
-    if (!opened && ++faults)
-        std::printf("Open failed\n");
-    Report(name + " open", open, "read and widen", baseline);
-}
-
 // Ctrl+End from the top, with the layout and paint it causes, and back.
 void Ends(const Bench& b, const std::string& name, double empty) {
     const auto jump = [&](bool toEnd) {
@@ -541,6 +530,58 @@ void ReportMemory(const std::string& what, double mb, const char* baseline, doub
     std::printf("%-34s %10.0f MB   beside %-22s %10.0f MB\n", what.c_str(), mb, baseline,
                 baselineMb);
     std::fflush(stdout);
+}
+
+void Open(const Bench& b, const std::string& name, const std::u16string& path, int runs) {
+    const double baseline = Median(runs, [&] { Widen(ReadBytes(path)); });
+    bool opened = true;
+    double open = 0;
+    const double peak = PeakGrowthMb([&] {
+        open = Median(runs, [&] {
+            opened = OpenFileIntoActiveDocument(*b.mw, b.window, path) && opened;
+            UpdateWindow(b.window);
+        });
+    });
+    if (!opened && ++faults)
+        std::printf("Open failed\n");
+    Report(name + " open", open, "read and widen", baseline);
+    const double units = static_cast<double>(EditCtl_GetTextLength(b.edit()));
+    ReportMemory(name + " open, peak growth", peak, "the text in UTF-16", units * 2 / (1 << 20));
+}
+
+// The first letters typed after opening, each far from the last edit: at the
+// start, then at the end after Ctrl+End; then a second letter there. Beside
+// them, what a single gap across the whole text costs to move that far.
+void FirstLetters(const Bench& b, const std::string& name) {
+    const int32_t length = EditCtl_GetTextLength(b.edit());
+    const double empty = Median(3, [&] {
+        SendMessageW(b.edit(), WM_NULL, 0, 0);
+        UpdateWindow(b.edit());
+    });
+    double moveAll = 0;
+    {
+        std::vector<char16_t> units(static_cast<size_t>(length) + 1, u'x');
+        moveAll =
+            Median(1, [&] { std::memmove(units.data() + 1, units.data(), units.size() * 2 - 2); });
+    }
+    const auto letter = [&] {
+        return Median(1, [&] {
+            SendMessageW(b.edit(), WM_CHAR, L'x', 1);
+            UpdateWindow(b.edit());
+        });
+    };
+    const double start = letter();
+    Key(b.edit(), VK_END, true);
+    UpdateWindow(b.edit());
+    const double end = letter();
+    const double next = letter();
+    Report(name + " first letter at start", start, "moving a gap across", moveAll);
+    Report(name + " first letter after Ctrl+End", end, "moving a gap across", moveAll);
+    Report(name + " next letter there", next, "empty message", empty);
+    for (int i = 0; i < 3 && EditCtl_GetTextLength(b.edit()) != length; ++i)
+        EditCtl_Undo(b.edit());
+    if (EditCtl_GetTextLength(b.edit()) != length && ++faults)
+        std::printf("Undo did not take the first letters back\n");
 }
 
 // Copy of the whole text: the memory it takes while it runs and while the
@@ -620,7 +661,7 @@ struct Sample {
 };
 
 // The three documents of a regular run, each wrapped and not.
-void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly) {
+void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly, bool openOnly) {
     const uint64_t mb = quick ? 20'000 : 1'000'000;
     const uint64_t linesBytes = (gb ? 1000 : 100) * mb;
     const std::u16string linesPath = TempPath(L"tessary_bench_lines.txt");
@@ -647,6 +688,9 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
     };
     for (const Sample& d : documents) {
         Open(b, d.name, d.path, gb || quick ? 1 : 3);
+        FirstLetters(b, d.name);
+        if (openOnly)
+            continue;
         if (journalOnly) {
             JournalCopy(b, d.name);
             FindAndReplace(b, d.name);
@@ -695,8 +739,10 @@ int main(int argc, char** argv) {
     bool keep = false;
     bool huge = false;
     bool journalOnly = false;
+    bool openOnly = false;
     for (int i = 1; i < argc; ++i) {
         journalOnly = journalOnly || std::strcmp(argv[i], "--journal") == 0;
+        openOnly = openOnly || std::strcmp(argv[i], "--open") == 0;
         quick = quick || std::strcmp(argv[i], "--quick") == 0;
         gb = gb || std::strcmp(argv[i], "--gb") == 0;
         keep = keep || std::strcmp(argv[i], "--keep") == 0;
@@ -725,7 +771,7 @@ int main(int argc, char** argv) {
     if (huge)
         HugeDocuments(b, keep);
     else
-        RegularDocuments(b, quick, gb, keep, journalOnly);
+        RegularDocuments(b, quick, gb, keep, journalOnly, openOnly);
 
     DestroyWindow(b.window);
     Pump();
