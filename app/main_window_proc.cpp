@@ -7,6 +7,8 @@
 #include "app/window_modes.h"
 #include "docs/close_button_name.h"
 #include "docs/closing.h"
+#include "docs/disk_changes.h"
+#include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/format_menu.h"
 #include "docs/main_window.h"
@@ -18,8 +20,6 @@
 #include "docs/window_geometry.h"
 #include "docs/window_layout.h"
 #include "editctl/editctl.h"
-#include "fileio/disk_changes.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 #include "winkit/window_proc_guard.h"
 

@@ -1,16 +1,16 @@
 #include "docs/recovery_offer.h"
 
-#include "docs/main_window.h"
-#include "winkit/modal_ui.h"
-#include "winkit/win_handles.h"
+#include "docs/file_commands.h"
 #include "docs/journal_format.h"
+#include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <map>

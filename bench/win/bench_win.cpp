@@ -17,6 +17,7 @@
 // the whole 1 GB takes.
 #include "app/main_window_proc.h"
 #include "app/settings.h"
+#include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/journal_log.h"
 #include "docs/main_window.h"
@@ -26,7 +27,6 @@
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
-#include "fileio/file_commands.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 

@@ -1,11 +1,11 @@
-#include "fileio/file_commands.h"
+#include "docs/file_commands.h"
 
 #include "docs/disk_watch.h"
+#include "docs/file_dialogs.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_dialogs.h"
 #include "fileio/file_identity.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
