@@ -1,6 +1,5 @@
 #include "app/main_window_proc.h"
 
-#include "app/fullscreen.h"
 #include "app/main_commands.h"
 #include "app/menu.h"
 #include "app/settings.h"
@@ -93,7 +92,6 @@ void OnNcDestroy(HWND window) {
     // Usually gone already with its owner; destroying it again is harmless.
     if (mw->closeTooltip && IsWindow(mw->closeTooltip))
         DestroyWindow(mw->closeTooltip);
-    MainWnd_ReleaseDetachedMenu(*mw, window);
 }
 
 LRESULT OnNotify(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {
