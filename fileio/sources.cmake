@@ -32,9 +32,3 @@ set(FILEIO_CORE_NATIVE
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_prefault_posix.cpp
 )
-# File commands and their dialogs.
-set(FILEIO_WIN
-    ${CMAKE_CURRENT_LIST_DIR}/disk_changes.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
-)

@@ -17,6 +17,7 @@
 // the whole 1 GB takes.
 #include "app/main_window_proc.h"
 #include "app/settings.h"
+#include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/journal_log.h"
 #include "docs/main_window.h"
@@ -26,7 +27,6 @@
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
-#include "fileio/file_commands.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 
@@ -549,12 +549,10 @@ void CopyOfAll(const Bench& b, const std::string& name) {
     const double units = static_cast<double>(EditCtl_GetTextLength(b.edit()));
     const double size = units * sizeof(char16_t) / (1 << 20);
     const double fill = Median(1, [&] {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2 + 2);
-        if (void* bytes = block ? GlobalLock(block) : nullptr) {
-            std::memset(bytes, 'x', static_cast<size_t>(units) * 2 + 2);
-            GlobalUnlock(block);
-        }
-        GlobalFree(block);
+        const GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2 + 2));
+        const LockedGlobal<char> bytes(block.get());
+        if (bytes.get())
+            std::memset(bytes.get(), 'x', static_cast<size_t>(units) * 2 + 2);
     });
     EditCtl_SelectAll(b.edit());
     const double before = WorkingSetMb();
