@@ -3,6 +3,7 @@
 #include "editctl/editing.h"
 #include "editctl/text_model.h"
 #include "fileio/page_prefault.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
@@ -21,8 +22,8 @@ std::u16string NormalizePastedBreaks(std::u16string_view clipboardText) {
     result.reserve(clipboardText.size());
     char16_t previous = 0;
     for (const char16_t unit : clipboardText) {
-        if (unit == 10 && previous != 13)
-            result.push_back(13);
+        if (unit == kLf && previous != kCr)
+            result.push_back(kCr);
         result.push_back(unit);
         previous = unit;
     }

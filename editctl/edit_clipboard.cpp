@@ -14,21 +14,15 @@ namespace {
 
 // A movable block holding the selected units and a terminating zero,
 // written there straight from the text, so that a copy costs no memory but
-// the block; null when the block cannot be had.
-HGLOBAL SelectionToGlobal(const TextModel& model) {
+// the block; none when the block cannot be had.
+GlobalBlock SelectionToGlobal(const TextModel& model) {
     const auto units = static_cast<size_t>(SelectionHigh(model) - SelectionLow(model));
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(char16_t));
-    if (!block)
-        return nullptr;
-    {
-        LockedGlobal<char16_t> target(block);
-        if (target.get()) {
-            WriteSelection(model, target.get());
-            return block;
-        }
-    }
-    GlobalFree(block);
-    return nullptr;
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(char16_t)));
+    const LockedGlobal<char16_t> target(block.get());
+    if (!target.get())
+        return {};
+    WriteSelection(model, target.get());
+    return block;
 }
 
 // The clipboard's text up to its terminating zero, and never past the block
@@ -57,20 +51,19 @@ bool CopySelection(HWND window, const EditState& s) {
     // Filled before the clipboard opens, so a block that cannot be had
     // leaves the clipboard as it was, and other programs wait only for the
     // handover, not for the copy.
-    HGLOBAL block = SelectionToGlobal(s.model);
+    GlobalBlock block = SelectionToGlobal(s.model);
     if (!block) {
         ModalUi_ReportOutOfMemory(GetAncestor(window, GA_ROOT));
         return false;
     }
     OpenClipboardScope clipboard(window);
-    if (clipboard.IsOpen()) {
-        EmptyClipboard();
-        // From here on the block is the system's, freed when the clipboard lets go of it.
-        if (SetClipboardData(CF_UNICODETEXT, block))
-            return true;
-    }
-    GlobalFree(block);
-    return false;
+    if (!clipboard.IsOpen())
+        return false;
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, block.get()))
+        return false;
+    block.release(); // the clipboard owns it now, and frees it when it lets go
+    return true;
 }
 
 void CutSelection(HWND window, EditState& s) {

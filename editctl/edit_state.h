@@ -9,9 +9,9 @@
 #include "editctl/line_table.h"
 #include "editctl/text_buffer.h"
 #include "editctl/window_parts.h"
+#include "fileio/text_units.h"
 
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 // The text, its logical lines and the selection in it.
@@ -26,7 +26,7 @@ struct TextModel {
     int32_t anchor = 0; // the selection's fixed end
     int32_t caret = 0;  // its moving end, where the caret is drawn
     // The longest text an edit may make: positions are signed 32-bit.
-    int64_t maxLength = std::numeric_limits<int32_t>::max();
+    int64_t maxLength = kMaxTextLength;
 };
 
 // How the text is shown: the cell grid, scrolling, the gutter, colours

@@ -27,8 +27,12 @@ struct Measured {
     bool hasComplex;
 };
 
-// How many of the sixteen units at p, from the first, lie in [14, 0x300):
-// each takes one cell whatever its neighbours. Breaks and tabs lie below.
+// The first unit past the tab and the breaks, all three of which lie below.
+constexpr char16_t kFirstPlain = kCr + 1;
+static_assert(kTab < kFirstPlain && kLf < kFirstPlain);
+
+// How many of the sixteen units at p, from the first, lie in [kFirstPlain,
+// 0x300): each takes one cell whatever its neighbours.
 // Sixteen at a time, a whole stretch is skipped either as a rule, in plain
 // text, or seldom, in text with a tab or a wide character every few units,
 // so the branch deciding it is seldom mispredicted.
@@ -36,8 +40,8 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
 #if defined(__SSE2__)
     // Shifted so that the range starts at the bottom of the signed lanes,
     // where one signed comparison tells it from everything else.
-    const __m128i shift = _mm_set1_epi16(0x8000 - 14);
-    const __m128i bound = _mm_set1_epi16(static_cast<short>(0x8000 - 14 + 0x300));
+    const __m128i shift = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain));
+    const __m128i bound = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain + 0x300));
     const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
     const auto plain =
@@ -48,7 +52,7 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
     const uint32_t others = ~plain;
     return others == 0 ? 16 : static_cast<size_t>(std::countr_zero(others)) / 2;
 #else
-    // A unit below 14 borrows into its top bit, one from 0x300 up carries
+    // A unit below kFirstPlain borrows into its top bit, one from 0x300 up carries
     // into it or has it; a borrow or carry crossing into the next unit
     // comes only from a unit that is no plain one itself.
     constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
@@ -56,11 +60,11 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
     std::memcpy(words, p, sizeof words);
     uint64_t others = 0;
     for (const uint64_t w : words)
-        others |= (((w - 14 * kOnes) & ~w) | (w + (0x8000 - 0x300) * kOnes) | w) & kHigh;
+        others |= (((w - kFirstPlain * kOnes) & ~w) | (w + (0x8000 - 0x300) * kOnes) | w) & kHigh;
     if (others == 0)
         return 16;
     size_t n = 0;
-    while (p[n] >= 14 && p[n] < 0x300)
+    while (p[n] >= kFirstPlain && p[n] < 0x300)
         ++n;
     return n;
 #endif
@@ -127,14 +131,14 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
                 continue;
         }
         const char16_t c = text[i];
-        if (c == 13 || c == 10)
+        if (c == kCr || c == kLf)
             break;
-        if (c != 9 && c < 0x300) {
+        if (c != kTab && c < 0x300) {
             ++i;
             continue;
         }
         const int64_t column = i - start + extra;
-        if (c == 9) {
+        if (c == kTab) {
             hasTab = true;
             extra += cells.tab(column) - 1;
             ++i;

@@ -5,6 +5,7 @@
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,7 +72,7 @@ class RowPlanner {
             run_.x = Saturate32(x(span.first));
             run_.position = info_.start + from;
         }
-        if (line_[from] == 9) {
+        if (line_[from] == kTab) {
             run_.text.append(static_cast<size_t>(cells), u' ');
         } else {
             const std::u16string_view units =

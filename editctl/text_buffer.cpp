@@ -137,6 +137,15 @@ void TextBuffer::clear() noexcept {
     gapLength_ = units_.size();
 }
 
+std::u16string TextBuffer::release() noexcept {
+    moveGap(size());
+    units_.resize(size());
+    std::u16string units = std::move(units_);
+    units_.clear();
+    gapStart_ = gapLength_ = 0;
+    return units;
+}
+
 void TextBuffer::swap(TextBuffer& other) noexcept {
     units_.swap(other.units_);
     std::swap(gapStart_, other.gapStart_);

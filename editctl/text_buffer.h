@@ -55,6 +55,9 @@ class TextBuffer {
     }
     void clear() noexcept;
     void swap(TextBuffer& other) noexcept;
+    // The text as one string, the gap becoming its spare capacity, without a
+    // copy; the buffer is left empty.
+    std::u16string release() noexcept;
 
     friend bool operator==(const TextBuffer& a, std::u16string_view b);
     friend bool operator==(const TextBuffer& a, const TextBuffer& b);

@@ -3,6 +3,7 @@
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
@@ -46,7 +47,7 @@ RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
     int32_t unitRow = 0;
     int64_t rowLimit = perRow; // cells up to the end of unitRow
     for (int32_t i = 0; i < info.length; ++i) {
-        cells += units[i] == 9 ? tab - cells % tab : 1;
+        cells += units[i] == kTab ? tab - cells % tab : 1;
         for (; cells > rowLimit && unitRow < last; rowLimit += perRow)
             ++unitRow;
         if (unitRow != runRow) {
