@@ -16,14 +16,11 @@ namespace {
 template <typename Piece> bool ForEachPiece(ByteSource& source, std::string& buffer, Piece piece) {
     for (;;) {
         size_t held = 0;
-        while (held < buffer.size()) {
-            size_t got = 0;
-            if (!source.Read(buffer.data() + held, buffer.size() - held, got))
-                return false;
-            if (got == 0)
-                return held == 0 || piece(std::string_view(buffer.data(), held));
-            held += got;
-        }
+        bool ended = false;
+        if (!FillBuffer(source, buffer, held, ended))
+            return false;
+        if (ended)
+            return held == 0 || piece(std::string_view(buffer.data(), held));
         if (!piece(std::string_view(buffer)))
             return false;
     }
