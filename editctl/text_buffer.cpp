@@ -24,6 +24,15 @@ bool IsBreak(char16_t unit) {
 
 } // namespace
 
+// Whether a block has a break before its last unit, where it could be cut:
+// one long line has none, and copying it would give the same block again.
+bool TextBuffer::BreaksBeforeItsEnd(const Block& block) {
+    std::u16string_view front = block.front(), back = block.back();
+    (back.empty() ? front : back).remove_suffix(1);
+    return std::any_of(front.begin(), front.end(), IsBreak) ||
+           std::any_of(back.begin(), back.end(), IsBreak);
+}
+
 void TextBuffer::Block::moveGap(size_t to) {
     char16_t* data = units;
     if (gapLength > 0 && to < gapStart)
@@ -308,7 +317,7 @@ void TextBuffer::tidy() noexcept {
     starts_.resize(kept);
     hint_ = 0;
     for (size_t b = 0; b < blocks_.size(); ++b) {
-        if (blocks_[b].size() <= kLongBlockUnits)
+        if (blocks_[b].size() <= kLongBlockUnits || !BreaksBeforeItsEnd(blocks_[b]))
             continue;
         try {
             TextBlockWriter writer;

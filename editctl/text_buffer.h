@@ -137,6 +137,7 @@ class TextBuffer {
     void join(size_t first, size_t last) const;
     void restart(size_t from) const;
     bool endsBlockValidly(size_t block, size_t lastUnit) const;
+    static bool BreaksBeforeItsEnd(const Block& block);
 
     mutable std::vector<Block> blocks_;
     mutable std::vector<size_t> starts_; // where each block starts in the text
