@@ -39,7 +39,7 @@ EditState& Document() {
     static EditState s = [] {
         EditState state;
         AttachWindow(state, dummyWindow, 1200, 900);
-        state.model.text = MakeText();
+        state.model.text.assign(MakeText());
         Refresh(state);
         state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
         TakeEffects(state);
