@@ -38,11 +38,12 @@ class EditCtlCharactersTest : public EditCtlTest {
 } // namespace
 
 TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
-    HFONT cjk = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                            FIXED_PITCH | FF_MODERN, L"WenQuanYi Micro Hei Mono");
-    ASSERT_NE(cjk, nullptr);
-    EditCtl_SetFont(edit, cjk);
+    const GdiObject<HFONT> cjk(CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                           NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
+                                           L"WenQuanYi Micro Hei Mono"));
+    ASSERT_TRUE(cjk);
+    EditCtl_SetFont(edit, cjk.get());
     const EditState* s = EditCtl_State(edit);
     const int cell = s->view.charWidth;
     const int row = s->view.lineHeight;
@@ -55,10 +56,8 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
             const int from = left + column * cell;
             const auto [first, last] =
                 InkSpan(shot, {from - cell, kMargin, from + 3 * cell, kMargin + row}, kText);
-            if (first < 0) {
-                DeleteObject(cjk);
+            if (first < 0)
                 GTEST_SKIP() << "no font with CJK glyphs";
-            }
             EXPECT_GE(first, from) << column;
             EXPECT_LT(last, from + 2 * cell) << column;
             EXPECT_LE(std::abs((first + last + 1) / 2 - (from + cell)), 2) << column;
@@ -73,7 +72,6 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
         EXPECT_EQ(shot.At(left + 3 * cell, kMargin), kBackground);
     }
     EditCtl_SetFont(edit, font);
-    DeleteObject(cjk);
 }
 
 TEST_F(EditCtlCharactersTest, ARowAfterAStraddlingTabIsDrawnWhereClicksLand) {

@@ -59,12 +59,12 @@ void EditCtlTest::SetUp() {
                        FIXED_PITCH | FF_MODERN, L"Courier New");
     ASSERT_NE(font, nullptr);
     EditCtl_SetFont(edit, font);
-    HDC dc = GetDC(edit);
-    HGDIOBJ old = SelectObject(dc, font);
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(edit, dc);
+    {
+        const WindowDc dc(edit);
+        const SelectedObject selected(dc.get(), font);
+        GetTextMetricsW(dc.get(), &metrics);
+    }
     charWidth = metrics.tmAveCharWidth;
     lineHeight = metrics.tmHeight;
     ASSERT_GT(charWidth, 0);
@@ -162,21 +162,21 @@ RECT EditCtlTest::Client() const {
     return client;
 }
 
-Snapshot::Snapshot(HWND window) {
+namespace {
+
+HBITMAP ClientBitmap(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
-    HDC screen = GetDC(window);
-    memory_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ReleaseDC(window, screen);
-    old_ = SelectObject(memory_, bitmap_);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_), PRF_CLIENT);
+    const WindowDc screen(window);
+    return CreateCompatibleBitmap(screen.get(), client.right, client.bottom);
 }
 
-Snapshot::~Snapshot() {
-    SelectObject(memory_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(memory_);
+} // namespace
+
+Snapshot::Snapshot(HWND window)
+    : memory_(CreateCompatibleDC(nullptr)), bitmap_(ClientBitmap(window)),
+      selected_(memory_.get(), bitmap_.get()) {
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_.get()), PRF_CLIENT);
 }
 
 bool Snapshot::Any(int left, int top, int right, int bottom, COLORREF colour) const {

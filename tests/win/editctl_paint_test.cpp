@@ -4,6 +4,7 @@
 
 #include "editctl/edit_paint.h"
 #include "editctl/edit_record.h"
+#include "winkit/win_handles.h"
 
 namespace {
 
@@ -191,13 +192,13 @@ TEST_F(EditCtlTest, PaintDrawsOnlyTheUpdateRectangleIntoAKeptBitmap) {
     InvalidateRect(edit, &cell, FALSE);
     UpdateWindow(edit);
     EXPECT_EQ(s.attached.backBuffer.get()->bitmap.get(), kept);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, kept);
-    EXPECT_EQ(GetPixel(memory, 1, top + 1), 0x00FF00u);
-    EXPECT_EQ(GetPixel(memory, 1, top + lineHeight + 1), kGutter);
-    EXPECT_EQ(GetPixel(memory, gutter + 2, top + 1), kBackground);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    {
+        const MemoryDc memory(CreateCompatibleDC(nullptr));
+        const SelectedObject selected(memory.get(), kept);
+        EXPECT_EQ(GetPixel(memory.get(), 1, top + 1), 0x00FF00u);
+        EXPECT_EQ(GetPixel(memory.get(), 1, top + lineHeight + 1), kGutter);
+        EXPECT_EQ(GetPixel(memory.get(), gutter + 2, top + 1), kBackground);
+    }
 
     SetWindowPos(edit, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     UpdateWindow(edit);
