@@ -8,12 +8,12 @@
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
+#include "fileio/file_handle.h"
 #include "fileio/file_commands.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,11 +21,6 @@
 namespace {
 
 constexpr UINT kWriteDelayMs = 1000;
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
 
 enum class Outcome {
     OwnPath,  // the text, for the file as the journal knew it

@@ -1,4 +1,5 @@
 #include "fileio/file_bytes_temp.h"
+#include "fileio/file_handle.h"
 
 #include <windows.h>
 
@@ -28,14 +29,12 @@ bool SameProgramAsThisOne(HANDLE process) {
 // running another program counts as gone. A process that may not be
 // inspected is someone else's running instance.
 bool OwnerMayBeRunning(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    const FileHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process)
         return GetLastError() != ERROR_INVALID_PARAMETER;
     DWORD exitCode = 0;
-    const bool running = !GetExitCodeProcess(process, &exitCode) ||
-                         (exitCode == STILL_ACTIVE && SameProgramAsThisOne(process));
-    CloseHandle(process);
-    return running;
+    return !GetExitCodeProcess(process.get(), &exitCode) ||
+           (exitCode == STILL_ACTIVE && SameProgramAsThisOne(process.get()));
 }
 
 } // namespace

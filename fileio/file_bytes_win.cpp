@@ -1,5 +1,6 @@
 #include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
+#include "fileio/file_handle.h"
 
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
@@ -16,25 +17,6 @@ size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
 namespace {
 
 constexpr DWORD kCopyChunk = 1 << 20;
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        const bool closed = Valid() && CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 // A path with an embedded zero would silently name a different file.
 bool IsUsablePath(const std::u16string& path) {
@@ -131,9 +113,9 @@ bool CopyContent(HANDLE from, HANDLE to) {
 // nothing left behind, when they cannot be written.
 bool WriteTempFile(const std::wstring& target, const ByteProducer& produce, std::wstring& temp) {
     FileHandle file(CreateTempFile(target, temp));
-    if (!file.Valid())
+    if (!file)
         return false;
-    const bool written = WriteProduced(file.Get(), produce) && Finish(file.Get());
+    const bool written = WriteProduced(file.get(), produce) && Finish(file.get());
     if (file.Close() && written)
         return true;
     DeleteFileW(temp.c_str());
@@ -206,9 +188,9 @@ bool ReplaceByRename(const std::wstring& target, const ByteProducer& produce, DW
 bool MakeBackup(HANDLE file, const std::wstring& target, std::wstring& backup) {
     std::wstring temp;
     FileHandle copy(CreateTempFile(target, temp));
-    if (!copy.Valid())
+    if (!copy)
         return false;
-    const bool copied = CopyContent(file, copy.Get());
+    const bool copied = CopyContent(file, copy.get());
     backup = FreshName(target, true);
     if (copy.Close() && copied && MoveFileExW(temp.c_str(), backup.c_str(), 0))
         return true;
@@ -221,7 +203,7 @@ bool MakeBackup(HANDLE file, const std::wstring& target, std::wstring& backup) {
 bool RestoreFromBackup(HANDLE file, const std::wstring& backup) {
     FileHandle copy(CreateFileW(backup.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
-    if (!copy.Valid() || !CopyContent(copy.Get(), file))
+    if (!copy || !CopyContent(copy.get(), file))
         return false;
     copy.Close();
     DeleteFileW(backup.c_str());
@@ -304,10 +286,10 @@ bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produc
         return CreateTarget(target, produce);
     FileHandle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                 nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file.Valid())
+    if (!file)
         return false;
-    if (!ReplacingKeepsIdentity(file.Get(), target, attributes))
-        return OverwriteInPlace(file.Get(), target, produce, backup);
+    if (!ReplacingKeepsIdentity(file.get(), target, attributes))
+        return OverwriteInPlace(file.get(), target, produce, backup);
     file.Close();
     return ReplaceByRename(target, produce, attributes, backup);
 }

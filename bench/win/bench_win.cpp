@@ -20,6 +20,7 @@
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
 #include "fileio/file_commands.h"
+#include "fileio/file_handle.h"
 
 #include <windows.h>
 
@@ -107,38 +108,36 @@ const wchar_t* W(const std::u16string& s) {
 }
 
 bool WriteBytes(const std::u16string& path, const char* data, size_t size) {
-    HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const FileHandle file(CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     bool ok = true;
     for (size_t done = 0; ok && done < size;) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 26));
         DWORD written = 0;
-        ok = WriteFile(file, data + done, chunk, &written, nullptr) && written == chunk;
+        ok = WriteFile(file.get(), data + done, chunk, &written, nullptr) && written == chunk;
         done += chunk;
     }
-    CloseHandle(file);
     return ok;
 }
 
 std::string ReadBytes(const std::u16string& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const FileHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return bytes;
     LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
+    GetFileSizeEx(file.get(), &size);
     bytes.resize(static_cast<size_t>(size.QuadPart));
     for (size_t done = 0; done < bytes.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 26));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read == 0)
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
             break;
         done += read;
     }
-    CloseHandle(file);
     return bytes;
 }
 
