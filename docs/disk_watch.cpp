@@ -4,6 +4,17 @@ namespace {
 
 enum class Comparison { Same, Missing, Different };
 
+// The identity of the file whose stamp is in current. An empty file's
+// bytes are known without reading them: a program that has just emptied
+// the file may still hold it open to itself.
+bool ReadEmptyOrWholeIdentity(const std::u16string& path, FileIdentity& current) {
+    if (current.stamp.size != 0)
+        return ReadFileIdentity(path, current);
+    current.hash = HashBytes({});
+    current.known = true;
+    return true;
+}
+
 // The file compared with the identity the document knows. A stamp that
 // moved over the same bytes is taken; on Different, current is the file's
 // identity, or not known when it could not be read.
@@ -17,7 +28,7 @@ Comparison CompareWithKnown(Document& document, FileIdentity& current) {
         return Comparison::Same;
     if (document.declined.known && current.stamp == document.declined.stamp)
         return Comparison::Different;
-    if (!ReadFileIdentity(document.path, current))
+    if (!ReadEmptyOrWholeIdentity(document.path, current))
         return Comparison::Different;
     if (current.hash != document.disk.hash || current.stamp.size != document.disk.stamp.size)
         return Comparison::Different;

@@ -6,6 +6,7 @@
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
+#include "fileio/file_handle.h"
 
 namespace {
 
@@ -166,4 +167,19 @@ TEST_F(DiskChangesTest, AGrowingLogIsAskedAboutAgainOnlyAfterEachAnswer) {
     Activate();
     EXPECT_EQ(messages_.size(), 2u);
     EXPECT_EQ(TextOf(0), u"note line 1\r\n");
+}
+
+// A program that empties the file and keeps it open to itself (about to
+// write it anew) leaves bytes that cannot be read, but an empty file's are
+// known without reading.
+TEST_F(DiskChangesTest, AFileEmptiedByAProgramThatHoldsItIsNoticed) {
+    Open("some text");
+    const FileHandle holder(CreateFileW(reinterpret_cast<const wchar_t*>(PathOf("a.txt").c_str()),
+                                        GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    answer_ = IDNO;
+    Activate();
+    Activate();
+    EXPECT_EQ(Texts(), std::vector<std::wstring>{kReload});
+    EXPECT_EQ(TextOf(0), u"some text");
 }
