@@ -61,21 +61,23 @@ bool DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding
 }
 
 // Loads the text from source; wholeBytes gives all its bytes at once for
-// the forms that need them.
+// the forms that need them, and for bytes that changed between the passes
+// of a UTF-8 load: read in one pass, they are one version of the file.
 template <typename WholeBytes>
 bool LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
               TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
     bool replaced = false;
+    std::string_view bytes;
     switch (LoadUtf8(source, kPieceBytes, text, lineEnding)) {
     case Utf8Load::Loaded:
         encoding = TextEncoding::Utf8;
         break;
-    case Utf8Load::NotUtf8: {
-        std::string_view bytes;
+    case Utf8Load::NotUtf8:
         if (!wholeBytes(bytes) || !DecodeOtherForms(bytes, text, encoding, lineEnding, replaced))
             return false;
         break;
-    }
+    case Utf8Load::Changed:
+        return wholeBytes(bytes) && DecodeText(bytes, text, encoding, lineEnding, replacedBytes);
     case Utf8Load::Failed:
         return false;
     }
@@ -169,6 +171,18 @@ bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEn
     });
 }
 
+bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
+              LineEnding& lineEnding, bool* replacedBytes) {
+    std::string all;
+    auto wholeBytes = [&](std::string_view& whole) {
+        if (!ReadAll(source, all))
+            return false;
+        whole = all;
+        return true;
+    };
+    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
+}
+
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity) {
     return FailingWhenOutOfMemory([&] {
@@ -180,14 +194,7 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
         if (!file.Open(path))
             return false;
         HashingSource source(file);
-        std::string all;
-        auto wholeBytes = [&](std::string_view& whole) {
-            if (!ReadAll(source, all))
-                return false;
-            whole = all;
-            return true;
-        };
-        if (!LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes))
+        if (!ReadText(source, text, encoding, lineEnding, replacedBytes))
             return false;
         if (identity)
             *identity = IdentityAfterTransfer(path, source.Count(), source.Hash(), &before);

@@ -13,6 +13,7 @@
 // rather than truncate.
 #pragma once
 
+#include "fileio/byte_source.h"
 #include "fileio/file_identity.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_format.h"
@@ -36,6 +37,12 @@ bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& enco
 bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
                 std::string& bytes);
 
+// Loads the bytes source gives, as ReadTextFile does a file's. A UTF-8 text
+// is read twice, the second time decoding straight into its final place;
+// should the bytes change between the two (a file still being written),
+// they are read once more whole and decoded from memory.
+bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
+              LineEnding& lineEnding, bool* replacedBytes = nullptr);
 // Reads the file in pieces, decoding straight into the text's final place.
 // On failure the outputs are unspecified. identity, when given, receives
 // the identity of the bytes read (see IdentityAfterTransfer).

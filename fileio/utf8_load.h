@@ -13,7 +13,8 @@
 enum class Utf8Load {
     Loaded,  // text holds the bytes after an optional EF BB BF with CR LF breaks
     NotUtf8, // the bytes are not well-formed UTF-8, or start with a UTF-16 signature
-    Failed,  // a read failed, the bytes changed between the passes, or the text is too long
+    Changed, // the second pass read other bytes than the first: the file was written meanwhile
+    Failed,  // a read failed, or the text is too long
 };
 
 // Reads source in pieces of about pieceBytes (at least 8). The text gets
