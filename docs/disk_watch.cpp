@@ -26,8 +26,10 @@ Comparison CompareWithKnown(Document& document, FileIdentity& current) {
         return Comparison::Missing;
     if (current.stamp == document.disk.stamp)
         return Comparison::Same;
-    if (document.declined.known && current.stamp == document.declined.stamp)
+    if (document.declined.known && current.stamp == document.declined.stamp) {
+        current = document.declined;
         return Comparison::Different;
+    }
     if (!ReadEmptyOrWholeIdentity(document.path, current))
         return Comparison::Different;
     if (current.hash != document.disk.hash || current.stamp.size != document.disk.stamp.size)
@@ -56,4 +58,16 @@ DiskChange FindDiskChange(Document& document, FileIdentity& current) {
 
 bool SaveWouldReplaceChanges(Document& document, FileIdentity& current) {
     return CompareWithKnown(document, current) == Comparison::Different;
+}
+
+bool FileStillAsAsked(const Document& document, FileIdentity& asked) {
+    FileIdentity now;
+    if (!ReadFileStamp(document.path, now.stamp))
+        return true;
+    now.known = ReadEmptyOrWholeIdentity(document.path, now);
+    if (now.known == asked.known &&
+        (!now.known || (now.hash == asked.hash && now.stamp.size == asked.stamp.size)))
+        return true;
+    asked = now;
+    return false;
 }

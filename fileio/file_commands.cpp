@@ -68,25 +68,30 @@ bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document) {
            AskToSaveAnyway(owner);
 }
 
-// Another program's bytes are only written over when the user says so. A
-// No also answers for the change itself: the check that follows the box's
-// closing does not ask about it again.
+// Another program's bytes are only written over when the user says so, and
+// only those the user was asked about: a file that changes again while the
+// question is open is asked about again. A No also answers for the change
+// itself: the check that follows the box's closing does not ask about it
+// again.
 bool ConfirmReplacingChanges(MainWindow& mw, HWND owner, Document& document) {
-    FileIdentity current;
-    if (!SaveWouldReplaceChanges(document, current))
+    FileIdentity asked;
+    if (!SaveWouldReplaceChanges(document, asked))
         return true;
     const std::wstring text = std::wstring(Wide(QuotedName(document))) +
                               L" was changed by another program since you opened it. Replace "
                               L"it with this text?";
-    mw.askingAboutDisk = true;
-    const int answer = ModalUi_MessageBox(owner, text.c_str(), L"Tessary",
-                                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
-    mw.askingAboutDisk = false;
-    if (answer == IDYES)
-        return true;
-    if (current.known)
-        document.declined = current;
-    return false;
+    do {
+        mw.askingAboutDisk = true;
+        const int answer = ModalUi_MessageBox(owner, text.c_str(), L"Tessary",
+                                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        mw.askingAboutDisk = false;
+        if (answer != IDYES) {
+            if (asked.known)
+                document.declined = asked;
+            return false;
+        }
+    } while (!FileStillAsAsked(document, asked));
+    return true;
 }
 
 // What a document knows of its file once it loaded or saved it.

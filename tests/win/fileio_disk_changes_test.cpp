@@ -183,3 +183,23 @@ TEST_F(DiskChangesTest, AFileEmptiedByAProgramThatHoldsItIsNoticed) {
     EXPECT_EQ(Texts(), std::vector<std::wstring>{kReload});
     EXPECT_EQ(TextOf(0), u"some text");
 }
+
+// Yes answers for the bytes the question was about, not for a later change.
+TEST_F(DiskChangesTest, AChangeWhileTheReplaceQuestionIsOpenIsAskedAboutAgain) {
+    Open("one");
+    Write("a.txt", "two");
+    TypeText(u"mine ");
+    int prompts = 0;
+    whilePrompting_ = [&] {
+        if (prompts++ == 0)
+            Write("a.txt", "three, longer");
+    };
+    answers_ = {IDYES, IDNO};
+    Command(IDM_FILE_SAVE);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kReplace, kReplace}));
+    EXPECT_EQ(Read("a.txt"), "three, longer");
+
+    answers_ = {IDYES};
+    Command(IDM_FILE_SAVE);
+    EXPECT_EQ(Read("a.txt"), "mine one");
+}
