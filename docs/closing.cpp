@@ -5,6 +5,7 @@
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
+#include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
 
 #include <commctrl.h>
@@ -45,10 +46,15 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
         index = 0;
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
-    if (index != mw.activeIndex)
+    const bool shown = index != mw.activeIndex;
+    if (shown)
         MainWnd_ActivateTab(mw, window, index);
-    if (!MainWnd_QuerySave(mw, window))
+    if (!MainWnd_QuerySave(mw, window)) {
+        // The tab stays: what it shows is checked as on any switch to it.
+        if (shown)
+            MainWnd_CheckActiveOnDisk(mw, window);
         return;
+    }
 
     Recovery_Discard(mw.documents[index]);
     HWND closing = mw.documents[index].editWindow;
@@ -73,6 +79,7 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, next, 0);
     MainWnd_ActivateTab(mw, window, next);
+    MainWnd_CheckActiveOnDisk(mw, window);
 }
 
 bool MainWnd_QueryCloseWindow(MainWindow& mw, HWND window) {
@@ -87,13 +94,17 @@ bool MainWnd_QueryCloseWindow(MainWindow& mw, HWND window) {
     for (int index : order) {
         if (!IsModified(mw.documents[index]))
             continue;
-        if (index != mw.activeIndex) {
+        const bool shown = index != mw.activeIndex;
+        if (shown) {
             if (mw.tabControl)
                 SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
             MainWnd_ActivateTab(mw, window, index);
         }
-        if (!MainWnd_QuerySave(mw, window))
+        if (!MainWnd_QuerySave(mw, window)) {
+            if (shown)
+                MainWnd_CheckActiveOnDisk(mw, window);
             return false;
+        }
     }
     return true;
 }

@@ -203,3 +203,26 @@ TEST_F(DiskChangesTest, AChangeWhileTheReplaceQuestionIsOpenIsAskedAboutAgain) {
     Command(IDM_FILE_SAVE);
     EXPECT_EQ(Read("a.txt"), "mine one");
 }
+
+// Closing shows another tab, or leaves the one it stopped at: its file is
+// checked as on any switch to it.
+TEST_F(DiskChangesTest, ATabThatClosingLeavesShownIsChecked) {
+    const std::wstring kSave = L"Do you want to save changes?";
+    Open("one");
+    ASSERT_TRUE(MainWnd_NewTab(Record(), window_));
+    TypeText(u"draft");
+    Write("a.txt", "two");
+    answers_ = {IDNO, IDNO};
+    Command(IDM_FILE_CLOSE_TAB);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSave, kReload}));
+
+    TypeText(u"mine ");
+    ASSERT_TRUE(MainWnd_NewTab(Record(), window_));
+    TypeText(u"draft");
+    Write("a.txt", "three, longer");
+    messages_.clear();
+    answers_ = {IDNO, IDCANCEL, IDNO};
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSave, kSave, kReloadEdited}));
+    EXPECT_EQ(Title(), L"*a.txt - Tessary");
+}
