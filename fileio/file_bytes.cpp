@@ -1,13 +1,12 @@
 #include "fileio/file_bytes.h"
 #include "fileio/text_units.h"
 
-bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
-                          std::u16string* keptBackup) {
+bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes, SaveSafety* safety) {
     if (!FitsTextLength(bytes.size())) {
-        if (keptBackup)
-            keptBackup->clear();
+        if (safety)
+            safety->keptBackup.clear();
         return false;
     }
     return WriteFileBytesSafely(
-        path, [bytes](const ByteSink& sink) { return sink(bytes); }, keptBackup);
+        path, [bytes](const ByteSink& sink) { return sink(bytes); }, safety);
 }

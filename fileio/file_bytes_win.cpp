@@ -1,7 +1,8 @@
 #include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
 #include "fileio/file_handle.h"
-
+#include "fileio/file_protection.h"
+#include "fileio/save_record.h"
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
 
@@ -10,9 +11,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
+bool (*g_folderRefusesNewFilesForTesting)(const std::u16string& folder) = nullptr;
 
 namespace {
 
@@ -36,33 +37,39 @@ std::wstring FullPath(const std::u16string& path) {
     return full;
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring InFolder(const std::wstring& folder, const std::u16string& name) {
+    return folder + L'\\' + std::wstring(name.begin(), name.end());
+}
+
 unsigned NextNumber() {
     static unsigned counter = 0;
     return ++counter;
 }
 
-// A name beside the target that no file has yet, for a temporary file or a
-// backup of the target.
-std::wstring FreshName(const std::wstring& target, bool backup) {
-    const size_t slash = target.find_last_of(L'\\');
-    const std::u16string name = backup ? SaveBackupFileName(U16(target.substr(slash + 1)),
-                                                            GetCurrentProcessId(), NextNumber())
-                                       : SaveTempFileName(GetCurrentProcessId(), NextNumber());
-    return target.substr(0, slash + 1) + std::wstring(name.begin(), name.end());
+// A name in folder that no file has yet for a backup of target.
+std::wstring BackupName(const std::wstring& folder, const std::wstring& target) {
+    const std::wstring name = target.substr(target.find_last_of(L'\\') + 1);
+    return InFolder(folder, SaveBackupFileName(U16(name), GetCurrentProcessId(), NextNumber()));
 }
 
-// Creates a new, empty temporary file beside target.
-HANDLE CreateTempFile(const std::wstring& target, std::wstring& name) {
+// A new, empty temporary file in folder with the given protection (null:
+// the folder's).
+FileHandle CreateTempFile(const std::wstring& folder, SECURITY_ATTRIBUTES* protection,
+                          std::wstring& name) {
+    if (g_folderRefusesNewFilesForTesting && g_folderRefusesNewFilesForTesting(U16(folder)))
+        return FileHandle();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = FreshName(target, false);
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
+        name = InFolder(folder, SaveTempFileName(GetCurrentProcessId(), NextNumber()));
+        FileHandle file(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, protection,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
             return file;
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
     }
-    return INVALID_HANDLE_VALUE;
+    return FileHandle();
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -109,18 +116,50 @@ bool CopyContent(HANDLE from, HANDLE to) {
     }
 }
 
-// The new bytes in a complete temporary file beside target; false, with
-// nothing left behind, when they cannot be written.
-bool WriteTempFile(const std::wstring& target, const ByteProducer& produce, std::wstring& temp) {
-    FileHandle file(CreateTempFile(target, temp));
-    if (!file)
-        return false;
+// The new bytes in a complete temporary file; false, with nothing left
+// behind, when they cannot be written.
+bool WriteTempFile(FileHandle file, const std::wstring& temp, const ByteProducer& produce) {
     const bool written = WriteProduced(file.get(), produce) && Finish(file.get());
     if (file.Close() && written)
         return true;
     DeleteFileW(temp.c_str());
     return false;
 }
+
+// On the disk from before the first byte written over target until the
+// scope ends, which is after the backup has gone (see save_record.h).
+// Without a spare folder, or when the record cannot be written, the save
+// goes on without one: it would have written in place all the same.
+class SaveRecordScope {
+  public:
+    SaveRecordScope(const std::wstring& spare, const std::wstring& target,
+                    const std::wstring& backup) {
+        if (spare.empty())
+            return;
+        path_ = InFolder(spare, SaveRecordFileName(GetCurrentProcessId(), NextNumber()));
+        const std::string bytes = EncodeSaveRecord(U16(target), U16(backup));
+        FileHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (file &&
+            WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                      nullptr) &&
+            written == bytes.size() && FlushFileBuffers(file.get()) && file.Close())
+            return;
+        file.Close();
+        DeleteFileW(path_.c_str());
+        path_.clear();
+    }
+    ~SaveRecordScope() {
+        if (!path_.empty())
+            DeleteFileW(path_.c_str());
+    }
+    SaveRecordScope(const SaveRecordScope&) = delete;
+    SaveRecordScope& operator=(const SaveRecordScope&) = delete;
+
+  private:
+    std::wstring path_;
+};
 
 bool RunningUnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -145,8 +184,10 @@ std::wstring FinalPath(HANDLE file) {
 // Whether putting a new file in the target's place keeps everything the
 // target is. ReplaceFileW carries over attributes, security and alternate
 // streams, but a new file is never another file's hard link, and a link
-// would be replaced instead of the file it leads to. Under Wine the new file
-// also gets fresh Unix owner and mode bits, which Win32 cannot read back.
+// would be replaced instead of the file it leads to. Under Wine a new file
+// gets the process's own Unix owner and group, and ReplaceFileW carries
+// over none of the old file's mode bits; no Win32 call reads or sets the
+// group, so there only writing in place keeps the file what it is.
 bool ReplacingKeepsIdentity(HANDLE file, const std::wstring& target, DWORD attributes) {
     BY_HANDLE_FILE_INFORMATION info;
     if (RunningUnderWine() || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -160,8 +201,9 @@ bool ReplacingKeepsIdentity(HANDLE file, const std::wstring& target, DWORD attri
 // the old file to the backup name first; should the swap stop there and the
 // old file not go back, the backup is all that is left of it.
 bool ReplaceTarget(const std::wstring& target, const std::wstring& temp, DWORD attributes,
-                   std::u16string& keptBackup) {
-    const std::wstring backup = FreshName(target, true);
+                   const std::wstring& spare, std::u16string& keptBackup) {
+    const std::wstring backup = BackupName(FolderOf(target), target);
+    const SaveRecordScope record(spare, target, backup);
     if (ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {
         SetFileAttributesW(target.c_str(), attributes);
@@ -175,26 +217,37 @@ bool ReplaceTarget(const std::wstring& target, const std::wstring& temp, DWORD a
     return false;
 }
 
-bool ReplaceByRename(const std::wstring& target, const ByteProducer& produce, DWORD attributes,
-                     std::u16string& keptBackup) {
+// A backup copy of the target in the making: a temporary file, renamed to
+// the backup's name once complete, so that a crash while copying leaves
+// only a temporary file to clear away.
+struct Backup {
+    FileHandle copy;
     std::wstring temp;
-    return WriteTempFile(target, produce, temp) &&
-           ReplaceTarget(target, temp, attributes, keptBackup);
+    std::wstring name;
+};
+
+// Beside the target, or in the spare folder when the target's folder takes
+// no new file.
+bool StartBackup(const std::wstring& target, const std::wstring& spare,
+                 SECURITY_ATTRIBUTES* protection, Backup& backup) {
+    for (const std::wstring& folder : {FolderOf(target), spare}) {
+        if (folder.empty())
+            continue;
+        backup.copy = CreateTempFile(folder, protection, backup.temp);
+        if (backup.copy) {
+            backup.name = BackupName(folder, target);
+            return true;
+        }
+    }
+    return false;
 }
 
-// A complete copy of the open target under a backup name. It is copied
-// under a temporary name first, so that a crash while copying leaves only a
-// temporary file to clear away.
-bool MakeBackup(HANDLE file, const std::wstring& target, std::wstring& backup) {
-    std::wstring temp;
-    FileHandle copy(CreateTempFile(target, temp));
-    if (!copy)
-        return false;
-    const bool copied = CopyContent(file, copy.get());
-    backup = FreshName(target, true);
-    if (copy.Close() && copied && MoveFileExW(temp.c_str(), backup.c_str(), 0))
+bool CompleteBackup(HANDLE file, Backup& backup) {
+    const bool copied = CopyContent(file, backup.copy.get());
+    if (backup.copy.Close() && copied &&
+        MoveFileExW(backup.temp.c_str(), backup.name.c_str(), MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileW(temp.c_str());
+    DeleteFileW(backup.temp.c_str());
     return false;
 }
 
@@ -212,29 +265,71 @@ bool RestoreFromBackup(HANDLE file, const std::wstring& backup) {
 
 // Writes into the target itself, which stays the same file with all it has,
 // after a complete backup of its old bytes that is put back should the
-// write fail.
-bool OverwriteInPlace(HANDLE file, const std::wstring& target, const ByteProducer& produce,
-                      std::u16string& keptBackup) {
-    std::wstring backup;
-    if (!MakeBackup(file, target, backup))
+// write fail. The record of the overwrite names the backup before the
+// backup exists: a crash leaves no backup that nothing names.
+bool OverwriteInPlace(HANDLE file, const std::wstring& target, const std::wstring& spare,
+                      const ByteProducer& produce, std::u16string& keptBackup) {
+    CopyProtection protection(file);
+    Backup backup;
+    if (!StartBackup(target, spare, protection.Attributes(), backup))
+        return false;
+    const SaveRecordScope record(spare, target, backup.name);
+    if (!CompleteBackup(file, backup))
         return false;
     if (Rewind(file) && WriteProduced(file, produce) && Finish(file)) {
-        DeleteFileW(backup.c_str());
+        DeleteFileW(backup.name.c_str());
         return true;
     }
-    if (!RestoreFromBackup(file, backup))
-        keptBackup = U16(backup);
+    if (!RestoreFromBackup(file, backup.name))
+        keptBackup = U16(backup.name);
     return false;
 }
 
 bool CreateTarget(const std::wstring& target, const ByteProducer& produce) {
     std::wstring temp;
-    if (!WriteTempFile(target, produce, temp))
+    FileHandle file = CreateTempFile(FolderOf(target), nullptr, temp);
+    if (!file || !WriteTempFile(std::move(file), temp, produce))
         return false;
     if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileW(temp.c_str());
     return false;
+}
+
+// The target opened to be written in place. Other programs may read it
+// meanwhile. One that holds it open for writing too (a log writer) gets the
+// write sharing it asked for, and shared says so: only writing in place
+// then keeps the file the one that program writes to.
+FileHandle OpenTarget(const std::wstring& target, bool& shared) {
+    shared = false;
+    FileHandle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file || GetLastError() != ERROR_SHARING_VIOLATION)
+        return file;
+    shared = true;
+    return FileHandle(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+}
+
+// Replaces or overwrites the existing target, as WriteFileBytesSafely says.
+bool ReplaceExisting(const std::wstring& target, DWORD attributes, const std::wstring& spare,
+                     const ByteProducer& produce, std::u16string& keptBackup) {
+    bool shared = false;
+    FileHandle file = OpenTarget(target, shared);
+    if (!file)
+        return false;
+    if (!shared && ReplacingKeepsIdentity(file.get(), target, attributes)) {
+        CopyProtection protection(file.get());
+        std::wstring temp;
+        FileHandle copy = CreateTempFile(FolderOf(target), protection.Attributes(), temp);
+        if (copy) {
+            file.Close();
+            return WriteTempFile(std::move(copy), temp, produce) &&
+                   ReplaceTarget(target, temp, attributes, spare, keptBackup);
+        }
+    }
+    return OverwriteInPlace(file.get(), target, spare, produce, keptBackup);
 }
 
 } // namespace
@@ -263,16 +358,19 @@ bool FileReader::Rewind() {
 }
 
 bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup) {
-    std::u16string unused;
-    std::u16string& backup = keptBackup ? *keptBackup : unused;
-    backup.clear();
+                          SaveSafety* safety) {
+    SaveSafety unused;
+    SaveSafety& outcome = safety ? *safety : unused;
+    outcome.keptBackup.clear();
     if (!IsUsablePath(path))
         return false;
     const std::wstring target = FullPath(path);
-    const size_t slash = target.find_last_of(L'\\');
-    if (target.empty() || slash == std::wstring::npos)
+    if (target.empty() || target.find_last_of(L'\\') == std::wstring::npos)
         return false;
+    std::wstring spare =
+        IsUsablePath(outcome.spareFolder) ? FullPath(outcome.spareFolder) : std::wstring();
+    while (spare.size() > 3 && spare.back() == L'\\')
+        spare.pop_back();
     // Checked here because some systems let an administrator write read-only files.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
@@ -281,15 +379,8 @@ bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produc
     if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
         return false;
 
-    RemoveStaleSaveFiles(U16(target.substr(0, slash)));
+    RemoveStaleSaveFiles(U16(FolderOf(target)));
     if (!exists)
         return CreateTarget(target, produce);
-    FileHandle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return false;
-    if (!ReplacingKeepsIdentity(file.get(), target, attributes))
-        return OverwriteInPlace(file.get(), target, produce, backup);
-    file.Close();
-    return ReplaceByRename(target, produce, attributes, backup);
+    return ReplaceExisting(target, attributes, spare, produce, outcome.keptBackup);
 }

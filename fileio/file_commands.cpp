@@ -4,6 +4,7 @@
 #include "app/modal_ui.h"
 #include "app/win_handles.h"
 #include "docs/disk_watch.h"
+#include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -236,11 +237,12 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
         return false;
     // Read in place: a large text is neither copied nor joined to be saved.
     const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(mw.activeEdit);
-    std::u16string keptBackup;
+    SaveSafety safety;
+    safety.spareFolder = U16(Recovery_Folder());
     FileIdentity identity;
     if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,
-                       &keptBackup, &identity)) {
-        ShowSaveError(owner, keptBackup);
+                       &safety, &identity)) {
+        ShowSaveError(owner, safety.keptBackup);
         return false;
     }
     document->replacedBytes = false;

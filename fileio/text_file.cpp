@@ -203,7 +203,7 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
 }
 
 bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
+                   LineEnding lineEnding, SaveSafety* safety, FileIdentity* identity) {
     ContentHash hash;
     uint64_t count = 0;
     // The bytes are made while the file is written: running out of memory
@@ -219,7 +219,7 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePag
         return FailingWhenOutOfMemory(
             [&] { return EncodePieces(text, codePage, lineEnding, kStretchUnits, hashed); });
     };
-    if (!FailingWhenOutOfMemory([&] { return WriteFileBytesSafely(path, produce, keptBackup); }))
+    if (!FailingWhenOutOfMemory([&] { return WriteFileBytesSafely(path, produce, safety); }))
         return false;
     if (identity)
         *identity = IdentityAfterTransfer(path, count, hash.value());
@@ -227,9 +227,9 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePag
 }
 
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
+                   LineEnding lineEnding, SaveSafety* safety, FileIdentity* identity) {
     const std::u16string_view pieces[] = {text};
-    return WriteTextFile(pieces, path, codePage, lineEnding, keptBackup, identity);
+    return WriteTextFile(pieces, path, codePage, lineEnding, safety, identity);
 }
 
 bool EncodingLosesCharacters(TextPieces text, uint32_t codePage) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "fileio/byte_source.h"
+#include "fileio/file_bytes.h"
 #include "fileio/file_identity.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_format.h"
@@ -50,15 +51,15 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
                   LineEnding& lineEnding, bool* replacedBytes = nullptr,
                   FileIdentity* identity = nullptr);
 // Writes safely (see WriteFileBytesSafely): a failed save leaves the file as
-// it was, or names in keptBackup the backup that holds its old bytes. The
+// it was, or names in safety->keptBackup the backup that holds its old bytes. The
 // text may lie in pieces; it is encoded while it is written, a stretch at a
 // time, so that no converted copy of the whole text is made. identity, when
 // given, receives the identity of the bytes written.
 bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup = nullptr,
+                   LineEnding lineEnding, SaveSafety* safety = nullptr,
                    FileIdentity* identity = nullptr);
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup = nullptr,
+                   LineEnding lineEnding, SaveSafety* safety = nullptr,
                    FileIdentity* identity = nullptr);
 // Whether saving text with codePage would replace characters the page lacks,
 // so that the user can be asked before anything is written.

@@ -172,9 +172,10 @@ TEST(FileioPieces, AProducerThatStopsHalfwayLeavesTheTargetAlone) {
     TempFolder::WriteBytes(folder.Path("solo.txt"), "old");
     auto stopsHalfway = [](const ByteSink& sink) { return sink("new bytes") && false; };
     for (const char* name : {"one.txt", "solo.txt", "fresh.txt"}) {
-        std::u16string kept = u"stale";
-        EXPECT_FALSE(WriteFileBytesSafely(folder.U16(name), stopsHalfway, &kept)) << name;
-        EXPECT_EQ(kept, u"");
+        SaveSafety safety;
+        safety.keptBackup = u"stale";
+        EXPECT_FALSE(WriteFileBytesSafely(folder.U16(name), stopsHalfway, &safety)) << name;
+        EXPECT_EQ(safety.keptBackup, u"");
     }
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("two.txt")), "old");
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("solo.txt")), "old");
