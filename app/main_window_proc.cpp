@@ -20,6 +20,7 @@
 #include "editctl/editctl.h"
 #include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
+#include "fileio/interrupted_saves.h"
 
 #include <commctrl.h>
 
@@ -63,6 +64,9 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     MainWnd_UpdateTitle(*mw, window);
     MainWnd_ApplyFonts(*mw);
     MainWnd_ApplyZOrder(*mw, window);
+    // The earlier version of a file first: a journal of unsaved edits may
+    // need the file as it was before the interrupted save.
+    MainWnd_OfferInterruptedSaves(window);
     const bool recovered = MainWnd_OfferRecovery(*mw, window);
     if (!startupPath.empty()) {
         if (!recovered || MainWnd_NewTab(*mw, window))
