@@ -1,11 +1,11 @@
 // The About box and the version block it reads its version from.
 #include "app/about.h"
 
-#include "app/modal_ui.h"
 #include "app/resource.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
 
 #include <algorithm>
 #include <cwchar>

@@ -2,15 +2,15 @@
 // size. Face and style are taken from it; the size only within 6..200.
 #include "app/font_dialog.h"
 
-#include "app/layout.h"
-#include "app/layout_geometry.h"
-#include "app/main_window.h"
-#include "app/modal_ui.h"
-#include "app/win_handles.h"
 #include "app/settings.h"
 #include "app/settings_rules.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
+#include "docs/main_window.h"
+#include "docs/window_geometry.h"
+#include "docs/window_layout.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // monitor, topmost; leaving puts back exactly what was saved on entering.
 #include "app/fullscreen.h"
 
-#include "app/main_window.h"
+#include "docs/main_window.h"
 
 namespace {
 

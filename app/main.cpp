@@ -1,11 +1,11 @@
 // The entry point: DPI awareness, the start-up file, the main window, the
 // accelerators and the message loop.
-#include "app/layout_geometry.h"
-#include "app/main_window.h"
 #include "app/main_window_proc.h"
 #include "app/menu.h"
-#include "app/module_function.h"
 #include "app/resource.h"
+#include "docs/main_window.h"
+#include "docs/window_geometry.h"
+#include "winkit/module_function.h"
 
 #include <windows.h>
 #include <shellapi.h>

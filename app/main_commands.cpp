@@ -1,22 +1,23 @@
 #include "app/main_commands.h"
 
 #include "app/about.h"
-#include "app/command_ids.h"
 #include "app/font_dialog.h"
 #include "app/fullscreen.h"
-#include "app/layout.h"
-#include "app/main_window.h"
 #include "app/menu.h"
+#include "app/settings.h"
 #include "app/settings_rules.h"
 #include "app/window_modes.h"
 #include "docs/closing.h"
 #include "docs/find.h"
+#include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/status_bar.h"
 #include "docs/tabs.h"
+#include "docs/window_layout.h"
 #include "editctl/editctl.h"
 #include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

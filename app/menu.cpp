@@ -1,7 +1,7 @@
 #include "app/menu.h"
 
-#include "app/command_ids.h"
-#include "app/main_window.h"
+#include "docs/main_window.h"
+#include "winkit/command_ids.h"
 
 #include <initializer_list>
 
@@ -130,34 +130,6 @@ void MainWnd_SetAllChecks(const MainWindow& mw, HWND window) {
     MainWnd_SetCheck(mw, window, IDM_VIEW_ALWAYS_ON_TOP, mw.alwaysOnTop);
     MainWnd_SetCheck(mw, window, IDM_VIEW_FULLSCREEN, mw.fullscreen);
     MainWnd_SetCheck(mw, window, IDM_FORMAT_INSERT_SPACES, s.insertSpaces);
-}
-
-void MainWnd_RefreshEncodingMenu(MainWindow& mw) {
-    if (!mw.encodingMenu)
-        return;
-    const Document* active = MainWnd_ActiveDocument(mw);
-    const TextEncoding encoding = active ? active->encoding : TextEncoding::Utf8;
-    if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Ansi) {
-        CheckMenuRadioItem(mw.encodingMenu, IDM_ENCODING_UTF8, IDM_ENCODING_ANSI,
-                           encoding == TextEncoding::Ansi ? IDM_ENCODING_ANSI : IDM_ENCODING_UTF8,
-                           MF_BYCOMMAND);
-        return;
-    }
-    // The UTF-16 forms have no item: neither is the document's.
-    CheckMenuItem(mw.encodingMenu, IDM_ENCODING_UTF8, MF_BYCOMMAND | MF_UNCHECKED);
-    CheckMenuItem(mw.encodingMenu, IDM_ENCODING_ANSI, MF_BYCOMMAND | MF_UNCHECKED);
-}
-
-void MainWnd_RefreshLineEndingMenu(MainWindow& mw) {
-    if (!mw.lineEndingMenu)
-        return;
-    const Document* active = MainWnd_ActiveDocument(mw);
-    int item = IDM_EOL_CRLF; // also for Mixed
-    if (active && active->lineEnding == LineEnding::Lf)
-        item = IDM_EOL_LF;
-    else if (active && active->lineEnding == LineEnding::Cr)
-        item = IDM_EOL_CR;
-    CheckMenuRadioItem(mw.lineEndingMenu, IDM_EOL_CRLF, IDM_EOL_CR, item, MF_BYCOMMAND);
 }
 
 HACCEL MainWnd_CreateAccelerators() {

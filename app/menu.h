@@ -15,10 +15,5 @@ void MainWnd_SetCheck(const MainWindow& mw, HWND window, int id, bool checked);
 // Every check mark from the record's settings and window modes.
 void MainWnd_SetAllChecks(const MainWindow& mw, HWND window);
 
-// The radio bullets of the Encoding and Line Endings groups from the active
-// document (UTF-8 and Windows (CRLF) without one).
-void MainWnd_RefreshEncodingMenu(MainWindow& mw);
-void MainWnd_RefreshLineEndingMenu(MainWindow& mw);
-
 // The 17 keyboard shortcuts; null when the table cannot be made.
 HACCEL MainWnd_CreateAccelerators();

@@ -1,24 +1,9 @@
-// The user's preferences and their home in the per-user registry.
+// The user's preferences in the per-user registry.
 #pragma once
 
-#include <windows.h>
+#include "docs/app_settings.h"
 
-#include <cstdint>
 #include <string>
-
-// The persisted preferences; a group of fields inside MainWindow.
-struct AppSettings {
-    bool wordWrap = true;
-    bool showLineNumbers = true;
-    bool showStatusBar = true;
-    bool showTabs = true;
-    double scrollSpeed = 2.0; // multiplier, stored as a percent
-    bool insertSpaces = false;
-    int32_t fontSizePt = 11;
-    // Only the face name persists; the height always comes from fontSizePt
-    // and the DPI, and weight or italics last until the program ends.
-    LOGFONTW editorLogFont = {};
-};
 
 // The key under HKEY_CURRENT_USER, "Software\Orvanel\Tessary"; tests point
 // it at a key of their own.

@@ -1,6 +1,6 @@
-# Start-up, main window, menus, settings, layout and fonts.
+# Start-up, the main window procedure and its commands, menus, settings and
+# window modes.
 set(APP_CORE
-    ${CMAKE_CURRENT_LIST_DIR}/layout_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings_rules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_modes_rules.cpp
 )
@@ -8,11 +8,9 @@ set(APP_WIN
     ${CMAKE_CURRENT_LIST_DIR}/about.cpp
     ${CMAKE_CURRENT_LIST_DIR}/font_dialog.cpp
     ${CMAKE_CURRENT_LIST_DIR}/fullscreen.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/main_window_proc.cpp
     ${CMAKE_CURRENT_LIST_DIR}/menu.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/modal_ui.cpp
     ${CMAKE_CURRENT_LIST_DIR}/settings.cpp
     ${CMAKE_CURRENT_LIST_DIR}/window_modes.cpp
 )

@@ -1,10 +1,11 @@
 #include "app/window_modes.h"
 
-#include "app/command_ids.h"
-#include "app/main_window.h"
-#include "app/modal_ui.h"
+#include "app/settings.h"
 #include "app/settings_rules.h"
+#include "docs/main_window.h"
 #include "editctl/editctl.h"
+#include "winkit/command_ids.h"
+#include "winkit/modal_ui.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "docs/close_tooltip.h"
 
-#include "app/main_window.h"
+#include "docs/main_window.h"
 
 #include <commctrl.h>
 

@@ -1,12 +1,12 @@
 #include "docs/closing.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
+#include "docs/main_window.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
+#include "winkit/modal_ui.h"
 
 #include <commctrl.h>
 

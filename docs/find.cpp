@@ -1,10 +1,10 @@
 #include "docs/find.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
+#include "docs/main_window.h"
 #include "docs/search.h"
 #include "editctl/editctl.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
 
 #include <algorithm>
 #include <cwchar>

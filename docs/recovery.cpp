@@ -1,10 +1,8 @@
 #include "docs/recovery.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
-#include "app/win_handles.h"
 #include "docs/journal_format.h"
 #include "docs/journal_log.h"
+#include "docs/main_window.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
@@ -12,6 +10,8 @@
 #include "fileio/file_commands.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <string>

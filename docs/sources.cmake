@@ -1,4 +1,5 @@
-# Documents, tabs, tab strip, status bar and title, prompts and closing.
+# The main window's record and its documents: tabs, tab strip, status bar and
+# title, find, prompts and closing, recovery, and the placing of the children.
 set(DOCS_CORE
     ${CMAKE_CURRENT_LIST_DIR}/disk_watch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/document.cpp
@@ -7,15 +8,19 @@ set(DOCS_CORE
     ${CMAKE_CURRENT_LIST_DIR}/search.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_geometry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_geometry.cpp
 )
 set(DOCS_WIN
     ${CMAKE_CURRENT_LIST_DIR}/close_button_name.cpp
     ${CMAKE_CURRENT_LIST_DIR}/close_tooltip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/closing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/format_menu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/interrupted_saves.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_bar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_strip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tabs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_layout.cpp
 )

@@ -1,10 +1,10 @@
 #include "docs/status_bar.h"
 
-#include "app/command_ids.h"
-#include "app/main_window.h"
+#include "docs/main_window.h"
 #include "docs/status_text.h"
 #include "editctl/editctl.h"
 #include "fileio/wide.h"
+#include "winkit/command_ids.h"
 
 #include <commctrl.h>
 

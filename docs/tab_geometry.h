@@ -2,7 +2,7 @@
 // the hit-testing of the tab strip, so the "X" is clicked where it is drawn.
 #pragma once
 
-#include "app/box.h"
+#include "winkit/box.h"
 
 // A square of 10..16 pixels (item height - 10), 8 pixels in from the right
 // edge and centred vertically.

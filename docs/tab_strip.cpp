@@ -1,13 +1,13 @@
 #include "docs/tab_strip.h"
 
-#include "app/command_ids.h"
-#include "app/main_window.h"
-#include "app/modal_ui.h"
-#include "app/win_handles.h"
 #include "docs/close_tooltip.h"
 #include "docs/closing.h"
+#include "docs/main_window.h"
 #include "docs/tab_geometry.h"
 #include "fileio/wide.h"
+#include "winkit/command_ids.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

@@ -1,13 +1,13 @@
 #include "docs/tabs.h"
 
-#include "app/command_ids.h"
-#include "app/layout.h"
-#include "app/main_window.h"
-#include "app/menu.h"
+#include "docs/format_menu.h"
+#include "docs/main_window.h"
 #include "docs/recovery_files.h"
 #include "docs/status_bar.h"
+#include "docs/window_layout.h"
 #include "editctl/editctl.h"
 #include "fileio/wide.h"
+#include "winkit/command_ids.h"
 
 #include <commctrl.h>
 

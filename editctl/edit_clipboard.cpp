@@ -1,9 +1,9 @@
 #include "editctl/edit_clipboard.h"
 
-#include "app/win_handles.h"
 #include "editctl/clipboard_text.h"
 #include "editctl/edit_effects.h"
 #include "editctl/editing.h"
+#include "winkit/win_handles.h"
 
 #include <cstring>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "editctl/edit_input.h"
 
-#include "app/command_ids.h"
 #include "editctl/context_menu.h"
 #include "editctl/edit_clipboard.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

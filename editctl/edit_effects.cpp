@@ -1,8 +1,8 @@
 #include "editctl/edit_effects.h"
 
-#include "app/modal_ui.h"
 #include "editctl/edit_automation.h"
 #include "editctl/layout.h"
+#include "winkit/modal_ui.h"
 
 #include <algorithm>
 #include <iterator>

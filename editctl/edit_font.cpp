@@ -1,9 +1,9 @@
 #include "editctl/editctl.h"
 
-#include "app/win_handles.h"
 #include "editctl/commands.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
+#include "winkit/win_handles.h"
 
 namespace {
 

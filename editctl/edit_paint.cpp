@@ -1,9 +1,9 @@
 #include "editctl/edit_paint.h"
 
-#include "app/win_handles.h"
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
 #include "fileio/wide.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <cstdint>

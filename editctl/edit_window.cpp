@@ -1,12 +1,12 @@
 #include "editctl/editctl.h"
 
-#include "app/modal_ui.h"
 #include "editctl/commands.h"
 #include "editctl/edit_automation.h"
+#include "editctl/edit_effects.h"
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
-#include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
+#include "winkit/modal_ui.h"
 
 #include <new>
 #include <stdexcept>

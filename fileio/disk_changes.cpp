@@ -1,12 +1,12 @@
 #include "fileio/disk_changes.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
 #include "docs/disk_watch.h"
+#include "docs/main_window.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
 
 #include <string>
 

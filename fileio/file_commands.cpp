@@ -1,9 +1,7 @@
 #include "fileio/file_commands.h"
 
-#include "app/main_window.h"
-#include "app/modal_ui.h"
-#include "app/win_handles.h"
 #include "docs/disk_watch.h"
+#include "docs/main_window.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
@@ -12,6 +10,8 @@
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 #include <array>
 #include <string_view>

@@ -1,8 +1,8 @@
 #include "fileio/file_dialogs.h"
 
-#include "app/modal_ui.h"
 #include "fileio/file_paths.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
 
 #include <cderr.h>
 #include <commdlg.h>

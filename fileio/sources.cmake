@@ -34,5 +34,4 @@ set(FILEIO_WIN
     ${CMAKE_CURRENT_LIST_DIR}/disk_changes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/interrupted_saves.cpp
 )

@@ -9,18 +9,18 @@
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
 // "abc<tab>" and 100 MB on one line; --gb makes the first 1 GB (24 M lines);
 // --quick makes all three small, for a run that only checks the program.
-#include "app/main_window.h"
 #include "app/main_window_proc.h"
-#include "app/modal_ui.h"
 #include "app/settings.h"
-#include "app/win_handles.h"
 #include "docs/find.h"
+#include "docs/main_window.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
 #include "fileio/file_commands.h"
 #include "fileio/file_handle.h"
+#include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 

@@ -2,9 +2,9 @@
 // typing; the View and Format toggles and their persistence.
 #include "tests/win/app_window_fixture.h"
 
-#include "app/command_ids.h"
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
+#include "winkit/command_ids.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // The accelerator table and the modal UI seam.
-#include "app/command_ids.h"
 #include "app/menu.h"
-#include "app/modal_ui.h"
+#include "winkit/command_ids.h"
+#include "winkit/modal_ui.h"
 
 #include <windows.h>
 

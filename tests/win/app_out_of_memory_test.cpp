@@ -5,8 +5,8 @@
 #include "tests/win/app_window_fixture.h"
 #include "tests/win/editctl_fixture.h"
 
-#include "app/command_ids.h"
 #include "editctl/edit_record.h"
+#include "winkit/command_ids.h"
 
 #include <functional>
 

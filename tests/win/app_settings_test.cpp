@@ -2,6 +2,8 @@
 // saving writes.
 #include "tests/win/app_window_fixture.h"
 
+#include "app/settings.h"
+
 #include <cstring>
 #include <string>
 

@@ -1,5 +1,6 @@
 #include "tests/win/app_window_fixture.h"
 
+#include "app/settings.h"
 #include "docs/recovery_files.h"
 
 #include <algorithm>

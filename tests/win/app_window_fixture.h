@@ -3,11 +3,11 @@
 // boxes are recorded and answered with `answer`.
 #pragma once
 
-#include "app/main_window.h"
 #include "app/main_window_proc.h"
-#include "app/modal_ui.h"
 #include "app/settings.h"
+#include "docs/main_window.h"
 #include "tests/core/fileio_temp_folder.h"
+#include "winkit/modal_ui.h"
 
 #include <windows.h>
 #include <commctrl.h>

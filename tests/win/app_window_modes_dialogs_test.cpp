@@ -3,10 +3,10 @@
 #include "tests/win/app_window_fixture.h"
 
 #include "app/about.h"
-#include "app/command_ids.h"
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 #include "editctl/edit_record.h"
+#include "winkit/command_ids.h"
 
 #include <cwchar>
 #include <vector>

@@ -2,10 +2,10 @@
 // scroll speed items: every tab, the bullet, the registry, a restart.
 #include "tests/win/app_window_fixture.h"
 
-#include "app/command_ids.h"
 #include "app/settings_rules.h"
 #include "app/window_modes.h"
 #include "editctl/edit_record.h"
+#include "winkit/command_ids.h"
 
 #include <array>
 #include <vector>

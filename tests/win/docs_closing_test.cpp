@@ -3,11 +3,11 @@
 // a save that fails, each with what reaches the disk.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
 #include "docs/closing.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

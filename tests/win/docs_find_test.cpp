@@ -2,8 +2,8 @@
 // them, F3, and the real common dialogs pressed through their controls.
 #include "tests/win/app_window_fixture.h"
 
-#include "app/command_ids.h"
 #include "editctl/editctl.h"
+#include "winkit/command_ids.h"
 
 #include <dlgs.h>
 

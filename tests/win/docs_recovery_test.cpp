@@ -1,13 +1,13 @@
 // Crash recovery: the journals a window writes while documents have unsaved
 // edits, and the offer of them at the next start. A crash is the window's
 // journals put back after its normal close deleted them.
-#include "app/command_ids.h"
 #include "docs/closing.h"
 #include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
 #include "tests/win/fileio_commands_fixture.h"
+#include "winkit/command_ids.h"
 
 #include <filesystem>
 #include <functional>

@@ -2,10 +2,10 @@
 // the close glyphs.
 #include "tests/win/app_window_fixture.h"
 
-#include "app/command_ids.h"
-#include "docs/tab_strip.h"
 #include "docs/closing.h"
+#include "docs/tab_strip.h"
 #include "docs/tabs.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // keeps, the radio groups that follow the active document, closing.
 #include "tests/win/app_window_fixture.h"
 
-#include "app/command_ids.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

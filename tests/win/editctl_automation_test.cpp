@@ -1,6 +1,6 @@
 #include "tests/win/editctl_automation_fixture.h"
 
-#include "app/main_window.h"
+#include "docs/main_window.h"
 #include "editctl/edit_automation.h"
 #include "editctl/uia_api.h"
 #include "tests/win/app_window_fixture.h"

@@ -2,10 +2,10 @@
 // what a loaded document shows, and failures that must not lose anything.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
+#include "winkit/command_ids.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // and the question before saving a file whose load had to replace bytes.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
 #include "fileio/file_commands.h"
+#include "winkit/command_ids.h"
 
 #include <string>
 

@@ -3,9 +3,9 @@
 // save dialog cannot return. Each ends with the files or with a message.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
 #include "fileio/file_commands.h"
 #include "fileio/file_dialogs.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

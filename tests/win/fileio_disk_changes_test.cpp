@@ -2,11 +2,11 @@
 // questions asked, each once per change, and what each answer does.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "app/command_ids.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
 #include "fileio/file_handle.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 // fonts after a DPI change.
 #include "tests/win/app_window_fixture.h"
 
-#include "app/command_ids.h"
-#include "app/layout.h"
-#include "app/layout_geometry.h"
+#include "docs/window_geometry.h"
+#include "docs/window_layout.h"
+#include "winkit/command_ids.h"
 
 namespace {
 

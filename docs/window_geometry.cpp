@@ -1,4 +1,4 @@
-#include "app/layout_geometry.h"
+#include "docs/window_geometry.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // own height and the scroll bar width and applies the result.
 #pragma once
 
-#include "app/box.h"
+#include "winkit/box.h"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // The main window's layout arithmetic at 72, 96 and 144 DPI.
-#include "app/layout_geometry.h"
+#include "docs/window_geometry.h"
 
 #include <gtest/gtest.h>
 

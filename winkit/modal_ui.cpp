@@ -1,7 +1,7 @@
-#include "app/modal_ui.h"
+#include "winkit/modal_ui.h"
 
-#include "app/module_function.h"
-#include "app/win_handles.h"
+#include "winkit/module_function.h"
+#include "winkit/win_handles.h"
 
 #include <shobjidl.h>
 

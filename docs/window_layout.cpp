@@ -1,12 +1,12 @@
-#include "app/layout.h"
+#include "docs/window_layout.h"
 
-#include "app/layout_geometry.h"
-#include "app/main_window.h"
-#include "app/module_function.h"
-#include "app/win_handles.h"
 #include "docs/close_tooltip.h"
+#include "docs/main_window.h"
 #include "docs/status_bar.h"
+#include "docs/window_geometry.h"
 #include "editctl/editctl.h"
+#include "winkit/module_function.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <commctrl.h>

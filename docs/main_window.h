@@ -3,7 +3,7 @@
 // MainWnd_FromWindow and does nothing without it.
 #pragma once
 
-#include "app/settings.h"
+#include "docs/app_settings.h"
 #include "docs/document.h"
 
 #include <windows.h>

@@ -1,9 +1,9 @@
-#include "fileio/interrupted_saves.h"
+#include "docs/interrupted_saves.h"
 
-#include "app/modal_ui.h"
 #include "docs/recovery_files.h"
 #include "fileio/save_record.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
 
 #include <string>
 
