@@ -6,10 +6,10 @@
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_handle.h"
 #include "fileio/file_commands.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
+#include "winkit/file_handle.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 

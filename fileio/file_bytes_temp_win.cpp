@@ -1,6 +1,6 @@
 #include "fileio/file_bytes_temp.h"
-#include "fileio/file_handle.h"
 #include "fileio/wide.h"
+#include "winkit/file_handle.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 #include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
-#include "fileio/file_handle.h"
 #include "fileio/file_protection.h"
 #include "fileio/save_record.h"
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
+#include "winkit/file_handle.h"
 
 #include <windows.h>
 

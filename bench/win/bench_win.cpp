@@ -18,7 +18,7 @@
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
 #include "fileio/file_commands.h"
-#include "fileio/file_handle.h"
+#include "winkit/file_handle.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 

@@ -5,8 +5,8 @@
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
-#include "fileio/file_handle.h"
 #include "winkit/command_ids.h"
+#include "winkit/file_handle.h"
 
 namespace {
 

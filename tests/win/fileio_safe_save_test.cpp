@@ -4,9 +4,9 @@
 #include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
-#include "fileio/file_handle.h"
 #include "fileio/save_record.h"
 #include "fileio/text_file.h"
+#include "winkit/file_handle.h"
 
 #include "tests/core/fileio_temp_folder.h"
 

@@ -1,6 +1,6 @@
 // The one owner of handles that CloseHandle gives back: open files above
-// all, and the processes a save asks about. It sits at the bottom so that
-// reading, writing and everything above them share it.
+// all, and the processes a save asks about. Reading and writing files, the
+// recovery journals and the benchmarks share it.
 #pragma once
 
 #include <windows.h>
