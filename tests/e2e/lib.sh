@@ -130,27 +130,25 @@ start_showing_texts() {
     APP=$pid
 }
 
-# expect_text TEXT: a window of the program started with
-# start_showing_texts got exactly this text.
-expect_text() {
+# expect_traced_text START WHAT: a window of the program started with
+# start_showing_texts got a text whose trace begins with START (a whole
+# text with its closing quote, or how one begins); WHAT names it in the log.
+expect_traced_text() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
-    until grep -qF "set_window_text L\"$1\"" "$WORK/.texts"; do
-        [ $SECONDS -ge $deadline ] && fail "no window shows the text '$1'"
+    until grep -qF "set_window_text L\"$1" "$WORK/.texts"; do
+        [ $SECONDS -ge $deadline ] && fail "no window shows $2"
         sleep 0.1
     done
-    say "ok: a window shows '$1'"
+    say "ok: a window shows $2"
 }
+
+# expect_text TEXT: a window of the program started with
+# start_showing_texts got exactly this text.
+expect_text() { expect_traced_text "$1\"" "the text '$1'"; }
 
 # expect_text_beginning TEXT: as expect_text, for a text that begins so
 # (one that goes on with a path the scenario cannot know, for example).
-expect_text_beginning() {
-    local deadline=$((SECONDS + E2E_TIMEOUT))
-    until grep -qF "set_window_text L\"$1" "$WORK/.texts"; do
-        [ $SECONDS -ge $deadline ] && fail "no window shows a text beginning '$1'"
-        sleep 0.1
-    done
-    say "ok: a window shows a text beginning '$1'"
-}
+expect_text_beginning() { expect_traced_text "$1" "a text beginning '$1'"; }
 
 # expect_exit: the process started last ends.
 expect_exit() {
