@@ -158,34 +158,12 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
-// As on Windows: on the disk from before the first byte written over the
-// target until after the backup has gone; a save goes on without one.
-class SaveRecordScope {
-  public:
-    SaveRecordScope(const std::string& spare, const std::string& target,
-                    const std::string& backup) {
-        if (spare.empty())
-            return;
-        path_ = spare + "/" + Narrow(SaveRecordFileName(ProcessId(), NextNumber()));
-        const std::string bytes = EncodeSaveRecord(Widen(target), Widen(backup));
-        Descriptor file(open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (file.Get() >= 0 &&
-            write(file.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-            fsync(file.Get()) == 0 && file.Close())
-            return;
-        unlink(path_.c_str());
-        path_.clear();
-    }
-    ~SaveRecordScope() {
-        if (!path_.empty())
-            unlink(path_.c_str());
-    }
-    SaveRecordScope(const SaveRecordScope&) = delete;
-    SaveRecordScope& operator=(const SaveRecordScope&) = delete;
-
-  private:
-    std::string path_;
-};
+// Where a save's record goes; none without a spare folder.
+std::u16string RecordPath(const std::string& spare) {
+    return spare.empty()
+               ? std::u16string()
+               : Widen(spare + "/" + Narrow(SaveRecordFileName(ProcessId(), NextNumber())));
+}
 
 // A new file in the target's place, given the target's permissions; false,
 // with nothing written, when no file can be made beside it.
@@ -248,7 +226,7 @@ bool OverwriteInPlace(int fd, const std::string& target, const std::string& spar
     Backup backup;
     if (!StartBackup(target, spare, backup))
         return false;
-    const SaveRecordScope record(spare, target, backup.name);
+    const SaveRecordScope record(RecordPath(spare), Widen(target), Widen(backup.name));
     if (!CompleteBackup(fd, backup))
         return false;
     if (lseek(fd, 0, SEEK_SET) == 0 && WriteProduced(fd, produce) && Finish(fd)) {
@@ -283,6 +261,21 @@ std::vector<SaveFileEntry> SaveFilesIn(const std::u16string& folder) {
 
 bool SaveOwnerMayBeRunning(uint32_t processId) {
     return kill(static_cast<pid_t>(processId), 0) == 0 || errno != ESRCH;
+}
+
+bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes) {
+    std::string native;
+    if (!NativePath(path, native))
+        return false;
+    Descriptor file(open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (file.Get() < 0)
+        return false;
+    if (write(file.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+        fsync(file.Get()) == 0 && file.Close())
+        return true;
+    file.Close();
+    unlink(native.c_str());
+    return false;
 }
 
 bool DeleteSaveFile(const std::u16string& path) {

@@ -40,4 +40,7 @@ std::vector<SaveFileEntry> SaveFilesIn(const std::u16string& folder);
 // False only when no running instance of this program has the process id:
 // the files it named after itself belong to no save in progress.
 bool SaveOwnerMayBeRunning(uint32_t processId);
+// Makes the file, which must not exist yet, with bytes, and puts it on the
+// disk; false, with nothing left, when that fails.
+bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes);
 bool DeleteSaveFile(const std::u16string& path);

@@ -7,6 +7,7 @@
 #include "winkit/file_handle.h"
 
 #include <windows.h>
+#include <share.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -126,40 +127,12 @@ bool WriteTempFile(FileHandle file, const std::wstring& temp, const ByteProducer
     return false;
 }
 
-// On the disk from before the first byte written over target until the
-// scope ends, which is after the backup has gone (see save_record.h).
-// Without a spare folder, or when the record cannot be written, the save
-// goes on without one: it would have written in place all the same.
-class SaveRecordScope {
-  public:
-    SaveRecordScope(const std::wstring& spare, const std::wstring& target,
-                    const std::wstring& backup) {
-        if (spare.empty())
-            return;
-        path_ = InFolder(spare, SaveRecordFileName(GetCurrentProcessId(), NextNumber()));
-        const std::string bytes = EncodeSaveRecord(U16(target), U16(backup));
-        FileHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD written = 0;
-        if (file &&
-            WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                      nullptr) &&
-            written == bytes.size() && FlushFileBuffers(file.get()) && file.Close())
-            return;
-        file.Close();
-        DeleteFileW(path_.c_str());
-        path_.clear();
-    }
-    ~SaveRecordScope() {
-        if (!path_.empty())
-            DeleteFileW(path_.c_str());
-    }
-    SaveRecordScope(const SaveRecordScope&) = delete;
-    SaveRecordScope& operator=(const SaveRecordScope&) = delete;
-
-  private:
-    std::wstring path_;
-};
+// Where a save's record goes; none without a spare folder.
+std::u16string RecordPath(const std::wstring& spare) {
+    return spare.empty()
+               ? std::u16string()
+               : U16(InFolder(spare, SaveRecordFileName(GetCurrentProcessId(), NextNumber())));
+}
 
 bool RunningUnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -203,7 +176,7 @@ bool ReplacingKeepsIdentity(HANDLE file, const std::wstring& target, DWORD attri
 bool ReplaceTarget(const std::wstring& target, const std::wstring& temp, DWORD attributes,
                    const std::wstring& spare, std::u16string& keptBackup) {
     const std::wstring backup = BackupName(FolderOf(target), target);
-    const SaveRecordScope record(spare, target, backup);
+    const SaveRecordScope record(RecordPath(spare), U16(target), U16(backup));
     if (ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {
         SetFileAttributesW(target.c_str(), attributes);
@@ -273,7 +246,7 @@ bool OverwriteInPlace(HANDLE file, const std::wstring& target, const std::wstrin
     Backup backup;
     if (!StartBackup(target, spare, protection.Attributes(), backup))
         return false;
-    const SaveRecordScope record(spare, target, backup.name);
+    const SaveRecordScope record(RecordPath(spare), U16(target), U16(backup.name));
     if (!CompleteBackup(file, backup))
         return false;
     if (Rewind(file) && WriteProduced(file, produce) && Finish(file)) {
@@ -334,13 +307,33 @@ bool ReplaceExisting(const std::wstring& target, DWORD attributes, const std::ws
 
 } // namespace
 
+bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes) {
+    FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD written = 0;
+    if (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get()) && file.Close())
+        return true;
+    file.Close();
+    DeleteFileW(Wide(path));
+    return false;
+}
+
 FileReader::~FileReader() {
     if (file_)
         fclose(file_);
 }
 
 bool FileReader::Open(const std::u16string& path) {
-    if (file_ || !IsUsablePath(path) || _wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_)
+    // Shared for writing: a log that its writer holds open can be read (on
+    // Windows, _wfopen_s would refuse to share). Bytes that change while
+    // they are read are read again whole (see ReadText).
+    if (file_ || !IsUsablePath(path))
+        return false;
+    file_ = _wfsopen(Wide(path), L"rb", _SH_DENYNO);
+    if (!file_)
         return false;
     if (_fseeki64(file_, 0, SEEK_END) != 0)
         return false;

@@ -5,6 +5,7 @@
 #include "fileio/file_identity.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -75,6 +76,18 @@ bool DecodeSaveRecord(std::string_view bytes, std::u16string& target, std::u16st
         return false;
     bytes.remove_prefix(kMagic.size());
     return TakeUnits(bytes, target) && TakeUnits(bytes, backup) && bytes.empty();
+}
+
+SaveRecordScope::SaveRecordScope(std::u16string path, const std::u16string& target,
+                                 const std::u16string& backup)
+    : path_(std::move(path)) {
+    if (!path_.empty() && !WriteNewSaveFile(path_, EncodeSaveRecord(target, backup)))
+        path_.clear();
+}
+
+SaveRecordScope::~SaveRecordScope() {
+    if (!path_.empty())
+        DeleteSaveFile(path_);
 }
 
 std::vector<InterruptedSave> CollectInterruptedSaves(const std::u16string& folder) {

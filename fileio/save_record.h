@@ -14,6 +14,22 @@ std::string EncodeSaveRecord(const std::u16string& target, const std::u16string&
 // False for bytes EncodeSaveRecord did not make, a cut record among them.
 bool DecodeSaveRecord(std::string_view bytes, std::u16string& target, std::u16string& backup);
 
+// Keeps the record at path on the disk for as long as it lives: made
+// before the first byte written over the target, it goes after the backup.
+// Without a path, or when the record cannot be written, the save goes on
+// without one: it would have written in place all the same.
+class SaveRecordScope {
+  public:
+    SaveRecordScope(std::u16string path, const std::u16string& target,
+                    const std::u16string& backup);
+    ~SaveRecordScope();
+    SaveRecordScope(const SaveRecordScope&) = delete;
+    SaveRecordScope& operator=(const SaveRecordScope&) = delete;
+
+  private:
+    std::u16string path_;
+};
+
 struct InterruptedSave {
     std::u16string record; // the record's path
     std::u16string target;
