@@ -231,9 +231,11 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     Document* document = MainWnd_ActiveDocument(mw);
     if (!document)
         return false;
-    if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
-        return false;
+    // The question about the file on disk comes last, so that nothing but
+    // its own check of the file lies between its answer and the write.
     if (!ConfirmLosses(mw, owner, *document))
+        return false;
+    if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
         return false;
     // Read in place: a large text is neither copied nor joined to be saved.
     const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(mw.activeEdit);
