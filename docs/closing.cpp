@@ -46,15 +46,15 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
         index = 0;
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
-    const bool shown = index != mw.activeIndex;
-    if (shown)
+    if (index != mw.activeIndex) {
         MainWnd_ActivateTab(mw, window, index);
-    if (!MainWnd_QuerySave(mw, window)) {
-        // The tab stays: what it shows is checked as on any switch to it.
-        if (shown)
+        // The save prompt about it follows: whether to save depends on what
+        // became of its file. An unmodified tab just goes.
+        if (IsModified(mw.documents[index]))
             MainWnd_CheckActiveOnDisk(mw, window);
-        return;
     }
+    if (!MainWnd_QuerySave(mw, window))
+        return;
 
     Recovery_Discard(mw.documents[index]);
     HWND closing = mw.documents[index].editWindow;
@@ -94,17 +94,14 @@ bool MainWnd_QueryCloseWindow(MainWindow& mw, HWND window) {
     for (int index : order) {
         if (!IsModified(mw.documents[index]))
             continue;
-        const bool shown = index != mw.activeIndex;
-        if (shown) {
+        if (index != mw.activeIndex) {
             if (mw.tabControl)
                 SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
             MainWnd_ActivateTab(mw, window, index);
+            MainWnd_CheckActiveOnDisk(mw, window);
         }
-        if (!MainWnd_QuerySave(mw, window)) {
-            if (shown)
-                MainWnd_CheckActiveOnDisk(mw, window);
+        if (!MainWnd_QuerySave(mw, window))
             return false;
-        }
     }
     return true;
 }

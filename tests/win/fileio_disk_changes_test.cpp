@@ -2,6 +2,7 @@
 // questions asked, each once per change, and what each answer does.
 #include "tests/win/fileio_commands_fixture.h"
 
+#include "docs/closing.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
@@ -204,9 +205,9 @@ TEST_F(DiskChangesTest, AChangeWhileTheReplaceQuestionIsOpenIsAskedAboutAgain) {
     EXPECT_EQ(Read("a.txt"), "mine one");
 }
 
-// Closing shows another tab, or leaves the one it stopped at: its file is
-// checked as on any switch to it.
-TEST_F(DiskChangesTest, ATabThatClosingLeavesShownIsChecked) {
+// A tab that closing shows, the next one or one to be asked about, has its
+// file checked as on any switch to it.
+TEST_F(DiskChangesTest, ATabThatClosingShowsIsChecked) {
     const std::wstring kSave = L"Do you want to save changes?";
     Open("one");
     ASSERT_TRUE(MainWnd_NewTab(Record(), window_));
@@ -221,8 +222,16 @@ TEST_F(DiskChangesTest, ATabThatClosingLeavesShownIsChecked) {
     TypeText(u"draft");
     Write("a.txt", "three, longer");
     messages_.clear();
-    answers_ = {IDNO, IDCANCEL, IDNO};
+    answers_ = {IDNO, IDNO, IDCANCEL};
     SendMessageW(window_, WM_CLOSE, 0, 0);
-    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSave, kSave, kReloadEdited}));
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSave, kReloadEdited, kSave}));
+    ASSERT_TRUE(IsWindow(window_));
     EXPECT_EQ(Title(), L"*a.txt - Tessary");
+
+    Write("a.txt", "four, longer still");
+    MainWnd_ActivateTab(Record(), window_, 1);
+    messages_.clear();
+    answers_ = {IDNO, IDCANCEL};
+    MainWnd_CloseTab(Record(), window_, 0);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kReloadEdited, kSave}));
 }
