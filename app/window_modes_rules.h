@@ -2,12 +2,14 @@
 // dialog's answer gives, and the text of the About box.
 #pragma once
 
+#include "tessary_version.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 // The product version the About box shows when the version block has none.
-inline constexpr char16_t kFallbackVersion[] = u"1.0.2";
+inline constexpr char16_t kFallbackVersion[] = u"" TESSARY_VERSION_TEXT;
 
 // The whole points of a font dialog's size given in tenths (truncated), or
 // nothing when they lie outside 6..200.

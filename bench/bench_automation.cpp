@@ -15,7 +15,9 @@ namespace {
 
 constexpr size_t kUnits = size_t{1} << 29;
 
-int dummyWindow;
+int dummyWindowPlace;
+// Only its address is used, as a non-null window.
+const WindowHandle dummyWindow = reinterpret_cast<WindowHandle>(&dummyWindowPlace);
 
 // Lines of varying length, some longer than a row, so wrapping matters.
 std::u16string MakeText() {
@@ -36,10 +38,10 @@ std::u16string MakeText() {
 EditState& Document() {
     static EditState s = [] {
         EditState state;
-        AttachWindow(state, &dummyWindow, 1200, 900);
-        state.text = MakeText();
+        AttachWindow(state, dummyWindow, 1200, 900);
+        state.model.text = MakeText();
         Refresh(state);
-        state.scrollY = state.lines.totalRows() / 2 * state.lineHeight;
+        state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
         TakeEffects(state);
         return state;
     }();
@@ -50,15 +52,15 @@ void BM_PaintPlanBaseline(benchmark::State& state) {
     const EditState& s = Document();
     for (auto _ : state)
         benchmark::DoNotOptimize(PlanPaint(s));
-    state.counters["MB"] = static_cast<double>(s.text.size() * 2) / (1 << 20);
+    state.counters["MB"] = static_cast<double>(s.model.text.size() * 2) / (1 << 20);
 }
 
 void BM_VisibleRangeText(benchmark::State& state) {
     const EditState& s = Document();
     for (auto _ : state) {
         const TextSpan visible = VisibleSpan(s);
-        benchmark::DoNotOptimize(s.text.substr(static_cast<size_t>(visible.start),
-                                               static_cast<size_t>(visible.end - visible.start)));
+        benchmark::DoNotOptimize(s.model.text.substr(
+            static_cast<size_t>(visible.start), static_cast<size_t>(visible.end - visible.start)));
     }
 }
 
@@ -70,8 +72,8 @@ void BM_MoveByLineThroughVisibleRows(benchmark::State& state) {
         const TextSpan visible = VisibleSpan(s);
         TextSpan row = ExpandToUnit(s, {visible.start, visible.start}, TextUnit::Line);
         do {
-            benchmark::DoNotOptimize(s.text.substr(static_cast<size_t>(row.start),
-                                                   static_cast<size_t>(row.end - row.start)));
+            benchmark::DoNotOptimize(s.model.text.substr(static_cast<size_t>(row.start),
+                                                         static_cast<size_t>(row.end - row.start)));
             ++rows;
         } while (row.end < visible.end && MoveSpanByUnit(s, row, TextUnit::Line, 1) == 1);
     }

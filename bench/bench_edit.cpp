@@ -58,12 +58,14 @@ const std::u16string& Document(bool cjk = false) {
     return ideographs;
 }
 
-int dummyWindow;
+int dummyWindowPlace;
+// Only its address is used, as a non-null window.
+const WindowHandle dummyWindow = reinterpret_cast<WindowHandle>(&dummyWindowPlace);
 
 EditState MakeState(bool wrap, bool cjk = false) {
     EditState s;
-    s.wordWrap = wrap;
-    AttachWindow(s, &dummyWindow, 1200, 900);
+    s.view.wordWrap = wrap;
+    AttachWindow(s, dummyWindow, 1200, 900);
     SetText(s, Document(cjk));
     return s;
 }
@@ -79,25 +81,25 @@ void BM_Relayout(benchmark::State& state) {
     EditState s = MakeState(state.range(0) != 0);
     for (auto _ : state) {
         Relayout(s);
-        benchmark::DoNotOptimize(s.lines.totalRows());
+        benchmark::DoNotOptimize(s.model.lines.totalRows());
     }
-    state.SetBytesProcessed(state.iterations() * int64_t(s.text.size() * 2));
+    state.SetBytesProcessed(state.iterations() * int64_t(s.model.text.size() * 2));
 }
 
 void BM_SetText(benchmark::State& state) {
     EditState s = MakeState(true);
     for (auto _ : state)
         SetText(s, Document());
-    state.SetBytesProcessed(state.iterations() * int64_t(s.text.size() * 2));
+    state.SetBytesProcessed(state.iterations() * int64_t(s.model.text.size() * 2));
 }
 
 // Argument 1: the document a third of whose units are ideographs, against
 // the all-ASCII one of the same size (argument 0).
 void BM_KeystrokeAndUndo(benchmark::State& state) {
     EditState s = MakeState(true, state.range(0) != 0);
-    const int32_t middle = static_cast<int32_t>(s.text.size() / 2);
+    const int32_t middle = static_cast<int32_t>(s.model.text.size() / 2);
     for (auto _ : state) {
-        s.anchor = s.caret = middle;
+        s.model.anchor = s.model.caret = middle;
         TypeCharacter(s, u'x');
         Undo(s);
         TakeEffects(s);
@@ -108,8 +110,8 @@ void BM_KeystrokeAndUndo(benchmark::State& state) {
 // (second argument 1) or not. The first argument picks the document as above.
 void BM_PlanPaint(benchmark::State& state) {
     EditState s = MakeState(state.range(1) != 0, state.range(0) != 0);
-    s.caret = s.anchor = TextLength(s) / 2;
-    s.anchor -= 3000; // a selection across the screen
+    s.model.caret = s.model.anchor = TextLength(s.model) / 2;
+    s.model.anchor -= 3000; // a selection across the screen
     EnsureCaretVisible(s);
     TakeEffects(s);
     for (auto _ : state)
@@ -120,7 +122,7 @@ void BM_PlanPaint(benchmark::State& state) {
 // `full` (what every edit cost before lines were measured again only where
 // they changed). Undone untimed.
 double TimeKeystroke(EditState& s, int32_t at, char16_t unit, bool full) {
-    s.anchor = s.caret = at;
+    s.model.anchor = s.model.caret = at;
     const auto begin = std::chrono::steady_clock::now();
     TypeCharacter(s, unit);
     if (full)
@@ -157,9 +159,9 @@ void BM_Keystroke(benchmark::State& state) {
     for (int i = 0; i < kRuns; ++i)
         plain += TimePlainInsert(text, at, unit == u'x' ? u"x" : u"\r\n") / kRuns;
     EditState s;
-    s.wordWrap = state.range(2) != 0;
-    AttachWindow(s, &dummyWindow, 1200, 900);
-    s.text.assign(std::move(text));
+    s.view.wordWrap = state.range(2) != 0;
+    AttachWindow(s, dummyWindow, 1200, 900);
+    s.model.text.assign(std::move(text));
     Relayout(s);
     TimeKeystroke(s, static_cast<int32_t>(at), unit, false);
     double full = 0;
@@ -182,12 +184,12 @@ void BM_Keystroke(benchmark::State& state) {
 // block for it.
 void BM_FirstKeystroke(benchmark::State& state) {
     EditState s = MakeState(true);
-    const int32_t middle = TextLength(s) / 2;
+    const int32_t middle = TextLength(s.model) / 2;
     for (auto _ : state) {
         state.PauseTiming();
         SetText(s, Document());
         state.ResumeTiming();
-        s.anchor = s.caret = middle;
+        s.model.anchor = s.model.caret = middle;
         TypeCharacter(s, u'x');
     }
 }

@@ -33,19 +33,21 @@ const std::u16string& Document() {
     return text;
 }
 
-int dummyWindow;
+int dummyWindowPlace;
+// Only its address is used, as a non-null window.
+const WindowHandle dummyWindow = reinterpret_cast<WindowHandle>(&dummyWindowPlace);
 
 void BM_TypeAndBackspaceAtEnd(benchmark::State& state) {
     EditState s;
-    AttachWindow(s, &dummyWindow, 1200, 900);
+    AttachWindow(s, dummyWindow, 1200, 900);
     SetText(s, Document());
     JournalLog journal;
     if (state.range(0) != 0)
-        s.observer = &journal;
-    const auto end = static_cast<int32_t>(s.text.size());
+        s.history.observer = &journal;
+    const auto end = static_cast<int32_t>(s.model.text.size());
     size_t written = 0;
     for (auto _ : state) {
-        s.anchor = s.caret = end;
+        s.model.anchor = s.model.caret = end;
         TypeCharacter(s, u'x');
         DeleteAtCaret(s, false);
         TakeEffects(s);
@@ -57,7 +59,7 @@ void BM_TypeAndBackspaceAtEnd(benchmark::State& state) {
     written += journal.pending.size();
     state.counters["journal_bytes_per_key"] =
         static_cast<double>(written) / static_cast<double>(2 * state.iterations());
-    state.counters["text_mb"] = static_cast<double>(s.text.size()) * 2 / 1e6;
+    state.counters["text_mb"] = static_cast<double>(s.model.text.size()) * 2 / 1e6;
 }
 
 BENCHMARK(BM_TypeAndBackspaceAtEnd)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();

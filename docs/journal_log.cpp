@@ -17,7 +17,7 @@ void AppendRecord(std::string& out, const UndoRecord& record, bool forward) {
 void JournalLog::TextChanged(const EditState& s, std::span<const UndoRecord> records,
                              bool forward) noexcept {
     due = true;
-    textUnits = static_cast<int64_t>(s.text.size());
+    textUnits = static_cast<int64_t>(s.model.text.size());
     if (afresh)
         return;
     try {
@@ -40,5 +40,5 @@ void JournalLog::TextReplaced(const EditState& s) noexcept {
     pending.clear();
     due = true;
     afresh = true;
-    textUnits = static_cast<int64_t>(s.text.size());
+    textUnits = static_cast<int64_t>(s.model.text.size());
 }

@@ -3,9 +3,10 @@
 #include "editctl/editing.h"
 #include "editctl/text_model.h"
 
-std::u16string SelectedText(const EditState& s) {
-    const int32_t low = SelectionLow(s);
-    return s.text.substr(static_cast<size_t>(low), static_cast<size_t>(SelectionHigh(s) - low));
+std::u16string SelectedText(const TextModel& model) {
+    const int32_t low = SelectionLow(model);
+    return model.text.substr(static_cast<size_t>(low),
+                             static_cast<size_t>(SelectionHigh(model) - low));
 }
 
 std::u16string NormalizePastedBreaks(std::u16string_view clipboardText) {

@@ -8,7 +8,7 @@
 #include <string_view>
 
 // The selected units as they are, breaks unconverted; empty without a selection.
-std::u16string SelectedText(const EditState& s);
+std::u16string SelectedText(const TextModel& model);
 // Every LF not preceded by CR becomes CR LF; lone CRs stay.
 std::u16string NormalizePastedBreaks(std::u16string_view clipboardText);
 // Replaces the selection with the clipboard's text, breaks normalised. An

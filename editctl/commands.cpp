@@ -1,18 +1,18 @@
 #include "editctl/commands.h"
 
 #include "editctl/characters.h"
-#include "editctl/keys.h"
+#include "editctl/change_flow.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
 
 #include <algorithm>
 #include <utility>
 
-void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clientHeight) {
-    s.window = window;
-    s.clientWidth = clientWidth;
-    s.clientHeight = clientHeight;
-    s.currentLine = 0;
+void AttachWindow(EditState& s, WindowHandle window, int32_t clientWidth, int32_t clientHeight) {
+    s.attached.window = window;
+    s.view.clientWidth = clientWidth;
+    s.view.clientHeight = clientHeight;
+    s.view.currentLine = 0;
     Relayout(s);
     UpdateScrollBars(s);
 }
@@ -20,8 +20,8 @@ void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clien
 void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
     // Rewrapping may move the caret's row: a caret the user saw stays in view.
     const bool caretShown = CaretInView(s);
-    s.clientWidth = clientWidth;
-    s.clientHeight = clientHeight;
+    s.view.clientWidth = clientWidth;
+    s.view.clientHeight = clientHeight;
     Refresh(s);
     if (caretShown)
         EnsureCaretVisible(s);
@@ -34,25 +34,25 @@ namespace {
 // runs out, the old text comes back and is laid out again in the memory it
 // had.
 void TakeText(EditState& s, TextBuffer& fresh) {
-    s.text.swap(fresh);
+    s.model.text.swap(fresh);
     try {
         Relayout(s);
     } catch (...) {
-        s.text.swap(fresh);
+        s.model.text.swap(fresh);
         Relayout(s);
         throw;
     }
-    s.caret = s.anchor = 0;
-    s.undoHistory.clear();
-    s.redoHistory.clear();
-    s.modified = false;
-    s.currentLine = 0;
+    s.model.caret = s.model.anchor = 0;
+    s.history.undoHistory.clear();
+    s.history.redoHistory.clear();
+    s.history.modified = false;
+    s.view.currentLine = 0;
     ClampScroll(s);
     UpdateScrollBars(s);
     PlaceCaret(s);
     InvalidateClient(s);
-    if (s.observer)
-        s.observer->TextReplaced(s);
+    if (s.history.observer)
+        s.history.observer->TextReplaced(s);
 }
 
 } // namespace
@@ -71,11 +71,12 @@ void AdoptText(EditState& s, std::u16string&& text) {
 }
 
 void ReloadText(EditState& s, std::u16string&& text) {
-    const LineLocation at = LocateLine(s, s.caret);
+    const LineLocation at = LocateLine(s.model, s.model.caret);
     const bool caretShown = CaretInView(s);
     AdoptText(s, std::move(text));
-    const LineInfo line = s.lines[std::min(at.line, s.lines.size() - 1)];
-    s.caret = s.anchor = CharStopAtOrBefore(s.text, line.start + std::min(at.offset, line.length));
+    const LineInfo line = s.model.lines[std::min(at.line, s.model.lines.size() - 1)];
+    s.model.caret = s.model.anchor =
+        CharStopAtOrBefore(s.model.text, line.start + std::min(at.offset, line.length));
     TrackCurrentLine(s);
     // A caret the user had scrolled away from does not pull the view back.
     if (caretShown)
@@ -85,39 +86,39 @@ void ReloadText(EditState& s, std::u16string&& text) {
 }
 
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {
-    s.anchor = CharStopAtOrBefore(s.text, anchor);
-    s.caret = CharStopAtOrBefore(s.text, caret);
-    FinishCaretMove(s);
+    s.model.anchor = CharStopAtOrBefore(s.model.text, anchor);
+    s.model.caret = CharStopAtOrBefore(s.model.text, caret);
+    FollowChange(s, SelectionMoved());
 }
 
 LineColumn CaretLineColumn(const EditState& s) {
-    const LineLocation at = LocateLine(s, s.caret);
+    const LineLocation at = LocateLine(s.model, s.model.caret);
     return {at.line + 1, at.offset + 1};
 }
 
 CharAtCaret CharacterAtCaret(const EditState& s) {
-    if (s.caret < 0 || s.caret >= TextLength(s))
+    if (s.model.caret < 0 || s.model.caret >= TextLength(s.model))
         return {};
-    return {s.text[static_cast<size_t>(s.caret)], s.caret};
+    return {s.model.text[static_cast<size_t>(s.model.caret)], s.model.caret};
 }
 
 void SetWordWrap(EditState& s, bool on) {
-    s.wordWrap = on;
+    s.view.wordWrap = on;
     Refresh(s);
 }
 
 void SetShowLineNumbers(EditState& s, bool on) {
-    s.showLineNumbers = on;
+    s.view.showLineNumbers = on;
     Refresh(s);
 }
 
 void SetScrollSpeed(EditState& s, double speed) {
-    s.scrollSpeed = speed > 0 ? speed : 0.1;
+    s.view.scrollSpeed = speed > 0 ? speed : 0.1;
 }
 
-void SetFontMetrics(EditState& s, void* font, int32_t charWidth, int32_t lineHeight) {
-    s.font = font;
-    s.charWidth = std::max(charWidth, 1);
-    s.lineHeight = std::max(lineHeight, 1);
+void SetFontMetrics(EditState& s, FontHandle font, int32_t charWidth, int32_t lineHeight) {
+    s.attached.font = font;
+    s.view.charWidth = std::max(charWidth, 1);
+    s.view.lineHeight = std::max(lineHeight, 1);
     Refresh(s);
 }

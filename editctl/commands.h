@@ -9,7 +9,7 @@
 #include <string_view>
 
 // Binds a new record to its window and lays it out for the first time.
-void AttachWindow(EditState& s, void* window, int32_t clientWidth, int32_t clientHeight);
+void AttachWindow(EditState& s, WindowHandle window, int32_t clientWidth, int32_t clientHeight);
 // Follows a change of the client size.
 void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight);
 
@@ -45,4 +45,4 @@ void SetShowLineNumbers(EditState& s, bool on);
 // Speeds of 0 or below (and NaN) are stored as 0.1.
 void SetScrollSpeed(EditState& s, double speed);
 // Takes the font's cell size; sizes below 1 pixel count as 1. The font is not owned.
-void SetFontMetrics(EditState& s, void* font, int32_t charWidth, int32_t lineHeight);
+void SetFontMetrics(EditState& s, FontHandle font, int32_t charWidth, int32_t lineHeight);

@@ -1,6 +1,6 @@
 #include "editctl/context_menu.h"
 
 ContextMenuStates ContextMenuEnabled(const EditState& s, bool clipboardHasText) {
-    const bool selected = s.anchor != s.caret;
-    return {!s.undoHistory.empty(), selected, selected, clipboardHasText, selected};
+    const bool selected = s.model.anchor != s.model.caret;
+    return {!s.history.undoHistory.empty(), selected, selected, clipboardHasText, selected};
 }

@@ -11,15 +11,11 @@
 
 namespace {
 
-EditProvider* ProviderOf(const EditState& s) {
-    return static_cast<EditProvider*>(s.automation);
-}
-
 // The record's provider, made on first use; the record keeps one reference.
 EditProvider* EnsureProvider(HWND window, EditState& s) {
-    if (!s.automation)
-        s.automation = new (std::nothrow) EditProvider(window);
-    return ProviderOf(s);
+    if (!s.attached.automation)
+        s.attached.automation = new (std::nothrow) EditProvider(window);
+    return s.attached.automation;
 }
 
 VARIANT BoolVariant(bool value) {
@@ -156,7 +152,7 @@ HRESULT EditProvider::GetSelection(SAFEARRAY** result) {
     const EditState* s = State();
     if (!s)
         return uia::kElementNotAvailable;
-    return ArrayResult(this, {SelectionLow(*s), SelectionHigh(*s)}, result);
+    return ArrayResult(this, {SelectionLow(s->model), SelectionHigh(s->model)}, result);
 }
 
 HRESULT EditProvider::GetVisibleRanges(SAFEARRAY** result) {
@@ -196,7 +192,7 @@ HRESULT EditProvider::get_DocumentRange(uia::ITextRangeProvider** result) {
     const EditState* s = State();
     if (!s)
         return uia::kElementNotAvailable;
-    return NewRangeResult(this, {0, TextLength(*s)}, result);
+    return NewRangeResult(this, {0, TextLength(s->model)}, result);
 }
 
 HRESULT EditProvider::get_SupportedTextSelection(int* result) {
@@ -239,10 +235,10 @@ void EditCtl_RaiseNotifyEvents(HWND window, EditState& s, EditNotify notify) {
 }
 
 void EditCtl_ReleaseAutomation(HWND window, EditState& s) {
-    EditProvider* provider = ProviderOf(s);
+    EditProvider* provider = s.attached.automation;
     if (!provider)
         return;
-    s.automation = nullptr;
+    s.attached.automation = nullptr;
     provider->Detach();
     const AutomationApi& api = EditCtl_AutomationApi();
     if (api.returnRawElementProvider)

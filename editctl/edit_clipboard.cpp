@@ -49,7 +49,7 @@ std::optional<std::u16string> ReadClipboardText(HWND window) {
 } // namespace
 
 bool CopySelection(HWND window, const EditState& s) {
-    const std::u16string selected = SelectedText(s);
+    const std::u16string selected = SelectedText(s.model);
     if (selected.empty())
         return false;
     OpenClipboardScope clipboard(window);

@@ -25,8 +25,8 @@ bool LookAlike(const SCROLLBARINFO& a, const SCROLLBARINFO& b) {
 // new size. Returns false when that happened: the rest of the effects were
 // planned for the old size.
 bool SetBar(HWND window, const EditState& s, int bar, const ScrollBarState& state) {
-    const int32_t width = s.clientWidth;
-    const int32_t height = s.clientHeight;
+    const int32_t width = s.view.clientWidth;
+    const int32_t height = s.view.clientHeight;
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -38,7 +38,7 @@ bool SetBar(HWND window, const EditState& s, int bar, const ScrollBarState& stat
     before.cbSize = sizeof(before);
     const bool known = GetScrollBarInfo(window, id, &before) != FALSE;
     SetScrollInfo(window, bar, &info, FALSE);
-    if (s.clientWidth != width || s.clientHeight != height)
+    if (s.view.clientWidth != width || s.view.clientHeight != height)
         return false;
     SCROLLBARINFO after = {};
     after.cbSize = sizeof(after);
@@ -54,10 +54,10 @@ bool ApplyScrollBars(HWND window, EditState& s, const EditEffects& fx) {
     // and hides it again when the page covers the range.
     if (fx.horizontalShown)
         return SetBar(window, s, SB_HORZ, fx.horizontal);
-    const int32_t width = s.clientWidth;
-    const int32_t height = s.clientHeight;
+    const int32_t width = s.view.clientWidth;
+    const int32_t height = s.view.clientHeight;
     ShowScrollBar(window, SB_HORZ, FALSE);
-    return s.clientWidth == width && s.clientHeight == height;
+    return s.view.clientWidth == width && s.view.clientHeight == height;
 }
 
 void NotifyParentWindow(HWND window, EditNotify code) {
@@ -94,7 +94,7 @@ void EditCtl_ApplyEffects(HWND window, EditState& s) {
 }
 
 void EditCtl_ShowCaret(HWND window, EditState& s) {
-    if (!CreateCaret(window, nullptr, kCaretWidth, s.lineHeight))
+    if (!CreateCaret(window, nullptr, kCaretWidth, s.view.lineHeight))
         return;
     PlaceCaret(s);
     EditCtl_ApplyEffects(window, s);

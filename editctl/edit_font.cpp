@@ -27,7 +27,7 @@ void EditCtl_SetFont(HWND window, HFONT font) {
     if (MeasureFont(window, font, metrics))
         SetFontMetrics(*s, font, metrics.tmAveCharWidth, metrics.tmHeight);
     else
-        SetFontMetrics(*s, font, s->charWidth, s->lineHeight);
+        SetFontMetrics(*s, font, s->view.charWidth, s->view.lineHeight);
     EditCtl_ApplyEffects(window, *s);
     // The caret of a focused control takes the new row height at once.
     if (GetFocus() == window) {

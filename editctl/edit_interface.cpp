@@ -50,25 +50,25 @@ void EditCtl_ReloadText(HWND window, std::u16string&& text) {
 
 std::u16string EditCtl_GetText(HWND window) {
     const EditState* s = EditCtl_State(window);
-    return s ? s->text.substr(0) : std::u16string();
+    return s ? s->model.text.substr(0) : std::u16string();
 }
 
 std::u16string_view EditCtl_ViewText(HWND window) {
     const EditState* s = EditCtl_State(window);
-    return s ? s->text.view(0) : std::u16string_view();
+    return s ? s->model.text.view(0) : std::u16string_view();
 }
 
 std::array<std::u16string_view, 2> EditCtl_TextPieces(HWND window) {
     const EditState* s = EditCtl_State(window);
     if (!s)
         return {};
-    const auto [front, back] = s->text.halves();
+    const auto [front, back] = s->model.text.halves();
     return {front, back};
 }
 
 int32_t EditCtl_GetTextLength(HWND window) {
     const EditState* s = EditCtl_State(window);
-    return s ? static_cast<int32_t>(s->text.size()) : 0;
+    return s ? static_cast<int32_t>(s->model.text.size()) : 0;
 }
 
 std::u16string EditCtl_GetTextPart(HWND window, int32_t start, int32_t count) {
@@ -76,13 +76,13 @@ std::u16string EditCtl_GetTextPart(HWND window, int32_t start, int32_t count) {
     if (!s || count <= 0)
         return {};
     const auto from =
-        static_cast<size_t>(std::clamp(start, 0, static_cast<int32_t>(s->text.size())));
-    return s->text.substr(from, static_cast<size_t>(count));
+        static_cast<size_t>(std::clamp(start, 0, static_cast<int32_t>(s->model.text.size())));
+    return s->model.text.substr(from, static_cast<size_t>(count));
 }
 
 void EditCtl_SetTextObserver(HWND window, TextObserver* observer) {
     if (EditState* s = EditCtl_State(window))
-        s->observer = observer;
+        s->history.observer = observer;
 }
 
 void EditCtl_SetSelection(HWND window, int32_t anchor, int32_t caret) {
@@ -94,9 +94,9 @@ void EditCtl_GetSelection(HWND window, int32_t* anchor, int32_t* caret) {
     if (!s)
         return;
     if (anchor)
-        *anchor = s->anchor;
+        *anchor = s->model.anchor;
     if (caret)
-        *caret = s->caret;
+        *caret = s->model.caret;
 }
 
 void EditCtl_GetCaretLineCol(HWND window, int* line, int* column) {
@@ -160,12 +160,12 @@ void EditCtl_Delete(HWND window) {
 
 bool EditCtl_IsModified(HWND window) {
     const EditState* s = EditCtl_State(window);
-    return s && s->modified;
+    return s && s->history.modified;
 }
 
 void EditCtl_SetModified(HWND window, bool modified) {
     if (EditState* s = EditCtl_State(window))
-        s->modified = modified;
+        s->history.modified = modified;
 }
 
 // ---- View settings ----
@@ -180,7 +180,7 @@ void EditCtl_SetShowLineNumbers(HWND window, bool on) {
 
 void EditCtl_SetInsertSpaces(HWND window, bool on) {
     if (EditState* s = EditCtl_State(window))
-        s->insertSpaces = on;
+        s->view.insertSpaces = on;
 }
 
 void EditCtl_SetScrollSpeed(HWND window, double speed) {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <new>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,16 +22,17 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
 
 // The gutter's background and its one-pixel separator at the right edge.
 void DrawGutter(HDC dc, const EditState& s, int top, int bottom) {
-    Fill(dc, 0, top, s.gutterWidth, bottom, s.gutterColor);
-    Fill(dc, s.gutterWidth - 1, top, s.gutterWidth, bottom, s.gutterLineColor);
+    Fill(dc, 0, top, s.view.gutterWidth, bottom, s.view.gutterColor);
+    Fill(dc, s.view.gutterWidth - 1, top, s.view.gutterWidth, bottom, s.view.gutterLineColor);
 }
 
 // The caret line's cell stops short of the separator so the line stays whole.
 void DrawNumber(HDC dc, const EditState& s, const NumberCell& cell) {
     if (cell.current)
-        Fill(dc, 0, cell.top, s.gutterWidth - 1, cell.top + s.lineHeight, s.currentLineColor);
-    SetTextColor(dc, cell.current ? s.currentLineNumberColor : s.lineNumberColor);
-    RECT box = {4, cell.top, s.gutterWidth - 8, cell.top + s.lineHeight};
+        Fill(dc, 0, cell.top, s.view.gutterWidth - 1, cell.top + s.view.lineHeight,
+             s.view.currentLineColor);
+    SetTextColor(dc, cell.current ? s.view.currentLineNumberColor : s.view.lineNumberColor);
+    RECT box = {4, cell.top, s.view.gutterWidth - 8, cell.top + s.view.lineHeight};
     wchar_t digits[16]; // formatted in place: painting allocates nothing
     wchar_t* first = std::end(digits);
     uint32_t n = static_cast<uint32_t>(cell.number);
@@ -56,7 +59,7 @@ void DrawUnits(HDC dc, const TextRun& run, int32_t from, int32_t to, std::vector
 // Where a glyph of `advance` pixels starts to stand centred on its cells;
 // a 1-cell glyph keeps to its cell's left edge.
 INT CentredOrigin(const EditState& s, int32_t x, int32_t cells, INT advance) {
-    return cells < 2 ? x : x + (cells * s.charWidth - advance) / 2;
+    return cells < 2 ? x : x + (cells * s.view.charWidth - advance) / 2;
 }
 
 // Draws a run holding wide, multi-unit or right-to-left characters. Wide
@@ -78,7 +81,7 @@ void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
         const bool special = next != run.characters.end() && next->index == i;
         const int32_t length = special ? next->units : 1;
         const int32_t cells = special ? next->cells : 1;
-        const int32_t x = run.x + cell * s.charWidth;
+        const int32_t x = run.x + cell * s.view.charWidth;
         if (special && next->alone) {
             DrawUnits(dc, run, batch, i, origins);
             SIZE glyph = {};
@@ -102,14 +105,14 @@ void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
 // are not exactly `charWidth` wide still lines up with the caret and clicks.
 void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& advances) {
     if (run.selected)
-        Fill(dc, run.x, run.top, run.x + run.cells * s.charWidth, run.top + s.lineHeight,
-             s.selectionColor);
-    SetTextColor(dc, run.selected ? s.selectedTextColor : s.textColor);
+        Fill(dc, run.x, run.top, run.x + run.cells * s.view.charWidth, run.top + s.view.lineHeight,
+             s.view.selectionColor);
+    SetTextColor(dc, run.selected ? s.view.selectedTextColor : s.view.textColor);
     if (!run.characters.empty()) {
         DrawCharacters(dc, s, run);
         return;
     }
-    advances.assign(run.text.size(), s.charWidth);
+    advances.assign(run.text.size(), s.view.charWidth);
     ExtTextOutW(dc, run.x, run.top, 0, nullptr, Wide(run.text.data()),
                 static_cast<UINT>(run.text.size()), advances.data());
 }
@@ -120,15 +123,15 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
 void DrawContent(HDC dc, const EditState& s, const PaintPlan& plan, std::vector<INT>& advances,
                  const RECT& area) {
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    Fill(dc, area.left, area.top, area.right, area.bottom, s.backgroundColor);
-    if (s.showLineNumbers)
+    Fill(dc, area.left, area.top, area.right, area.bottom, s.view.backgroundColor);
+    if (s.view.showLineNumbers)
         DrawGutter(dc, s, area.top, area.bottom);
-    const SelectedObject font(dc, static_cast<HFONT>(s.font));
+    const SelectedObject font(dc, s.attached.font);
     SetBkMode(dc, TRANSPARENT);
     for (const NumberCell& cell : plan.numbers)
         DrawNumber(dc, s, cell);
     // Text scrolled to the left disappears under the gutter's edge.
-    IntersectClipRect(dc, ShownGutter(s), area.top, area.right, area.bottom);
+    IntersectClipRect(dc, ShownGutter(s.view), area.top, area.right, area.bottom);
     for (const TextRun& run : plan.runs)
         DrawRun(dc, s, run, advances);
 }
@@ -152,15 +155,18 @@ void PaintThrough(const EditState& s, HDC dc, HBITMAP bitmap, const RECT& area) 
 
 // The kept bitmap, made again when the client's size differs from its own.
 HBITMAP KeptBackBuffer(EditState& s, HDC dc, int width, int height) {
-    if (s.backBuffer && s.backBufferWidth == width && s.backBufferHeight == height)
-        return static_cast<HBITMAP>(s.backBuffer);
-    EditCtl_ReleaseBackBuffer(s);
-    s.backBuffer = CreateCompatibleBitmap(dc, width, height);
-    if (s.backBuffer) {
-        s.backBufferWidth = width;
-        s.backBufferHeight = height;
-    }
-    return static_cast<HBITMAP>(s.backBuffer);
+    const BackBuffer* kept = s.attached.backBuffer.get();
+    if (kept && kept->width == width && kept->height == height)
+        return kept->bitmap.get();
+    s.attached.backBuffer.reset();
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, width, height));
+    if (!bitmap)
+        return nullptr;
+    BackBuffer* made = new (std::nothrow) BackBuffer{std::move(bitmap), width, height};
+    if (!made)
+        return nullptr;
+    s.attached.backBuffer.reset(made, [](BackBuffer* b) { delete b; });
+    return made->bitmap.get();
 }
 
 } // namespace
@@ -183,12 +189,4 @@ void PaintUpdate(HWND window, EditState& s, HDC dc, const RECT& area) {
         return;
     if (HBITMAP bitmap = KeptBackBuffer(s, dc, client.right, client.bottom))
         PaintThrough(s, dc, bitmap, shown);
-}
-
-void EditCtl_ReleaseBackBuffer(EditState& s) {
-    if (s.backBuffer)
-        DeleteObject(static_cast<HBITMAP>(s.backBuffer));
-    s.backBuffer = nullptr;
-    s.backBufferWidth = 0;
-    s.backBufferHeight = 0;
 }

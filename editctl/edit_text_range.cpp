@@ -34,7 +34,7 @@ FontFacts ReadFont(HWND window, const EditState& s) {
     HDC dc = GetDC(window);
     if (!dc)
         return facts;
-    HGDIOBJ old = s.font ? SelectObject(dc, static_cast<HFONT>(s.font)) : nullptr;
+    HGDIOBJ old = s.attached.font ? SelectObject(dc, s.attached.font) : nullptr;
     wchar_t face[LF_FACESIZE] = {};
     facts.face.assign(face,
                       static_cast<size_t>(std::max(GetTextFaceW(dc, LF_FACESIZE, face), 1) - 1));
@@ -165,7 +165,7 @@ class TextRange final : public uia::ITextRangeProvider {
             if (maxLength >= 0 && maxLength < count)
                 count = maxLength;
             const std::u16string_view units =
-                s.text.view(static_cast<size_t>(span.start), static_cast<size_t>(count));
+                s.model.text.view(static_cast<size_t>(span.start), static_cast<size_t>(count));
             *result = SysAllocStringLen(reinterpret_cast<const wchar_t*>(units.data()),
                                         static_cast<UINT>(count));
             return *result ? S_OK : E_OUTOFMEMORY;

@@ -28,8 +28,6 @@ void AttachRecord(HWND window) {
 }
 
 void DetachRecord(HWND window) {
-    if (EditState* s = EditCtl_State(window))
-        EditCtl_ReleaseBackBuffer(*s);
     delete EditCtl_State(window);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
 }

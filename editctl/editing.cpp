@@ -1,11 +1,12 @@
 #include "editctl/editing.h"
 
+#include "editctl/change_flow.h"
 #include "editctl/characters.h"
-#include "editctl/layout.h"
 #include "editctl/replaced_matches.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "editctl/view_metrics.h"
 #include "fileio/text_units.h"
 
 #include <algorithm>
@@ -18,18 +19,36 @@ namespace {
 
 constexpr char16_t kTab = 9;
 
+// What an edit of the text model changes, and how its lines are measured.
+struct ModelParts {
+    TextModel& model;
+    EditHistory& history;
+    LineMetrics metrics;
+};
+
+ModelParts PartsOf(EditState& s) {
+    return {s.model, s.history, CurrentLineMetrics(s)};
+}
+
+// The record of an edit the text has no room for.
+ModelChange Refused() {
+    ModelChange change;
+    change.kind = ModelChange::Kind::Refused;
+    return change;
+}
+
 int32_t Length(const UndoRecord& record) {
     return static_cast<int32_t>(record.text.size());
 }
 
 // Carries out a record on the text as it was made (`forward`) or reversed,
-// noting the change for the relayout.
-void ApplyRecord(EditState& s, const UndoRecord& record, bool forward, TextChange& change) {
+// noting the change for the line table.
+void ApplyRecord(TextModel& model, const UndoRecord& record, bool forward, TextChange& change) {
     if ((record.kind == UndoKind::Insert) == forward) {
-        InsertText(s, record.position, record.text);
+        InsertText(model, record.position, record.text);
         change.add(record.position, 0, Length(record));
     } else {
-        EraseText(s, record.position, Length(record));
+        EraseText(model, record.position, Length(record));
         change.add(record.position, Length(record), 0);
     }
 }
@@ -45,8 +64,8 @@ void ForEachRecord(std::span<const UndoRecord> records, bool forward, Each each)
 }
 
 // The longest the text gets while the records are carried out.
-int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool forward) {
-    int64_t length = TextLength(s);
+int64_t PeakLength(const TextModel& model, std::span<const UndoRecord> records, bool forward) {
+    int64_t length = TextLength(model);
     int64_t peak = length;
     ForEachRecord(records, forward, [&](const UndoRecord& r) {
         const auto units = static_cast<int64_t>(r.text.size());
@@ -56,61 +75,64 @@ int64_t PeakLength(const EditState& s, std::span<const UndoRecord> records, bool
     return peak;
 }
 
+// The lines of the text as it is, in the memory they had: after a failed
+// update, the text is back to what the table held before.
+void RestoreLines(const ModelParts& p) {
+    p.model.columnStops.clear();
+    p.model.lines.rebuild(p.model.text, p.metrics);
+}
+
 // ChangeText for a Replace All record, which is a step of its own: the text
-// is built anew and the old one kept until the relayout has succeeded.
-bool ChangeMatches(EditState& s, const UndoRecord& record, bool forward) {
+// is built anew and the old one kept until the lines are updated.
+bool ChangeMatches(const ModelParts& p, const UndoRecord& record, bool forward,
+                   ModelChange& change) {
     const ReplacedMatches& m = *record.matches;
     const bool putInserted = (record.kind == UndoKind::Insert) == forward;
-    if (RebuiltLength(s, m, putInserted) > s.maxLength) {
-        s.effects.tooLong = true;
+    if (RebuiltLength(p.model.text, m, putInserted) > p.model.maxLength)
         return false;
-    }
-    std::u16string rebuilt = RebuiltText(s, m, putInserted);
+    std::u16string rebuilt = RebuiltText(p.model.text, m, putInserted);
     TextBuffer previous;
-    previous.swap(s.text);
-    s.text.assign(std::move(rebuilt));
+    previous.swap(p.model.text);
+    p.model.text.assign(std::move(rebuilt));
+    change.span = RebuiltChange(m, putInserted);
     try {
-        RelayoutChange(s, RebuiltChange(m, putInserted));
+        p.model.lines.update(p.model.text, p.metrics, change.span);
     } catch (...) {
-        s.text.swap(previous);
-        Relayout(s);
+        p.model.text.swap(previous);
+        RestoreLines(p);
         throw;
     }
     // The record holds the matches' places, not their units in order: to a
     // log of changes the result reads as a new text.
-    if (s.observer)
-        s.observer->TextReplaced(s);
+    change.rebuilt = true;
     return true;
 }
 
-// Carries out records on the text and lays it out again, all or nothing.
+// Carries out records on the text and its line table, all or nothing.
 // Returns false without changing anything when the text would grow beyond
 // `maxLength`. Everything that needs memory happens before the text
-// changes, except the relayout; when that runs out, the text goes back, is
-// laid out again in the memory the layout had, and the failure passes on.
-bool ChangeText(EditState& s, std::span<const UndoRecord> records, bool forward) {
+// changes, except the lines' update; when that runs out, the text goes
+// back, its lines are made again in the memory they had, and the failure
+// passes on.
+bool ChangeText(const ModelParts& p, std::span<const UndoRecord> records, bool forward,
+                ModelChange& change) {
     if (records.size() == 1 && records.front().matches)
-        return ChangeMatches(s, records.front(), forward);
-    const int64_t peak = PeakLength(s, records, forward);
-    if (peak > s.maxLength) {
-        s.effects.tooLong = true;
+        return ChangeMatches(p, records.front(), forward, change);
+    const int64_t peak = PeakLength(p.model, records, forward);
+    if (peak > p.model.maxLength)
         return false;
-    }
-    s.text.reserve(static_cast<size_t>(peak));
-    TextChange change;
+    p.model.text.reserve(static_cast<size_t>(peak));
     ForEachRecord(records, forward,
-                  [&](const UndoRecord& r) { ApplyRecord(s, r, forward, change); });
+                  [&](const UndoRecord& r) { ApplyRecord(p.model, r, forward, change.span); });
     try {
-        RelayoutChange(s, change);
+        p.model.lines.update(p.model.text, p.metrics, change.span);
     } catch (...) {
         TextChange back;
         ForEachRecord(records, !forward,
-                      [&](const UndoRecord& r) { ApplyRecord(s, r, !forward, back); });
-        Relayout(s);
+                      [&](const UndoRecord& r) { ApplyRecord(p.model, r, !forward, back); });
+        RestoreLines(p);
         throw;
     }
-    if (s.observer)
-        s.observer->TextChanged(s, records, forward);
     return true;
 }
 
@@ -121,65 +143,70 @@ int32_t StopAtOrAfter(const TextBuffer& text, int32_t pos) {
 // Text put beside a combining mark joins it into one character: the
 // selection's ends move out to the characters' edges, the caret alone past
 // the character it ended in.
-void KeepEndsBetweenCharacters(EditState& s) {
-    if (s.anchor == s.caret) {
-        s.anchor = s.caret = StopAtOrAfter(s.text, s.caret);
+void KeepEndsBetweenCharacters(TextModel& model) {
+    if (model.anchor == model.caret) {
+        model.anchor = model.caret = StopAtOrAfter(model.text, model.caret);
         return;
     }
-    int32_t& low = s.anchor < s.caret ? s.anchor : s.caret;
-    int32_t& high = s.anchor < s.caret ? s.caret : s.anchor;
-    low = CharStopAtOrBefore(s.text, low);
-    high = StopAtOrAfter(s.text, high);
+    int32_t& low = model.anchor < model.caret ? model.anchor : model.caret;
+    int32_t& high = model.anchor < model.caret ? model.caret : model.anchor;
+    low = CharStopAtOrBefore(model.text, low);
+    high = StopAtOrAfter(model.text, high);
 }
 
-// What edits, undo and redo share after the text and layout changed.
-void FinishTextChange(EditState& s) {
-    KeepEndsBetweenCharacters(s);
-    TrackCurrentLine(s);
-    EnsureCaretVisible(s);
-    InvalidateClient(s);
-    NotifyParent(s, EditNotify::Change);
-}
-
-// The common tail of every new edit, also of one that changed nothing.
-void FinishEdit(EditState& s) {
-    s.redoHistory.clear();
-    s.modified = true;
-    FinishTextChange(s);
+// The common end of every new edit, also of one that changed nothing.
+ModelChange FinishEdit(const ModelParts& p, ModelChange change) {
+    p.history.redoHistory.clear();
+    p.history.modified = true;
+    KeepEndsBetweenCharacters(p.model);
+    change.kind = ModelChange::Kind::Text;
+    return change;
 }
 
 // A new edit made of `records`, which join the undo history, leaving the
 // selection from `anchor` to `caret` (which fit once the edit is accepted).
-void Commit(EditState& s, std::span<UndoRecord> records, int64_t anchor, int64_t caret) {
-    MakeRoom(s.undoHistory, s.undoHistory.size() + records.size());
-    if (!ChangeText(s, records, true))
-        return;
+ModelChange Commit(const ModelParts& p, std::span<UndoRecord> records, int64_t anchor,
+                   int64_t caret) {
+    std::vector<UndoRecord>& undo = p.history.undoHistory;
+    MakeRoom(undo, undo.size() + records.size());
+    ModelChange change;
+    if (!ChangeText(p, records, true, change))
+        return Refused();
+    const size_t first = undo.size();
     for (UndoRecord& record : records)
-        s.undoHistory.push_back(std::move(record));
-    s.anchor = Saturate32(anchor);
-    s.caret = Saturate32(caret);
-    FinishEdit(s);
+        undo.push_back(std::move(record));
+    p.model.anchor = Saturate32(anchor);
+    p.model.caret = Saturate32(caret);
+    if (!change.rebuilt)
+        change.records = std::span(undo).subspan(first);
+    return FinishEdit(p, std::move(change));
 }
 
 // Reverts the newest step of `from` (its top record and those joined
 // beneath it) and moves its records to `to`. They arrive there in reverse
-// order, so the joins are redrawn: the first one moved is the step's bottom.
-void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>& to) {
+// order with their kinds flipped, so that carried out in order there they
+// do what was just done; the joins are redrawn: the first one moved is the
+// step's bottom.
+ModelChange Revert(const ModelParts& p, std::vector<UndoRecord>& from,
+                   std::vector<UndoRecord>& to) {
     if (from.empty())
-        return;
+        return {};
     size_t count = 1;
     while (count < from.size() && from[from.size() - count].joined)
         ++count;
     const std::span<const UndoRecord> step(from.data() + from.size() - count, count);
     MakeRoom(to, to.size() + count);
-    if (!ChangeText(s, step, false))
-        return;
+    ModelChange change;
+    if (!ChangeText(p, step, false, change))
+        return Refused();
     const UndoRecord& bottom = step.front();
     if (bottom.matches)
-        s.caret = s.anchor = RebuiltEnd(*bottom.matches, bottom.kind == UndoKind::Delete);
+        p.model.caret = p.model.anchor =
+            RebuiltEnd(*bottom.matches, bottom.kind == UndoKind::Delete);
     else
-        s.caret = s.anchor =
+        p.model.caret = p.model.anchor =
             bottom.position + (bottom.kind == UndoKind::Delete ? Length(bottom) : 0);
+    const size_t first = to.size();
     for (size_t i = 0; i < count; ++i) {
         UndoRecord record = std::move(from.back());
         from.pop_back();
@@ -187,88 +214,93 @@ void Revert(EditState& s, std::vector<UndoRecord>& from, std::vector<UndoRecord>
         record.joined = i > 0;
         to.push_back(std::move(record));
     }
-    FinishTextChange(s);
+    KeepEndsBetweenCharacters(p.model);
+    if (!change.rebuilt)
+        change.records = std::span(to).subspan(first);
+    change.kind = ModelChange::Kind::Text;
+    return change;
 }
 
 } // namespace
 
 void DeleteAtCaret(EditState& s, bool forward) {
-    const TextBuffer& t = s.text;
-    const int32_t length = TextLength(s);
-    int32_t from = SelectionLow(s);
-    int32_t to = SelectionHigh(s);
-    if (from == to && forward && s.caret < length)
-        to = NextCharStop(t, s.caret);
-    else if (from == to && !forward && s.caret > 0)
-        from = PrevCharStop(t, s.caret);
+    const TextBuffer& t = s.model.text;
+    const int32_t length = TextLength(s.model);
+    int32_t from = SelectionLow(s.model);
+    int32_t to = SelectionHigh(s.model);
+    if (from == to && forward && s.model.caret < length)
+        to = NextCharStop(t, s.model.caret);
+    else if (from == to && !forward && s.model.caret > 0)
+        from = PrevCharStop(t, s.model.caret);
     if (from == to) {
-        FinishEdit(s);
+        FollowChange(s, FinishEdit(PartsOf(s), {}));
         return;
     }
     UndoRecord removed{UndoKind::Delete, from, t.substr(from, to - from)};
-    Commit(s, {&removed, 1}, from, from);
+    FollowChange(s, Commit(PartsOf(s), {&removed, 1}, from, from));
 }
 
 void ReplaceSelection(EditState& s, std::u16string_view inserted) {
-    const int32_t low = SelectionLow(s);
-    const int32_t high = SelectionHigh(s);
+    const int32_t low = SelectionLow(s.model);
+    const int32_t high = SelectionHigh(s.model);
     UndoRecord records[2];
     size_t count = 0;
     if (high > low)
-        records[count++] = {UndoKind::Delete, low, s.text.substr(low, high - low)};
+        records[count++] = {UndoKind::Delete, low, s.model.text.substr(low, high - low)};
     if (!inserted.empty())
         records[count++] = {UndoKind::Insert, low, std::u16string(inserted)};
     const int64_t end = low + static_cast<int64_t>(inserted.size());
-    Commit(s, {records, count}, end, end);
+    FollowChange(s, Commit(PartsOf(s), {records, count}, end, end));
 }
 
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
-    start = std::clamp(start, 0, TextLength(s));
-    end = std::clamp(end, start, TextLength(s));
+    start = std::clamp(start, 0, TextLength(s.model));
+    end = std::clamp(end, start, TextLength(s.model));
     // A pair cut in two would leave a lone surrogate: take it whole.
-    if (InsideSurrogatePair(s.text, start))
+    if (InsideSurrogatePair(s.model.text, start))
         --start;
-    if (InsideSurrogatePair(s.text, end))
+    if (InsideSurrogatePair(s.model.text, end))
         ++end;
     UndoRecord records[2];
     size_t count = 0;
     if (end > start)
-        records[count++] = {UndoKind::Delete, start, s.text.substr(start, end - start)};
+        records[count++] = {UndoKind::Delete, start, s.model.text.substr(start, end - start)};
     const int64_t caret = start + static_cast<int64_t>(inserted.size());
     if (!inserted.empty()) {
         records[count] = {UndoKind::Insert, start, std::move(inserted), count > 0};
         ++count;
     }
-    Commit(s, {records, count}, start, caret);
+    FollowChange(s, Commit(PartsOf(s), {records, count}, start, caret));
 }
 
 void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length,
                     std::u16string_view inserted) {
     UndoRecord record;
-    record.matches = CollectMatches(s, std::move(positions), length, inserted);
+    record.matches = CollectMatches(s.model.text, std::move(positions), length, inserted);
     if (!record.matches)
         return;
     record.position = record.matches->positions.front();
-    Commit(s, {&record, 1}, record.position, RebuiltEnd(*record.matches, true));
+    const int32_t end = RebuiltEnd(*record.matches, true);
+    FollowChange(s, Commit(PartsOf(s), {&record, 1}, record.position, end));
 }
 
 void DeleteSelection(EditState& s) {
-    if (s.anchor != s.caret)
+    if (s.model.anchor != s.model.caret)
         DeleteAtCaret(s, true);
 }
 
 void Undo(EditState& s) {
-    Revert(s, s.undoHistory, s.redoHistory);
+    FollowChange(s, Revert(PartsOf(s), s.history.undoHistory, s.history.redoHistory));
 }
 
 void Redo(EditState& s) {
-    Revert(s, s.redoHistory, s.undoHistory);
+    FollowChange(s, Revert(PartsOf(s), s.history.redoHistory, s.history.undoHistory));
 }
 
 void TypeCharacter(EditState& s, char16_t unit) {
     if (unit == kTab) {
-        if (s.insertSpaces)
-            ReplaceSelection(s, std::u16string(static_cast<size_t>(TabStop(s)), u' '));
+        if (s.view.insertSpaces)
+            ReplaceSelection(s, std::u16string(static_cast<size_t>(TabStop(s.view)), u' '));
         else
             ReplaceSelection(s, u"\t");
     } else if (unit == kCr) {

@@ -1,6 +1,7 @@
-// Every change of the text goes through these operations; each records
-// itself for undo and ends with a relayout of the lines it changed, the
-// caret scrolled into view, a full repaint and CEN_CHANGE.
+// Every change of the text goes through these operations. Each edits the
+// text model (the text, its lines, the selection, the history) and makes
+// one change record of it, which the layout and the effects then follow
+// (change_flow.h): the caret scrolled into view, a full repaint, CEN_CHANGE.
 //
 // Each is all or nothing. One that would make the text longer than
 // `maxLength` changes nothing and sets `effects.tooLong`; one that runs out
@@ -22,7 +23,7 @@ void DeleteAtCaret(EditState& s, bool forward);
 // Deletes a non-empty selection as an edit; with nothing selected nothing happens.
 void DeleteSelection(EditState& s);
 // Replaces the selection with `inserted` (which may be empty); the caret
-// ends after it with nothing selected. `inserted` must not view `s.text`.
+// ends after it with nothing selected. `inserted` must not view `s.model.text`.
 void ReplaceSelection(EditState& s, std::u16string_view inserted);
 // Replaces text[start, end) (clamped, and widened over a surrogate pair
 // either end would cut) with `inserted` as one undo step and selects the

@@ -2,7 +2,7 @@
 
 #include "editctl/characters.h"
 #include "editctl/editing.h"
-#include "editctl/layout.h"
+#include "editctl/change_flow.h"
 #include "editctl/text_model.h"
 #include "editctl/words.h"
 #include "fileio/text_units.h"
@@ -13,50 +13,53 @@ namespace {
 
 // Moves the caret; without Shift the selection collapses onto it.
 void Extend(EditState& s, int32_t position, bool shift) {
-    s.caret = position;
+    s.model.caret = position;
     if (!shift)
-        s.anchor = position;
+        s.model.anchor = position;
 }
 
 void MoveLeft(EditState& s, bool shift, bool ctrl) {
-    if (!shift && s.anchor != s.caret)
-        s.caret = s.anchor = SelectionLow(s);
+    if (!shift && s.model.anchor != s.model.caret)
+        s.model.caret = s.model.anchor = SelectionLow(s.model);
     else if (ctrl)
-        Extend(s, WordLeft(s, s.caret), shift);
-    else if (s.caret > 0)
-        Extend(s, PrevCharStop(s.text, s.caret), shift);
+        Extend(s, WordLeft(s.model, s.model.caret), shift);
+    else if (s.model.caret > 0)
+        Extend(s, PrevCharStop(s.model.text, s.model.caret), shift);
 }
 
 void MoveRight(EditState& s, bool shift, bool ctrl) {
-    if (!shift && s.anchor != s.caret)
-        s.caret = s.anchor = SelectionHigh(s);
+    if (!shift && s.model.anchor != s.model.caret)
+        s.model.caret = s.model.anchor = SelectionHigh(s.model);
     else if (ctrl)
-        Extend(s, WordRight(s, s.caret), shift);
-    else if (s.caret < TextLength(s))
-        Extend(s, NextCharStop(s.text, s.caret), shift);
+        Extend(s, WordRight(s.model, s.model.caret), shift);
+    else if (s.model.caret < TextLength(s.model))
+        Extend(s, NextCharStop(s.model.text, s.model.caret), shift);
 }
 
 // Up and Down keep the code-unit offset, cut to the target line's length
 // and to the start of the character it falls inside.
 void MoveVertically(EditState& s, int32_t direction, bool shift) {
-    const LineLocation at = LocateLine(s, s.caret);
+    const LineLocation at = LocateLine(s.model, s.model.caret);
     const int32_t target = at.line + direction;
-    if (s.lines.empty() || target < 0 || target >= s.lines.size()) {
-        Extend(s, s.caret, shift);
+    if (s.model.lines.empty() || target < 0 || target >= s.model.lines.size()) {
+        Extend(s, s.model.caret, shift);
         return;
     }
-    const LineInfo line = s.lines[target];
-    Extend(s, CharStopAtOrBefore(s.text, line.start + std::min(at.offset, line.length)), shift);
+    const LineInfo line = s.model.lines[target];
+    Extend(s, CharStopAtOrBefore(s.model.text, line.start + std::min(at.offset, line.length)),
+           shift);
 }
 
 void MoveHome(EditState& s, bool shift, bool ctrl) {
-    const LineInfo line = s.lines.empty() ? LineInfo{} : s.lines[LocateLine(s, s.caret).line];
+    const LineInfo line =
+        s.model.lines.empty() ? LineInfo{} : s.model.lines[LocateLine(s.model, s.model.caret).line];
     Extend(s, ctrl ? 0 : line.start, shift);
 }
 
 void MoveEnd(EditState& s, bool shift, bool ctrl) {
-    const LineInfo line = s.lines.empty() ? LineInfo{} : s.lines[LocateLine(s, s.caret).line];
-    Extend(s, ctrl ? TextLength(s) : line.start + line.length, shift);
+    const LineInfo line =
+        s.model.lines.empty() ? LineInfo{} : s.model.lines[LocateLine(s.model, s.model.caret).line];
+    Extend(s, ctrl ? TextLength(s.model) : line.start + line.length, shift);
 }
 
 bool MoveCaret(EditState& s, EditKey key, bool shift, bool ctrl) {
@@ -118,33 +121,23 @@ ClipboardAction HandleKeyDown(EditState& s, EditKey key, bool shift, bool ctrl) 
         return ClipboardAction::None;
     }
     if (MoveCaret(s, key, shift, ctrl)) {
-        FinishCaretMove(s);
+        FollowChange(s, SelectionMoved());
         return ClipboardAction::None;
     }
     return ctrl ? HandleControlLetter(s, key, shift) : ClipboardAction::None;
 }
 
-void FinishCaretMove(EditState& s) {
-    TrackCurrentLine(s);
-    EnsureCaretVisible(s);
-    InvalidateClient(s);
-    NotifyParent(s, EditNotify::SelChange);
-}
-
 void SelectAll(EditState& s) {
-    s.anchor = 0;
-    s.caret = TextLength(s);
-    TrackCurrentLine(s);
-    PlaceCaret(s); // the next key acts at the selection's end
-    InvalidateClient(s);
-    NotifyParent(s, EditNotify::SelChange);
+    s.model.anchor = 0;
+    s.model.caret = TextLength(s.model);
+    FollowChange(s, SelectionMoved(false)); // placed: the next key acts at the selection's end
 }
 
 void TypeCharMessage(EditState& s, char16_t unit) {
-    const char16_t high = s.pendingHighSurrogate;
-    s.pendingHighSurrogate = 0;
+    const char16_t high = s.input.pendingHighSurrogate;
+    s.input.pendingHighSurrogate = 0;
     if (IsHighSurrogate(unit)) {
-        s.pendingHighSurrogate = unit;
+        s.input.pendingHighSurrogate = unit;
     } else if (IsLowSurrogate(unit)) {
         if (high) {
             const char16_t pair[] = {high, unit};

@@ -19,9 +19,6 @@ enum class ClipboardAction {
 // Keys without a rule do nothing.
 ClipboardAction HandleKeyDown(EditState& s, EditKey key, bool shift, bool ctrl);
 
-// The common tail of caret moves: highlight the caret's line number, scroll
-// the caret into view, repaint, CEN_SELCHANGE.
-void FinishCaretMove(EditState& s);
 // Selects the whole text without scrolling.
 void SelectAll(EditState& s);
 // One character message: typed as TypeCharacter types it, except that the

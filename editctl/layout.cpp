@@ -14,24 +14,15 @@ int32_t DecimalDigits(int32_t n) {
     return digits;
 }
 
-LineMetrics CurrentMetrics(const EditState& s) {
-    LineMetrics metrics;
-    metrics.columnsPerRow = s.wordWrap ? ColumnsPerRow(s) : 0;
-    metrics.tabWidth = TabStop(s);
-    metrics.charWidth = s.charWidth;
-    metrics.lineHeight = s.lineHeight;
-    return metrics;
-}
-
 // What follows measuring the lines, given the gutter they were measured with.
 void FinishRelayout(EditState& s, int32_t gutterBefore) {
     UpdateGutterWidth(s);
     // The wrap width depends on the gutter, which depends on the line count:
     // measure again when the count crossed a power of ten. The lines are
     // the same, so this needs no memory and cannot undo half a relayout.
-    if (s.wordWrap && s.showLineNumbers && s.gutterWidth != gutterBefore)
-        s.lines.remeasure(s.text, CurrentMetrics(s));
-    s.currentLine = std::clamp(s.currentLine, 0, s.lines.size() - 1);
+    if (s.view.wordWrap && s.view.showLineNumbers && s.view.gutterWidth != gutterBefore)
+        s.model.lines.remeasure(s.model.text, CurrentLineMetrics(s));
+    s.view.currentLine = std::clamp(s.view.currentLine, 0, s.model.lines.size() - 1);
 }
 
 // The caret's line, its column and, while wrapping, the row holding it.
@@ -42,12 +33,12 @@ struct CaretCell {
 };
 
 CaretCell LocateCaretCell(const EditState& s) {
-    const LineLocation at = LocateLine(s, s.caret);
+    const LineLocation at = LocateLine(s.model, s.model.caret);
     CaretCell cell{at.line, VisualColumn(s, at.line, at.offset), 0};
-    if (s.wordWrap) {
+    if (s.view.wordWrap) {
         // At the exact end of a full last row the caret stays on that row.
         const int64_t perRow = ColumnsPerRow(s);
-        cell.row = std::min<int64_t>(cell.column / perRow, s.lines[at.line].rows - 1);
+        cell.row = std::min<int64_t>(cell.column / perRow, s.model.lines[at.line].rows - 1);
     }
     return cell;
 }
@@ -56,52 +47,31 @@ CaretCell LocateCaretCell(const EditState& s) {
 // height includes that inset; without it the last row would overhang the
 // bottom edge when scrolled to the end.
 int64_t ContentHeight(const EditState& s) {
-    return int64_t{s.lines.totalRows()} * s.lineHeight + s.margin;
+    return int64_t{s.model.lines.totalRows()} * s.view.lineHeight + s.view.margin;
 }
 
 int64_t MaxScrollX(const EditState& s) {
-    const int64_t maxX =
-        int64_t{s.lines.maxLineWidth()} + 2 * int64_t{s.margin} + ShownGutter(s) - s.clientWidth;
+    const int64_t maxX = int64_t{s.model.lines.maxLineWidth()} + 2 * int64_t{s.view.margin} +
+                         ShownGutter(s.view) - s.view.clientWidth;
     return std::max<int64_t>(maxX, 0);
 }
 
 std::u16string_view LineText(const EditState& s, const LineInfo& info) {
-    return s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+    return s.model.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
 }
 
 } // namespace
 
-int32_t TabStop(const EditState& s) {
-    return s.tabWidth < 1 ? 4 : s.tabWidth;
-}
-
-int32_t ShownGutter(const EditState& s) {
-    return s.showLineNumbers ? s.gutterWidth : 0;
-}
-
-int32_t ColumnsPerRow(const EditState& s) {
-    if (!s.window)
-        return 1;
-    const int64_t width = int64_t{s.clientWidth} - 2 * int64_t{s.margin} - ShownGutter(s);
-    if (width < s.charWidth)
-        return 1;
-    return Saturate32(width / s.charWidth);
-}
-
-CellRules LineCellRules(const EditState& s) {
-    return {TabStop(s), s.wordWrap ? ColumnsPerRow(s) : 0};
-}
-
 int32_t VisualColumn(const EditState& s, int32_t line, int32_t offset) {
-    if (line < 0 || line >= s.lines.size())
+    if (line < 0 || line >= s.model.lines.size())
         return 0;
-    const LineInfo info = s.lines[line];
+    const LineInfo info = s.model.lines[line];
     offset = std::clamp(offset, 0, info.length);
     if (!info.hasTab && !info.hasComplex)
         return offset;
     const std::u16string_view text = LineText(s, info);
     const CellRules rules = LineCellRules(s);
-    const CellStop from = s.columnStops.beforeOffset(text, info, rules, offset);
+    const CellStop from = s.model.columnStops.beforeOffset(text, info, rules, offset);
     return Saturate32(ColumnOfOffset(text, offset, rules, from));
 }
 
@@ -110,9 +80,9 @@ int32_t OffsetAtColumn(const EditState& s, int32_t line, int32_t column) {
 }
 
 CellStop StopAtColumn(const EditState& s, int32_t line, int64_t column) {
-    if (line < 0 || line >= s.lines.size())
+    if (line < 0 || line >= s.model.lines.size())
         return {};
-    const LineInfo info = s.lines[line];
+    const LineInfo info = s.model.lines[line];
     column = std::max<int64_t>(column, 0);
     if (!info.hasTab && !info.hasComplex) {
         const int64_t end = std::min<int64_t>(column, info.length);
@@ -120,157 +90,169 @@ CellStop StopAtColumn(const EditState& s, int32_t line, int64_t column) {
     }
     const std::u16string_view text = LineText(s, info);
     const CellRules rules = LineCellRules(s);
-    const CellStop from = s.columnStops.beforeColumn(text, info, rules, column);
+    const CellStop from = s.model.columnStops.beforeColumn(text, info, rules, column);
     return StopOfColumn(text, column, rules, from);
 }
 
 void Relayout(EditState& s) {
-    const int32_t gutterBefore = s.gutterWidth;
-    s.columnStops.clear();
-    s.lines.rebuild(s.text, CurrentMetrics(s));
+    const int32_t gutterBefore = s.view.gutterWidth;
+    s.model.columnStops.clear();
+    s.model.lines.rebuild(s.model.text, CurrentLineMetrics(s));
     FinishRelayout(s, gutterBefore);
 }
 
 void RelayoutView(EditState& s) {
-    const int32_t gutterBefore = s.gutterWidth;
-    s.columnStops.clear();
-    s.lines.remeasure(s.text, CurrentMetrics(s));
+    const int32_t gutterBefore = s.view.gutterWidth;
+    s.model.columnStops.clear();
+    s.model.lines.remeasure(s.model.text, CurrentLineMetrics(s));
     FinishRelayout(s, gutterBefore);
 }
 
-void RelayoutChange(EditState& s, const TextChange& change) {
-    const int32_t gutterBefore = s.gutterWidth;
-    s.lines.update(s.text, CurrentMetrics(s), change);
-    s.columnStops.edited(change, s.lines);
-    FinishRelayout(s, gutterBefore);
+void FollowLayout(EditState& s, const ModelChange& change) {
+    using Kind = ModelChange::Kind;
+    if (change.kind != Kind::Text && change.kind != Kind::Selection)
+        return;
+    if (change.kind == Kind::Text && change.span.any) {
+        s.model.columnStops.edited(change.span, s.model.lines);
+        FinishRelayout(s, s.view.gutterWidth);
+    }
+    TrackCurrentLine(s);
+    if (change.reveal)
+        EnsureCaretVisible(s);
+    else
+        PlaceCaret(s);
 }
 
 void UpdateGutterWidth(EditState& s) {
-    if (!s.showLineNumbers) {
-        s.gutterWidth = 0;
+    if (!s.view.showLineNumbers) {
+        s.view.gutterWidth = 0;
         return;
     }
-    const int64_t digits = std::max(DecimalDigits(s.lines.size()), 2);
-    s.gutterWidth = Saturate32(digits * s.charWidth + 16);
+    const int64_t digits = std::max(DecimalDigits(s.model.lines.size()), 2);
+    s.view.gutterWidth = Saturate32(digits * s.view.charWidth + 16);
 }
 
 void ClampScroll(EditState& s) {
-    if (!s.window)
+    if (!s.attached.window)
         return;
-    const int64_t maxY = ContentHeight(s) - s.clientHeight;
-    s.scrollY = Saturate32(std::clamp<int64_t>(s.scrollY, 0, std::max<int64_t>(maxY, 0)));
-    if (s.wordWrap) {
-        s.scrollX = 0;
+    const int64_t maxY = ContentHeight(s) - s.view.clientHeight;
+    s.view.scrollY = Saturate32(std::clamp<int64_t>(s.view.scrollY, 0, std::max<int64_t>(maxY, 0)));
+    if (s.view.wordWrap) {
+        s.view.scrollX = 0;
         return;
     }
-    s.scrollX = Saturate32(std::clamp<int64_t>(s.scrollX, 0, MaxScrollX(s)));
+    s.view.scrollX = Saturate32(std::clamp<int64_t>(s.view.scrollX, 0, MaxScrollX(s)));
 }
 
 void UpdateScrollBars(EditState& s) {
-    if (!s.window)
+    if (!s.attached.window)
         return;
     EditEffects& fx = s.effects;
     fx.scrollBars = true;
-    fx.vertical = {Saturate32(ContentHeight(s)), std::max(s.clientHeight, 0), s.scrollY};
-    if (s.wordWrap) {
-        s.scrollX = 0;
+    fx.vertical = {Saturate32(ContentHeight(s)), std::max(s.view.clientHeight, 0), s.view.scrollY};
+    if (s.view.wordWrap) {
+        s.view.scrollX = 0;
         fx.horizontalShown = false;
         fx.horizontal = {};
         return;
     }
     fx.horizontalShown = true;
-    fx.horizontal = {Saturate32(int64_t{s.lines.maxLineWidth()} + 2 * int64_t{s.margin}),
-                     std::max(s.clientWidth - ShownGutter(s), 0), s.scrollX};
+    fx.horizontal = {Saturate32(int64_t{s.model.lines.maxLineWidth()} + 2 * int64_t{s.view.margin}),
+                     std::max(s.view.clientWidth - ShownGutter(s.view), 0), s.view.scrollX};
 }
 
 void PlaceCaret(EditState& s) {
-    if (!s.window || s.lines.empty())
+    if (!s.attached.window || s.model.lines.empty())
         return;
     CaretCell cell = LocateCaretCell(s);
-    if (s.wordWrap)
+    if (s.view.wordWrap)
         cell.column -= cell.row * ColumnsPerRow(s);
     EditEffects& fx = s.effects;
     fx.caret = true;
-    fx.caretX =
-        Saturate32(int64_t{ShownGutter(s)} + s.margin + cell.column * s.charWidth - s.scrollX);
-    fx.caretY = Saturate32(int64_t{s.margin} + s.lines.lineTop(cell.line) +
-                           cell.row * s.lineHeight - s.scrollY);
+    fx.caretX = Saturate32(int64_t{ShownGutter(s.view)} + s.view.margin +
+                           cell.column * s.view.charWidth - s.view.scrollX);
+    fx.caretY = Saturate32(int64_t{s.view.margin} + s.model.lines.lineTop(cell.line) +
+                           cell.row * s.view.lineHeight - s.view.scrollY);
 }
 
 bool CaretInView(const EditState& s) {
-    if (!s.window || s.lines.empty())
+    if (!s.attached.window || s.model.lines.empty())
         return false;
     const CaretCell cell = LocateCaretCell(s);
-    const int64_t top = s.lines.lineTop(cell.line) + cell.row * s.lineHeight;
-    if (top < s.scrollY || s.scrollY + s.clientHeight < top + s.lineHeight + s.margin)
+    const int64_t top = s.model.lines.lineTop(cell.line) + cell.row * s.view.lineHeight;
+    if (top < s.view.scrollY ||
+        s.view.scrollY + s.view.clientHeight < top + s.view.lineHeight + s.view.margin)
         return false;
-    if (s.wordWrap)
+    if (s.view.wordWrap)
         return true;
-    const int64_t x = cell.column * s.charWidth;
-    const int64_t textWidth = int64_t{s.clientWidth} - 2 * int64_t{s.margin} - ShownGutter(s);
-    return x >= s.scrollX && x + s.charWidth <= textWidth + s.scrollX;
+    const int64_t x = cell.column * s.view.charWidth;
+    const int64_t textWidth =
+        int64_t{s.view.clientWidth} - 2 * int64_t{s.view.margin} - ShownGutter(s.view);
+    return x >= s.view.scrollX && x + s.view.charWidth <= textWidth + s.view.scrollX;
 }
 
 void EnsureCaretVisible(EditState& s) {
-    if (!s.window || s.lines.empty())
+    if (!s.attached.window || s.model.lines.empty())
         return;
     const CaretCell cell = LocateCaretCell(s);
-    const int64_t top = s.lines.lineTop(cell.line) + cell.row * s.lineHeight;
-    int64_t scrollY = s.scrollY;
+    const int64_t top = s.model.lines.lineTop(cell.line) + cell.row * s.view.lineHeight;
+    int64_t scrollY = s.view.scrollY;
     if (top < scrollY)
         scrollY = top;
-    else if (scrollY + s.clientHeight < top + s.lineHeight + s.margin)
-        scrollY = top + s.lineHeight + s.margin - s.clientHeight;
+    else if (scrollY + s.view.clientHeight < top + s.view.lineHeight + s.view.margin)
+        scrollY = top + s.view.lineHeight + s.view.margin - s.view.clientHeight;
     int64_t scrollX = 0;
-    if (!s.wordWrap) {
-        scrollX = s.scrollX;
-        const int64_t x = cell.column * s.charWidth;
-        const int64_t textWidth = int64_t{s.clientWidth} - 2 * int64_t{s.margin} - ShownGutter(s);
+    if (!s.view.wordWrap) {
+        scrollX = s.view.scrollX;
+        const int64_t x = cell.column * s.view.charWidth;
+        const int64_t textWidth =
+            int64_t{s.view.clientWidth} - 2 * int64_t{s.view.margin} - ShownGutter(s.view);
         if (x < scrollX)
             scrollX = x;
-        else if (textWidth + scrollX < x + s.charWidth)
-            scrollX = x + s.charWidth - textWidth;
+        else if (textWidth + scrollX < x + s.view.charWidth)
+            scrollX = x + s.view.charWidth - textWidth;
     }
-    s.scrollY = Saturate32(std::max<int64_t>(scrollY, 0));
-    s.scrollX = Saturate32(std::max<int64_t>(scrollX, 0));
+    s.view.scrollY = Saturate32(std::max<int64_t>(scrollY, 0));
+    s.view.scrollX = Saturate32(std::max<int64_t>(scrollX, 0));
     UpdateScrollBars(s);
     PlaceCaret(s);
 }
 
 int32_t HitTest(const EditState& s, int32_t x, int32_t y) {
-    if (s.lines.empty())
+    if (s.model.lines.empty())
         return 0;
-    const int64_t contentY = std::max<int64_t>(int64_t{y} + s.scrollY - s.margin, 0);
-    const int32_t line = s.lines.lineAtY(Saturate32(contentY));
-    const LineInfo info = s.lines[line];
-    const int64_t row = (contentY - s.lines.lineTop(line)) / s.lineHeight;
+    const int64_t contentY = std::max<int64_t>(int64_t{y} + s.view.scrollY - s.view.margin, 0);
+    const int32_t line = s.model.lines.lineAtY(Saturate32(contentY));
+    const LineInfo info = s.model.lines[line];
+    const int64_t row = (contentY - s.model.lines.lineTop(line)) / s.view.lineHeight;
     const int64_t contentX =
-        std::max<int64_t>(int64_t{x} + s.scrollX - s.margin - ShownGutter(s), 0);
-    int64_t column = contentX / s.charWidth;
-    if (s.wordWrap)
+        std::max<int64_t>(int64_t{x} + s.view.scrollX - s.view.margin - ShownGutter(s.view), 0);
+    int64_t column = contentX / s.view.charWidth;
+    if (s.view.wordWrap)
         column += std::clamp<int64_t>(row, 0, info.rows - 1) * ColumnsPerRow(s);
     return info.start + std::clamp(OffsetAtColumn(s, line, Saturate32(column)), 0, info.length);
 }
 
 void TrackCurrentLine(EditState& s) {
-    if (!s.showLineNumbers || !s.highlightCurrentLine)
+    if (!s.view.showLineNumbers || !s.view.highlightCurrentLine)
         return;
-    const int32_t line = LocateLine(s, s.caret).line;
-    if (line == s.currentLine)
+    const int32_t line = LocateLine(s.model, s.model.caret).line;
+    if (line == s.view.currentLine)
         return;
-    InvalidateGutterLine(s, s.currentLine);
+    InvalidateGutterLine(s, s.view.currentLine);
     InvalidateGutterLine(s, line);
-    s.currentLine = line;
+    s.view.currentLine = line;
 }
 
 void InvalidateGutterLine(EditState& s, int32_t line) {
-    if (!s.window || !s.showLineNumbers || line < 0 || line >= s.lines.size())
+    if (!s.attached.window || !s.view.showLineNumbers || line < 0 || line >= s.model.lines.size())
         return;
-    const int64_t top = int64_t{s.lines.lineTop(line)} + s.margin - s.scrollY;
-    if (top + s.lineHeight < 0 || top > s.clientHeight)
+    const int64_t top = int64_t{s.model.lines.lineTop(line)} + s.view.margin - s.view.scrollY;
+    if (top + s.view.lineHeight < 0 || top > s.view.clientHeight)
         return;
-    const PixelRect cell = {0, Saturate32(std::max<int64_t>(top, 0)), s.gutterWidth,
-                            Saturate32(std::min<int64_t>(s.clientHeight, top + s.lineHeight))};
+    const PixelRect cell = {
+        0, Saturate32(std::max<int64_t>(top, 0)), s.view.gutterWidth,
+        Saturate32(std::min<int64_t>(s.view.clientHeight, top + s.view.lineHeight))};
     if (!s.effects.gutterInvalidations.add(cell))
         InvalidateClient(s);
 }

@@ -1,22 +1,16 @@
-// Layout on the fixed cell grid: lines and rows, tab stops, conversions
+// Layout on the fixed cell grid: lines and rows, conversions
 // between positions, columns and client pixels, scrolling and the caret's
 // cell. Operations that concern the window record what it must do in
-// `s.effects`; without a window (s.window null) they do nothing.
+// `s.effects`; without a window (s.attached.window null) they do nothing.
 #pragma once
 
 #include "editctl/cells.h"
 #include "editctl/edit_state.h"
+#include "editctl/model_change.h"
+#include "editctl/view_metrics.h"
 
 #include <cstdint>
 
-// The tab stop distance in use: `tabWidth`, or 4 when it is below 1.
-int32_t TabStop(const EditState& s);
-// The gutter's width while it is shown, else 0.
-int32_t ShownGutter(const EditState& s);
-// Cells per visual row from the client width; at least 1, and 1 without a window.
-int32_t ColumnsPerRow(const EditState& s);
-// How the lines' characters take cells in the current view.
-CellRules LineCellRules(const EditState& s);
 // The first cell of the character holding `offset` (clamped to the line),
 // counted from the line's start over all its rows; at the line's end, its
 // width. 0 for a line out of range.
@@ -35,10 +29,10 @@ void Relayout(EditState& s);
 // Relayout for a change of the view alone, the text unchanged: measures
 // only the lines wrapping may change, with the same result.
 void RelayoutView(EditState& s);
-// Relayout after an edit of the text alone, the view unchanged: measures
-// only the lines the change touched, with the same result. Runs out of
-// memory as Relayout does.
-void RelayoutChange(EditState& s, const TextChange& change);
+// Follows an edit, a move of the selection or nothing, as `change` records
+// it: what the edit left of the lines' derived data, the highlighted line
+// number, and the caret brought into view or only placed. Needs no memory.
+void FollowLayout(EditState& s, const ModelChange& change);
 void UpdateGutterWidth(EditState& s);
 
 void ClampScroll(EditState& s);

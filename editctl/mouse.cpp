@@ -1,6 +1,6 @@
 #include "editctl/mouse.h"
 
-#include "editctl/keys.h"
+#include "editctl/change_flow.h"
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
@@ -12,51 +12,51 @@
 
 namespace {
 
-void CountClick(EditState& s, int32_t x, int32_t y, uint32_t now, const ClickLimits& limits) {
-    const bool repeated = now - s.lastClickTime <= limits.time &&
-                          std::abs(int64_t{x} - s.lastClickX) <= limits.width &&
-                          std::abs(int64_t{y} - s.lastClickY) <= limits.height;
-    s.clickCount = repeated ? s.clickCount + 1 : 1;
-    s.lastClickTime = now;
-    s.lastClickX = x;
-    s.lastClickY = y;
+void CountClick(InputState& input, int32_t x, int32_t y, uint32_t now, const ClickLimits& limits) {
+    const bool repeated = now - input.lastClickTime <= limits.time &&
+                          std::abs(int64_t{x} - input.lastClickX) <= limits.width &&
+                          std::abs(int64_t{y} - input.lastClickY) <= limits.height;
+    input.clickCount = repeated ? input.clickCount + 1 : 1;
+    input.lastClickTime = now;
+    input.lastClickX = x;
+    input.lastClickY = y;
 }
 
 } // namespace
 
 void MouseButtonDown(EditState& s, int32_t x, int32_t y, uint32_t now, const ClickLimits& limits,
                      bool shift) {
-    CountClick(s, x, y, now, limits);
+    CountClick(s.input, x, y, now, limits);
     const int32_t position = HitTest(s, x, y);
-    if (s.clickCount >= 3 && !s.lines.empty()) {
-        const LineInfo line = s.lines[LocateLine(s, position).line];
-        s.anchor = line.start;
-        s.caret = line.start + line.length;
-        s.clickCount = 0;
+    if (s.input.clickCount >= 3 && !s.model.lines.empty()) {
+        const LineInfo line = s.model.lines[LocateLine(s.model, position).line];
+        s.model.anchor = line.start;
+        s.model.caret = line.start + line.length;
+        s.input.clickCount = 0;
     } else {
-        s.caret = position;
+        s.model.caret = position;
         if (!shift)
-            s.anchor = position;
+            s.model.anchor = position;
     }
-    s.mouseSelecting = true;
-    FinishCaretMove(s);
+    s.input.mouseSelecting = true;
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseDoubleClick(EditState& s, int32_t x, int32_t y) {
-    SelectWordAt(s, HitTest(s, x, y));
-    s.mouseSelecting = true;
-    FinishCaretMove(s);
+    SelectWordAt(s.model, HitTest(s, x, y));
+    s.input.mouseSelecting = true;
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseMove(EditState& s, int32_t x, int32_t y) {
-    if (!s.mouseSelecting)
+    if (!s.input.mouseSelecting)
         return;
-    s.caret = HitTest(s, x, y);
-    FinishCaretMove(s);
+    s.model.caret = HitTest(s, x, y);
+    FollowChange(s, SelectionMoved());
 }
 
 void MouseButtonUp(EditState& s) {
-    s.mouseSelecting = false;
+    s.input.mouseSelecting = false;
 }
 
 int32_t WheelStepRows(uint32_t wheelLines, double scrollSpeed) {
@@ -74,9 +74,9 @@ void MouseWheel(EditState& s, int32_t delta, uint32_t wheelLines) {
     const int64_t notches = delta / 120;
     if (notches == 0)
         return;
-    const int64_t step = WheelStepRows(wheelLines, s.scrollSpeed);
+    const int64_t step = WheelStepRows(wheelLines, s.view.scrollSpeed);
     // Saturated so that a huge step lands at an end instead of overflowing.
-    s.scrollY = Saturate32(s.scrollY - step * s.lineHeight * notches);
+    s.view.scrollY = Saturate32(s.view.scrollY - step * s.view.lineHeight * notches);
     ClampScroll(s);
     UpdateScrollBars(s);
     PlaceCaret(s);

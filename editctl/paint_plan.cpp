@@ -18,20 +18,21 @@ class RowPlanner {
     // The row's column `firstColumn` stands at the text area's left edge.
     RowPlanner(const EditState& s, int32_t line, int64_t firstColumn, int32_t top,
                const PixelRect& area)
-        : s_(s), info_(s.lines[line]),
-          line_(s.text.view(static_cast<size_t>(info_.start), static_cast<size_t>(info_.length))),
+        : s_(s), info_(s.model.lines[line]),
+          line_(s.model.text.view(static_cast<size_t>(info_.start),
+                                  static_cast<size_t>(info_.length))),
           rules_(LineCellRules(s)), top_(top) {
-        const int64_t gutter = ShownGutter(s);
-        origin_ = gutter + s.margin - firstColumn * s.charWidth - s.scrollX;
+        const int64_t gutter = ShownGutter(s.view);
+        origin_ = gutter + s.view.margin - firstColumn * s.view.charWidth - s.view.scrollX;
         // One spare cell on each side keeps glyphs that overhang their cell.
-        leftLimit_ = std::max<int64_t>(gutter, area.left) - s.charWidth;
-        rightLimit_ = int64_t{std::min(s.clientWidth, area.right)} + s.charWidth;
+        leftLimit_ = std::max<int64_t>(gutter, area.left) - s.view.charWidth;
+        rightLimit_ = int64_t{std::min(s.view.clientWidth, area.right)} + s.view.charWidth;
     }
 
     // Characters whose cells end at or before this column are not drawn.
     int64_t hiddenColumns() const {
         const int64_t left = leftLimit_ - origin_;
-        return left / s_.charWidth - (left % s_.charWidth < 0 ? 1 : 0);
+        return left / s_.view.charWidth - (left % s_.view.charWidth < 0 ? 1 : 0);
     }
 
     // The start of the character reaching beyond `column`, walking from `from`.
@@ -41,8 +42,8 @@ class RowPlanner {
 
     // Plans the row's units [from.offset, to) of the line.
     void plan(CellStop from, int32_t to, PaintPlan& plan) {
-        const int32_t low = SelectionLow(s_) - info_.start;
-        const int32_t high = SelectionHigh(s_) - info_.start;
+        const int32_t low = SelectionLow(s_.model) - info_.start;
+        const int32_t high = SelectionHigh(s_.model) - info_.start;
         column_ = from.column;
         for (int32_t p = from.offset; p < to;) {
             const CellSpan span = PlaceCharacter(line_, p, column_, rules_);
@@ -61,7 +62,7 @@ class RowPlanner {
     }
 
   private:
-    int64_t x(int64_t column) const { return origin_ + column * s_.charWidth; }
+    int64_t x(int64_t column) const { return origin_ + column * s_.view.charWidth; }
 
     // Adds one character, its tab expanded, to the run.
     void append(int32_t from, int32_t to, const CellSpan& span) {
@@ -114,26 +115,26 @@ void PlanUnwrapped(const EditState& s, int32_t line, int32_t top, const PixelRec
     RowPlanner row(s, line, 0, top, area);
     const int64_t hidden = row.hiddenColumns();
     const CellStop from = hidden > 0 ? StopAtColumn(s, line, hidden) : CellStop{};
-    row.plan(from, s.lines[line].length, plan);
+    row.plan(from, s.model.lines[line].length, plan);
 }
 
 void PlanLine(const EditState& s, int32_t line, int32_t top, const PixelRect& area,
               PaintPlan& plan) {
-    if (!s.wordWrap) {
-        if (top + int64_t{s.lineHeight} > area.top)
+    if (!s.view.wordWrap) {
+        if (top + int64_t{s.view.lineHeight} > area.top)
             PlanUnwrapped(s, line, top, area, plan);
         return;
     }
-    const LineInfo info = s.lines[line];
+    const LineInfo info = s.model.lines[line];
     const int64_t perRow = std::max(1, ColumnsPerRow(s));
-    int64_t r = std::max<int64_t>((int64_t{area.top} - top) / s.lineHeight - 1, 0);
-    while (r < info.rows && int64_t{top} + (r + 1) * s.lineHeight <= area.top)
+    int64_t r = std::max<int64_t>((int64_t{area.top} - top) / s.view.lineHeight - 1, 0);
+    while (r < info.rows && int64_t{top} + (r + 1) * s.view.lineHeight <= area.top)
         ++r;
     // Only the first row shown is looked up; each later one starts where the
     // one above ended, and the first row starts the line.
     int32_t f = r > 0 && r < info.rows ? OffsetAtColumn(s, line, Saturate32(r * perRow)) : 0;
     for (; r < info.rows; ++r) {
-        const int64_t rowTop = int64_t{top} + r * s.lineHeight;
+        const int64_t rowTop = int64_t{top} + r * s.view.lineHeight;
         if (rowTop >= area.bottom)
             return;
         const int64_t a = r * perRow;
@@ -149,26 +150,27 @@ void PlanLine(const EditState& s, int32_t line, int32_t top, const PixelRect& ar
 } // namespace
 
 PaintPlan PlanPaint(const EditState& s) {
-    return PlanPaint(s, {0, 0, s.clientWidth, s.clientHeight});
+    return PlanPaint(s, {0, 0, s.view.clientWidth, s.view.clientHeight});
 }
 
 PaintPlan PlanPaint(const EditState& s, const PixelRect& area) {
     PaintPlan plan;
     const PixelRect shown = {std::max(area.left, 0), std::max(area.top, 0),
-                             std::min(area.right, s.clientWidth),
-                             std::min(area.bottom, s.clientHeight)};
-    if (s.lines.empty() || shown.left >= shown.right || shown.top >= shown.bottom)
+                             std::min(area.right, s.view.clientWidth),
+                             std::min(area.bottom, s.view.clientHeight)};
+    if (s.model.lines.empty() || shown.left >= shown.right || shown.top >= shown.bottom)
         return plan;
-    const bool numbers = s.showLineNumbers && shown.left < s.gutterWidth;
+    const bool numbers = s.view.showLineNumbers && shown.left < s.view.gutterWidth;
     // The top margin shows the bottom of the line above the first full one.
-    const int64_t firstY = std::max<int64_t>(int64_t{s.scrollY} - s.margin + shown.top, 0);
-    for (int32_t i = s.lines.lineAtY(Saturate32(firstY)); i < s.lines.size(); ++i) {
-        const int64_t top = int64_t{s.lines.lineTop(i)} + s.margin - s.scrollY;
+    const int64_t firstY =
+        std::max<int64_t>(int64_t{s.view.scrollY} - s.view.margin + shown.top, 0);
+    for (int32_t i = s.model.lines.lineAtY(Saturate32(firstY)); i < s.model.lines.size(); ++i) {
+        const int64_t top = int64_t{s.model.lines.lineTop(i)} + s.view.margin - s.view.scrollY;
         if (top >= shown.bottom)
             break;
         if (numbers)
             plan.numbers.push_back(
-                {Saturate32(top), i + 1, s.highlightCurrentLine && i == s.currentLine});
+                {Saturate32(top), i + 1, s.view.highlightCurrentLine && i == s.view.currentLine});
         PlanLine(s, i, Saturate32(top), shown, plan);
     }
     return plan;

@@ -28,46 +28,46 @@ std::u16string_view Removed(const ReplacedMatches& m, size_t i) {
 }
 
 // Whether every match holds the same units as the first.
-bool AllAlike(const EditState& s, const std::vector<int32_t>& positions, int32_t length) {
+bool AllAlike(const TextBuffer& text, const std::vector<int32_t>& positions, int32_t length) {
     for (const int32_t p : positions) {
         for (int32_t k = 0; k < length; ++k) {
-            if (s.text[static_cast<size_t>(p + k)] != s.text[static_cast<size_t>(positions[0] + k)])
+            if (text[static_cast<size_t>(p + k)] != text[static_cast<size_t>(positions[0] + k)])
                 return false;
         }
     }
     return true;
 }
 
-std::u16string RemovedUnits(const EditState& s, const std::vector<int32_t>& positions,
+std::u16string RemovedUnits(const TextBuffer& text, const std::vector<int32_t>& positions,
                             int32_t length) {
     const auto n = static_cast<size_t>(length);
-    if (AllAlike(s, positions, length))
-        return s.text.substr(static_cast<size_t>(positions[0]), n);
+    if (AllAlike(text, positions, length))
+        return text.substr(static_cast<size_t>(positions[0]), n);
     std::u16string units;
     units.reserve(positions.size() * n);
     for (const int32_t p : positions) {
         for (size_t k = 0; k < n; ++k)
-            units.push_back(s.text[static_cast<size_t>(p) + k]);
+            units.push_back(text[static_cast<size_t>(p) + k]);
     }
     return units;
 }
 
 // Copies text[from, to) to `out`; returns the end of the copy.
-char16_t* CopyText(const EditState& s, int64_t from, int64_t to, char16_t* out) {
+char16_t* CopyText(const TextBuffer& text, int64_t from, int64_t to, char16_t* out) {
     for (auto i = static_cast<size_t>(from); i < static_cast<size_t>(to); ++i)
-        *out++ = s.text[i];
+        *out++ = text[i];
     return out;
 }
 
 } // namespace
 
-std::shared_ptr<const ReplacedMatches> CollectMatches(const EditState& s,
+std::shared_ptr<const ReplacedMatches> CollectMatches(const TextBuffer& text,
                                                       std::vector<int32_t> positions,
                                                       int32_t length,
                                                       std::u16string_view inserted) {
     if (length <= 0)
         return nullptr;
-    const int64_t size = static_cast<int64_t>(s.text.size());
+    const int64_t size = static_cast<int64_t>(text.size());
     int64_t free = 0; // where the next match may start
     const auto kept = std::remove_if(positions.begin(), positions.end(), [&](int32_t p) {
         if (p < free || p + int64_t{length} > size)
@@ -79,31 +79,31 @@ std::shared_ptr<const ReplacedMatches> CollectMatches(const EditState& s,
     if (positions.empty())
         return nullptr;
     auto m = std::make_shared<ReplacedMatches>();
-    m->removed = RemovedUnits(s, positions, length);
+    m->removed = RemovedUnits(text, positions, length);
     m->positions = std::move(positions);
     m->length = length;
     m->inserted = std::u16string(inserted);
     return m;
 }
 
-int64_t RebuiltLength(const EditState& s, const ReplacedMatches& m, bool putInserted) {
+int64_t RebuiltLength(const TextBuffer& text, const ReplacedMatches& m, bool putInserted) {
     const int64_t change = Count(m) * Growth(m);
-    return static_cast<int64_t>(s.text.size()) + (putInserted ? change : -change);
+    return static_cast<int64_t>(text.size()) + (putInserted ? change : -change);
 }
 
-std::u16string RebuiltText(const EditState& s, const ReplacedMatches& m, bool putInserted) {
-    std::u16string rebuilt(static_cast<size_t>(RebuiltLength(s, m, putInserted)), u'\0');
+std::u16string RebuiltText(const TextBuffer& text, const ReplacedMatches& m, bool putInserted) {
+    std::u16string rebuilt(static_cast<size_t>(RebuiltLength(text, m, putInserted)), u'\0');
     const int64_t cut = putInserted ? m.length : static_cast<int64_t>(m.inserted.size());
     char16_t* out = rebuilt.data();
     int64_t read = 0;
     for (size_t i = 0; i < m.positions.size(); ++i) {
         const int64_t at = PlaceOf(m, i, !putInserted);
-        out = CopyText(s, read, at, out);
+        out = CopyText(text, read, at, out);
         const std::u16string_view piece = putInserted ? m.inserted : Removed(m, i);
         out = std::copy(piece.begin(), piece.end(), out);
         read = at + cut;
     }
-    CopyText(s, read, static_cast<int64_t>(s.text.size()), out);
+    CopyText(text, read, static_cast<int64_t>(text.size()), out);
     return rebuilt;
 }
 

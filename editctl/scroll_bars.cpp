@@ -5,7 +5,8 @@
 
 int32_t ScrollRequestTarget(const EditState& s, bool horizontal, ScrollRequest request,
                             int32_t position, int32_t page, int32_t trackPosition) {
-    const int64_t line = horizontal ? 4 * int64_t{s.charWidth} : 3 * int64_t{s.lineHeight};
+    const int64_t line =
+        horizontal ? 4 * int64_t{s.view.charWidth} : 3 * int64_t{s.view.lineHeight};
     switch (request) {
     case ScrollRequest::LineUp:
         return Saturate32(position - line);
@@ -24,9 +25,9 @@ int32_t ScrollRequestTarget(const EditState& s, bool horizontal, ScrollRequest r
 
 void ScrollToBarPosition(EditState& s, bool horizontal, int32_t position) {
     if (horizontal)
-        s.scrollX = position;
+        s.view.scrollX = position;
     else
-        s.scrollY = position;
+        s.view.scrollY = position;
     ClampScroll(s);
     PlaceCaret(s);
     InvalidateClient(s);

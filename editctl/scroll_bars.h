@@ -10,7 +10,7 @@ enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbTrack, Other
 
 // The horizontal bar is ignored while wrapping.
 inline bool ScrollBarActive(const EditState& s, bool horizontal) {
-    return !horizontal || !s.wordWrap;
+    return !horizontal || !s.view.wordWrap;
 }
 // Where a scroll-bar request wants the bar, before the system limits it.
 int32_t ScrollRequestTarget(const EditState& s, bool horizontal, ScrollRequest request,

@@ -1,6 +1,7 @@
 # The edit control's text model, layout, editing, undo and movement rules.
 set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/cells.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/change_flow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/char_width_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/characters.cpp
     ${CMAKE_CURRENT_LIST_DIR}/clipboard_text.cpp
@@ -20,6 +21,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_buffer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_units.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/view_metrics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/visual_rows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/words.cpp
 )

@@ -10,7 +10,7 @@ namespace {
 
 // Cells from the row's first unit to `position`, which lies in the row.
 int64_t CellsInRow(const EditState& s, const VisualRow& row, int32_t position) {
-    const int32_t lineStart = s.lines[row.line].start;
+    const int32_t lineStart = s.model.lines[row.line].start;
     return int64_t{VisualColumn(s, row.line, position - lineStart)} -
            VisualColumn(s, row.line, row.start - lineStart);
 }
@@ -18,15 +18,16 @@ int64_t CellsInRow(const EditState& s, const VisualRow& row, int32_t position) {
 // The client rectangle of units [from, to) of the row, cut to the text area;
 // false when nothing of it shows.
 bool RowRect(const EditState& s, const VisualRow& row, int32_t from, int32_t to, PixelRect& out) {
-    const int64_t textLeft = ShownGutter(s);
-    const int64_t origin = textLeft + s.margin - s.scrollX;
-    const int64_t left = std::max(origin + CellsInRow(s, row, from) * s.charWidth, textLeft);
+    const int64_t textLeft = ShownGutter(s.view);
+    const int64_t origin = textLeft + s.view.margin - s.view.scrollX;
+    const int64_t left = std::max(origin + CellsInRow(s, row, from) * s.view.charWidth, textLeft);
     const int64_t right =
-        std::min<int64_t>(origin + CellsInRow(s, row, to) * s.charWidth, s.clientWidth);
+        std::min<int64_t>(origin + CellsInRow(s, row, to) * s.view.charWidth, s.view.clientWidth);
     if (left > right || (left == right && from != to))
         return false;
-    const int64_t top = int64_t{s.margin} + row.index * s.lineHeight - s.scrollY;
-    out = {Saturate32(left), Saturate32(top), Saturate32(right), Saturate32(top + s.lineHeight)};
+    const int64_t top = int64_t{s.view.margin} + row.index * s.view.lineHeight - s.view.scrollY;
+    out = {Saturate32(left), Saturate32(top), Saturate32(right),
+           Saturate32(top + s.view.lineHeight)};
     return true;
 }
 
@@ -37,8 +38,9 @@ TextSpan VisibleSpan(const EditState& s) {
     if (rows.count == 0)
         return {0, 0};
     const int64_t last = rows.first + rows.count - 1;
-    const int32_t end = last + 1 < s.lines.totalRows() ? RowAtIndex(s, last + 1).start
-                                                       : static_cast<int32_t>(s.text.size());
+    const int32_t end = last + 1 < s.model.lines.totalRows()
+                            ? RowAtIndex(s, last + 1).start
+                            : static_cast<int32_t>(s.model.text.size());
     return {RowAtIndex(s, rows.first).start, end};
 }
 
@@ -70,22 +72,25 @@ std::vector<PixelRect> SpanRowRects(const EditState& s, TextSpan span) {
 
 void ScrollSpanIntoView(EditState& s, TextSpan span, bool alignToTop) {
     span = ClampSpan(s, span);
-    if (!s.window || s.lines.empty())
+    if (!s.attached.window || s.model.lines.empty())
         return;
     if (alignToTop) {
-        s.scrollY = Saturate32(RowOfPosition(s, span.start).index * s.lineHeight + s.margin);
+        s.view.scrollY =
+            Saturate32(RowOfPosition(s, span.start).index * s.view.lineHeight + s.view.margin);
     } else {
-        const int64_t bottom = (RowOfPosition(s, span.end).index + 1) * s.lineHeight + s.margin;
-        s.scrollY = Saturate32(std::max<int64_t>(bottom - s.clientHeight, 0));
+        const int64_t bottom =
+            (RowOfPosition(s, span.end).index + 1) * s.view.lineHeight + s.view.margin;
+        s.view.scrollY = Saturate32(std::max<int64_t>(bottom - s.view.clientHeight, 0));
     }
-    if (!s.wordWrap) {
+    if (!s.view.wordWrap) {
         const VisualRow row = RowOfPosition(s, span.start);
-        const int64_t x = int64_t{CellsInRow(s, row, span.start)} * s.charWidth;
-        const int64_t width = int64_t{s.clientWidth} - 2 * int64_t{s.margin} - ShownGutter(s);
-        if (x < s.scrollX)
-            s.scrollX = Saturate32(x);
-        else if (x + s.charWidth > s.scrollX + width)
-            s.scrollX = Saturate32(std::max<int64_t>(x + s.charWidth - width, 0));
+        const int64_t x = int64_t{CellsInRow(s, row, span.start)} * s.view.charWidth;
+        const int64_t width =
+            int64_t{s.view.clientWidth} - 2 * int64_t{s.view.margin} - ShownGutter(s.view);
+        if (x < s.view.scrollX)
+            s.view.scrollX = Saturate32(x);
+        else if (x + s.view.charWidth > s.view.scrollX + width)
+            s.view.scrollX = Saturate32(std::max<int64_t>(x + s.view.charWidth - width, 0));
     }
     ClampScroll(s);
     UpdateScrollBars(s);

@@ -14,21 +14,21 @@ struct LineLocation {
 };
 
 // The line holding a position clamped to the text; (0, 0) without lines.
-LineLocation LocateLine(const EditState& s, int32_t position);
+LineLocation LocateLine(const TextModel& model, int32_t position);
 
 // Removes up to `count` units at `position`; a position beyond the text throws std::out_of_range.
-void EraseText(EditState& s, int32_t position, int32_t count);
+void EraseText(TextModel& model, int32_t position, int32_t count);
 // Inserts before the unit at `position`; a position beyond the text throws
 // std::out_of_range. `inserted` may view `text` itself.
-void InsertText(EditState& s, int32_t position, std::u16string_view inserted);
+void InsertText(TextModel& model, int32_t position, std::u16string_view inserted);
 
 // The selection as [low, high).
-inline int32_t SelectionLow(const EditState& s) {
-    return s.anchor < s.caret ? s.anchor : s.caret;
+inline int32_t SelectionLow(const TextModel& model) {
+    return model.anchor < model.caret ? model.anchor : model.caret;
 }
-inline int32_t SelectionHigh(const EditState& s) {
-    return s.anchor < s.caret ? s.caret : s.anchor;
+inline int32_t SelectionHigh(const TextModel& model) {
+    return model.anchor < model.caret ? model.caret : model.anchor;
 }
-inline int32_t TextLength(const EditState& s) {
-    return static_cast<int32_t>(s.text.size());
+inline int32_t TextLength(const TextModel& model) {
+    return static_cast<int32_t>(model.text.size());
 }

@@ -13,44 +13,44 @@ constexpr char16_t kCr = 13;
 constexpr char16_t kLf = 10;
 
 char16_t At(const EditState& s, int32_t position) {
-    return s.text[static_cast<size_t>(position)];
+    return s.model.text[static_cast<size_t>(position)];
 }
 
 // ---- Characters: caret stops, a CR LF pair being one ----
 
 bool InsideCrLf(const EditState& s, int32_t p) {
-    return p > 0 && p < TextLength(s) && At(s, p - 1) == kCr && At(s, p) == kLf;
+    return p > 0 && p < TextLength(s.model) && At(s, p - 1) == kCr && At(s, p) == kLf;
 }
 
 bool IsCharBoundary(const EditState& s, int32_t p) {
-    return IsCharStop(s.text, p) && !InsideCrLf(s, p);
+    return IsCharStop(s.model.text, p) && !InsideCrLf(s, p);
 }
 
 int32_t NextChar(const EditState& s, int32_t p) {
-    if (p + 1 < TextLength(s) && At(s, p) == kCr && At(s, p + 1) == kLf)
+    if (p + 1 < TextLength(s.model) && At(s, p) == kCr && At(s, p + 1) == kLf)
         return p + 2;
-    return NextCharStop(s.text, p);
+    return NextCharStop(s.model.text, p);
 }
 
 int32_t PreviousChar(const EditState& s, int32_t p) {
     if (p >= 2 && At(s, p - 1) == kLf && At(s, p - 2) == kCr)
         return p - 2;
-    return PrevCharStop(s.text, p);
+    return PrevCharStop(s.model.text, p);
 }
 
 // ---- Logical lines ----
 
 int32_t LineStart(const EditState& s, int32_t line) {
-    return s.lines[line].start;
+    return s.model.lines[line].start;
 }
 
 int32_t NextParagraph(const EditState& s, int32_t p) {
-    const int32_t line = LocateLine(s, p).line;
-    return line + 1 < s.lines.size() ? LineStart(s, line + 1) : TextLength(s);
+    const int32_t line = LocateLine(s.model, p).line;
+    return line + 1 < s.model.lines.size() ? LineStart(s, line + 1) : TextLength(s.model);
 }
 
 int32_t PreviousParagraph(const EditState& s, int32_t p) {
-    const int32_t line = LocateLine(s, p).line;
+    const int32_t line = LocateLine(s.model, p).line;
     if (LineStart(s, line) < p)
         return LineStart(s, line);
     return line > 0 ? LineStart(s, line - 1) : 0;
@@ -60,9 +60,9 @@ int32_t PreviousParagraph(const EditState& s, int32_t p) {
 
 int32_t NextRow(const EditState& s, int32_t p) {
     const VisualRow row = RowOfPosition(s, p);
-    if (row.row + 1 < s.lines[row.line].rows)
+    if (row.row + 1 < s.model.lines[row.line].rows)
         return row.end;
-    return row.line + 1 < s.lines.size() ? LineStart(s, row.line + 1) : TextLength(s);
+    return row.line + 1 < s.model.lines.size() ? LineStart(s, row.line + 1) : TextLength(s.model);
 }
 
 int32_t PreviousRow(const EditState& s, int32_t p) {
@@ -71,7 +71,8 @@ int32_t PreviousRow(const EditState& s, int32_t p) {
         return row.start;
     if (row.row > 0)
         return RowOfLine(s, row.line, row.row - 1).start;
-    return row.line > 0 ? RowOfLine(s, row.line - 1, s.lines[row.line - 1].rows - 1).start : 0;
+    return row.line > 0 ? RowOfLine(s, row.line - 1, s.model.lines[row.line - 1].rows - 1).start
+                        : 0;
 }
 
 // ---- Screens of rows, lined up with the one the client area shows ----
@@ -99,8 +100,8 @@ int32_t PageStart(const EditState& s, const Pages& pages, int64_t page) {
 int32_t NextPage(const EditState& s, int32_t p) {
     const Pages pages = PageGrid(s);
     const int64_t next = pages.first + (PageOf(pages, RowOfPosition(s, p).index) + 1) * pages.rows;
-    return next >= s.lines.totalRows() ? TextLength(s)
-                                       : RowAtIndex(s, std::max<int64_t>(next, 0)).start;
+    return next >= s.model.lines.totalRows() ? TextLength(s.model)
+                                             : RowAtIndex(s, std::max<int64_t>(next, 0)).start;
 }
 
 int32_t PreviousPage(const EditState& s, int32_t p) {
@@ -130,23 +131,23 @@ bool Fold(char16_t a, char16_t b, bool ignoreCase) {
 } // namespace
 
 TextSpan ClampSpan(const EditState& s, TextSpan span) {
-    const int32_t length = TextLength(s);
+    const int32_t length = TextLength(s.model);
     const int32_t start = std::clamp(span.start, 0, length);
     return {start, std::clamp(span.end, start, length)};
 }
 
 bool IsUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
-    if (p <= 0 || p >= TextLength(s) || s.lines.empty())
+    if (p <= 0 || p >= TextLength(s.model) || s.model.lines.empty())
         return true;
     switch (Supported(unit)) {
     case TextUnit::Character:
         return IsCharBoundary(s, p);
     case TextUnit::Word:
-        return IsWordStart(s, p);
+        return IsWordStart(s.model, p);
     case TextUnit::Line:
         return RowOfPosition(s, p).start == p;
     case TextUnit::Paragraph:
-        return LineStart(s, LocateLine(s, p).line) == p;
+        return LineStart(s, LocateLine(s.model, p).line) == p;
     case TextUnit::Page:
         return IsPageBoundary(s, p);
     default:
@@ -155,15 +156,15 @@ bool IsUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
 }
 
 int32_t NextUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
-    const int32_t length = TextLength(s);
-    if (p >= length || s.lines.empty())
+    const int32_t length = TextLength(s.model);
+    if (p >= length || s.model.lines.empty())
         return length;
     p = std::max(p, 0);
     switch (Supported(unit)) {
     case TextUnit::Character:
         return NextChar(s, p);
     case TextUnit::Word:
-        return NextWordStart(s, p);
+        return NextWordStart(s.model, p);
     case TextUnit::Line:
         return NextRow(s, p);
     case TextUnit::Paragraph:
@@ -176,14 +177,14 @@ int32_t NextUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
 }
 
 int32_t PreviousUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
-    if (p <= 0 || s.lines.empty())
+    if (p <= 0 || s.model.lines.empty())
         return 0;
-    p = std::min(p, TextLength(s));
+    p = std::min(p, TextLength(s.model));
     switch (Supported(unit)) {
     case TextUnit::Character:
         return PreviousChar(s, p);
     case TextUnit::Word:
-        return WordLeft(s, p);
+        return WordLeft(s.model, p);
     case TextUnit::Line:
         return PreviousRow(s, p);
     case TextUnit::Paragraph:
@@ -203,7 +204,7 @@ TextSpan ExpandToUnit(const EditState& s, TextSpan span, TextUnit unit) {
 }
 
 int32_t MovePositionByUnit(const EditState& s, int32_t& position, TextUnit unit, int32_t count) {
-    const int32_t length = TextLength(s);
+    const int32_t length = TextLength(s.model);
     position = std::clamp(position, 0, length);
     int32_t moved = 0;
     for (; moved < count && position < length; ++moved)
@@ -228,7 +229,8 @@ int32_t MoveSpanByUnit(const EditState& s, TextSpan& span, TextUnit unit, int32_
     int32_t moved = 0;
     if (count > 0) {
         for (int32_t next;
-             moved < count && (next = NextUnitBoundary(s, start, unit)) < TextLength(s); ++moved)
+             moved < count && (next = NextUnitBoundary(s, start, unit)) < TextLength(s.model);
+             ++moved)
             start = next;
     } else {
         moved = MovePositionByUnit(s, start, unit, count);
@@ -240,8 +242,8 @@ int32_t MoveSpanByUnit(const EditState& s, TextSpan& span, TextUnit unit, int32_
 TextSpan FindInSpan(const EditState& s, TextSpan span, std::u16string_view pattern, bool backward,
                     bool ignoreCase) {
     span = ClampSpan(s, span);
-    const std::u16string_view inside =
-        s.text.view(static_cast<size_t>(span.start), static_cast<size_t>(span.end - span.start));
+    const std::u16string_view inside = s.model.text.view(
+        static_cast<size_t>(span.start), static_cast<size_t>(span.end - span.start));
     if (pattern.empty() || pattern.size() > inside.size())
         return {-1, -1};
     auto same = [ignoreCase](char16_t a, char16_t b) { return Fold(a, b, ignoreCase); };

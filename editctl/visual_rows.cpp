@@ -24,8 +24,8 @@ struct RowCut {
 // The cut of row `row` or, with `row` negative, of the row holding `offset`:
 // one pass over the line up to the end of that row.
 RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
-    const LineInfo info = s.lines[line];
-    if (!s.wordWrap || info.rows <= 1)
+    const LineInfo info = s.model.lines[line];
+    if (!s.view.wordWrap || info.rows <= 1)
         return {0, 0, info.length};
     const int64_t perRow = std::max(1, ColumnsPerRow(s));
     if (!info.hasTab) {
@@ -34,9 +34,9 @@ RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
         return {Saturate32(r), Saturate32(std::min<int64_t>(r * perRow, info.length)),
                 Saturate32(std::min<int64_t>(end, info.length))};
     }
-    const int64_t tab = TabStop(s);
+    const int64_t tab = TabStop(s.view);
     const std::u16string_view units =
-        s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+        s.model.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
     const int32_t last = info.rows - 1;
     int32_t target = row;
     int32_t start = -1;
@@ -66,47 +66,48 @@ RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
 }
 
 VisualRow MakeRow(const EditState& s, int32_t line, const RowCut& cut) {
-    const LineInfo info = s.lines[line];
+    const LineInfo info = s.model.lines[line];
     VisualRow result;
     result.line = line;
     result.row = cut.row;
     result.start = info.start + cut.start;
     result.end = info.start + cut.end;
-    result.index = s.lines.lineTop(line) / s.lineHeight + cut.row;
+    result.index = s.model.lines.lineTop(line) / s.view.lineHeight + cut.row;
     return result;
 }
 
 } // namespace
 
 VisualRow RowOfPosition(const EditState& s, int32_t position) {
-    if (s.lines.empty())
+    if (s.model.lines.empty())
         return {};
-    const LineLocation at = LocateLine(s, position);
+    const LineLocation at = LocateLine(s.model, position);
     return MakeRow(s, at.line, CutRow(s, at.line, -1, at.offset));
 }
 
 VisualRow RowOfLine(const EditState& s, int32_t line, int32_t row) {
-    if (s.lines.empty())
+    if (s.model.lines.empty())
         return {};
-    line = std::clamp(line, 0, s.lines.size() - 1);
-    return MakeRow(s, line, CutRow(s, line, std::clamp(row, 0, s.lines[line].rows - 1), 0));
+    line = std::clamp(line, 0, s.model.lines.size() - 1);
+    return MakeRow(s, line, CutRow(s, line, std::clamp(row, 0, s.model.lines[line].rows - 1), 0));
 }
 
 VisualRow RowAtIndex(const EditState& s, int64_t index) {
-    if (s.lines.empty())
+    if (s.model.lines.empty())
         return {};
-    const int64_t clamped = std::clamp<int64_t>(index, 0, s.lines.totalRows() - 1);
-    const int32_t line = s.lines.lineAtY(Saturate32(clamped * s.lineHeight));
-    const int64_t row = clamped - s.lines.lineTop(line) / s.lineHeight;
+    const int64_t clamped = std::clamp<int64_t>(index, 0, s.model.lines.totalRows() - 1);
+    const int32_t line = s.model.lines.lineAtY(Saturate32(clamped * s.view.lineHeight));
+    const int64_t row = clamped - s.model.lines.lineTop(line) / s.view.lineHeight;
     return RowOfLine(s, line, Saturate32(row));
 }
 
 RowWindow VisibleRows(const EditState& s) {
-    if (s.lines.empty() || s.clientHeight <= 0)
+    if (s.model.lines.empty() || s.view.clientHeight <= 0)
         return {};
-    const int64_t top = int64_t{s.scrollY} - s.margin;
-    const int64_t first = std::max<int64_t>(FloorDiv(top, s.lineHeight), 0);
+    const int64_t top = int64_t{s.view.scrollY} - s.view.margin;
+    const int64_t first = std::max<int64_t>(FloorDiv(top, s.view.lineHeight), 0);
     const int64_t end = std::min<int64_t>(
-        FloorDiv(top + s.clientHeight + s.lineHeight - 1, s.lineHeight), s.lines.totalRows());
+        FloorDiv(top + s.view.clientHeight + s.view.lineHeight - 1, s.view.lineHeight),
+        s.model.lines.totalRows());
     return {first, std::max<int64_t>(end - first, 0)};
 }

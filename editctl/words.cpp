@@ -22,10 +22,10 @@ CharClass ClassOf(char16_t unit) {
 
 } // namespace
 
-int32_t WordLeft(const EditState& s, int32_t position) {
-    if (position <= 0 || s.text.empty())
+int32_t WordLeft(const TextModel& model, int32_t position) {
+    if (position <= 0 || model.text.empty())
         return 0;
-    const TextBuffer& t = s.text;
+    const TextBuffer& t = model.text;
     int32_t i = PrevCharStop(t, position);
     while (i > 0 && IsBlank(t[i]))
         i = PrevCharStop(t, i);
@@ -36,9 +36,9 @@ int32_t WordLeft(const EditState& s, int32_t position) {
     return i;
 }
 
-int32_t WordRight(const EditState& s, int32_t position) {
-    const TextBuffer& t = s.text;
-    const int32_t length = TextLength(s);
+int32_t WordRight(const TextModel& model, int32_t position) {
+    const TextBuffer& t = model.text;
+    const int32_t length = TextLength(model);
     int32_t i = CharStopAtOrBefore(t, position);
     while (i < length && IsBlank(t[i]))
         i = NextCharStop(t, i);
@@ -50,31 +50,32 @@ int32_t WordRight(const EditState& s, int32_t position) {
     return i;
 }
 
-bool IsWordStart(const EditState& s, int32_t position) {
-    if (position <= 0 || position >= TextLength(s))
+bool IsWordStart(const TextModel& model, int32_t position) {
+    if (position <= 0 || position >= TextLength(model))
         return true;
-    const CharClass here = ClassOf(s.text[static_cast<size_t>(position)]);
-    return here != CharClass::Blank && ClassOf(s.text[static_cast<size_t>(position) - 1]) != here;
+    const CharClass here = ClassOf(model.text[static_cast<size_t>(position)]);
+    return here != CharClass::Blank &&
+           ClassOf(model.text[static_cast<size_t>(position) - 1]) != here;
 }
 
-int32_t NextWordStart(const EditState& s, int32_t position) {
-    const int32_t length = TextLength(s);
+int32_t NextWordStart(const TextModel& model, int32_t position) {
+    const int32_t length = TextLength(model);
     int32_t i = std::clamp(position, 0, length);
-    while (i < length && !IsWordStart(s, ++i)) {
+    while (i < length && !IsWordStart(model, ++i)) {
     }
     return i;
 }
 
-void SelectWordAt(EditState& s, int32_t position) {
-    const LineLocation at = LocateLine(s, position);
-    const LineInfo line = s.lines.empty() ? LineInfo{} : s.lines[at.line];
+void SelectWordAt(TextModel& model, int32_t position) {
+    const LineLocation at = LocateLine(model, position);
+    const LineInfo line = model.lines.empty() ? LineInfo{} : model.lines[at.line];
     const int32_t start = line.start;
     const int32_t end = line.start + line.length;
     if (line.length == 0) {
-        s.anchor = s.caret = end;
+        model.anchor = model.caret = end;
         return;
     }
-    const TextBuffer& t = s.text;
+    const TextBuffer& t = model.text;
     int32_t i = std::clamp(CharStopAtOrBefore(t, position), start, end);
     if (i == end)
         i = PrevCharStop(t, end);
@@ -84,6 +85,6 @@ void SelectWordAt(EditState& s, int32_t position) {
         j = PrevCharStop(t, j);
     while (i < end && ClassOf(t[i]) == run)
         i = NextCharStop(t, i);
-    s.anchor = j;
-    s.caret = i;
+    model.anchor = j;
+    model.caret = i;
 }

@@ -9,14 +9,14 @@
 #include <cstdint>
 
 // The start of the word or punctuation run before `position`, skipping blanks.
-int32_t WordLeft(const EditState& s, int32_t position);
+int32_t WordLeft(const TextModel& model, int32_t position);
 // The end of the word or punctuation run after `position`, skipping blanks.
-int32_t WordRight(const EditState& s, int32_t position);
+int32_t WordRight(const TextModel& model, int32_t position);
 // Whether a word or punctuation run starts at `position`; 0 and the text's
 // length always count.
-bool IsWordStart(const EditState& s, int32_t position);
+bool IsWordStart(const TextModel& model, int32_t position);
 // The first run start after `position`, or the text's length.
-int32_t NextWordStart(const EditState& s, int32_t position);
+int32_t NextWordStart(const TextModel& model, int32_t position);
 // Selects the run of one class under `position` within its logical line,
 // the caret at the run's end; on an empty line just places the caret there.
-void SelectWordAt(EditState& s, int32_t position);
+void SelectWordAt(TextModel& model, int32_t position);

@@ -6,20 +6,37 @@
 #include <windows.h>
 #include <objbase.h>
 
-// A handle given back with Free at the end of the scope; a null one is not.
+// A handle given back with Free when its owner goes (or takes another); a
+// null one is not. Ownership moves with the owner and leaves with release().
 template <typename Handle, auto Free> class Owned {
   public:
+    Owned() = default;
     explicit Owned(Handle handle) : handle_(handle) {}
-    ~Owned() {
-        if (handle_)
-            Free(handle_);
+    ~Owned() { reset(); }
+    Owned(Owned&& other) noexcept : handle_(other.release()) {}
+    Owned& operator=(Owned&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
     }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
     Handle get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Handle{}; }
+    // Hands the handle to the caller, who frees it from now on.
+    Handle release() {
+        const Handle handle = handle_;
+        handle_ = Handle{};
+        return handle;
+    }
+    // Frees the handle held, if any, and holds `handle` instead.
+    void reset(Handle handle = Handle{}) {
+        const Handle old = handle_;
+        handle_ = handle;
+        if (old)
+            Free(old);
+    }
 
   private:
-    Handle handle_;
+    Handle handle_{};
 };
 
 // A pen, brush or bitmap.

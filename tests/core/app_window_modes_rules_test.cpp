@@ -1,5 +1,6 @@
 // The font dialog's size rule and the About text.
 #include "app/window_modes_rules.h"
+#include "tessary_version.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,6 @@ TEST(AppWindowModesRules, AboutTextCarriesTheVersionOrTheFallback) {
                                 u"https://tessary.orvanel.example\n"
                                 u"https://tessary.orvanel.example/issues";
     EXPECT_EQ(AboutText(u"1.0.2"), u"Version 1.0.2" + rest);
-    EXPECT_EQ(AboutText(u""), u"Version 1.0.2" + rest);
+    EXPECT_EQ(AboutText(u""), u"Version " TESSARY_VERSION_TEXT + rest); // the build's own
     EXPECT_EQ(AboutText(u"2.5.0-beta"), u"Version 2.5.0-beta" + rest);
 }

@@ -43,15 +43,15 @@ struct Session {
     std::vector<std::u16string> texts{kBase};
     std::mt19937 rng{7};
 
-    Session() { s.observer = &log; }
+    Session() { s.history.observer = &log; }
     int32_t Pick() {
-        return static_cast<int32_t>(rng() % (static_cast<uint32_t>(s.text.size()) + 1));
+        return static_cast<int32_t>(rng() % (static_cast<uint32_t>(s.model.text.size()) + 1));
     }
     void Step(bool wide) {
         const unsigned choice = rng() % 6;
-        s.anchor = s.caret = Pick();
+        s.model.anchor = s.model.caret = Pick();
         if (wide && choice == 0)
-            s.anchor = Pick(); // a selection replaced by what comes next
+            s.model.anchor = Pick(); // a selection replaced by what comes next
         if (choice <= 1)
             TypeCharacter(s, static_cast<char16_t>(u'a' + rng() % 26));
         else if (choice == 2)
@@ -67,7 +67,7 @@ struct Session {
         bytes += log.pending;
         log.pending.clear();
         ends.push_back(bytes.size());
-        texts.push_back(s.text.substr(0));
+        texts.push_back(s.model.text.substr(0));
     }
 };
 
@@ -76,7 +76,7 @@ TEST(Journal, ReplayGivesTheControlsTextAfterAnyEdits) {
     for (int i = 0; i < 400; ++i)
         session.Step(true);
     JournalReplay replay;
-    EXPECT_EQ(Replay(session.bytes, &replay), session.s.text);
+    EXPECT_EQ(Replay(session.bytes, &replay), session.s.model.text);
     EXPECT_TRUE(replay.whole);
 }
 

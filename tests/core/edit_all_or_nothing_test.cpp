@@ -34,29 +34,29 @@ struct Observed {
 };
 
 Observed Observe(const EditState& s) {
-    Observed o{s.text.substr(0),
+    Observed o{s.model.text.substr(0),
                {},
-               s.lines.totalRows(),
-               s.lines.maxLineWidth(),
-               s.gutterWidth,
-               s.currentLine,
-               s.anchor,
-               s.caret,
-               s.scrollX,
-               s.scrollY,
+               s.model.lines.totalRows(),
+               s.model.lines.maxLineWidth(),
+               s.view.gutterWidth,
+               s.view.currentLine,
+               s.model.anchor,
+               s.model.caret,
+               s.view.scrollX,
+               s.view.scrollY,
                {},
                {},
-               s.modified,
+               s.history.modified,
                s.effects.notify,
                s.effects.invalidate,
                s.effects.tooLong,
                s.effects.gutterInvalidations.size()};
-    for (int32_t i = 0; i < s.lines.size(); ++i)
-        o.lines.emplace_back(s.lines[i].start, s.lines[i].length, s.lines[i].rows,
-                             s.lines[i].hasTab, s.lines.lineTop(i));
-    for (const UndoRecord& r : s.undoHistory)
+    for (int32_t i = 0; i < s.model.lines.size(); ++i)
+        o.lines.emplace_back(s.model.lines[i].start, s.model.lines[i].length, s.model.lines[i].rows,
+                             s.model.lines[i].hasTab, s.model.lines.lineTop(i));
+    for (const UndoRecord& r : s.history.undoHistory)
         o.undo.emplace_back(r.kind, r.position, r.text, r.joined);
-    for (const UndoRecord& r : s.redoHistory)
+    for (const UndoRecord& r : s.history.redoHistory)
         o.redo.emplace_back(r.kind, r.position, r.text, r.joined);
     return o;
 }
@@ -111,7 +111,7 @@ struct Case {
 TEST(EditAllOrNothing, AFailedAllocationAnywhereChangesNothing) {
     const std::u16string big = Lines(40, u"pasted\tline that wraps in a narrow window");
     const auto select = [](int32_t anchor, int32_t caret) {
-        return [=](EditState& s) { s.anchor = anchor, s.caret = caret; };
+        return [=](EditState& s) { s.model.anchor = anchor, s.model.caret = caret; };
     };
     const auto replace = [](EditState& s) {
         ReplaceRange(s, 2, 9, u"replacement\r\ntext");
@@ -181,14 +181,14 @@ TEST(EditAllOrNothing, ViewChangesNeedNoMemory) {
 
 TEST(EditTooLong, AnEditBeyondTheLimitIsRefusedWhole) {
     EditState s = MakeEdit(u"0123456789");
-    s.maxLength = 12;
-    s.anchor = s.caret = 10;
+    s.model.maxLength = 12;
+    s.model.anchor = s.model.caret = 10;
     TypeCharacter(s, u'\r');
-    EXPECT_EQ(s.text, u"0123456789\r\n") << "up to the limit is allowed";
+    EXPECT_EQ(s.model.text, u"0123456789\r\n") << "up to the limit is allowed";
     TakeEffects(s);
-    s.insertSpaces = true;
-    s.anchor = 0;
-    s.caret = 2;
+    s.view.insertSpaces = true;
+    s.model.anchor = 0;
+    s.model.caret = 2;
     const Observed before = Observe(s);
     const Operation refused[] = {
         [](EditState& t) { PasteText(t, u"abc"); }, // two units out, three in
@@ -205,7 +205,7 @@ TEST(EditTooLong, AnEditBeyondTheLimitIsRefusedWhole) {
     }
     // The selection goes before the insertion comes: this ends at the limit.
     PasteText(s, u"ab");
-    EXPECT_EQ(s.text, u"ab23456789\r\n");
+    EXPECT_EQ(s.model.text, u"ab23456789\r\n");
     EXPECT_FALSE(s.effects.tooLong);
 }
 

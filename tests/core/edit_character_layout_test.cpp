@@ -46,7 +46,7 @@ std::vector<Drawn> Runs(const EditState& s) {
 TEST(CharacterLayout, AWideCharacterNeverSplitsAcrossRows) {
     const std::u16string line = std::u16string(79, u'x') + u"\u4e2d" + u"y";
     EditState s = MakeEdit(line, Wrapped(80));
-    EXPECT_EQ(s.lines[0].rows, 2);
+    EXPECT_EQ(s.model.lines[0].rows, 2);
     // The ideograph starts the second row; the first row's last cell stays empty.
     EXPECT_EQ(VisualColumn(s, 0, 79), 80);
     EXPECT_EQ(OffsetAtColumn(s, 0, 79), 79);
@@ -61,7 +61,7 @@ TEST(CharacterLayout, AWideCharacterNeverSplitsAcrossRows) {
     EXPECT_EQ(HitCell(s, 0, 1), 79);
     EXPECT_EQ(HitCell(s, 1, 1), 79);
     EXPECT_EQ(HitCell(s, 2, 1), 80);
-    s.caret = s.anchor = 80;
+    s.model.caret = s.model.anchor = 80;
     PlaceCaret(s);
     EXPECT_EQ(s.effects.caretX, kMargin + 2 * kCell);
     EXPECT_EQ(s.effects.caretY, kMargin + kRow);
@@ -70,7 +70,7 @@ TEST(CharacterLayout, AWideCharacterNeverSplitsAcrossRows) {
 TEST(CharacterLayout, WidthsCountCellsNotUnits) {
     // Ideographs, a fullwidth letter, an emoji pair, e with a combining acute.
     EditState s = MakeEdit(u"\u4e2d\u6587\uff21\U0001F600e\u0301|");
-    EXPECT_EQ(s.lines.maxLineWidth(), 10 * kCell);
+    EXPECT_EQ(s.model.lines.maxLineWidth(), 10 * kCell);
     const int32_t columns[] = {0, 2, 4, 6, 6, 8, 8, 9, 10};
     for (int32_t offset = 0; offset <= 8; ++offset)
         EXPECT_EQ(VisualColumn(s, 0, offset), columns[offset]) << offset;
@@ -94,7 +94,7 @@ TEST(CharacterLayout, WidthsCountCellsNotUnits) {
 TEST(CharacterLayout, ATabAtARowsEndEndsThereForPaintAndClicks) {
     // 51 cells a row, tab stops every 4: the tab at column 49 would reach 52.
     EditState s = MakeEdit(std::u16string(49, u'a') + u"\t0123", Wrapped(51));
-    EXPECT_EQ(s.lines[0].rows, 2);
+    EXPECT_EQ(s.model.lines[0].rows, 2);
     const std::vector<Drawn> runs = Runs(s);
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].text, std::u16string(49, u'a') + u"  ");
@@ -103,7 +103,7 @@ TEST(CharacterLayout, ATabAtARowsEndEndsThereForPaintAndClicks) {
     EXPECT_EQ(HitCell(s, 50, 0), 49);
     for (int32_t digit = 0; digit < 4; ++digit)
         EXPECT_EQ(HitCell(s, digit, 1), 50 + digit);
-    s.caret = s.anchor = 52;
+    s.model.caret = s.model.anchor = 52;
     PlaceCaret(s);
     EXPECT_EQ(s.effects.caretX, kMargin + 2 * kCell);
     EXPECT_EQ(s.effects.caretY, kMargin + kRow);
@@ -127,54 +127,54 @@ TEST(CharacterEditing, ArrowsAndDeletionTakeWholeCharacters) {
     EditState s = MakeEdit(u"\U0001F600\U0001F600");
     SetSelection(s, 4, 4);
     Press(s, EditKey::Backspace);
-    EXPECT_EQ(s.text, u"\U0001F600");
+    EXPECT_EQ(s.model.text, u"\U0001F600");
     Press(s, EditKey::Left);
-    EXPECT_EQ(s.caret, 0);
+    EXPECT_EQ(s.model.caret, 0);
     Press(s, EditKey::Right, true);
-    EXPECT_EQ(s.caret, 2);
+    EXPECT_EQ(s.model.caret, 2);
     Press(s, EditKey::Delete);
-    EXPECT_EQ(s.text, u"");
+    EXPECT_EQ(s.model.text, u"");
 
     s = MakeEdit(u"e\u0301\u0302x\u4e2d");
     Press(s, EditKey::Right);
-    EXPECT_EQ(s.caret, 3);
+    EXPECT_EQ(s.model.caret, 3);
     Press(s, EditKey::Backspace);
-    EXPECT_EQ(s.text, u"x\u4e2d");
+    EXPECT_EQ(s.model.text, u"x\u4e2d");
     Press(s, EditKey::End);
     Press(s, EditKey::Backspace);
-    EXPECT_EQ(s.text, u"x");
+    EXPECT_EQ(s.model.text, u"x");
 
     // A lone surrogate from a file is one character and goes whole.
     s = MakeEdit(u"\xD800"
                  u"a\xDC00");
     Press(s, EditKey::Right);
-    EXPECT_EQ(s.caret, 1);
+    EXPECT_EQ(s.model.caret, 1);
     Press(s, EditKey::End);
     Press(s, EditKey::Backspace);
-    EXPECT_EQ(s.text, u"\xD800"
-                      u"a");
+    EXPECT_EQ(s.model.text, u"\xD800"
+                            u"a");
     // Positions inside a character are taken back to its start.
     s = MakeEdit(u"a\U0001F600");
     SetSelection(s, 2, 2);
-    EXPECT_EQ(s.caret, 1);
+    EXPECT_EQ(s.model.caret, 1);
     // Up keeps the unit offset but never lands inside a character.
     s = MakeEdit(u"\U0001F600\U0001F600\r\nabc");
     SetSelection(s, 7, 7);
     Press(s, EditKey::Up);
-    EXPECT_EQ(s.caret, 0);
+    EXPECT_EQ(s.model.caret, 0);
 }
 
 TEST(CharacterEditing, WordsAndClicksKeepMarksWithTheirLetters) {
     EditState s = MakeEdit(u"cafe\u0301 \U0001F600\U0001F600.", {400, 300, false, false});
     Press(s, EditKey::Right, false, true);
-    EXPECT_EQ(s.caret, 5);
+    EXPECT_EQ(s.model.caret, 5);
     Press(s, EditKey::Right, false, true);
-    EXPECT_EQ(s.caret, 11);
+    EXPECT_EQ(s.model.caret, 11);
     Press(s, EditKey::Left, false, true);
-    EXPECT_EQ(s.caret, 6);
+    EXPECT_EQ(s.model.caret, 6);
     MouseDoubleClick(s, kMargin + 2 * kCell + 1, kMargin + 1); // on the f
-    EXPECT_EQ(s.anchor, 0);
-    EXPECT_EQ(s.caret, 5);
+    EXPECT_EQ(s.model.anchor, 0);
+    EXPECT_EQ(s.model.caret, 5);
 }
 
 TEST(CharacterEditing, TypedSurrogateHalvesArriveAsOnePair) {
@@ -184,18 +184,18 @@ TEST(CharacterEditing, TypedSurrogateHalvesArriveAsOnePair) {
     TypeCharMessage(s, 0xD83D);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::None);
     TypeCharMessage(s, 0xDE00);
-    EXPECT_EQ(s.text, u"a\U0001F600b");
-    EXPECT_EQ(s.caret, 3);
-    EXPECT_EQ(s.undoHistory.size(), 1u);
+    EXPECT_EQ(s.model.text, u"a\U0001F600b");
+    EXPECT_EQ(s.model.caret, 3);
+    EXPECT_EQ(s.history.undoHistory.size(), 1u);
     // Halves without their partner are dropped.
     TypeCharMessage(s, 0xDE00);
     TypeCharMessage(s, 0xD83D);
     TypeCharMessage(s, u'x');
-    EXPECT_EQ(s.text, u"a\U0001F600xb");
+    EXPECT_EQ(s.model.text, u"a\U0001F600xb");
     // A letter typed before a lone mark joins it; the caret goes past both.
     s = MakeEdit(u"\u0301");
     TypeCharMessage(s, u'e');
-    EXPECT_EQ(s.caret, 2);
+    EXPECT_EQ(s.model.caret, 2);
 }
 
 TEST(CharacterView, AResizeKeepsAVisibleCaretInView) {
@@ -208,14 +208,14 @@ TEST(CharacterView, AResizeKeepsAVisibleCaretInView) {
     Press(s, EditKey::End, false, true);
     TypeCharMessage(s, u'\r');
     ASSERT_TRUE(CaretInView(s));
-    SetClientSize(s, s.clientWidth - 17, s.clientHeight);
-    EXPECT_EQ(s.lines[0].rows, 2);
+    SetClientSize(s, s.view.clientWidth - 17, s.view.clientHeight);
+    EXPECT_EQ(s.model.lines[0].rows, 2);
     EXPECT_TRUE(CaretInView(s));
     // A caret scrolled out of view by the wheel is left where it is.
     MouseWheel(s, 120 * 20, 3);
     ASSERT_FALSE(CaretInView(s));
-    SetClientSize(s, s.clientWidth + 17, s.clientHeight);
-    EXPECT_EQ(s.scrollY, 0);
+    SetClientSize(s, s.view.clientWidth + 17, s.view.clientHeight);
+    EXPECT_EQ(s.view.scrollY, 0);
 }
 
 TEST(CharacterView, SelectAllMovesTheCaretToTheEnd) {

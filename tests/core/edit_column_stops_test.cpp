@@ -33,12 +33,12 @@ std::u16string LongText(std::mt19937& rng, int pieces) {
 // Every conversion on the longest lines equals a walk from the line's start.
 void ExpectPlainWalks(const EditState& s, std::mt19937& rng) {
     const CellRules rules = LineCellRules(s);
-    for (int32_t line = 0; line < s.lines.size(); ++line) {
-        const LineInfo info = s.lines[line];
+    for (int32_t line = 0; line < s.model.lines.size(); ++line) {
+        const LineInfo info = s.model.lines[line];
         if (info.length < ColumnStops::kSpacing)
             continue;
         const std::u16string_view units =
-            s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+            s.model.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
         const int64_t width = ColumnOfOffset(units, info.length, rules);
         for (int probe = 0; probe < 6; ++probe) {
             const auto offset =
@@ -58,21 +58,24 @@ TEST(EditColumnStops, ConversionsMatchAPlainWalkThroughEditsAndViewChanges) {
     std::mt19937 rng(9);
     EditState s = MakeEdit(LongText(rng, 6000), {640, 400, true});
     for (int step = 0; step < 60; ++step) {
-        const int32_t length = TextLength(s);
+        const int32_t length = TextLength(s.model);
         const auto at = static_cast<int32_t>(rng() % static_cast<uint32_t>(length + 1));
-        switch (rng() % 8) {
+        switch (rng() % 9) {
         case 0:
             Undo(s);
             break;
         case 1:
-            s.tabWidth = 2 + static_cast<int32_t>(rng() % 4);
+            s.view.tabWidth = 2 + static_cast<int32_t>(rng() % 4);
             Relayout(s);
             break;
         case 2:
-            SetWordWrap(s, !s.wordWrap);
+            SetWordWrap(s, !s.view.wordWrap);
             break;
         case 3:
             ReplaceRange(s, at, at + static_cast<int32_t>(rng() % 300), u"");
+            break;
+        case 4: // the line keeps its length: only the edit tells its stops are stale
+            ReplaceRange(s, at, at + 1, u"\u4E00");
             break;
         default:
             ReplaceRange(s, at, at, LongText(rng, 1 + static_cast<int>(rng() % 3)));
@@ -86,15 +89,16 @@ TEST(EditColumnStops, PartOfTheClientPlansTheSameRunsAsTheWhole) {
     std::mt19937 rng(4);
     for (const bool wrap : {true, false}) {
         EditState s = MakeEdit(LongText(rng, 3000), {640, 400, wrap});
-        s.anchor = 900;
-        s.caret = 5000;
+        s.model.anchor = 900;
+        s.model.caret = 5000;
         if (!wrap)
-            s.scrollX = 40 * s.charWidth + 3; // the walk starts past hidden characters
+            s.view.scrollX = 40 * s.view.charWidth + 3; // the walk starts past hidden characters
         std::vector<TextRun> whole = PlanPaint(s).runs;
-        const PixelRect band = {0, 5 * s.lineHeight, s.clientWidth, 9 * s.lineHeight};
+        const PixelRect band = {0, 5 * s.view.lineHeight, s.view.clientWidth,
+                                9 * s.view.lineHeight};
         const PaintPlan part = PlanPaint(s, band);
         std::erase_if(whole, [&](const TextRun& run) {
-            return run.top + s.lineHeight <= band.top || run.top >= band.bottom;
+            return run.top + s.view.lineHeight <= band.top || run.top >= band.bottom;
         });
         ASSERT_EQ(part.runs.size(), whole.size()) << wrap;
         for (size_t i = 0; i < whole.size(); ++i) {
@@ -108,18 +112,20 @@ TEST(EditColumnStops, PartOfTheClientPlansTheSameRunsAsTheWhole) {
         for (size_t i = 0; wrap && i < whole.size(); ++i) {
             if (i > 0 && whole[i].top == whole[i - 1].top)
                 continue;
-            const int64_t row = (whole[i].top - s.margin + s.scrollY) / s.lineHeight;
-            const int32_t line = s.lines.lineAtY(static_cast<int32_t>(row * s.lineHeight));
-            const LineInfo info = s.lines[line];
-            const std::u16string_view units =
-                s.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
-            const int64_t column = (row - s.lines.lineTop(line) / s.lineHeight) * ColumnsPerRow(s);
+            const int64_t row = (whole[i].top - s.view.margin + s.view.scrollY) / s.view.lineHeight;
+            const int32_t line =
+                s.model.lines.lineAtY(static_cast<int32_t>(row * s.view.lineHeight));
+            const LineInfo info = s.model.lines[line];
+            const std::u16string_view units = s.model.text.view(static_cast<size_t>(info.start),
+                                                                static_cast<size_t>(info.length));
+            const int64_t column =
+                (row - s.model.lines.lineTop(line) / s.view.lineHeight) * ColumnsPerRow(s);
             EXPECT_EQ(whole[i].position,
                       info.start + OffsetOfColumn(units, column, LineCellRules(s)))
                 << "row " << row;
         }
         // Right of the gutter: no number cells.
-        EXPECT_TRUE(
-            PlanPaint(s, {s.gutterWidth, 0, s.clientWidth, s.clientHeight}).numbers.empty());
+        EXPECT_TRUE(PlanPaint(s, {s.view.gutterWidth, 0, s.view.clientWidth, s.view.clientHeight})
+                        .numbers.empty());
     }
 }

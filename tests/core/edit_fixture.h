@@ -6,7 +6,10 @@
 
 #include <string>
 
-inline int editFixtureWindow; // only its address is used, as a non-null window
+inline int editFixtureWindowPlace;
+// Only its address is used, as a non-null window.
+inline const WindowHandle editFixtureWindow =
+    reinterpret_cast<WindowHandle>(&editFixtureWindowPlace);
 
 struct EditView {
     int32_t width = 800;
@@ -17,9 +20,9 @@ struct EditView {
 
 inline EditState MakeEdit(std::u16string text, EditView view = {}) {
     EditState s;
-    s.wordWrap = view.wrap;
-    s.showLineNumbers = view.lineNumbers;
-    AttachWindow(s, &editFixtureWindow, view.width, view.height);
+    s.view.wordWrap = view.wrap;
+    s.view.showLineNumbers = view.lineNumbers;
+    AttachWindow(s, editFixtureWindow, view.width, view.height);
     SetText(s, text);
     TakeEffects(s);
     return s;

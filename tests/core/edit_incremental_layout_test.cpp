@@ -34,9 +34,9 @@ void ExpectSameTables(const LineTable& got, const LineTable& want) {
 void ExpectSameAsFullRelayout(const EditState& s) {
     EditState full = s;
     Relayout(full);
-    ExpectSameTables(s.lines, full.lines);
-    EXPECT_EQ(s.gutterWidth, full.gutterWidth);
-    EXPECT_EQ(s.currentLine, full.currentLine);
+    ExpectSameTables(s.model.lines, full.model.lines);
+    EXPECT_EQ(s.view.gutterWidth, full.view.gutterWidth);
+    EXPECT_EQ(s.view.currentLine, full.view.currentLine);
 }
 
 std::u16string Repeat(std::u16string_view piece, int n) {
@@ -214,78 +214,78 @@ TEST(LineTableUpdate, VeryWideLinesKeepTheirWidth) {
 TEST(EditIncrementalLayout, CrLfPairsMadeAndSplitAtTheEdgesOfAnEdit) {
     EditState s = MakeEdit(u"a\rb\nc");
     ReplaceRange(s, 2, 2, u"\n"); // an LF behind a CR: one break, not two
-    EXPECT_EQ(s.text, u"a\r\nb\nc");
-    ASSERT_EQ(s.lines.size(), 3);
-    EXPECT_EQ(s.lines[1].start, 3);
+    EXPECT_EQ(s.model.text, u"a\r\nb\nc");
+    ASSERT_EQ(s.model.lines.size(), 3);
+    EXPECT_EQ(s.model.lines[1].start, 3);
     ExpectSameAsFullRelayout(s);
     Undo(s); // and apart again
-    ASSERT_EQ(s.lines.size(), 3);
-    EXPECT_EQ(s.lines[1].start, 2);
+    ASSERT_EQ(s.model.lines.size(), 3);
+    EXPECT_EQ(s.model.lines[1].start, 2);
     ExpectSameAsFullRelayout(s);
 
-    s.anchor = s.caret = 2;
+    s.model.anchor = s.model.caret = 2;
     ReplaceRange(s, 2, 2, u"x\r"); // inserted between CR and LF, ending in a CR
-    EXPECT_EQ(s.text, u"a\rx\rb\nc");
-    s.anchor = s.caret = 2;
+    EXPECT_EQ(s.model.text, u"a\rx\rb\nc");
+    s.model.anchor = s.model.caret = 2;
     DeleteAtCaret(s, true); // the x: two lone CRs meet
-    EXPECT_EQ(s.text, u"a\r\rb\nc");
-    EXPECT_EQ(s.lines.size(), 4);
+    EXPECT_EQ(s.model.text, u"a\r\rb\nc");
+    EXPECT_EQ(s.model.lines.size(), 4);
     ExpectSameAsFullRelayout(s);
 
     EditState t = MakeEdit(u"a\r\nb");
-    t.anchor = t.caret = 2;
+    t.model.anchor = t.model.caret = 2;
     TypeCharacter(t, u'x'); // before an LF that follows a CR: the pair splits
-    EXPECT_EQ(t.text, u"a\rx\nb");
-    EXPECT_EQ(t.lines.size(), 3);
+    EXPECT_EQ(t.model.text, u"a\rx\nb");
+    EXPECT_EQ(t.model.lines.size(), 3);
     ExpectSameAsFullRelayout(t);
     DeleteAtCaret(t, false); // and joins again
-    EXPECT_EQ(t.lines.size(), 2);
-    EXPECT_EQ(t.lines[1].start, 3);
+    EXPECT_EQ(t.model.lines.size(), 2);
+    EXPECT_EQ(t.model.lines[1].start, 3);
     ExpectSameAsFullRelayout(t);
-    t.anchor = t.caret = 2;
+    t.model.anchor = t.model.caret = 2;
     DeleteAtCaret(t, true); // the LF of the pair: the CR alone still ends the line
-    EXPECT_EQ(t.text, u"a\rb");
-    EXPECT_EQ(t.lines[1].start, 2);
+    EXPECT_EQ(t.model.text, u"a\rb");
+    EXPECT_EQ(t.model.lines[1].start, 2);
     ExpectSameAsFullRelayout(t);
     Undo(t);
-    t.anchor = t.caret = 2;
+    t.model.anchor = t.model.caret = 2;
     DeleteAtCaret(t, false); // the CR of the pair: the LF alone ends it
-    EXPECT_EQ(t.text, u"a\nb");
-    EXPECT_EQ(t.lines[1].start, 2);
+    EXPECT_EQ(t.model.text, u"a\nb");
+    EXPECT_EQ(t.model.lines[1].start, 2);
     ExpectSameAsFullRelayout(t);
 }
 
 TEST(EditIncrementalLayout, EditsAtTheVeryStartAndEnd) {
     EditState s = MakeEdit(u"\nab\r");
     ReplaceRange(s, 0, 0, u"\r"); // makes a pair with the first unit
-    EXPECT_EQ(s.lines.size(), 3);
-    EXPECT_EQ(s.lines[1].start, 2);
+    EXPECT_EQ(s.model.lines.size(), 3);
+    EXPECT_EQ(s.model.lines[1].start, 2);
     ExpectSameAsFullRelayout(s);
     ReplaceRange(s, 5, 5, u"\n"); // completes a pair at the end: no new line
-    EXPECT_EQ(s.text, u"\r\nab\r\n");
-    ASSERT_EQ(s.lines.size(), 3);
-    EXPECT_EQ(s.lines[2].start, 6);
+    EXPECT_EQ(s.model.text, u"\r\nab\r\n");
+    ASSERT_EQ(s.model.lines.size(), 3);
+    EXPECT_EQ(s.model.lines[2].start, 6);
     ExpectSameAsFullRelayout(s);
-    s.anchor = s.caret = 6;
+    s.model.anchor = s.model.caret = 6;
     DeleteAtCaret(s, false);
     DeleteAtCaret(s, false);
-    EXPECT_EQ(s.text, u"\r\na");
+    EXPECT_EQ(s.model.text, u"\r\na");
     ExpectSameAsFullRelayout(s);
-    s.anchor = s.caret = 0;
+    s.model.anchor = s.model.caret = 0;
     DeleteAtCaret(s, true); // the leading pair
     TypeCharacter(s, u'\t');
-    EXPECT_EQ(s.text, u"\ta");
-    EXPECT_EQ(s.lines.size(), 1);
-    EXPECT_EQ(s.lines.maxLineWidth(), 5 * 8);
+    EXPECT_EQ(s.model.text, u"\ta");
+    EXPECT_EQ(s.model.lines.size(), 1);
+    EXPECT_EQ(s.model.lines.maxLineWidth(), 5 * 8);
     ExpectSameAsFullRelayout(s);
-    s.anchor = 0;
-    s.caret = 2;
+    s.model.anchor = 0;
+    s.model.caret = 2;
     DeleteAtCaret(s, true);
-    EXPECT_EQ(s.lines.size(), 1);
-    EXPECT_EQ(s.lines.maxLineWidth(), 0);
+    EXPECT_EQ(s.model.lines.size(), 1);
+    EXPECT_EQ(s.model.lines.maxLineWidth(), 0);
     ExpectSameAsFullRelayout(s);
     TypeCharacter(s, u'\r');
-    EXPECT_EQ(s.lines.size(), 2);
+    EXPECT_EQ(s.model.lines.size(), 2);
     ExpectSameAsFullRelayout(s);
 }
 
@@ -298,22 +298,22 @@ TEST(EditIncrementalLayout, LineCountCrossingAPowerOfTenRewrapsEverything) {
             const std::u16string line(static_cast<size_t>(cells), u'x');
             std::u16string text = Repeat(line + u"\r\n", lines - 1) + line;
             EditState s = MakeEdit(std::move(text), {360, 300, wrap, true});
-            ASSERT_EQ(s.lines.size(), lines);
-            EXPECT_EQ(s.lines.totalRows(), lines);
-            s.anchor = s.caret = TextLength(s);
+            ASSERT_EQ(s.model.lines.size(), lines);
+            EXPECT_EQ(s.model.lines.totalRows(), lines);
+            s.model.anchor = s.model.caret = TextLength(s.model);
             TypeCharacter(s, u'\r');
-            ASSERT_EQ(s.lines.size(), lines + 1);
+            ASSERT_EQ(s.model.lines.size(), lines + 1);
             // Every full line now takes two rows when wrapping; the new one takes one.
-            EXPECT_EQ(s.lines.totalRows(), wrap ? 2 * lines + 1 : lines + 1);
+            EXPECT_EQ(s.model.lines.totalRows(), wrap ? 2 * lines + 1 : lines + 1);
             ExpectSameAsFullRelayout(s);
             DeleteAtCaret(s, false);
-            EXPECT_EQ(s.lines.totalRows(), lines);
+            EXPECT_EQ(s.model.lines.totalRows(), lines);
             ExpectSameAsFullRelayout(s);
             Undo(s);
-            EXPECT_EQ(s.lines.totalRows(), wrap ? 2 * lines + 1 : lines + 1);
+            EXPECT_EQ(s.model.lines.totalRows(), wrap ? 2 * lines + 1 : lines + 1);
             ExpectSameAsFullRelayout(s);
             // An edit in the middle, after the rewrap, is again a local one.
-            s.anchor = s.caret = 5;
+            s.model.anchor = s.model.caret = 5;
             TypeCharacter(s, u'y');
             ExpectSameAsFullRelayout(s);
         }
@@ -323,7 +323,7 @@ TEST(EditIncrementalLayout, LineCountCrossingAPowerOfTenRewrapsEverything) {
 // A view change between edits makes the next edit start from a fresh table.
 TEST(EditIncrementalLayout, EditsAfterViewChangesUseTheNewView) {
     EditState s = MakeEdit(Repeat(u"abc\tdefghij ", 30) + u"\r\nxyz", {300, 200, true, true});
-    s.anchor = s.caret = 7;
+    s.model.anchor = s.model.caret = 7;
     TypeCharacter(s, u'q');
     SetWordWrap(s, false);
     TypeCharacter(s, u'\r');

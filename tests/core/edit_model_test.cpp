@@ -93,7 +93,7 @@ std::vector<RefChar> RefCharacters(const std::u16string& t) {
 // Straightforward layout: find the breaks first, then place each line's
 // characters one after the other, keeping each inside one row.
 RefLayout ReferenceLayout(const EditState& s) {
-    const std::u16string t = s.text.substr(0);
+    const std::u16string t = s.model.text.substr(0);
     const int32_t n = static_cast<int32_t>(t.size());
     std::vector<std::pair<int32_t, int32_t>> spans; // [start, end)
     int32_t start = 0;
@@ -109,11 +109,11 @@ RefLayout ReferenceLayout(const EditState& s) {
 
     RefLayout ref;
     const int32_t digits = static_cast<int32_t>(std::to_string(spans.size()).size());
-    ref.gutter = s.showLineNumbers ? std::max(digits, 2) * s.charWidth + 16 : 0;
-    const int32_t text = s.clientWidth - 2 * s.margin - ref.gutter;
-    const int32_t perRow = text < s.charWidth ? 1 : text / s.charWidth;
-    ref.perRow = s.wordWrap ? perRow : 0;
-    const int32_t tab = s.tabWidth < 1 ? 4 : s.tabWidth;
+    ref.gutter = s.view.showLineNumbers ? std::max(digits, 2) * s.view.charWidth + 16 : 0;
+    const int32_t text = s.view.clientWidth - 2 * s.view.margin - ref.gutter;
+    const int32_t perRow = text < s.view.charWidth ? 1 : text / s.view.charWidth;
+    ref.perRow = s.view.wordWrap ? perRow : 0;
+    const int32_t tab = s.view.tabWidth < 1 ? 4 : s.view.tabWidth;
     ref.chars.reserve(t.size());
     for (auto [from, to] : spans) {
         RefLine line{from, to - from, 1, 0, false, false, ref.chars.size(), 0};
@@ -128,7 +128,7 @@ RefLayout ReferenceLayout(const EditState& s) {
                 line.hasComplex |= t[i] >= 0x300;
             if (isTab)
                 c.cells = tab - column % tab;
-            if (s.wordWrap && column % perRow + c.cells > perRow) {
+            if (s.view.wordWrap && column % perRow + c.cells > perRow) {
                 if (isTab)
                     c.cells = perRow - column % perRow;
                 else if (column % perRow != 0)
@@ -139,7 +139,7 @@ RefLayout ReferenceLayout(const EditState& s) {
             column += c.cells;
         }
         line.cells = static_cast<int32_t>(column);
-        if (s.wordWrap && line.cells > 0)
+        if (s.view.wordWrap && line.cells > 0)
             line.rows = (line.cells + perRow - 1) / perRow;
         ref.lines.push_back(line);
     }
@@ -149,9 +149,9 @@ RefLayout ReferenceLayout(const EditState& s) {
 // Every character the paint plan draws lies where the reference puts it,
 // and a click on its cells inside the text area lands before it.
 void CheckPaintAgreesWithHits(const EditState& s, const RefLayout& ref) {
-    const int32_t textLeft = ShownGutter(s) + s.margin;
+    const int32_t textLeft = ShownGutter(s.view) + s.view.margin;
     for (const TextRun& run : PlanPaint(s).runs) {
-        const int32_t lineIndex = LocateLine(s, run.position).line;
+        const int32_t lineIndex = LocateLine(s.model, run.position).line;
         const RefLine& line = ref.lines[static_cast<size_t>(lineIndex)];
         const auto end = ref.chars.begin() + static_cast<std::ptrdiff_t>(line.endChar);
         auto c =
@@ -161,18 +161,21 @@ void CheckPaintAgreesWithHits(const EditState& s, const RefLayout& ref) {
             << "a run starts inside a character at " << run.position;
         const int64_t row = ref.perRow > 0 ? c->first / ref.perRow : 0;
         const int64_t rowStart = row * ref.perRow;
-        EXPECT_EQ(run.top, s.margin + s.lines.lineTop(lineIndex) + row * s.lineHeight - s.scrollY);
+        EXPECT_EQ(run.top, s.view.margin + s.model.lines.lineTop(lineIndex) +
+                               row * s.view.lineHeight - s.view.scrollY);
         for (int64_t cell = 0; cell < run.cells; cell += c->cells, ++c) {
             ASSERT_NE(c, end);
-            ASSERT_EQ(c->first - rowStart, (run.x - textLeft + s.scrollX) / s.charWidth + cell)
+            ASSERT_EQ(c->first - rowStart,
+                      (run.x - textLeft + s.view.scrollX) / s.view.charWidth + cell)
                 << "character at " << c->start;
             // Clicks are tried on every run's start and every cell of a
             // character that is not one unit in one cell; the rest follow.
-            const bool plain = c->end - c->start == 1 && c->cells == 1 && s.text[c->start] != u'\t';
+            const bool plain =
+                c->end - c->start == 1 && c->cells == 1 && s.model.text[c->start] != u'\t';
             for (int64_t k = 0; k < c->cells && !(plain && cell > 0); ++k) {
-                const int64_t x = run.x + (cell + k) * s.charWidth + s.charWidth / 2;
-                if (x >= textLeft && x < s.clientWidth) {
-                    ASSERT_EQ(HitTest(s, static_cast<int32_t>(x), run.top + s.lineHeight / 2),
+                const int64_t x = run.x + (cell + k) * s.view.charWidth + s.view.charWidth / 2;
+                if (x >= textLeft && x < s.view.clientWidth) {
+                    ASSERT_EQ(HitTest(s, static_cast<int32_t>(x), run.top + s.view.lineHeight / 2),
                               c->start);
                 }
             }
@@ -181,42 +184,42 @@ void CheckPaintAgreesWithHits(const EditState& s, const RefLayout& ref) {
 }
 
 void CheckLayout(const EditState& s) {
-    ASSERT_GE(s.anchor, 0);
-    ASSERT_GE(s.caret, 0);
-    ASSERT_LE(s.anchor, TextLength(s));
-    ASSERT_LE(s.caret, TextLength(s));
+    ASSERT_GE(s.model.anchor, 0);
+    ASSERT_GE(s.model.caret, 0);
+    ASSERT_LE(s.model.anchor, TextLength(s.model));
+    ASSERT_LE(s.model.caret, TextLength(s.model));
     const RefLayout ref = ReferenceLayout(s);
-    ASSERT_EQ(s.lines.size(), static_cast<int32_t>(ref.lines.size()));
-    EXPECT_EQ(s.gutterWidth, ref.gutter);
+    ASSERT_EQ(s.model.lines.size(), static_cast<int32_t>(ref.lines.size()));
+    EXPECT_EQ(s.view.gutterWidth, ref.gutter);
     int32_t top = 0, rows = 0, widest = 0;
-    for (int32_t i = 0; i < s.lines.size(); ++i) {
-        const LineInfo got = s.lines[i];
+    for (int32_t i = 0; i < s.model.lines.size(); ++i) {
+        const LineInfo got = s.model.lines[i];
         const RefLine& want = ref.lines[static_cast<size_t>(i)];
         ASSERT_EQ(got.start, want.start) << "line " << i;
         ASSERT_EQ(got.length, want.length) << "line " << i;
         ASSERT_EQ(got.rows, want.rows) << "line " << i;
         ASSERT_EQ(got.hasTab, want.hasTab) << "line " << i;
         ASSERT_EQ(got.hasComplex, want.hasComplex) << "line " << i;
-        ASSERT_EQ(s.lines.lineTop(i), top) << "line " << i;
-        top += want.rows * s.lineHeight;
+        ASSERT_EQ(s.model.lines.lineTop(i), top) << "line " << i;
+        top += want.rows * s.view.lineHeight;
         rows += want.rows;
         widest = std::max(widest, want.cells);
     }
-    EXPECT_EQ(s.lines.totalRows(), rows);
-    EXPECT_EQ(s.lines.maxLineWidth(), widest * s.charWidth);
-    ASSERT_GE(s.currentLine, 0);
-    ASSERT_LT(s.currentLine, s.lines.size());
-    if (s.showLineNumbers) {
-        EXPECT_EQ(s.currentLine, LocateLine(s, s.caret).line);
+    EXPECT_EQ(s.model.lines.totalRows(), rows);
+    EXPECT_EQ(s.model.lines.maxLineWidth(), widest * s.view.charWidth);
+    ASSERT_GE(s.view.currentLine, 0);
+    ASSERT_LT(s.view.currentLine, s.model.lines.size());
+    if (s.view.showLineNumbers) {
+        EXPECT_EQ(s.view.currentLine, LocateLine(s.model, s.model.caret).line);
     }
-    EXPECT_GE(s.scrollY, 0);
-    EXPECT_GE(s.scrollX, 0);
-    if (s.wordWrap) {
-        EXPECT_EQ(s.scrollX, 0);
+    EXPECT_GE(s.view.scrollY, 0);
+    EXPECT_GE(s.view.scrollX, 0);
+    if (s.view.wordWrap) {
+        EXPECT_EQ(s.view.scrollX, 0);
     }
     // Both selection ends stand between characters.
-    for (const int32_t end : {s.anchor, s.caret}) {
-        const RefLine& line = ref.lines[static_cast<size_t>(LocateLine(s, end).line)];
+    for (const int32_t end : {s.model.anchor, s.model.caret}) {
+        const RefLine& line = ref.lines[static_cast<size_t>(LocateLine(s.model, end).line)];
         const bool between =
             end == line.start + line.length ||
             std::any_of(ref.chars.begin() + static_cast<std::ptrdiff_t>(line.firstChar),
@@ -229,22 +232,22 @@ void CheckLayout(const EditState& s) {
 
 // After an operation that scrolls the caret into view, its cell is inside the text area.
 void CheckCaretVisible(const EditState& s) {
-    const LineLocation at = LocateLine(s, s.caret);
+    const LineLocation at = LocateLine(s.model, s.model.caret);
     int32_t column = VisualColumn(s, at.line, at.offset), row = 0;
-    if (s.wordWrap) {
-        row = std::min(column / ColumnsPerRow(s), s.lines[at.line].rows - 1);
+    if (s.view.wordWrap) {
+        row = std::min(column / ColumnsPerRow(s), s.model.lines[at.line].rows - 1);
         column -= row * ColumnsPerRow(s);
     }
-    const int32_t top = s.lines.lineTop(at.line) + row * s.lineHeight;
-    if (s.clientHeight >= s.lineHeight) {
-        EXPECT_LE(s.scrollY, top);
-        EXPECT_LE(top + s.lineHeight, s.scrollY + s.clientHeight);
+    const int32_t top = s.model.lines.lineTop(at.line) + row * s.view.lineHeight;
+    if (s.view.clientHeight >= s.view.lineHeight) {
+        EXPECT_LE(s.view.scrollY, top);
+        EXPECT_LE(top + s.view.lineHeight, s.view.scrollY + s.view.clientHeight);
     }
-    const int32_t textWidth = s.clientWidth - 2 * s.margin - ShownGutter(s);
-    if (!s.wordWrap && textWidth >= s.charWidth) {
-        const int32_t x = column * s.charWidth;
-        EXPECT_LE(s.scrollX, x);
-        EXPECT_LE(x + s.charWidth, s.scrollX + textWidth);
+    const int32_t textWidth = s.view.clientWidth - 2 * s.view.margin - ShownGutter(s.view);
+    if (!s.view.wordWrap && textWidth >= s.view.charWidth) {
+        const int32_t x = column * s.view.charWidth;
+        EXPECT_LE(s.view.scrollX, x);
+        EXPECT_LE(x + s.view.charWidth, s.view.scrollX + textWidth);
     }
 }
 
@@ -260,17 +263,17 @@ class Session {
     Session(uint32_t seed, const ModelCase& c) : rng_(seed) {
         // Lone surrogates from a file stay as they are, one character each.
         s_ = MakeEdit(u"\xDC00" + Pieces(c.startPieces) + u"\xD800", c.view);
-        s_.insertSpaces = c.insertSpaces;
-        s_.tabWidth = c.tabWidth;
+        s_.view.insertSpaces = c.insertSpaces;
+        s_.view.tabWidth = c.tabWidth;
         Relayout(s_);
-        timeline_.push_back(s_.text.substr(0));
+        timeline_.push_back(s_.model.text.substr(0));
     }
 
     void Step() {
-        const std::u16string before = s_.text.substr(0);
-        int32_t low = SelectionLow(s_), high = SelectionHigh(s_);
-        const int32_t caret = s_.caret;
-        const size_t undoBefore = s_.undoHistory.size();
+        const std::u16string before = s_.model.text.substr(0);
+        int32_t low = SelectionLow(s_.model), high = SelectionHigh(s_.model);
+        const int32_t caret = s_.model.caret;
+        const size_t undoBefore = s_.history.undoHistory.size();
         const int op = Pick(100);
         bool scrolls = true;
         bool history = false;
@@ -282,8 +285,8 @@ class Session {
                 inserted.clear();
             else if (typed == u"\r")
                 inserted = u"\r\n";
-            else if (typed == u"\t" && s_.insertSpaces)
-                inserted = std::u16string(static_cast<size_t>(TabStop(s_)), u' ');
+            else if (typed == u"\t" && s_.view.insertSpaces)
+                inserted = std::u16string(static_cast<size_t>(TabStop(s_.view)), u' ');
             else if (LoneSurrogates(typed) > 0) // a half on its own is dropped
                 inserted.erase(std::remove_if(inserted.begin(), inserted.end(),
                                               [](char16_t u) { return IsHigh(u) || IsLow(u); }),
@@ -303,15 +306,17 @@ class Session {
             HandleKeyDown(s_, op % 2 == 0 ? EditKey::Z : EditKey::Y, false, true);
         } else if (op < 60) {
             // Mostly short selections, so that the starting text lives long.
-            const int32_t anchor = Pick(TextLength(s_) + 6) - 3;
-            const int32_t active = op == 52 ? Pick(TextLength(s_) + 1) : anchor + Pick(11) - 5;
+            const int32_t anchor = Pick(TextLength(s_.model) + 6) - 3;
+            const int32_t active =
+                op == 52 ? Pick(TextLength(s_.model) + 1) : anchor + Pick(11) - 5;
             SetSelection(s_, anchor, active);
         } else if (op < 80) {
             const EditKey keys[] = {EditKey::Left, EditKey::Right, EditKey::Up,
                                     EditKey::Down, EditKey::Home,  EditKey::End};
             HandleKeyDown(s_, keys[Pick(6)], Pick(2) == 0, Pick(3) == 0);
         } else if (op < 88) {
-            const int32_t x = Pick(s_.clientWidth + 40) - 20, y = Pick(s_.clientHeight + 40) - 20;
+            const int32_t x = Pick(s_.view.clientWidth + 40) - 20,
+                          y = Pick(s_.view.clientHeight + 40) - 20;
             if (Pick(2) == 0)
                 MouseButtonDown(s_, x, y, static_cast<uint32_t>(Pick(2000)), ClickLimits{},
                                 Pick(2) == 0);
@@ -323,8 +328,8 @@ class Session {
         } else if (op < 91) {
             // Replacements keep their breaks as they are: a lone LF may land
             // right after a CR, or a range may end between CR and LF.
-            low = Pick(TextLength(s_) + 1);
-            high = std::min(low + Pick(4), TextLength(s_));
+            low = Pick(TextLength(s_.model) + 1);
+            high = std::min(low + Pick(4), TextLength(s_.model));
             inserted = RandomText(4);
             ReplaceRange(s_, low, high, inserted);
             // Surrogate pairs are replaced whole or not at all.
@@ -345,10 +350,10 @@ class Session {
             scrolls = false;
         }
         if (!inserted.empty()) {
-            EXPECT_EQ(s_.text, before.substr(0, low) + inserted + before.substr(high));
+            EXPECT_EQ(s_.model.text, before.substr(0, low) + inserted + before.substr(high));
         }
         if (!history) {
-            EXPECT_LE(LoneSurrogates(s_.text.substr(0)), LoneSurrogates(before))
+            EXPECT_LE(LoneSurrogates(s_.model.text.substr(0)), LoneSurrogates(before))
                 << "an edit cut a pair";
         }
         Record(before, low, high, undoBefore, history);
@@ -362,13 +367,13 @@ class Session {
     // Undoing everything restores the first text; redoing everything the
     // last one edited, even when the session ended with undos.
     void Unwind() {
-        while (!s_.undoHistory.empty())
+        while (!s_.history.undoHistory.empty())
             Undo(s_);
-        EXPECT_EQ(s_.text, timeline_.front());
+        EXPECT_EQ(s_.model.text, timeline_.front());
         CheckLayout(s_);
-        while (!s_.redoHistory.empty())
+        while (!s_.history.redoHistory.empty())
             Redo(s_);
-        EXPECT_EQ(s_.text, timeline_.back());
+        EXPECT_EQ(s_.model.text, timeline_.back());
         CheckLayout(s_);
     }
 
@@ -420,7 +425,7 @@ class Session {
     void CheckDeletion(const std::u16string& before, int32_t low, int32_t high, int32_t caret,
                        bool forward) {
         if (low != high) {
-            EXPECT_EQ(s_.text, before.substr(0, low) + before.substr(high));
+            EXPECT_EQ(s_.model.text, before.substr(0, low) + before.substr(high));
             return;
         }
         int32_t from = caret, to = caret;
@@ -430,29 +435,29 @@ class Session {
             if (!forward && c.end == caret)
                 from = c.start;
         }
-        EXPECT_EQ(s_.text, before.substr(0, from) + before.substr(to));
+        EXPECT_EQ(s_.model.text, before.substr(0, from) + before.substr(to));
         // What is left may join into one character around the caret.
         int32_t expected = from;
-        for (const RefChar& c : RefCharacters(s_.text.substr(0)))
+        for (const RefChar& c : RefCharacters(s_.model.text.substr(0)))
             if (c.start < from && from < c.end)
                 expected = c.end;
-        EXPECT_EQ(s_.caret, expected);
+        EXPECT_EQ(s_.model.caret, expected);
     }
 
     // timeline_[k] is the text with k undo records applied.
     void Record(const std::u16string& before, int32_t low, int32_t high, size_t undoBefore,
                 bool history) {
-        const size_t undoAfter = s_.undoHistory.size();
+        const size_t undoAfter = s_.history.undoHistory.size();
         if (!history && undoAfter != undoBefore) {
             timeline_.resize(undoBefore + 1);
             if (undoAfter == undoBefore + 2)
                 timeline_.push_back(before.substr(0, low) + before.substr(high));
-            timeline_.push_back(s_.text.substr(0));
+            timeline_.push_back(s_.model.text.substr(0));
         }
         ASSERT_LT(undoAfter, timeline_.size());
-        EXPECT_EQ(s_.text, timeline_[undoAfter]);
+        EXPECT_EQ(s_.model.text, timeline_[undoAfter]);
         // An edit that recorded nothing still ends what redo could bring back.
-        if (s_.redoHistory.empty())
+        if (s_.history.redoHistory.empty())
             timeline_.resize(undoAfter + 1);
     }
 

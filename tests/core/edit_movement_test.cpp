@@ -15,7 +15,7 @@
 namespace {
 
 std::pair<int32_t, int32_t> Selection(const EditState& s) {
-    return {s.anchor, s.caret};
+    return {s.model.anchor, s.model.caret};
 }
 
 void Press(EditState& s, EditKey key, bool shift = false, bool ctrl = false) {
@@ -25,48 +25,48 @@ void Press(EditState& s, EditKey key, bool shift = false, bool ctrl = false) {
 TEST(EditWords, CtrlArrowsStopAtRunEnds) {
     EditState s = MakeEdit(u"foo  bar");
     Press(s, EditKey::Right, false, true);
-    EXPECT_EQ(s.caret, 3);
+    EXPECT_EQ(s.model.caret, 3);
     Press(s, EditKey::Right, false, true);
-    EXPECT_EQ(s.caret, 8);
+    EXPECT_EQ(s.model.caret, 8);
     Press(s, EditKey::Left, false, true);
-    EXPECT_EQ(s.caret, 5);
+    EXPECT_EQ(s.model.caret, 5);
     Press(s, EditKey::Left, false, true);
-    EXPECT_EQ(s.caret, 0);
+    EXPECT_EQ(s.model.caret, 0);
 
     EditState p = MakeEdit(u"a.b");
-    EXPECT_EQ(WordLeft(p, 3), 2);
-    EXPECT_EQ(WordLeft(p, 2), 1);
-    EXPECT_EQ(WordLeft(p, 1), 0);
-    EXPECT_EQ(WordLeft(p, 99), 2);
+    EXPECT_EQ(WordLeft(p.model, 3), 2);
+    EXPECT_EQ(WordLeft(p.model, 2), 1);
+    EXPECT_EQ(WordLeft(p.model, 1), 0);
+    EXPECT_EQ(WordLeft(p.model, 99), 2);
 
     // Breaks are blanks; non-ASCII letters are punctuation.
     EditState b = MakeEdit(u"ab\r\n  cd caf\u00e9!");
-    EXPECT_EQ(WordRight(b, 2), 8);
-    EXPECT_EQ(WordLeft(b, 6), 0);
-    EXPECT_EQ(WordRight(b, 9), 12);
-    EXPECT_EQ(WordRight(b, 12), 14);
-    EXPECT_EQ(WordRight(b, 14), 14);
-    EXPECT_EQ(WordLeft(MakeEdit(u"   "), 2), 0);
+    EXPECT_EQ(WordRight(b.model, 2), 8);
+    EXPECT_EQ(WordLeft(b.model, 6), 0);
+    EXPECT_EQ(WordRight(b.model, 9), 12);
+    EXPECT_EQ(WordRight(b.model, 12), 14);
+    EXPECT_EQ(WordRight(b.model, 14), 14);
+    EXPECT_EQ(WordLeft(MakeEdit(u"   ").model, 2), 0);
 }
 
 TEST(EditWords, SelectWordAtTakesOneRunOfItsLine) {
     EditState s = MakeEdit(u"a...b   c\r\n\r\nxx foo");
-    SelectWordAt(s, 2);
+    SelectWordAt(s.model, 2);
     EXPECT_EQ(Selection(s), std::pair(1, 4));
-    SelectWordAt(s, 6);
+    SelectWordAt(s.model, 6);
     EXPECT_EQ(Selection(s), std::pair(5, 8));
-    SelectWordAt(s, 10); // on the break: the line's last character
+    SelectWordAt(s.model, 10); // on the break: the line's last character
     EXPECT_EQ(Selection(s), std::pair(8, 9));
-    SelectWordAt(s, 11); // empty line
+    SelectWordAt(s.model, 11); // empty line
     EXPECT_EQ(Selection(s), std::pair(11, 11));
-    SelectWordAt(s, 99);
+    SelectWordAt(s.model, 99);
     EXPECT_EQ(Selection(s), std::pair(16, 19));
 }
 
 TEST(EditKeys, LeftAndRight) {
     EditState s = MakeEdit(u"ab\r\ncd\ne");
-    s.anchor = 1;
-    s.caret = 5;
+    s.model.anchor = 1;
+    s.model.caret = 5;
     Press(s, EditKey::Left); // collapses without moving further
     EXPECT_EQ(Selection(s), std::pair(1, 1));
     Press(s, EditKey::Left, true);
@@ -75,13 +75,13 @@ TEST(EditKeys, LeftAndRight) {
     EXPECT_EQ(Selection(s), std::pair(1, 1));
     Press(s, EditKey::Right);
     Press(s, EditKey::Right); // over CR LF at once
-    EXPECT_EQ(s.caret, 4);
+    EXPECT_EQ(s.model.caret, 4);
     Press(s, EditKey::Left);
-    EXPECT_EQ(s.caret, 2);
-    s.anchor = s.caret = 7;
+    EXPECT_EQ(s.model.caret, 2);
+    s.model.anchor = s.model.caret = 7;
     Press(s, EditKey::Left); // a lone LF is one unit
-    EXPECT_EQ(s.caret, 6);
-    s.anchor = s.caret = 0;
+    EXPECT_EQ(s.model.caret, 6);
+    s.model.anchor = s.model.caret = 0;
     Press(s, EditKey::Left, true);
     EXPECT_EQ(Selection(s), std::pair(0, 0));
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::SelChange);
@@ -89,14 +89,14 @@ TEST(EditKeys, LeftAndRight) {
 
 TEST(EditKeys, UpDownHomeEnd) {
     EditState s = MakeEdit(u"01234567890123456789\r\nabcd\r\n0123456789xyz");
-    s.anchor = s.caret = 28 + 10;
+    s.model.anchor = s.model.caret = 28 + 10;
     Press(s, EditKey::Up);
-    EXPECT_EQ(s.caret, 26); // end of the 4-unit line
+    EXPECT_EQ(s.model.caret, 26); // end of the 4-unit line
     Press(s, EditKey::Up);
-    EXPECT_EQ(s.caret, 4); // its offset, not the earlier 10
+    EXPECT_EQ(s.model.caret, 4); // its offset, not the earlier 10
     Press(s, EditKey::Up, true);
     EXPECT_EQ(Selection(s), std::pair(4, 4));
-    s.anchor = 0;
+    s.model.anchor = 0;
     Press(s, EditKey::Up); // first line: stays, but collapses
     EXPECT_EQ(Selection(s), std::pair(4, 4));
     Press(s, EditKey::Down, true);
@@ -109,7 +109,7 @@ TEST(EditKeys, UpDownHomeEnd) {
     EXPECT_EQ(Selection(s), std::pair(28, 41));
     Press(s, EditKey::Up);
     Press(s, EditKey::End);
-    EXPECT_EQ(s.caret, 26); // before the break
+    EXPECT_EQ(s.model.caret, 26); // before the break
     Press(s, EditKey::Home, true, true);
     EXPECT_EQ(Selection(s), std::pair(26, 0));
     Press(s, EditKey::End, false, true);
@@ -120,7 +120,7 @@ TEST(EditKeys, ControlLetters) {
     EditState s = MakeEdit(u"one\r\ntwo", {200, 20, false, true});
     Press(s, EditKey::A, true, true);
     EXPECT_EQ(Selection(s), std::pair(0, 8));
-    EXPECT_EQ(s.scrollY, 0); // Select All does not scroll
+    EXPECT_EQ(s.view.scrollY, 0); // Select All does not scroll
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::SelChange);
     EXPECT_EQ(HandleKeyDown(s, EditKey::C, false, true), ClipboardAction::Copy);
     EXPECT_EQ(HandleKeyDown(s, EditKey::X, false, true), ClipboardAction::Cut);
@@ -130,14 +130,14 @@ TEST(EditKeys, ControlLetters) {
     EXPECT_EQ(Selection(s), std::pair(0, 8));
 
     Press(s, EditKey::Backspace, true, true);
-    EXPECT_EQ(s.text, u"");
+    EXPECT_EQ(s.model.text, u"");
     Press(s, EditKey::Z, false, true);
-    EXPECT_EQ(s.text, u"one\r\ntwo");
+    EXPECT_EQ(s.model.text, u"one\r\ntwo");
     Press(s, EditKey::Z, true, true);
-    EXPECT_EQ(s.text, u"");
+    EXPECT_EQ(s.model.text, u"");
     Press(s, EditKey::Z, false, true);
     Press(s, EditKey::Y, false, true);
-    EXPECT_EQ(s.text, u"");
+    EXPECT_EQ(s.model.text, u"");
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::Change);
 }
 
@@ -147,16 +147,16 @@ TEST(EditClipboardText, PasteMakesLoneLineFeedsCrLf) {
     EXPECT_EQ(NormalizePastedBreaks(u"\n"), u"\r\n");
 
     EditState s = MakeEdit(u"abcd");
-    s.anchor = 1;
-    s.caret = 3;
-    EXPECT_EQ(SelectedText(s), u"bc");
+    s.model.anchor = 1;
+    s.model.caret = 3;
+    EXPECT_EQ(SelectedText(s.model), u"bc");
     PasteText(s, u""); // still deletes the selection
-    EXPECT_EQ(s.text, u"ad");
+    EXPECT_EQ(s.model.text, u"ad");
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::Change);
     PasteText(s, u"x\ny");
-    EXPECT_EQ(s.text, u"ax\r\nyd");
-    EXPECT_EQ(s.caret, 5);
-    EXPECT_EQ(SelectedText(s), u"");
+    EXPECT_EQ(s.model.text, u"ax\r\nyd");
+    EXPECT_EQ(s.model.caret, 5);
+    EXPECT_EQ(SelectedText(s.model), u"");
 }
 
 TEST(EditMouse, QuickPressesCycleCaretWordLine) {
@@ -172,19 +172,19 @@ TEST(EditMouse, QuickPressesCycleCaretWordLine) {
     MouseDoubleClick(s, x, y);
     MouseButtonDown(s, x, y, 1400, limits, false);
     EXPECT_EQ(Selection(s), std::pair(0, 7)); // the line, not its break
-    EXPECT_EQ(s.clickCount, 0);
+    EXPECT_EQ(s.input.clickCount, 0);
 
     MouseButtonDown(s, x, y, 1500, limits, false); // counting starts over
     MouseButtonDown(s, x + 5, y, 1600, limits, false);
     MouseButtonDown(s, x + 5, y, 2200, limits, false);
-    EXPECT_EQ(s.clickCount, 1);
+    EXPECT_EQ(s.input.clickCount, 1);
     MouseButtonDown(s, 4 + 2 * 8, 4 + 16, 9000, limits, true); // Shift extends
     EXPECT_EQ(Selection(s), std::pair(5, 11));
     MouseMove(s, 4, 4);
     EXPECT_EQ(Selection(s), std::pair(5, 0));
     MouseButtonUp(s);
     MouseMove(s, 4 + 8, 4);
-    EXPECT_EQ(s.caret, 0);
+    EXPECT_EQ(s.model.caret, 0);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::SelChange);
 }
 
@@ -206,19 +206,19 @@ TEST(EditMouse, WheelAndScrollBars) {
     MouseWheel(s, -60, 3); // less than a notch
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::None);
     MouseWheel(s, -240, 3);
-    EXPECT_EQ(s.scrollY, 2 * 6 * 16);
-    EXPECT_EQ(s.caret, 0);
+    EXPECT_EQ(s.view.scrollY, 2 * 6 * 16);
+    EXPECT_EQ(s.model.caret, 0);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::Scroll);
-    s.scrollSpeed = 1e300;
+    s.view.scrollSpeed = 1e300;
     MouseWheel(s, -120, 3);
-    EXPECT_EQ(s.scrollY, 4 + 101 * 16 - 160);
+    EXPECT_EQ(s.view.scrollY, 4 + 101 * 16 - 160);
     MouseWheel(s, 120, 3);
-    EXPECT_EQ(s.scrollY, 0);
+    EXPECT_EQ(s.view.scrollY, 0);
 
     EXPECT_EQ(ScrollRequestTarget(s, true, ScrollRequest::LineUp, 100, 160, 0), 100 - 4 * 8);
     TakeEffects(s);
     ScrollToBarPosition(s, false, 99999);
-    EXPECT_EQ(s.scrollY, 4 + 101 * 16 - 160);
+    EXPECT_EQ(s.view.scrollY, 4 + 101 * 16 - 160);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::None);
     EXPECT_TRUE(ScrollBarActive(s, true));
     SetWordWrap(s, true);

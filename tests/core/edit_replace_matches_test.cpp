@@ -21,11 +21,12 @@ using Seen = std::tuple<std::u16string, std::vector<std::tuple<int32_t, int32_t,
 
 Seen See(EditState& s) {
     std::vector<std::tuple<int32_t, int32_t, int32_t>> lines;
-    for (int32_t i = 0; i < s.lines.size(); ++i)
-        lines.emplace_back(s.lines[i].start, s.lines[i].length, s.lines.lineTop(i));
+    for (int32_t i = 0; i < s.model.lines.size(); ++i)
+        lines.emplace_back(s.model.lines[i].start, s.model.lines[i].length,
+                           s.model.lines.lineTop(i));
     const EditNotify notify = TakeEffects(s).notify;
-    return {s.text.substr(0), lines,     s.lines.totalRows(), s.anchor,
-            s.caret,          s.scrollY, s.modified,          notify};
+    return {s.model.text.substr(0), lines,          s.model.lines.totalRows(), s.model.anchor,
+            s.model.caret,          s.view.scrollY, s.history.modified,        notify};
 }
 
 TEST(EditReplaceMatches, AgreesWithOneRangeThroughUndoAndRedo) {
@@ -58,34 +59,34 @@ TEST(EditReplaceMatches, AgreesWithOneRangeThroughUndoAndRedo) {
             step(spread);
             EXPECT_EQ(See(spread), See(range));
         }
-        EXPECT_EQ(spread.text, text);
-        EXPECT_TRUE(spread.undoHistory.empty());
+        EXPECT_EQ(spread.model.text, text);
+        EXPECT_TRUE(spread.history.undoHistory.empty());
     }
 }
 
 TEST(EditReplaceMatches, LeavesOutPlacesThatOverlapOrRunPastTheText) {
     EditState s = MakeEdit(u"aXaXaXa");
     ReplaceMatches(s, {0, 1, 4, 6, 99, -3}, 2, u"[]");
-    EXPECT_EQ(s.text, u"[]aX[]a");
-    EXPECT_EQ(s.anchor, 0);
-    EXPECT_EQ(s.caret, 6);
+    EXPECT_EQ(s.model.text, u"[]aX[]a");
+    EXPECT_EQ(s.model.anchor, 0);
+    EXPECT_EQ(s.model.caret, 6);
     ReplaceMatches(s, {7, 9}, 1, u"x");
-    EXPECT_EQ(s.undoHistory.size(), 1u) << "nothing left: no edit";
+    EXPECT_EQ(s.history.undoHistory.size(), 1u) << "nothing left: no edit";
 }
 
 TEST(EditReplaceMatches, RefusedWhenItWouldGrowTooLongAndAllOrNothing) {
     EditState s = MakeEdit(u"ab ab AB\r\nab");
     ReplaceMatches(s, {0, 3, 6, 10}, 2, u"xyz");
-    ASSERT_EQ(s.text, u"xyz xyz xyz\r\nxyz");
+    ASSERT_EQ(s.model.text, u"xyz xyz xyz\r\nxyz");
     Undo(s);
-    ASSERT_EQ(s.text, u"ab ab AB\r\nab") << "each match's own units come back";
+    ASSERT_EQ(s.model.text, u"ab ab AB\r\nab") << "each match's own units come back";
     TakeEffects(s);
     const Seen undone = See(s);
-    s.maxLength = 15;
+    s.model.maxLength = 15;
     Redo(s);
     EXPECT_TRUE(s.effects.tooLong);
     EXPECT_EQ(See(s), undone);
-    s.maxLength = 100;
+    s.model.maxLength = 100;
 
     // Whichever allocation fails, the record stays as it was.
     for (auto step : {Redo, Undo}) {
@@ -108,7 +109,7 @@ TEST(EditReplaceMatches, RefusedWhenItWouldGrowTooLongAndAllOrNothing) {
         }
         EXPECT_NE(See(s), before);
     }
-    EXPECT_EQ(s.text, u"ab ab AB\r\nab");
+    EXPECT_EQ(s.model.text, u"ab ab AB\r\nab");
 }
 
 } // namespace

@@ -23,7 +23,7 @@ std::vector<int32_t> WalkForward(const EditState& s, TextUnit unit) {
 
 std::vector<int32_t> WalkBackward(const EditState& s, TextUnit unit) {
     std::vector<int32_t> stops;
-    int32_t p = static_cast<int32_t>(s.text.size());
+    int32_t p = static_cast<int32_t>(s.model.text.size());
     while (MovePositionByUnit(s, p, unit, -1) == -1)
         stops.push_back(p);
     return stops;
@@ -71,7 +71,7 @@ TEST(TextUnits, PagesAreScreensOfRowsLinedUpWithTheView) {
         text += u"line\r\n";
     // Rows 6 to 15 meet the 160-pixel client area.
     EditState s = MakeEdit(text, {800, 160, false, true});
-    s.scrollY = 6 * 16 + 4; // row 6 at the top
+    s.view.scrollY = 6 * 16 + 4; // row 6 at the top
     EXPECT_EQ(ExpandToUnit(s, {6 * 6 + 2, 6 * 6 + 2}, TextUnit::Page), VisibleSpan(s));
     EXPECT_EQ(VisibleSpan(s), (TextSpan{6 * 6, 16 * 6}));
     EXPECT_EQ(WalkForward(s, TextUnit::Page), (std::vector<int32_t>{6 * 6, 16 * 6, 26 * 6, 180}));
@@ -122,7 +122,7 @@ TEST(TextGeometry, RowRectanglesAreTheDrawnCells) {
     // An empty span marks its position; rows scrolled away give nothing.
     ASSERT_EQ(SpanRowRects(s, {12, 12}).size(), 1u);
     EXPECT_EQ(SpanRowRects(s, {12, 12})[0].left, SpanRowRects(s, {12, 12})[0].right);
-    s.scrollY = 4 + 2 * 16;
+    s.view.scrollY = 4 + 2 * 16;
     EXPECT_EQ(SpanRowRects(s, {0, 13}).size(), 0u);
 }
 

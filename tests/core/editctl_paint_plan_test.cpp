@@ -40,22 +40,22 @@ std::vector<PlannedRun> Runs(const EditState& s) {
 
 TEST(EditCtlPaintPlan, SelectionSplitsRowsAndStopsAtLineEnds) {
     EditState s = MakeEdit(u"abcd\r\nefgh\r\n\r\nij");
-    s.anchor = 15;
-    s.caret = 2; // backward selection
+    s.model.anchor = 15;
+    s.model.caret = 2; // backward selection
     const std::vector<PlannedRun> expected = {
         {kLeft, 4, u"ab", false}, {kLeft + 16, 4, u"cd", true}, {kLeft, 20, u"efgh", true},
         {kLeft, 52, u"i", true},  {kLeft + 8, 52, u"j", false},
     };
     EXPECT_EQ(Runs(s), expected);
 
-    s.anchor = s.caret = 3; // nothing selected: one run per row
+    s.model.anchor = s.model.caret = 3; // nothing selected: one run per row
     EXPECT_EQ(Runs(s).size(), 3u);
 }
 
 TEST(EditCtlPaintPlan, TabsExpandFromTheirColumn) {
     EditState s = MakeEdit(u"\tx\r\nab\tc\r\nabcd\te");
-    s.anchor = 6; // the tab and c selected
-    s.caret = 8;
+    s.model.anchor = 6; // the tab and c selected
+    s.model.caret = 8;
     const std::vector<PlannedRun> expected = {
         {kLeft, 4, u"    x", false},
         {kLeft, 20, u"ab", false},
@@ -70,8 +70,8 @@ TEST(EditCtlPaintPlan, NumbersForVisibleLinesOnly) {
     for (int i = 0; i < 200; ++i)
         text += u"x\r\n";
     EditState s = MakeEdit(text, {800, 100});
-    s.currentLine = 30;
-    s.scrollY = 30 * 16; // line 31 at the top, after the margin
+    s.view.currentLine = 30;
+    s.view.scrollY = 30 * 16; // line 31 at the top, after the margin
     const PaintPlan plan = PlanPaint(s);
     ASSERT_FALSE(plan.numbers.empty());
     // The line above shows its lowest pixels in the top margin.
@@ -83,7 +83,7 @@ TEST(EditCtlPaintPlan, NumbersForVisibleLinesOnly) {
     EXPECT_EQ(plan.numbers.back().number, 36); // line 36 at y 84, line 37 at 100
     EXPECT_EQ(plan.runs.size(), plan.numbers.size());
 
-    s.highlightCurrentLine = false;
+    s.view.highlightCurrentLine = false;
     EXPECT_FALSE(PlanPaint(s).numbers[1].current);
     SetShowLineNumbers(s, false);
     EXPECT_TRUE(PlanPaint(s).numbers.empty());
@@ -94,8 +94,8 @@ TEST(EditCtlPaintPlan, WrappedRowsStartAtTheTextEdge) {
     // 10 cells per row: 2 * 4 margin + 32 gutter + 80 text = 120 pixels.
     EditState s = MakeEdit(std::u16string(25, u'a') + u"\r\nb", {120, 200, true});
     ASSERT_EQ(ColumnsPerRow(s), 10);
-    s.anchor = 8;
-    s.caret = 12;
+    s.model.anchor = 8;
+    s.model.caret = 12;
     const std::vector<PlannedRun> expected = {
         {kLeft, 4, u"aaaaaaaa", false}, {kLeft + 64, 4, u"aa", true},
         {kLeft, 20, u"aa", true},       {kLeft + 16, 20, u"aaaaaaaa", false},
@@ -109,7 +109,7 @@ TEST(EditCtlPaintPlan, WrappedRowsStartAtTheTextEdge) {
 
 TEST(EditCtlPaintPlan, LongLinesAreCutToTheVisibleCells) {
     EditState s = MakeEdit(std::u16string(100000, u'w') + u"\r\nshort", {400, 100});
-    s.scrollX = 50000 * 8;
+    s.view.scrollX = 50000 * 8;
     const std::vector<PlannedRun> runs = Runs(s);
     ASSERT_EQ(runs.size(), 1u); // "short" lies wholly left of the text area
     const int32_t gutter = 32;
@@ -122,7 +122,7 @@ TEST(EditCtlPaintPlan, LongLinesAreCutToTheVisibleCells) {
 
     // A tab straddling the text area's edge keeps its full width.
     s = MakeEdit(u"ab\tcdefgh", {400, 100});
-    s.scrollX = 4 * 8; // the tab's cells span x 20 to 36, across the edge at 32
+    s.view.scrollX = 4 * 8; // the tab's cells span x 20 to 36, across the edge at 32
     const std::vector<PlannedRun> cut = Runs(s);
     ASSERT_EQ(cut.size(), 1u);
     EXPECT_EQ(cut[0].x, 20);

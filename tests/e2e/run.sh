@@ -8,15 +8,17 @@
 #   tests/e2e/run.sh [BUILD [SCENARIO...]]
 #
 # BUILD defaults to $TESSARY_BUILD or build and must hold the Windows build
-# in BUILD/win. Inside ./test the scenarios use the Wine session it started;
-# run alone, the script starts its own on a private display.
+# in BUILD/win, or TESSARY_EXE names the tessary.exe to drive (one unzipped
+# from a release archive, say). Inside ./test the scenarios use the Wine
+# session it started; run alone, the script starts its own on a private
+# display.
 set -u
 cd "$(dirname "$0")/../.."
 . tools/setup.sh
 B=$(realpath -m "${1:-${TESSARY_BUILD:-build}}")
 shift $(($# > 0 ? 1 : 0))
 
-EXE="$B/win/tessary.exe"
+EXE=$(realpath -m "${TESSARY_EXE:-$B/win/tessary.exe}")
 [ -f "$EXE" ] || { echo "FAIL e2e: no $EXE (build the Windows configuration)"; exit 1; }
 OUT="$B/e2e"
 rm -rf "$OUT"

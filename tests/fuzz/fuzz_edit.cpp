@@ -29,16 +29,20 @@ void Require(bool holds, const char* what) {
     }
 }
 
-int window; // only its address is used, as a non-null window
+int windowPlace;
+// Only its address is used, as a non-null window.
+const WindowHandle window = reinterpret_cast<WindowHandle>(&windowPlace);
 
 bool SameTables(const EditState& a, const EditState& b) {
-    if (a.lines.size() != b.lines.size() || a.lines.totalRows() != b.lines.totalRows() ||
-        a.lines.maxLineWidth() != b.lines.maxLineWidth() || a.gutterWidth != b.gutterWidth)
+    if (a.model.lines.size() != b.model.lines.size() ||
+        a.model.lines.totalRows() != b.model.lines.totalRows() ||
+        a.model.lines.maxLineWidth() != b.model.lines.maxLineWidth() ||
+        a.view.gutterWidth != b.view.gutterWidth)
         return false;
-    for (int32_t i = 0; i < a.lines.size(); ++i) {
-        const LineInfo x = a.lines[i], y = b.lines[i];
+    for (int32_t i = 0; i < a.model.lines.size(); ++i) {
+        const LineInfo x = a.model.lines[i], y = b.model.lines[i];
         if (x.start != y.start || x.length != y.length || x.rows != y.rows ||
-            x.hasTab != y.hasTab || a.lines.lineTop(i) != b.lines.lineTop(i))
+            x.hasTab != y.hasTab || a.model.lines.lineTop(i) != b.model.lines.lineTop(i))
             return false;
     }
     return true;
@@ -55,15 +59,17 @@ bool SameHistory(const std::vector<UndoRecord>& a, const std::vector<UndoRecord>
 }
 
 bool SameRecord(const EditState& a, const EditState& b) {
-    return a.text == b.text && SameTables(a, b) && a.anchor == b.anchor && a.caret == b.caret &&
-           a.modified == b.modified && SameHistory(a.undoHistory, b.undoHistory) &&
-           SameHistory(a.redoHistory, b.redoHistory);
+    return a.model.text == b.model.text && SameTables(a, b) && a.model.anchor == b.model.anchor &&
+           a.model.caret == b.model.caret && a.history.modified == b.history.modified &&
+           SameHistory(a.history.undoHistory, b.history.undoHistory) &&
+           SameHistory(a.history.redoHistory, b.history.redoHistory);
 }
 
 void CheckInvariants(const EditState& s) {
-    Require(s.anchor >= 0 && s.anchor <= TextLength(s), "anchor in the text");
-    Require(s.caret >= 0 && s.caret <= TextLength(s), "caret in the text");
-    Require(s.currentLine >= 0 && s.currentLine < s.lines.size(), "current line exists");
+    Require(s.model.anchor >= 0 && s.model.anchor <= TextLength(s.model), "anchor in the text");
+    Require(s.model.caret >= 0 && s.model.caret <= TextLength(s.model), "caret in the text");
+    Require(s.view.currentLine >= 0 && s.view.currentLine < s.model.lines.size(),
+            "current line exists");
     EditState fresh = s;
     Relayout(fresh);
     Require(SameTables(s, fresh), "the kept line table equals a rebuilt one");
@@ -79,7 +85,7 @@ std::u16string Pieces(FuzzedDataProvider& data, int most) {
 }
 
 void Step(EditState& s, FuzzedDataProvider& data) {
-    const int32_t length = TextLength(s);
+    const int32_t length = TextLength(s.model);
     switch (data.ConsumeIntegralInRange(0, 9)) {
     case 0:
         TypeCharacter(s, data.PickValueInArray<char16_t>({u'x', u'\t', u'\r', u' ', 0xD83D, 8}));
@@ -116,9 +122,9 @@ void Step(EditState& s, FuzzedDataProvider& data) {
         break;
     default:
         if (data.ConsumeBool())
-            SetWordWrap(s, !s.wordWrap);
+            SetWordWrap(s, !s.view.wordWrap);
         else
-            SetShowLineNumbers(s, !s.showLineNumbers);
+            SetShowLineNumbers(s, !s.view.showLineNumbers);
         break;
     }
 }
@@ -144,12 +150,12 @@ void FailingStep(EditState& s, FuzzedDataProvider& data, size_t nth) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FuzzedDataProvider data(bytes, size);
     EditState s;
-    s.wordWrap = data.ConsumeBool();
-    s.tabWidth = data.ConsumeIntegralInRange(0, 5);
-    s.insertSpaces = data.ConsumeBool();
-    AttachWindow(s, &window, data.ConsumeIntegralInRange(0, 400), 200);
+    s.view.wordWrap = data.ConsumeBool();
+    s.view.tabWidth = data.ConsumeIntegralInRange(0, 5);
+    s.view.insertSpaces = data.ConsumeBool();
+    AttachWindow(s, window, data.ConsumeIntegralInRange(0, 400), 200);
     SetText(s, Pieces(data, 30));
-    const std::u16string first = s.text.substr(0);
+    const std::u16string first = s.model.text.substr(0);
     for (int steps = 0; steps < 200 && data.remaining_bytes() > 0; ++steps) {
         const uint8_t failAt = data.ConsumeIntegral<uint8_t>();
         if (failAt < 32)
@@ -160,15 +166,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
         CheckInvariants(s);
     }
     EditState redone = s;
-    while (!redone.redoHistory.empty())
+    while (!redone.history.redoHistory.empty())
         Redo(redone);
-    while (!s.undoHistory.empty())
+    while (!s.history.undoHistory.empty())
         Undo(s);
-    Require(s.text == first, "undoing everything restores the first text");
+    Require(s.model.text == first, "undoing everything restores the first text");
     CheckInvariants(s);
-    while (!s.redoHistory.empty())
+    while (!s.history.redoHistory.empty())
         Redo(s);
-    Require(s.text == redone.text, "redoing everything restores the last text");
+    Require(s.model.text == redone.model.text, "redoing everything restores the last text");
     CheckInvariants(s);
     return 0;
 }

@@ -168,11 +168,11 @@ TEST_F(MainWindowTest, CreationBuildsMenusFirstTabTitleAndStatus) {
     // The first control got the settings and the editor font.
     const EditState* edit = EditCtl_State(mw.activeEdit);
     ASSERT_NE(edit, nullptr);
-    EXPECT_TRUE(edit->wordWrap);
-    EXPECT_TRUE(edit->showLineNumbers);
-    EXPECT_FALSE(edit->insertSpaces);
-    EXPECT_DOUBLE_EQ(edit->scrollSpeed, 2.0);
-    EXPECT_EQ(edit->font, mw.editorFont);
+    EXPECT_TRUE(edit->view.wordWrap);
+    EXPECT_TRUE(edit->view.showLineNumbers);
+    EXPECT_FALSE(edit->view.insertSpaces);
+    EXPECT_DOUBLE_EQ(edit->view.scrollSpeed, 2.0);
+    EXPECT_EQ(edit->attached.font, mw.editorFont);
 }
 
 TEST_F(MainWindowTest, TypingMarksTheDocumentModified) {
@@ -224,20 +224,20 @@ TEST_F(MainWindowTest, ViewAndFormatTogglesAreSavedAndReadBack) {
 
     Command(IDM_FORMAT_WORD_WRAP);
     EXPECT_FALSE(Checked(IDM_FORMAT_WORD_WRAP));
-    EXPECT_FALSE(EditCtl_State(second)->wordWrap);
-    EXPECT_TRUE(EditCtl_State(first)->wordWrap); // the active tab only
+    EXPECT_FALSE(EditCtl_State(second)->view.wordWrap);
+    EXPECT_TRUE(EditCtl_State(first)->view.wordWrap); // the active tab only
     EXPECT_EQ(StoredNumber(L"WordWrap"), 0u);
 
     Command(IDM_VIEW_LINE_NUMBERS);
     EXPECT_FALSE(Checked(IDM_VIEW_LINE_NUMBERS));
-    EXPECT_FALSE(EditCtl_State(second)->showLineNumbers);
-    EXPECT_TRUE(EditCtl_State(first)->showLineNumbers);
+    EXPECT_FALSE(EditCtl_State(second)->view.showLineNumbers);
+    EXPECT_TRUE(EditCtl_State(first)->view.showLineNumbers);
     EXPECT_EQ(StoredNumber(L"ShowLineNums"), 0u);
 
     Command(IDM_FORMAT_INSERT_SPACES);
     EXPECT_TRUE(Checked(IDM_FORMAT_INSERT_SPACES));
-    EXPECT_TRUE(EditCtl_State(first)->insertSpaces); // every tab
-    EXPECT_TRUE(EditCtl_State(second)->insertSpaces);
+    EXPECT_TRUE(EditCtl_State(first)->view.insertSpaces); // every tab
+    EXPECT_TRUE(EditCtl_State(second)->view.insertSpaces);
     EXPECT_EQ(StoredNumber(L"InsertSpacesForTab"), 1u);
 
     Command(IDM_VIEW_TABS);
@@ -253,9 +253,9 @@ TEST_F(MainWindowTest, ViewAndFormatTogglesAreSavedAndReadBack) {
     // A tab made now follows the new settings.
     Command(IDM_FILE_NEW);
     const EditState* third = EditCtl_State(Record().activeEdit);
-    EXPECT_FALSE(third->wordWrap);
-    EXPECT_FALSE(third->showLineNumbers);
-    EXPECT_TRUE(third->insertSpaces);
+    EXPECT_FALSE(third->view.wordWrap);
+    EXPECT_FALSE(third->view.showLineNumbers);
+    EXPECT_TRUE(third->view.insertSpaces);
 
     // Always on top flips its mark but is never stored.
     Command(IDM_VIEW_ALWAYS_ON_TOP);
@@ -275,9 +275,9 @@ TEST_F(MainWindowTest, ViewAndFormatTogglesAreSavedAndReadBack) {
     EXPECT_FALSE(Shown(mw->tabControl));
     EXPECT_FALSE(Shown(mw->statusBar));
     const EditState* restarted = EditCtl_State(mw->activeEdit);
-    EXPECT_FALSE(restarted->wordWrap);
-    EXPECT_FALSE(restarted->showLineNumbers);
-    EXPECT_TRUE(restarted->insertSpaces);
+    EXPECT_FALSE(restarted->view.wordWrap);
+    EXPECT_FALSE(restarted->view.showLineNumbers);
+    EXPECT_TRUE(restarted->view.insertSpaces);
 }
 
 TEST_F(MainWindowTest, StoredSpeedSnapsToTheMenuAndIsSavedSnapped) {
@@ -287,7 +287,7 @@ TEST_F(MainWindowTest, StoredSpeedSnapsToTheMenuAndIsSavedSnapped) {
     EXPECT_DOUBLE_EQ(mw.settings.scrollSpeed, 1.0);
     EXPECT_TRUE(Radio(mw.scrollSpeedMenu, IDM_SCROLL_1X));
     EXPECT_FALSE(Radio(mw.scrollSpeedMenu, IDM_SCROLL_2X));
-    EXPECT_DOUBLE_EQ(EditCtl_State(mw.activeEdit)->scrollSpeed, 1.0);
+    EXPECT_DOUBLE_EQ(EditCtl_State(mw.activeEdit)->view.scrollSpeed, 1.0);
     Destroy();
     EXPECT_EQ(StoredNumber(L"ScrollSpeedPercent"), 100u);
 
@@ -305,7 +305,7 @@ TEST_F(MainWindowTest, FontStepsStayInRangeAndAreSaved) {
     LOGFONTW font = {};
     GetObjectW(mw.editorFont, sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -16);
-    EXPECT_EQ(EditCtl_State(mw.activeEdit)->font, mw.editorFont);
+    EXPECT_EQ(EditCtl_State(mw.activeEdit)->attached.font, mw.editorFont);
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 12u);
 
     StoreNumber(L"FontSizePt", 0); // to see that the next step writes again

@@ -97,7 +97,7 @@ TEST_F(OutOfMemoryTest, AnEditMakingTheTextTooLongIsRefused) {
     Create();
     HWND edit = Record().activeEdit;
     Type(L'a');
-    EditCtl_State(edit)->maxLength = 2;
+    EditCtl_State(edit)->model.maxLength = 2;
     Type(L'b');
     EXPECT_TRUE(messages_.empty());
     Type(L'c');

@@ -6,6 +6,7 @@
 #include "app/window_modes.h"
 #include "app/window_modes_rules.h"
 #include "editctl/edit_record.h"
+#include "tessary_version.h"
 #include "winkit/command_ids.h"
 
 #include <cwchar>
@@ -100,7 +101,7 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     EXPECT_EQ(made.lfWeight, FW_BOLD);
     EXPECT_EQ(made.lfHeight, -MulDiv(14, 96, 72));
     for (const Document& document : mw.documents)
-        EXPECT_EQ(EditCtl_State(document.editWindow)->font, mw.editorFont);
+        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont);
     EXPECT_EQ(StoredFace(), L"Courier New");
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 14u);
 
@@ -190,7 +191,7 @@ TEST_F(SmallCommandsTest, AboutShowsTheTaskDialogOrFallsBackToAMessageBox) {
     // This test program has no version block: the fallback version shows.
     const std::u16string expected = AboutText(u"");
     const std::wstring text(expected.begin(), expected.end());
-    ASSERT_EQ(text.rfind(L"Version 1.0.2\n\n", 0), 0u);
+    ASSERT_EQ(text.rfind(L"Version " TESSARY_VERSION_TEXT L"\n\n", 0), 0u);
 
     int shown = 0;
     TASKDIALOGCONFIG seen = {};
@@ -236,7 +237,9 @@ TEST(AppVersionString, ReadsStringsOfTheVersionBlock) {
     program += L"\\tessary.exe";
     if (GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "tessary.exe not built";
-    EXPECT_EQ(MainWnd_GetFileVersionString(program, L"ProductVersion"), L"1.0.2");
+    // The version block carries the version the build was made with.
+    EXPECT_EQ(MainWnd_GetFileVersionString(program, L"ProductVersion"), L"" TESSARY_VERSION_TEXT);
+    EXPECT_EQ(MainWnd_GetFileVersionString(program, L"FileVersion"), L"" TESSARY_VERSION_TEXT);
     EXPECT_EQ(MainWnd_GetFileVersionString(program, L"ProductName"), L"Tessary");
     EXPECT_EQ(MainWnd_GetFileVersionString(program, L"NoSuchString"), L"");
 }

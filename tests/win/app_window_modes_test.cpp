@@ -68,7 +68,7 @@ class WindowModesTest : public MainWindowTest {
     std::vector<double> TabSpeeds() {
         std::vector<double> speeds;
         for (const Document& document : Record().documents)
-            speeds.push_back(EditCtl_State(document.editWindow)->scrollSpeed);
+            speeds.push_back(EditCtl_State(document.editWindow)->view.scrollSpeed);
         return speeds;
     }
 };
@@ -166,7 +166,7 @@ TEST_F(WindowModesTest, ScrollSpeedReachesEveryTabAndSurvivesARestart) {
     EXPECT_EQ(Bullets(Record().scrollSpeedMenu), std::vector<int>{IDM_SCROLL_0_25X});
     EXPECT_EQ(StoredNumber(L"ScrollSpeedPercent"), 25u);
     Command(IDM_FILE_NEW); // a later tab follows
-    EXPECT_DOUBLE_EQ(EditCtl_State(Record().activeEdit)->scrollSpeed, 0.25);
+    EXPECT_DOUBLE_EQ(EditCtl_State(Record().activeEdit)->view.scrollSpeed, 0.25);
 
     Destroy();
     Create();

@@ -44,10 +44,10 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
     ASSERT_NE(cjk, nullptr);
     EditCtl_SetFont(edit, cjk);
     const EditState* s = EditCtl_State(edit);
-    const int cell = s->charWidth;
-    const int row = s->lineHeight;
+    const int cell = s->view.charWidth;
+    const int row = s->view.lineHeight;
     Reset(u" \u4e2d \u6587"); // ideographs in cells 1-2 and 4-5, blanks around them
-    const int left = s->gutterWidth + kMargin; // cells of this font, not the fixture's
+    const int left = s->view.gutterWidth + kMargin; // cells of this font, not the fixture's
     {
         const Snapshot shot(edit);
         // Each ideograph's ink lies inside its own two cells, about centred.
@@ -80,7 +80,7 @@ TEST_F(EditCtlCharactersTest, ARowAfterAStraddlingTabIsDrawnWhereClicksLand) {
     // 51 cells a row, tab stops every 4: the tab after 49 letters ends the row.
     SetTextCells(51, 1);
     Reset(std::u16string(49, u'a') + u"\t0123");
-    ASSERT_EQ(EditCtl_State(edit)->lines.totalRows(), 2);
+    ASSERT_EQ(EditCtl_State(edit)->model.lines.totalRows(), 2);
     const int left = Gutter(1) + kMargin;
     const int top = kMargin + lineHeight;
     const Snapshot shot(edit);
@@ -102,10 +102,10 @@ TEST_F(EditCtlCharactersTest, TheCaretStaysInViewWhenTheScrollBarAppears) {
         text += std::u16string(static_cast<size_t>(cells), u'x') + u"\r\n";
     Reset(text);
     SetFocus(edit);
-    ASSERT_EQ(EditCtl_State(edit)->lines.totalRows(), rows - 1);
+    ASSERT_EQ(EditCtl_State(edit)->model.lines.totalRows(), rows - 1);
     Key(VK_END, false, true);
     Type(u"\r\r");
-    ASSERT_EQ(EditCtl_State(edit)->lines[0].rows, 2); // the bar took the width of a cell
+    ASSERT_EQ(EditCtl_State(edit)->model.lines[0].rows, 2); // the bar took the width of a cell
     POINT caret = {};
     ASSERT_TRUE(GetCaretPos(&caret));
     EXPECT_GE(caret.y, 0);

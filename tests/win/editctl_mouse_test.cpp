@@ -112,16 +112,16 @@ TEST_F(EditCtlTest, DraggingBelowTheEdgeScrollsOneStepPerMove) {
     // (six units a line) stands whole at the bottom edge.
     const LPARAM below = MAKELPARAM(Cell(1, 0, 101).x, Client().bottom + lineHeight);
     const auto caretRowBottom = [&] {
-        return kMargin + (Caret() / 6 + 1) * lineHeight - s->scrollY;
+        return kMargin + (Caret() / 6 + 1) * lineHeight - s->view.scrollY;
     };
     SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, below);
-    const int first = s->scrollY;
+    const int first = s->view.scrollY;
     EXPECT_GT(first, 0);
     EXPECT_LE(first, 2 * lineHeight + kMargin);
     EXPECT_EQ(caretRowBottom(), Client().bottom);
     SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, below);
-    EXPECT_GT(s->scrollY, first);
-    EXPECT_LE(s->scrollY, first + 2 * lineHeight);
+    EXPECT_GT(s->view.scrollY, first);
+    EXPECT_LE(s->view.scrollY, first + 2 * lineHeight);
     EXPECT_EQ(caretRowBottom(), Client().bottom);
     EXPECT_EQ(Anchor(), 1);
     EXPECT_GT(Caret(), 1);

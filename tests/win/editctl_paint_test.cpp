@@ -2,6 +2,7 @@
 // system caret stands.
 #include "tests/win/editctl_fixture.h"
 
+#include "editctl/edit_paint.h"
 #include "editctl/edit_record.h"
 
 namespace {
@@ -121,7 +122,7 @@ TEST_F(EditCtlTest, TextScrolledLeftStaysOutOfTheGutter) {
     for (int i = 0; i < 3; ++i)
         SendMessageW(edit, WM_HSCROLL, SB_LINERIGHT, 0); // 12 cells
     const EditState* s = EditCtl_State(edit);
-    ASSERT_EQ(s->scrollX, 12 * charWidth);
+    ASSERT_EQ(s->view.scrollX, 12 * charWidth);
     const Snapshot shot(edit);
     const int row0 = kMargin + 1;
     const int row1 = kMargin + lineHeight + 1;
@@ -138,7 +139,7 @@ TEST_F(EditCtlTest, WrappedRowsContinueAtTheLeftEdge) {
     const EditState* s = EditCtl_State(edit);
     const int perRow = (Client().right - 2 * kMargin - Gutter(2)) / charWidth;
     Reset(std::u16string(perRow + 3, u'a') + u"\r\nb");
-    ASSERT_EQ(s->lines.totalRows(), 3);
+    ASSERT_EQ(s->model.lines.totalRows(), 3);
     EditCtl_SetSelection(edit, perRow - 1, perRow + 2); // across the wrap
     const int left = Gutter(2) + kMargin;
     const Snapshot shot(edit);
@@ -169,7 +170,7 @@ TEST_F(EditCtlTest, CaretExistsOnlyWhileFocused) {
     Key(VK_END);
     const EditState* s = EditCtl_State(edit);
     ASSERT_TRUE(GetCaretPos(&caret));
-    EXPECT_EQ(caret.x, Gutter(1) + kMargin + 300 * charWidth - s->scrollX);
+    EXPECT_EQ(caret.x, Gutter(1) + kMargin + 300 * charWidth - s->view.scrollX);
 
     SetFocus(parent);
     EXPECT_FALSE(GetCaretPos(&caret) && caret.x != 0);
@@ -179,19 +180,19 @@ TEST_F(EditCtlTest, PaintDrawsOnlyTheUpdateRectangleIntoAKeptBitmap) {
     Reset(NumberedLines(20));
     RedrawWindow(edit, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EditState& s = *EditCtl_State(edit);
-    void* const kept = s.backBuffer;
-    ASSERT_NE(kept, nullptr);
+    ASSERT_NE(s.attached.backBuffer.get(), nullptr);
+    const HBITMAP kept = s.attached.backBuffer.get()->bitmap.get();
     // Colours changed behind the control's back show only where it paints again.
-    s.gutterColor = 0x00FF00;
-    s.backgroundColor = 0x0000FF;
+    s.view.gutterColor = 0x00FF00;
+    s.view.backgroundColor = 0x0000FF;
     const int gutter = Gutter(21);
     const int top = kMargin + 3 * lineHeight;
     const RECT cell = {0, top, gutter, top + lineHeight};
     InvalidateRect(edit, &cell, FALSE);
     UpdateWindow(edit);
-    EXPECT_EQ(s.backBuffer, kept);
+    EXPECT_EQ(s.attached.backBuffer.get()->bitmap.get(), kept);
     HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, static_cast<HBITMAP>(s.backBuffer));
+    HGDIOBJ old = SelectObject(memory, kept);
     EXPECT_EQ(GetPixel(memory, 1, top + 1), 0x00FF00u);
     EXPECT_EQ(GetPixel(memory, 1, top + lineHeight + 1), kGutter);
     EXPECT_EQ(GetPixel(memory, gutter + 2, top + 1), kBackground);
@@ -200,6 +201,6 @@ TEST_F(EditCtlTest, PaintDrawsOnlyTheUpdateRectangleIntoAKeptBitmap) {
 
     SetWindowPos(edit, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     UpdateWindow(edit);
-    EXPECT_EQ(s.backBufferWidth, Client().right);
-    EXPECT_EQ(s.backBufferHeight, Client().bottom);
+    EXPECT_EQ(s.attached.backBuffer.get()->width, Client().right);
+    EXPECT_EQ(s.attached.backBuffer.get()->height, Client().bottom);
 }

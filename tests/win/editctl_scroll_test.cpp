@@ -43,7 +43,7 @@ TEST_F(EditCtlTest, WheelScrollsByTheSystemLinesTimesTheSpeed) {
     const EditState* s = EditCtl_State(edit);
     const int step = static_cast<int>(WheelLines()) * 2 * lineHeight; // speed 2.0
     Wheel(edit, -120);
-    EXPECT_EQ(s->scrollY, step);
+    EXPECT_EQ(s->view.scrollY, step);
     EXPECT_EQ(GetScrollPos(edit, SB_VERT), step);
     EXPECT_EQ(Caret(), 0); // the caret stays in its place
     EXPECT_EQ(Codes(), Sent{CEN_SCROLL});
@@ -51,19 +51,19 @@ TEST_F(EditCtlTest, WheelScrollsByTheSystemLinesTimesTheSpeed) {
     ClearReceived();
     Wheel(edit, -60); // less than a notch: nothing, not even remembered
     Wheel(edit, -60);
-    EXPECT_EQ(s->scrollY, step);
+    EXPECT_EQ(s->view.scrollY, step);
     EXPECT_EQ(Codes(), Sent{});
     Wheel(edit, 240);
-    EXPECT_EQ(s->scrollY, 0);
+    EXPECT_EQ(s->view.scrollY, 0);
 
     EditCtl_SetScrollSpeed(edit, 0); // counts as 0.1: one row at least
     Wheel(edit, -120);
-    EXPECT_EQ(s->scrollY, lineHeight);
+    EXPECT_EQ(s->view.scrollY, lineHeight);
     EditCtl_SetScrollSpeed(edit, 1.0);
     Wheel(edit, -360);
-    EXPECT_EQ(s->scrollY, lineHeight + 3 * static_cast<int>(WheelLines()) * lineHeight);
+    EXPECT_EQ(s->view.scrollY, lineHeight + 3 * static_cast<int>(WheelLines()) * lineHeight);
     Wheel(edit, -120 * 250); // far past the end: clamped to the last page
-    EXPECT_EQ(s->scrollY, kMargin + 201 * lineHeight - Client().bottom);
+    EXPECT_EQ(s->view.scrollY, kMargin + 201 * lineHeight - Client().bottom);
 }
 
 TEST_F(EditCtlTest, VerticalBarMessagesMoveTheViewWithoutNotifying) {
@@ -75,27 +75,27 @@ TEST_F(EditCtlTest, VerticalBarMessagesMoveTheViewWithoutNotifying) {
     EXPECT_EQ(static_cast<int>(info.nPage), Client().bottom);
 
     Scroll(edit, WM_VSCROLL, SB_LINEDOWN);
-    EXPECT_EQ(s->scrollY, 3 * lineHeight);
+    EXPECT_EQ(s->view.scrollY, 3 * lineHeight);
     Scroll(edit, WM_VSCROLL, SB_PAGEDOWN);
-    EXPECT_EQ(s->scrollY, 3 * lineHeight + Client().bottom);
+    EXPECT_EQ(s->view.scrollY, 3 * lineHeight + Client().bottom);
     Scroll(edit, WM_VSCROLL, SB_BOTTOM); // not acted on
     Scroll(edit, WM_VSCROLL, SB_ENDSCROLL);
-    EXPECT_EQ(s->scrollY, 3 * lineHeight + Client().bottom);
+    EXPECT_EQ(s->view.scrollY, 3 * lineHeight + Client().bottom);
     Scroll(edit, WM_VSCROLL, SB_PAGEUP);
     Scroll(edit, WM_VSCROLL, SB_LINEUP);
     Scroll(edit, WM_VSCROLL, SB_LINEUP);
-    EXPECT_EQ(s->scrollY, 0);
+    EXPECT_EQ(s->view.scrollY, 0);
     EXPECT_EQ(GetScrollPos(edit, SB_VERT), 0);
     EXPECT_EQ(Codes(), Sent{});
 
     // Moving the caret scrolls it just into view.
     Key(VK_END, false, true);
-    EXPECT_EQ(s->scrollY, kMargin + 201 * lineHeight - Client().bottom);
+    EXPECT_EQ(s->view.scrollY, kMargin + 201 * lineHeight - Client().bottom);
     // A shorter text keeps the offset, clamped to the new content.
     EditCtl_SetText(edit, Lines(50));
-    EXPECT_EQ(s->scrollY, kMargin + 51 * lineHeight - Client().bottom);
+    EXPECT_EQ(s->view.scrollY, kMargin + 51 * lineHeight - Client().bottom);
     EditCtl_SetText(edit, u"short");
-    EXPECT_EQ(s->scrollY, 0);
+    EXPECT_EQ(s->view.scrollY, 0);
 }
 
 TEST_F(EditCtlTest, HorizontalBarFollowsWordWrap) {
@@ -109,36 +109,37 @@ TEST_F(EditCtlTest, HorizontalBarFollowsWordWrap) {
     EXPECT_EQ(static_cast<int>(info.nPage), Client().right - Gutter(2));
 
     Scroll(edit, WM_HSCROLL, SB_LINERIGHT);
-    EXPECT_EQ(s->scrollX, 4 * charWidth);
+    EXPECT_EQ(s->view.scrollX, 4 * charWidth);
     Scroll(edit, WM_HSCROLL, SB_PAGERIGHT);
-    EXPECT_EQ(s->scrollX, 4 * charWidth + Client().right - Gutter(2));
+    EXPECT_EQ(s->view.scrollX, 4 * charWidth + Client().right - Gutter(2));
     Key(VK_HOME);
-    EXPECT_EQ(s->scrollX, 0);
+    EXPECT_EQ(s->view.scrollX, 0);
     Key(VK_END);
-    EXPECT_EQ(s->scrollX, 300 * charWidth + charWidth - (Client().right - 2 * kMargin - Gutter(2)));
+    EXPECT_EQ(s->view.scrollX,
+              300 * charWidth + charWidth - (Client().right - 2 * kMargin - Gutter(2)));
     Key(VK_LEFT, false, true); // to the line's start again
     Key(VK_RIGHT);
     Scroll(edit, WM_HSCROLL, SB_LINERIGHT);
-    EXPECT_EQ(s->scrollX, 4 * charWidth);
-    EXPECT_EQ(GetScrollPos(edit, SB_HORZ), s->scrollX);
+    EXPECT_EQ(s->view.scrollX, 4 * charWidth);
+    EXPECT_EQ(GetScrollPos(edit, SB_HORZ), s->view.scrollX);
 
     EditCtl_SetWordWrap(edit, true);
-    EXPECT_EQ(s->scrollX, 0);
+    EXPECT_EQ(s->view.scrollX, 0);
     EXPECT_FALSE(GetWindowLongPtrW(edit, GWL_STYLE) & WS_HSCROLL);
     Scroll(edit, WM_HSCROLL, SB_LINERIGHT);
-    EXPECT_EQ(s->scrollX, 0);
+    EXPECT_EQ(s->view.scrollX, 0);
     // Wrapped, the two lines take several rows each.
-    EXPECT_GT(s->lines.totalRows(), 4);
+    EXPECT_GT(s->model.lines.totalRows(), 4);
 }
 
 TEST_F(EditCtlTest, ResizingRewrapsAndKeepsTheCaretLine) {
     Reset(std::u16string(200, u'w'));
     const EditState* s = EditCtl_State(edit);
-    const int rowsWide = s->lines.totalRows();
+    const int rowsWide = s->model.lines.totalRows();
     MoveWindow(edit, 0, 0, 300, 400, TRUE);
-    EXPECT_GT(s->lines.totalRows(), rowsWide);
-    EXPECT_EQ(s->clientWidth, Client().right);
-    EXPECT_EQ(s->lines.totalRows(),
+    EXPECT_GT(s->model.lines.totalRows(), rowsWide);
+    EXPECT_EQ(s->view.clientWidth, Client().right);
+    EXPECT_EQ(s->model.lines.totalRows(),
               (200 + (Client().right - 2 * kMargin - Gutter(1)) / charWidth - 1) /
                   ((Client().right - 2 * kMargin - Gutter(1)) / charWidth));
 }
