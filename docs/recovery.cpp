@@ -9,7 +9,6 @@
 #include "fileio/file_commands.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
-#include "winkit/file_handle.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 

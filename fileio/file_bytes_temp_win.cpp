@@ -1,6 +1,6 @@
 #include "fileio/file_bytes_temp.h"
 #include "fileio/wide.h"
-#include "winkit/file_handle.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 #include "fileio/save_record.h"
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
-#include "winkit/file_handle.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 #include <share.h>

@@ -1,7 +1,7 @@
 // File stamps through Win32.
 #include "fileio/file_identity.h"
 #include "fileio/wide.h"
-#include "winkit/file_handle.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 

@@ -55,8 +55,8 @@ bool StartProcess(const std::wstring& commandLine) {
     if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const FileHandle thread(process.hThread);
+    const FileHandle started(process.hProcess);
     return true;
 }
 

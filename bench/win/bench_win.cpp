@@ -18,7 +18,6 @@
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
 #include "fileio/file_commands.h"
-#include "winkit/file_handle.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 

@@ -7,7 +7,7 @@
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
-#include "winkit/file_handle.h"
+#include "winkit/win_handles.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "fileio/file_bytes_temp.h"
 #include "fileio/save_record.h"
 #include "fileio/text_file.h"
-#include "winkit/file_handle.h"
+#include "winkit/win_handles.h"
 
 #include "tests/core/fileio_temp_folder.h"
 
