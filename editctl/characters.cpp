@@ -76,14 +76,6 @@ template <typename Text> int32_t StopAtOrBefore(const Text& text, int32_t pos) {
 
 } // namespace
 
-bool IsHighSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 int CellWidth(char32_t c) {
     if (c < kFirstWideOrMark)
         return 1;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileio/byte_source.h"
+#include "fileio/file_failure.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -22,9 +23,17 @@ class FileReader final : public ByteSource {
     bool Open(const std::u16string& path);
     bool Read(char* into, size_t n, size_t& got) override;
     bool Rewind() override;
+    // Why the last call that failed did; None while none has.
+    FileFailure Failure() const { return failure_; }
 
   private:
+    bool Fail(FileFailure failure) {
+        failure_ = failure;
+        return false;
+    }
+
     FILE* file_ = nullptr;
+    FileFailure failure_ = FileFailure::None;
 };
 
 // Takes the pieces of a file's new bytes in order; false stops the writing.
@@ -42,6 +51,8 @@ struct SaveSafety {
     // Set by a failed save whose old bytes did not go back: the backup that
     // holds them, which stays. Empty in every other case.
     std::u16string keptBackup;
+    // Why a failed save failed; None after one that succeeded.
+    FileFailure failure = FileFailure::None;
 };
 
 // Replaces the file's content with bytes, or creates the file. The target
@@ -60,7 +71,8 @@ struct SaveSafety {
 // files that ended processes left in the target's folder are removed.
 //
 // On failure the target normally holds its old bytes and nothing else is
-// left; safety->keptBackup names the backup when they did not go back.
+// left; safety->keptBackup names the backup when they did not go back, and
+// safety->failure says why the write failed.
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
                           SaveSafety* safety = nullptr);
 // The same for bytes made while they are written; a producer that fails
@@ -68,6 +80,12 @@ bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
 // within the 2 GiB limit.
 bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
                           SaveSafety* safety = nullptr);
+
+// The platform's half of WriteFileBytesSafely: the write itself. It sets
+// safety.failure where one of its checks names the cause; else the system's
+// last error tells it.
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           SaveSafety& safety);
 
 // Test seams. When set, each write a save makes (new bytes, backup copy,
 // restore) is cut down to the number of bytes this returns for the

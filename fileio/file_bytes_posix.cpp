@@ -77,7 +77,11 @@ bool WriteAll(int fd, std::string_view bytes) {
         size_t chunk = bytes.size();
         if (g_writeLimitForTesting)
             chunk = std::min(chunk, g_writeLimitForTesting(chunk));
-        const ssize_t written = chunk == 0 ? -1 : write(fd, bytes.data(), chunk);
+        if (chunk == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        const ssize_t written = write(fd, bytes.data(), chunk);
         if (written <= 0)
             return false;
         bytes.remove_prefix(static_cast<size_t>(written));
@@ -238,7 +242,51 @@ bool OverwriteInPlace(int fd, const std::string& target, const std::string& spar
     return false;
 }
 
+bool Refuse(FileFailure& why, FileFailure reason) {
+    why = reason;
+    return false;
+}
+
 } // namespace
+
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           SaveSafety& safety) {
+    std::string target;
+    if (!NativePath(path, target))
+        return Refuse(safety.failure, FileFailure::BadName);
+    std::string spare;
+    if (!safety.spareFolder.empty())
+        NativePath(safety.spareFolder, spare);
+    struct stat info;
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists && S_ISDIR(info.st_mode))
+        return Refuse(safety.failure, FileFailure::Folder);
+    if (exists && !S_ISREG(info.st_mode))
+        return Refuse(safety.failure, FileFailure::Device);
+    // A file nobody may write counts as read-only, even for the superuser.
+    if (exists && (info.st_mode & 0222) == 0)
+        return Refuse(safety.failure, FileFailure::ReadOnly);
+
+    struct stat folderInfo;
+    if (!exists && stat(FolderOf(target).c_str(), &folderInfo) != 0)
+        return Refuse(safety.failure, FileFailure::FolderNotFound);
+    RemoveStaleSaveFiles(Widen(FolderOf(target)));
+    bool made = false;
+    if (!exists)
+        return ReplaceByRename(target, produce, NewFileMode(), made);
+    struct stat link;
+    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1) {
+        const bool replaced = ReplaceByRename(target, produce, info.st_mode & 07777, made);
+        // Only a folder that takes no new file sends the save in place.
+        if (made)
+            return replaced;
+    }
+    Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
+    return file.Get() >= 0 &&
+           OverwriteInPlace(file.Get(), target, spare, produce, safety.keptBackup);
+}
 
 std::vector<SaveFileEntry> SaveFilesIn(const std::u16string& folder) {
     std::vector<SaveFileEntry> entries;
@@ -290,58 +338,24 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(const std::u16string& path) {
     std::string native;
-    if (file_ || !NativePath(path, native))
-        return false;
+    if (file_)
+        return Fail(FileFailure::Other);
+    if (!NativePath(path, native))
+        return Fail(FileFailure::BadName);
     file_ = fopen(native.c_str(), "rb");
     struct stat info;
-    if (!file_ || fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+    if (!file_ || fstat(fileno(file_), &info) != 0)
+        return Fail(FileFailureFromSystem());
+    if (!S_ISREG(info.st_mode))
+        return Fail(S_ISDIR(info.st_mode) ? FileFailure::Folder : FileFailure::Device);
     if (fseeko(file_, 0, SEEK_END) != 0)
-        return false;
+        return Fail(FileFailureFromSystem());
     const int64_t size = ftello(file_);
-    return size >= 0 && size <= kMaxTextLength && Rewind();
-}
-
-bool FileReader::Read(char* into, size_t n, size_t& got) {
-    got = fread(into, 1, n, file_);
-    return got != 0 || !ferror(file_);
+    if (size < 0 || size > kMaxTextLength)
+        return Fail(FileFailure::TooLarge);
+    return Rewind();
 }
 
 bool FileReader::Rewind() {
-    return fseeko(file_, 0, SEEK_SET) == 0;
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          SaveSafety* safety) {
-    SaveSafety unused;
-    SaveSafety& outcome = safety ? *safety : unused;
-    outcome.keptBackup.clear();
-    std::string target;
-    if (!NativePath(path, target))
-        return false;
-    std::string spare;
-    if (!outcome.spareFolder.empty())
-        NativePath(outcome.spareFolder, spare);
-    struct stat info;
-    const bool exists = stat(target.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT)
-        return false;
-    // A file nobody may write counts as read-only, even for the superuser.
-    if (exists && (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0))
-        return false;
-
-    RemoveStaleSaveFiles(Widen(FolderOf(target)));
-    bool made = false;
-    if (!exists)
-        return ReplaceByRename(target, produce, NewFileMode(), made);
-    struct stat link;
-    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1) {
-        const bool replaced = ReplaceByRename(target, produce, info.st_mode & 07777, made);
-        // Only a folder that takes no new file sends the save in place.
-        if (made)
-            return replaced;
-    }
-    Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
-    return file.Get() >= 0 &&
-           OverwriteInPlace(file.Get(), target, spare, produce, outcome.keptBackup);
+    return fseeko(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
 }

@@ -44,14 +44,13 @@ std::vector<SaveFileEntry> SaveFilesIn(const std::u16string& folder) {
     std::vector<SaveFileEntry> entries;
     const std::wstring base(Wide(folder));
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((base + L"\\~tessary-*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const FileSearch search((base + L"\\~tessary-*").c_str(), found);
+    if (!search.Found())
         return entries;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             entries.push_back({U16(found.cFileName), U16(base + L"\\" + found.cFileName)});
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (search.Next(found));
     return entries;
 }
 

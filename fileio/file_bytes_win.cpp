@@ -4,9 +4,11 @@
 #include "fileio/save_record.h"
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
+#include "winkit/under_wine.h"
 #include "winkit/win_handles.h"
 
 #include <windows.h>
+#include <io.h>
 #include <share.h>
 
 #include <algorithm>
@@ -78,9 +80,12 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
         size_t chunk = bytes.size();
         if (g_writeLimitForTesting)
             chunk = std::min(chunk, g_writeLimitForTesting(chunk));
+        if (chunk == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
         DWORD written = 0;
-        if (chunk == 0 ||
-            !WriteFile(file, bytes.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
+        if (!WriteFile(file, bytes.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
             written == 0)
             return false;
         bytes.remove_prefix(written);
@@ -132,10 +137,6 @@ std::u16string RecordPath(const std::wstring& spare) {
     return spare.empty()
                ? std::u16string()
                : U16(InFolder(spare, SaveRecordFileName(GetCurrentProcessId(), NextNumber())));
-}
-
-bool RunningUnderWine() {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 // The path the open file really has, in the form GetFullPathNameW gives.
@@ -305,6 +306,16 @@ bool ReplaceExisting(const std::wstring& target, DWORD attributes, const std::ws
     return OverwriteInPlace(file.get(), target, spare, produce, keptBackup);
 }
 
+bool Refuse(FileFailure& why, FileFailure reason) {
+    why = reason;
+    return false;
+}
+
+bool IsFolder(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace
 
 bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes) {
@@ -321,47 +332,15 @@ bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes) {
     return false;
 }
 
-FileReader::~FileReader() {
-    if (file_)
-        fclose(file_);
-}
-
-bool FileReader::Open(const std::u16string& path) {
-    // Shared for writing: a log that its writer holds open can be read (on
-    // Windows, _wfopen_s would refuse to share). Bytes that change while
-    // they are read are read again whole (see ReadText).
-    if (file_ || !IsUsablePath(path))
-        return false;
-    file_ = _wfsopen(Wide(path), L"rb", _SH_DENYNO);
-    if (!file_)
-        return false;
-    if (_fseeki64(file_, 0, SEEK_END) != 0)
-        return false;
-    const int64_t size = _ftelli64(file_);
-    return size >= 0 && size <= kMaxTextLength && Rewind();
-}
-
-bool FileReader::Read(char* into, size_t n, size_t& got) {
-    got = fread(into, 1, n, file_);
-    return got != 0 || !ferror(file_);
-}
-
-bool FileReader::Rewind() {
-    return _fseeki64(file_, 0, SEEK_SET) == 0;
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          SaveSafety* safety) {
-    SaveSafety unused;
-    SaveSafety& outcome = safety ? *safety : unused;
-    outcome.keptBackup.clear();
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           SaveSafety& safety) {
     if (!IsUsablePath(path))
-        return false;
+        return Refuse(safety.failure, FileFailure::BadName);
     const std::wstring target = FullPath(path);
     if (target.empty() || target.find_last_of(L'\\') == std::wstring::npos)
-        return false;
+        return Refuse(safety.failure, FileFailure::BadName);
     std::wstring spare =
-        IsUsablePath(outcome.spareFolder) ? FullPath(outcome.spareFolder) : std::wstring();
+        IsUsablePath(safety.spareFolder) ? FullPath(safety.spareFolder) : std::wstring();
     while (spare.size() > 3 && spare.back() == L'\\')
         spare.pop_back();
     // Checked here because some systems let an administrator write read-only files.
@@ -369,11 +348,46 @@ bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produc
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
-    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return false;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Refuse(safety.failure, FileFailure::Folder);
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+        return Refuse(safety.failure, FileFailure::ReadOnly);
 
     RemoveStaleSaveFiles(U16(FolderOf(target)));
     if (!exists)
         return CreateTarget(target, produce);
-    return ReplaceExisting(target, attributes, spare, produce, outcome.keptBackup);
+    return ReplaceExisting(target, attributes, spare, produce, safety.keptBackup);
+}
+
+FileReader::~FileReader() {
+    if (file_)
+        fclose(file_);
+}
+
+bool FileReader::Open(const std::u16string& path) {
+    if (file_)
+        return Fail(FileFailure::Other);
+    if (!IsUsablePath(path))
+        return Fail(FileFailure::BadName);
+    // Shared for writing: a log that its writer holds open can be read (on
+    // Windows, _wfopen_s would refuse to share). Bytes that change while
+    // they are read are read again whole (see ReadText).
+    file_ = _wfsopen(Wide(path), L"rb", _SH_DENYNO);
+    if (!file_) {
+        const FileFailure failure = FileFailureFromSystem();
+        return Fail(IsFolder(path) ? FileFailure::Folder : failure);
+    }
+    // A device (NUL, CON, a serial port) has no bytes of its own to edit.
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)))) != FILE_TYPE_DISK)
+        return Fail(FileFailure::Device);
+    if (_fseeki64(file_, 0, SEEK_END) != 0)
+        return Fail(FileFailureFromSystem());
+    const int64_t size = _ftelli64(file_);
+    if (size < 0 || size > kMaxTextLength)
+        return Fail(FileFailure::TooLarge);
+    return Rewind();
+}
+
+bool FileReader::Rewind() {
+    return _fseeki64(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
 }

@@ -14,11 +14,13 @@ enum class Utf8Load {
     Loaded,  // text holds the bytes after an optional EF BB BF with CR LF breaks
     NotUtf8, // the bytes are not well-formed UTF-8, or start with a UTF-16 signature
     Changed, // the second pass read other bytes than the first: the file was written meanwhile
-    Failed,  // a read failed, or the text is too long
+    TooLong, // the text would be longer than a document can be
+    Failed,  // a read failed
 };
 
 // Reads source in pieces of about pieceBytes (at least 8). The text gets
 // spare room of about a sixty-fourth of its length, so that it can grow a
-// little without moving.
+// little without moving. encoding tells whether the bytes had a signature
+// (Utf8Bom) or not (Utf8).
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
-                  LineEnding& lineEnding);
+                  TextEncoding& encoding, LineEnding& lineEnding);
