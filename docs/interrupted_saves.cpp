@@ -4,13 +4,14 @@
 #include "fileio/save_record.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <string>
 
 namespace {
 
 std::wstring Question(const InterruptedSave& save) {
-    return L"Tessary did not finish saving this file, which may now be incomplete:\n\n" +
+    return L"" TESSARY_NAME " did not finish saving this file, which may now be incomplete:\n\n" +
            std::wstring(Wide(save.target)) + L"\n\nIts earlier version is kept in:\n\n" +
            std::wstring(Wide(save.backup)) +
            L"\n\nPut the earlier version back? No keeps both files as they are.";
@@ -20,7 +21,7 @@ void ReportNotRestored(HWND window, const InterruptedSave& save) {
     const std::wstring text = L"The earlier version could not be put back into:\n\n" +
                               std::wstring(Wide(save.target)) + L"\n\nIt is still kept in:\n\n" +
                               std::wstring(Wide(save.backup));
-    ModalUi_MessageBox(window, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
+    ModalUi_MessageBox(window, text.c_str(), kProgramName, MB_OK | MB_ICONWARNING);
 }
 
 } // namespace
@@ -32,7 +33,7 @@ void MainWnd_OfferInterruptedSaves(HWND window) {
     for (const InterruptedSave& save : CollectInterruptedSaves(spare)) {
         const std::wstring question = Question(save);
         switch (
-            ModalUi_MessageBox(window, question.c_str(), L"Tessary", MB_YESNO | MB_ICONWARNING)) {
+            ModalUi_MessageBox(window, question.c_str(), kProgramName, MB_YESNO | MB_ICONWARNING)) {
         case IDYES:
             if (!RestoreInterruptedSave(save, spare))
                 ReportNotRestored(window, save);

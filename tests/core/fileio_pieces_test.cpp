@@ -5,6 +5,7 @@
 #include "fileio/text_encode.h"
 #include "fileio/text_file.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf16_load.h"
 #include "fileio/utf32_bytes.h"
 #include "fileio/utf8_load.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,10 +29,11 @@ template <typename Str> Str Draw(std::mt19937& rng, const std::vector<Str>& toke
 }
 
 // Gives other bytes on its second pass, as a file written to meanwhile would.
+// Each rewind moves on to the next pass's bytes; the last pass's stay.
 class ChangingSource final : public ByteSource {
   public:
-    ChangingSource(std::string first, std::string second)
-        : passes_{std::move(first), std::move(second)} {}
+    template <typename... Passes>
+    explicit ChangingSource(Passes... passes) : passes_{std::move(passes)...} {}
     bool Read(char* into, size_t n, size_t& got) override {
         const std::string& bytes = passes_[pass_];
         got = std::min(n, bytes.size() - at_);
@@ -39,16 +42,32 @@ class ChangingSource final : public ByteSource {
         return true;
     }
     bool Rewind() override {
-        pass_ = 1;
+        pass_ = std::min(pass_ + 1, passes_.size() - 1);
         at_ = 0;
         return true;
     }
 
   private:
-    std::string passes_[2];
-    int pass_ = 0;
+    std::vector<std::string> passes_;
+    size_t pass_ = 0;
     size_t at_ = 0;
 };
+
+// Read whole, however its passes differed, the source gives the text of
+// its last bytes.
+void ExpectReadAs(ByteSource& source, const std::string& last) {
+    std::u16string expected;
+    TextEncoding expectedEncoding;
+    LineEnding expectedEnding;
+    ASSERT_TRUE(DecodeText(last, expected, expectedEncoding, expectedEnding));
+    std::u16string text;
+    TextEncoding encoding;
+    LineEnding ending;
+    ASSERT_TRUE(ReadText(source, text, encoding, ending)) << last;
+    EXPECT_TRUE(text == expected) << last;
+    EXPECT_EQ(encoding, expectedEncoding) << last;
+    EXPECT_EQ(ending, expectedEnding) << last;
+}
 
 } // namespace
 
@@ -109,16 +128,54 @@ TEST(FileioPieces, BytesThatChangeBetweenPassesAreReadAgainInOnePass) {
         ChangingSource piecewise(first, second);
         EXPECT_EQ(LoadUtf8(piecewise, 64, out, encoding, ending), Utf8Load::Changed) << second;
 
-        std::u16string expected;
-        TextEncoding expectedEncoding;
-        LineEnding expectedEnding;
-        ASSERT_TRUE(DecodeText(second, expected, expectedEncoding, expectedEnding));
         ChangingSource file(first, second);
-        ASSERT_TRUE(ReadText(file, out, encoding, ending)) << second;
-        EXPECT_TRUE(out == expected) << second;
-        EXPECT_EQ(encoding, expectedEncoding);
-        EXPECT_EQ(ending, expectedEnding);
+        ExpectReadAs(file, second);
     }
+}
+
+// Units whose bytes look like breaks in the other byte order, breaks cut
+// from their pairs and lone surrogates, in both orders, with and without an
+// odd final byte, at piece sizes that split pairs and the signature's
+// neighbourhood.
+TEST(FileioPieces, LoadingUtf16InSmallPiecesMatchesDecodingWhole) {
+    const std::vector<std::u16string> tokens = {u"a",
+                                                u"\r",
+                                                u"\n",
+                                                u"\r\n",
+                                                u"\u0D00",
+                                                u"\u0A0D",
+                                                u"\U0001F600",
+                                                std::u16string(1, char16_t(0xD800)),
+                                                std::u16string(1, char16_t(0xDC00))};
+    std::mt19937 rng(16);
+    for (int round = 0; round < 400; ++round) {
+        const bool bigEndian = round % 2 != 0;
+        const std::u16string units = Draw(rng, tokens, static_cast<int>(rng() % 50));
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        AppendUtf16Bytes(units, bigEndian, bytes);
+        const bool odd = round % 7 == 0;
+        if (odd)
+            bytes += 'x';
+        std::u16string want = units + (odd ? u"\uFFFD" : u"");
+        const LineEnding wantEnding = NormalizeLineEndings(want);
+
+        MemorySource source(bytes);
+        std::u16string text;
+        TextEncoding encoding;
+        LineEnding ending;
+        bool replaced = !odd;
+        ASSERT_EQ(LoadUtf16(source, 3 + rng() % 8, text, encoding, ending, replaced),
+                  Utf16Load::Loaded);
+        EXPECT_EQ(encoding, bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le);
+        EXPECT_TRUE(text == want) << round;
+        EXPECT_EQ(ending, wantEnding) << round;
+        EXPECT_EQ(replaced, odd) << round;
+    }
+}
+
+// A UTF-16 load notices bytes that change between its passes as well, and
+// they too are read again whole.
+TEST(FileioPieces, AUtf16LoadNoticesBytesThatChangeBetweenPasses) {
     TextEncoding encoding;
     LineEnding ending;
     std::u16string out;
@@ -126,6 +183,19 @@ TEST(FileioPieces, BytesThatChangeBetweenPassesAreReadAgainInOnePass) {
                                         "a\0",
                                         4));
     EXPECT_EQ(LoadUtf8(utf16, 8, out, encoding, ending), Utf8Load::NotUtf8);
+    bool replaced = false;
+    const std::string le("\xFF\xFE"
+                         "a\0\n\0",
+                         6);
+    for (const std::string& second : {le + "b\0", std::string("\xFF\xFE\r\0\r\0", 6),
+                                      std::string("\xFE\xFF\0a\0\n", 6), std::string("ab")}) {
+        ChangingSource changed(le, second);
+        EXPECT_EQ(LoadUtf16(changed, 4, out, encoding, ending, replaced), Utf16Load::Failed);
+        ChangingSource file(le, le, second); // the UTF-8 look, then the two UTF-16 passes
+        ExpectReadAs(file, second);
+    }
+    MemorySource utf32(std::string_view("\xFF\xFE\0\0a\0\0\0", 8));
+    EXPECT_EQ(LoadUtf16(utf32, 4, out, encoding, ending, replaced), Utf16Load::NotUtf16);
 }
 
 TEST(FileioPieces, EncodingInStretchesMatchesEncodingWhole) {
