@@ -10,6 +10,7 @@
 #include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/format_menu.h"
+#include "docs/interrupted_saves.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/recovery_offer.h"
@@ -43,6 +44,9 @@ void CreateChildren(MainWindow& mw, HWND window) {
 // What an earlier run left unsaved is offered before anything is loaded,
 // then the file named on the command line opens.
 void OpenFirstDocuments(MainWindow& mw, HWND window) {
+    // The earlier version of a file first: a journal of unsaved edits may
+    // need the file as it was before the interrupted save.
+    MainWnd_OfferInterruptedSaves(window);
     const bool recovered = MainWnd_OfferRecovery(mw, window);
     if (!startupPath.empty()) {
         if (!recovered || MainWnd_NewTab(mw, window))

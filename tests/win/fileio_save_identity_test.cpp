@@ -24,7 +24,11 @@ const wchar_t* Wide(const std::u16string& s) {
 
 bool Save(const std::u16string& path, const std::u16string& text,
           std::u16string* keptBackup = nullptr) {
-    return WriteTextFile(text, path, TextEncoding::Utf8, LineEnding::Lf, keptBackup);
+    SaveSafety safety;
+    const bool saved = WriteTextFile(text, path, TextEncoding::Utf8, LineEnding::Lf, &safety);
+    if (keptBackup)
+        *keptBackup = safety.keptBackup;
+    return saved;
 }
 
 Names Sorted(Names names) {
