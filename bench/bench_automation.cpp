@@ -1,6 +1,9 @@
 // What a screen reader costs on a 1 GB text (512 million units, about ten
 // million lines, wrapped): reading the visible range and walking it row by
-// row, against planning the paint of the same rows in the same run.
+// row, against planning the paint of the same rows in the same run. Then
+// the same on one wrapped line of 20 million units holding tabs, where rows
+// are cut by walking cells: a Line move and the visible rows' rectangles,
+// beside the paint of that view.
 #include "editctl/commands.h"
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
@@ -80,8 +83,54 @@ void BM_MoveByLineThroughVisibleRows(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
+// One line of 20 million units, a tab in every 50, wrapped and scrolled to its middle.
+EditState& LongLine() {
+    static EditState s = [] {
+        EditState state;
+        AttachWindow(state, dummyWindow, 1200, 900);
+        std::u16string text;
+        const std::u16string piece = u"abc\tdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLM";
+        for (size_t i = 0; i < 20'000'000 / piece.size(); ++i)
+            text += piece;
+        state.model.text = std::move(text);
+        Refresh(state);
+        state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
+        TakeEffects(state);
+        return state;
+    }();
+    return s;
+}
+
+void BM_LongLinePaintPlanBaseline(benchmark::State& state) {
+    const EditState& s = LongLine();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PlanPaint(s));
+}
+
+// A reader following the caret in the middle of the line: the next row from
+// a point in the first row shown, and the row holding that point.
+void BM_LongLineMoveByLine(benchmark::State& state) {
+    const EditState& s = LongLine();
+    const TextSpan visible = VisibleSpan(s);
+    int32_t offset = 0;
+    for (auto _ : state) {
+        int32_t at = visible.start + (offset++ % 64);
+        benchmark::DoNotOptimize(MovePositionByUnit(s, at, TextUnit::Line, 1));
+        benchmark::DoNotOptimize(ExpandToUnit(s, {at, at}, TextUnit::Line));
+    }
+}
+
+void BM_LongLineVisibleRectangles(benchmark::State& state) {
+    const EditState& s = LongLine();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SpanRowRects(s, VisibleSpan(s)));
+}
+
 } // namespace
 
+BENCHMARK(BM_LongLinePaintPlanBaseline)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LongLineMoveByLine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LongLineVisibleRectangles)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PaintPlanBaseline)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_VisibleRangeText)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MoveByLineThroughVisibleRows)->Unit(benchmark::kMicrosecond);

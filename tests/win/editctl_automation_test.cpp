@@ -278,8 +278,9 @@ TEST_F(AutomationTest, RowRectanglesAreTheCellsThePaintFills) {
         EXPECT_NE(shot.At(r.left, r.bottom), kSelection);
     }
 
-    // A screen point gives the position under it.
+    // A screen point in the left half of a cell gives the boundary before it.
     POINT at = Cell(1, 1);
+    at.x -= charWidth / 4;
     ClientToScreen(edit, &at);
     Ref<uia::ITextRangeProvider> point;
     ASSERT_EQ(Pattern()->RangeFromPoint({double(at.x), double(at.y)}, point.out()), S_OK);
