@@ -13,6 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -37,17 +38,19 @@ std::u16string MakeText() {
     return text;
 }
 
-// Scrolled to the middle of the text, as a reader would find it.
+// The text wrapped and scrolled to its middle, as a reader would find it.
+EditState MiddleOf(std::u16string text) {
+    EditState state;
+    AttachWindow(state, dummyWindow, 1200, 900);
+    state.model.text = std::move(text);
+    Refresh(state);
+    state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
+    TakeEffects(state);
+    return state;
+}
+
 EditState& Document() {
-    static EditState s = [] {
-        EditState state;
-        AttachWindow(state, dummyWindow, 1200, 900);
-        state.model.text = MakeText();
-        Refresh(state);
-        state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
-        TakeEffects(state);
-        return state;
-    }();
+    static EditState s = MiddleOf(MakeText());
     return s;
 }
 
@@ -83,20 +86,14 @@ void BM_MoveByLineThroughVisibleRows(benchmark::State& state) {
     state.counters["rows"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
-// One line of 20 million units, a tab in every 50, wrapped and scrolled to its middle.
+// One line of 20 million units, a tab in every 50.
 EditState& LongLine() {
     static EditState s = [] {
-        EditState state;
-        AttachWindow(state, dummyWindow, 1200, 900);
         std::u16string text;
         const std::u16string piece = u"abc\tdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLM";
         for (size_t i = 0; i < 20'000'000 / piece.size(); ++i)
             text += piece;
-        state.model.text = std::move(text);
-        Refresh(state);
-        state.view.scrollY = state.model.lines.totalRows() / 2 * state.view.lineHeight;
-        TakeEffects(state);
-        return state;
+        return MiddleOf(std::move(text));
     }();
     return s;
 }
