@@ -161,8 +161,9 @@ TEST(AutomationText, KeptSpansFollowEdits) {
         EXPECT_EQ(s.model.text.substr(span.start, span.end - span.start), c.expected)
             << c.start << ".." << c.end;
         Undo(s);
-        if (c.undone)
+        if (c.undone) {
             EXPECT_EQ(span, c.span) << c.start << ".." << c.end;
+        }
     }
     // Replace All moves each end by the matches before it.
     EditState s = MakeEdit(u"o-o-o-o-o");
