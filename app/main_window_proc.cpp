@@ -21,6 +21,7 @@
 #include "docs/window_layout.h"
 #include "editctl/editctl.h"
 #include "winkit/command_ids.h"
+#include "winkit/high_contrast.h"
 #include "winkit/window_proc_guard.h"
 
 #include <commctrl.h>
@@ -119,6 +120,32 @@ LRESULT OnDpiChanged(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) 
     return 0;
 }
 
+// The close button's background and glyph: white and black, or while high
+// contrast is on the system's button colours.
+LRESULT CloseButtonColors(const MainWindow& mw, HDC dc) {
+    if (!HighContrast_On()) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(mw.whiteBrush.get());
+    }
+    SetBkColor(dc, HighContrast_Color(COLOR_BTNFACE));
+    SetTextColor(dc, HighContrast_Color(COLOR_BTNTEXT));
+    SetDCBrushColor(dc, HighContrast_Color(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+// The system's colours or high contrast changed: the common controls are
+// told, as only top-level windows hear of it, and every part is drawn again.
+void FollowSystemColors(const MainWindow& mw, HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
+    HighContrast_Refresh();
+    for (HWND control : {mw.statusBar, mw.tabControl})
+        if (control)
+            SendMessageW(control, message, wParam, lParam);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 LRESULT OnEraseBackground(HWND window, HDC dc) {
     RECT client = {};
     GetClientRect(window, &client);
@@ -207,9 +234,11 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) != mw.closeButton || !mw.whiteBrush)
             break;
-        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
-        return reinterpret_cast<LRESULT>(mw.whiteBrush.get());
+        return CloseButtonColors(mw, reinterpret_cast<HDC>(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        FollowSystemColors(mw, window, message, wParam, lParam);
+        break;
     case WM_DPICHANGED:
         return OnDpiChanged(mw, window, wParam, lParam);
     default:

@@ -196,7 +196,9 @@ int32_t PreviousUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
 
 TextSpan ExpandToUnit(const EditState& s, TextSpan span, TextUnit unit) {
     int32_t start = ClampSpan(s, span).start;
-    if (!IsUnitBoundary(s, start, unit))
+    // No unit starts at the end of the text: a reader asking there for the
+    // current line or character gets the last one.
+    if (start == TextLength(s.model) || !IsUnitBoundary(s, start, unit))
         start = PreviousUnitBoundary(s, start, unit);
     return {start, NextUnitBoundary(s, start, unit)};
 }
@@ -245,11 +247,21 @@ TextSpan FindInSpan(const EditState& s, TextSpan span, std::u16string_view patte
     if (pattern.empty() || pattern.size() > inside.size())
         return {-1, -1};
     auto same = [ignoreCase](char16_t a, char16_t b) { return Fold(a, b, ignoreCase); };
-    const auto found =
-        backward ? std::find_end(inside.begin(), inside.end(), pattern.begin(), pattern.end(), same)
-                 : std::search(inside.begin(), inside.end(), pattern.begin(), pattern.end(), same);
-    if (found == inside.end())
-        return {-1, -1};
-    const int32_t start = span.start + static_cast<int32_t>(found - inside.begin());
-    return {start, start + static_cast<int32_t>(pattern.size())};
+    const auto length = static_cast<int32_t>(pattern.size());
+    auto from = inside.begin();
+    auto to = inside.end();
+    for (;;) {
+        const auto found = backward ? std::find_end(from, to, pattern.begin(), pattern.end(), same)
+                                    : std::search(from, to, pattern.begin(), pattern.end(), same);
+        if (found == to)
+            return {-1, -1};
+        const int32_t start = span.start + static_cast<int32_t>(found - inside.begin());
+        // A match must begin and end between characters, never inside one.
+        if (IsCharStop(s.model.text, start) && IsCharStop(s.model.text, start + length))
+            return {start, start + length};
+        if (backward)
+            to = found + length - 1;
+        else
+            from = found + 1;
+    }
 }

@@ -3,6 +3,7 @@
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
 #include "fileio/wide.h"
+#include "winkit/high_contrast.h"
 #include "winkit/win_handles.h"
 
 #include <algorithm>
@@ -14,6 +15,39 @@
 
 namespace {
 
+// The colours of one paint: the view's own, or while high contrast is on
+// the system's, so the text keeps the contrast its reader chose.
+struct PaintColors {
+    COLORREF background;
+    COLORREF text;
+    COLORREF gutter;
+    COLORREF gutterLine;
+    COLORREF lineNumber;
+    COLORREF currentLine;
+    COLORREF currentLineNumber;
+    COLORREF selection;
+    COLORREF selectedText;
+};
+
+PaintColors ColorsOf(const ViewState& v) {
+    if (!HighContrast_On())
+        return {v.backgroundColor,        v.textColor,       v.gutterColor,
+                v.gutterLineColor,        v.lineNumberColor, v.currentLineColor,
+                v.currentLineNumberColor, v.selectionColor,  v.selectedTextColor};
+    const COLORREF face = HighContrast_Color(COLOR_BTNFACE);
+    const COLORREF highlight = HighContrast_Color(COLOR_HIGHLIGHT);
+    const COLORREF highlightText = HighContrast_Color(COLOR_HIGHLIGHTTEXT);
+    return {HighContrast_Color(COLOR_WINDOW),
+            HighContrast_Color(COLOR_WINDOWTEXT),
+            face,
+            HighContrast_Color(COLOR_BTNTEXT),
+            HighContrast_Color(COLOR_GRAYTEXT),
+            highlight,
+            highlightText,
+            highlight,
+            highlightText};
+}
+
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
     const RECT rect = {left, top, right, bottom};
     SetDCBrushColor(dc, colour);
@@ -21,17 +55,16 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
 }
 
 // The gutter's background and its one-pixel separator at the right edge.
-void DrawGutter(HDC dc, const EditState& s, int top, int bottom) {
-    Fill(dc, 0, top, s.view.gutterWidth, bottom, s.view.gutterColor);
-    Fill(dc, s.view.gutterWidth - 1, top, s.view.gutterWidth, bottom, s.view.gutterLineColor);
+void DrawGutter(HDC dc, const EditState& s, const PaintColors& c, int top, int bottom) {
+    Fill(dc, 0, top, s.view.gutterWidth, bottom, c.gutter);
+    Fill(dc, s.view.gutterWidth - 1, top, s.view.gutterWidth, bottom, c.gutterLine);
 }
 
 // The caret line's cell stops short of the separator so the line stays whole.
-void DrawNumber(HDC dc, const EditState& s, const NumberCell& cell) {
+void DrawNumber(HDC dc, const EditState& s, const PaintColors& c, const NumberCell& cell) {
     if (cell.current)
-        Fill(dc, 0, cell.top, s.view.gutterWidth - 1, cell.top + s.view.lineHeight,
-             s.view.currentLineColor);
-    SetTextColor(dc, cell.current ? s.view.currentLineNumberColor : s.view.lineNumberColor);
+        Fill(dc, 0, cell.top, s.view.gutterWidth - 1, cell.top + s.view.lineHeight, c.currentLine);
+    SetTextColor(dc, cell.current ? c.currentLineNumber : c.lineNumber);
     RECT box = {4, cell.top, s.view.gutterWidth - 8, cell.top + s.view.lineHeight};
     wchar_t digits[16]; // formatted in place: painting allocates nothing
     wchar_t* first = std::end(digits);
@@ -103,11 +136,12 @@ void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
 
 // Every unit is placed on its own cell of the grid, so a font whose glyphs
 // are not exactly `charWidth` wide still lines up with the caret and clicks.
-void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& advances) {
+void DrawRun(HDC dc, const EditState& s, const PaintColors& c, const TextRun& run,
+             std::vector<INT>& advances) {
     if (run.selected)
         Fill(dc, run.x, run.top, run.x + run.cells * s.view.charWidth, run.top + s.view.lineHeight,
-             s.view.selectionColor);
-    SetTextColor(dc, run.selected ? s.view.selectedTextColor : s.view.textColor);
+             c.selection);
+    SetTextColor(dc, run.selected ? c.selectedText : c.text);
     if (!run.characters.empty()) {
         DrawCharacters(dc, s, run);
         return;
@@ -122,18 +156,19 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
 // selecting the off-screen bitmap and putting it back may fail.
 void DrawContent(HDC dc, const EditState& s, const PaintPlan& plan, std::vector<INT>& advances,
                  const RECT& area) {
+    const PaintColors colors = ColorsOf(s.view);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    Fill(dc, area.left, area.top, area.right, area.bottom, s.view.backgroundColor);
+    Fill(dc, area.left, area.top, area.right, area.bottom, colors.background);
     if (s.view.showLineNumbers)
-        DrawGutter(dc, s, area.top, area.bottom);
+        DrawGutter(dc, s, colors, area.top, area.bottom);
     const SelectedObject font(dc, s.attached.font);
     SetBkMode(dc, TRANSPARENT);
     for (const NumberCell& cell : plan.numbers)
-        DrawNumber(dc, s, cell);
+        DrawNumber(dc, s, colors, cell);
     // Text scrolled to the left disappears under the gutter's edge.
     IntersectClipRect(dc, ShownGutter(s.view), area.top, area.right, area.bottom);
     for (const TextRun& run : plan.runs)
-        DrawRun(dc, s, run, advances);
+        DrawRun(dc, s, colors, run, advances);
 }
 
 // Plans `area`, draws it into `bitmap` and copies it to the same place of `dc`.

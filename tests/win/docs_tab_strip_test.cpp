@@ -5,6 +5,7 @@
 #include "docs/closing.h"
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
+#include "tests/win/high_contrast_seam.h"
 #include "winkit/command_ids.h"
 #include "winkit/win_handles.h"
 
@@ -106,6 +107,23 @@ TEST_F(TabStripTest, SelectedAndOtherTabsHaveTheirColoursAndOutlines) {
     untouched.Draw(mw, 2, {0, 0, 120, 24});
     untouched.Draw(mw, -1, {0, 0, 120, 24});
     EXPECT_EQ(untouched.At(5, 12), RGB(0, 0, 255));
+}
+
+TEST_F(TabStripTest, HighContrastTabsUseTheSystemColours) {
+    const HighContrastSeam seam(true);
+    Create();
+    Command(IDM_FILE_NEW);
+    MainWindow& mw = Record();
+    ItemCanvas canvas(130, 30);
+    for (const int item : {1, 0}) {
+        const bool selected = item == 1;
+        canvas.Draw(mw, item, {0, 0, 120, 24});
+        const COLORREF text = FakeSystemColor(selected ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+        EXPECT_EQ(canvas.At(5, 12), FakeSystemColor(selected ? COLOR_WINDOW : COLOR_BTNFACE));
+        EXPECT_EQ(canvas.At(60, 23), text);                // base line
+        EXPECT_TRUE(canvas.AnyIn({98, 4, 112, 20}, text)); // the close glyph
+        EXPECT_TRUE(canvas.AnyIn({10, 2, 92, 22}, text));  // the caption
+    }
 }
 
 TEST_F(TabStripTest, TheStripAsksTheMainWindowToPaintItsItems) {
