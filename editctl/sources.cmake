@@ -10,6 +10,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/editing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gap_vector.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/glyph_map.cpp
     ${CMAKE_CURRENT_LIST_DIR}/grapheme_break_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/graphemes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys.cpp
