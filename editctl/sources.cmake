@@ -35,6 +35,7 @@ set(EDITCTL_WIN
     ${CMAKE_CURRENT_LIST_DIR}/edit_context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_effects.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_font.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_glyphs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_input.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_interface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_paint.cpp

@@ -7,8 +7,10 @@
 //   bench_win [--quick | --gb] [--keep]
 //
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
-// "abc<tab>" and 100 MB on one line; --gb makes the first 1 GB (24 M lines);
-// --quick makes all three small, for a run that only checks the program.
+// "abc<tab>", 100 MB on one line, and 10 MB of lines in plain ASCII beside
+// 10 MB of the same lines with emoji and combining marks among the words;
+// --gb makes the first 1 GB (24 M lines); --quick makes all of them small,
+// for a run that only checks the program.
 #include "app/main_window_proc.h"
 #include "app/settings.h"
 #include "docs/find.h"
@@ -28,6 +30,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -72,10 +75,30 @@ void Report(const std::string& what, double ms, const char* baseline, double bas
 const char* const kWords[] = {"lorem",       "ipsum",  "dolor", "quartz", "amet",
                               "\tconsequat", "café",   "naïve", "中文",   "tempor",
                               "magna",       "aliqua", "minim", "veniam"};
+// The words in plain ASCII, and with emoji, a flag, a family and letters
+// with combining marks among them, for paints and typing side by side.
+const char* const kAsciiWords[] = {"lorem",       "ipsum",  "dolor",  "quartz", "amet",
+                                   "\tconsequat", "cafe",   "naive",  "zhong",  "tempor",
+                                   "magna",       "aliqua", "hearts", "veniam"};
+const char* const kClusterWords[] = {"lorem",
+                                     "ipsum\U0001F600",
+                                     "dolor",
+                                     "quartz",
+                                     "amet",
+                                     "\tconsequat",
+                                     "cafe\u0301",
+                                     "nai\u0308ve",
+                                     "\U0001F1EF\U0001F1F5",
+                                     "tempor",
+                                     "\U0001F468\u200D\U0001F469\u200D\U0001F467",
+                                     "aliqua",
+                                     "\u2764\uFE0F\U0001F44D\U0001F3FD",
+                                     "ve\u0301ni\u0323am"};
 
 // UTF-8 lines of 1..11 words until `bytes`; with `breaks` false, one line.
 // The last words are the only "needle" of the document.
-std::string MakeText(uint64_t bytes, bool breaks) {
+std::string MakeText(uint64_t bytes, bool breaks,
+                     std::span<const char* const> vocabulary = kWords) {
     std::string text;
     text.reserve(bytes + 64);
     uint32_t seed = 9;
@@ -86,7 +109,7 @@ std::string MakeText(uint64_t bytes, bool breaks) {
     while (text.size() < bytes) {
         const uint32_t words = 1 + next() % 11;
         for (uint32_t w = 0; w < words; ++w) {
-            text += kWords[next() % std::size(kWords)];
+            text += vocabulary[next() % vocabulary.size()];
             text += ' ';
         }
         text += breaks ? "\r\n" : " ";
@@ -417,6 +440,8 @@ int main(int argc, char** argv) {
     const std::u16string linesPath = TempPath(L"tessary_bench_lines.txt");
     const std::u16string tabsPath = TempPath(L"tessary_bench_tabs.txt");
     const std::u16string onePath = TempPath(L"tessary_bench_one_line.txt");
+    const std::u16string asciiPath = TempPath(L"tessary_bench_ascii.txt");
+    const std::u16string clusterPath = TempPath(L"tessary_bench_clusters.txt");
     {
         std::string text = MakeText(linesBytes, true);
         WriteBytes(linesPath, text.data(), text.size());
@@ -426,6 +451,10 @@ int main(int argc, char** argv) {
         for (uint64_t i = 0; i < (quick ? 50'000u : 500'000u); ++i)
             text += "abc\t";
         WriteBytes(tabsPath, text.data(), text.size());
+        text = MakeText(10 * mb, true, kAsciiWords);
+        WriteBytes(asciiPath, text.data(), text.size());
+        text = MakeText(10 * mb, true, kClusterWords);
+        WriteBytes(clusterPath, text.data(), text.size());
     }
 
     std::wstring& key = Settings_KeyPath();
@@ -453,6 +482,8 @@ int main(int argc, char** argv) {
          linesPath, true},
         {"tabbed line", tabsPath, false},
         {quick ? "small one line" : "100 MB one line", onePath, false},
+        {quick ? "small ASCII" : "10 MB ASCII", asciiPath, false},
+        {quick ? "small emoji and marks" : "10 MB emoji and marks", clusterPath, false},
     };
     for (const Sample& d : documents) {
         Open(b, d.name, d.path, gb || quick ? 1 : 3);
@@ -478,7 +509,8 @@ int main(int argc, char** argv) {
     ModalUi_SetHandlers(nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
     if (!keep) {
-        for (const std::u16string* path : {&linesPath, &tabsPath, &onePath})
+        for (const std::u16string* path :
+             {&linesPath, &tabsPath, &onePath, &asciiPath, &clusterPath})
             DeleteFileW(W(*path));
     }
     return faults == 0 ? 0 : 1;

@@ -198,11 +198,12 @@ TEST(GraphemeClusters, EveryConformanceCaseBreaksWhereUnicodeSays) {
             EXPECT_EQ(BreaksBefore(ClusterStateAfter(before), CodePointAt(text, p)),
                       IsCharStop(text, p))
                 << p;
-            if (static_cast<size_t>(p) > head)
+            if (static_cast<size_t>(p) > head) {
                 EXPECT_EQ(BreaksBefore(ClusterStateAfter(before.substr(head), afterHead),
                                        CodePointAt(text, p)),
                           IsCharStop(text, p))
                     << p;
+            }
         }
     }
     EXPECT_GT(cases, 600);

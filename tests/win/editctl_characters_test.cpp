@@ -121,3 +121,56 @@ TEST_F(EditCtlCharactersTest, SelectAllPutsTheCaretAtTheEnd) {
     EXPECT_EQ(caret.x, Gutter(2) + kMargin + 3 * charWidth);
     EXPECT_EQ(caret.y, kMargin + lineHeight);
 }
+
+// Each character's ink stays inside its own cells: a mark on its letter, a
+// letter under two thousand marks, an emoji ZWJ sequence, and a flag that
+// no font here has, which shows one box (two strokes across its middle).
+TEST_F(EditCtlCharactersTest, EachCharacterInksOnlyItsOwnCells) {
+    struct Case {
+        const wchar_t* face;
+        std::u16string text; // the character under test in cell 1, blanks around it
+        int cells;
+        int strokes; // ink runs across the middle of the row; 0: not counted
+    };
+    const Case cases[] = {
+        {L"DejaVu Sans Mono", u" e\u0301 ", 1, 0},
+        {L"DejaVu Sans Mono", u" a" + std::u16string(2000, u'\u0301') + u" ", 1, 0},
+        {L"DejaVu Sans", u" \U0001F600\u200D\U0001F600 ", 2, 0},
+        {L"Liberation Mono", u" \U0001F1EF\U0001F1F5 ", 2, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(&c - cases));
+        HFONT face = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH, c.face);
+        ASSERT_NE(face, nullptr);
+        wchar_t got[LF_FACESIZE] = {};
+        HDC dc = GetDC(edit);
+        HGDIOBJ old = SelectObject(dc, face);
+        GetTextFaceW(dc, LF_FACESIZE, got);
+        SelectObject(dc, old);
+        ReleaseDC(edit, dc);
+        ASSERT_STREQ(got, c.face) << "tools/setup.sh installs the fonts";
+        EditCtl_SetFont(edit, face);
+        Reset(c.text);
+        const EditState* s = EditCtl_State(edit);
+        const int cell = s->view.charWidth;
+        const int row = s->view.lineHeight;
+        const int left = s->view.gutterWidth + kMargin;
+        {
+            const Snapshot shot(edit);
+            const auto [first, last] =
+                InkSpan(shot, {left, kMargin, Client().right, kMargin + row}, kText);
+            EXPECT_GE(first, left + cell);
+            EXPECT_LT(last, left + (1 + c.cells) * cell);
+            int strokes = 0;
+            for (int x = left, y = kMargin + row / 2; x < Client().right; ++x)
+                strokes += shot.At(x, y) == kText && shot.At(x - 1, y) != kText;
+            if (c.strokes > 0) {
+                EXPECT_EQ(strokes, c.strokes);
+            }
+        }
+        EditCtl_SetFont(edit, font);
+        DeleteObject(face);
+    }
+}
