@@ -6,6 +6,8 @@
 #include "app/window_modes_rules.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -45,9 +47,9 @@ void MainWnd_ShowAbout(HWND window) {
     const std::u16string message = AboutText(std::u16string(U16(version.c_str(), version.size())));
     const auto* text = Wide(message);
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    auto icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXICON),
-                                              GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+    const OwnedIcon icon(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
 
     TASKDIALOGCONFIG config = {};
     config.cbSize = sizeof config;
@@ -55,12 +57,10 @@ void MainWnd_ShowAbout(HWND window) {
     config.hInstance = instance;
     config.dwFlags = TDF_USE_HICON_MAIN | TDF_ALLOW_DIALOG_CANCELLATION;
     config.dwCommonButtons = TDCBF_OK_BUTTON;
-    config.pszWindowTitle = L"About Tessary";
-    config.hMainIcon = icon;
-    config.pszMainInstruction = L"Tessary";
+    config.pszWindowTitle = L"About " TESSARY_NAME;
+    config.hMainIcon = icon.get();
+    config.pszMainInstruction = kProgramName;
     config.pszContent = text;
     if (!ModalUi_TaskDialog(config))
-        ModalUi_MessageBox(window, text, L"About Tessary", MB_ICONINFORMATION);
-    if (icon)
-        DestroyIcon(icon);
+        ModalUi_MessageBox(window, text, L"About " TESSARY_NAME, MB_ICONINFORMATION);
 }

@@ -6,6 +6,7 @@
 #include "docs/main_window.h"
 #include "docs/window_geometry.h"
 #include "winkit/module_function.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -18,13 +19,13 @@ using SetDpiAwareFn = BOOL(WINAPI*)();
 // Per-monitor awareness (version 2) where the system has it, else the
 // system-wide awareness of older systems.
 void BecomeDpiAware() {
-    if (HMODULE user32 = LoadLibraryW(L"user32.dll")) {
-        auto setContext = ModuleFunction<SetDpiContextFn>(user32, "SetProcessDpiAwarenessContext");
-        if (setContext)
+    if (const LoadedLibrary user32{LoadLibraryW(L"user32.dll")}) {
+        auto setContext =
+            ModuleFunction<SetDpiContextFn>(user32.get(), "SetProcessDpiAwarenessContext");
+        if (setContext) {
             setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)));
-        FreeLibrary(user32);
-        if (setContext)
             return;
+        }
     }
     if (auto setAware =
             ModuleFunction<SetDpiAwareFn>(GetModuleHandleW(L"user32.dll"), "SetProcessDPIAware"))
@@ -33,12 +34,9 @@ void BecomeDpiAware() {
 
 void ReadStartupPath() {
     int count = 0;
-    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!arguments)
-        return;
-    if (count >= 2)
-        startupPath = arguments[1];
-    LocalFree(arguments);
+    const Owned<LPWSTR*, LocalFree> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+    if (arguments && count >= 2)
+        startupPath = arguments.get()[1];
 }
 
 HICON LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
@@ -77,22 +75,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HICON largeIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
     HICON smallIcon = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
 
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWnd_Proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = L"TessaryClass";
-    wc.hIcon = largeIcon ? largeIcon : LoadIconW(nullptr, IDI_APPLICATION);
-    wc.hIconSm = smallIcon ? smallIcon : wc.hIcon;
-    if (!RegisterClassExW(&wc))
+    if (!RegisterMainWindowClass(instance, largeIcon, smallIcon))
         return 0;
 
     const WindowSize size = StartSize();
     HWND window =
-        CreateWindowExW(0, L"TessaryClass", L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                         size.width, size.height, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 0;
@@ -100,12 +88,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon));
     if (smallIcon)
         SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
-    HACCEL accelerators = MainWnd_CreateAccelerators();
+    const Accelerators accelerators(MainWnd_CreateAccelerators());
     ShowWindow(window, showCommand);
     UpdateWindow(window);
-
-    const int exitCode = RunMessageLoop(window, accelerators);
-    if (accelerators)
-        DestroyAcceleratorTable(accelerators);
-    return exitCode;
+    return RunMessageLoop(window, accelerators.get());
 }

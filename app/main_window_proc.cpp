@@ -11,6 +11,7 @@
 #include "docs/format_menu.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
+#include "docs/recovery_offer.h"
 #include "docs/status_bar.h"
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
@@ -20,12 +21,11 @@
 #include "fileio/disk_changes.h"
 #include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
-#include "winkit/modal_ui.h"
+#include "winkit/window_proc_guard.h"
 
 #include <commctrl.h>
 
-#include <new>
-#include <stdexcept>
+#include <memory>
 
 std::wstring startupPath;
 UINT findReplaceMessage = 0;
@@ -41,16 +41,29 @@ void CreateChildren(MainWindow& mw, HWND window) {
     mw.statusBar = Status_Create(window);
 }
 
+// What an earlier run left unsaved is offered before anything is loaded,
+// then the file named on the command line opens.
+void OpenFirstDocuments(MainWindow& mw, HWND window) {
+    const bool recovered = MainWnd_OfferRecovery(mw, window);
+    if (!startupPath.empty()) {
+        if (!recovered || MainWnd_NewTab(mw, window))
+            MainWnd_OpenStartupFile(mw, window, startupPath);
+    } else if (!recovered) {
+        MainWnd_ResetActiveDocument(mw, window);
+    }
+}
+
 LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, 0xFF};
     InitCommonControlsEx(&controls);
     findReplaceMessage = RegisterWindowMessageW(FINDMSGSTRINGW);
     EditCtl_RegisterClass(create.hInstance);
 
+    // The slot owns the record from here until WM_NCDESTROY takes it back.
     auto* mw = new MainWindow();
-    Settings_SetDefaults(mw->settings);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(mw));
-    mw->whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
+    Settings_SetDefaults(mw->settings);
+    mw->whiteBrush.reset(CreateSolidBrush(RGB(255, 255, 255)));
     Settings_SetDefaultFont(mw->settings);
     Settings_Load(mw->settings);
     CreateChildren(*mw, window);
@@ -64,33 +77,23 @@ LRESULT OnCreate(HWND window, const CREATESTRUCTW& create) {
     MainWnd_UpdateTitle(*mw, window);
     MainWnd_ApplyFonts(*mw);
     MainWnd_ApplyZOrder(*mw, window);
-    const bool recovered = MainWnd_OfferRecovery(*mw, window);
-    if (!startupPath.empty()) {
-        if (!recovered || MainWnd_NewTab(*mw, window))
-            MainWnd_OpenStartupFile(*mw, window, startupPath);
-    } else if (!recovered) {
-        MainWnd_ResetActiveDocument(*mw, window);
-    }
+    OpenFirstDocuments(*mw, window);
     return 0;
 }
 
+// The record leaves the slot first, so that nothing reached from here finds
+// it half taken down; its fonts and brush go with it.
 void OnNcDestroy(HWND window) {
-    if (MainWindow* mw = MainWnd_FromWindow(window)) {
-        MainWnd_DiscardJournals(*mw);
-        Settings_Save(mw->settings);
-        for (HGDIOBJ object :
-             {static_cast<HGDIOBJ>(mw->editorFont), static_cast<HGDIOBJ>(mw->uiFont),
-              static_cast<HGDIOBJ>(mw->whiteBrush)}) {
-            if (object)
-                DeleteObject(object);
-        }
-        // Usually gone already with its owner; destroying it again is harmless.
-        if (mw->closeTooltip && IsWindow(mw->closeTooltip))
-            DestroyWindow(mw->closeTooltip);
-        MainWnd_ReleaseDetachedMenu(*mw, window);
-        delete mw;
-    }
+    const std::unique_ptr<MainWindow> mw(MainWnd_FromWindow(window));
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (!mw)
+        return;
+    MainWnd_DiscardJournals(*mw);
+    Settings_Save(mw->settings);
+    // Usually gone already with its owner; destroying it again is harmless.
+    if (mw->closeTooltip && IsWindow(mw->closeTooltip))
+        DestroyWindow(mw->closeTooltip);
+    MainWnd_ReleaseDetachedMenu(*mw, window);
 }
 
 LRESULT OnNotify(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {
@@ -154,7 +157,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
         if (wParam) {
             Settings_Save(mw.settings);
             if (lParam & ENDSESSION_CRITICAL)
-                MainWnd_WriteJournals(mw, window);
+                MainWnd_FinishJournals(mw, window);
             else
                 MainWnd_DiscardJournals(mw);
         }
@@ -204,7 +207,7 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
             break;
         SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
         SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
-        return reinterpret_cast<LRESULT>(mw.whiteBrush);
+        return reinterpret_cast<LRESULT>(mw.whiteBrush.get());
     case WM_DPICHANGED:
         return OnDpiChanged(mw, window, wParam, lParam);
     default:
@@ -243,26 +246,22 @@ LRESULT Route(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return HandleMessage(*mw, window, message, wParam, lParam);
 }
 
-// Memory ran out in a command (a whole-text copy of a huge document): the
-// command stops, the documents keep their text (the edit control's edits
-// are all or nothing) and the user is told. A window that cannot be made is
-// not made.
-LRESULT OnOutOfMemory(HWND window, UINT message) {
-    ModalUi_ReportOutOfMemory(window);
-    return message == WM_CREATE ? -1 : 0;
-}
-
 } // namespace
 
-// Only running out of memory (or past what a container can hold) is caught:
-// any other exception is a fault and ends the program here rather than
-// unwinding through the system's frames.
 LRESULT CALLBACK MainWnd_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return Route(window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        return OnOutOfMemory(window, message);
-    } catch (const std::length_error&) {
-        return OnOutOfMemory(window, message);
-    }
+    return GuardedWindowProc<Route>(window, message, wParam, lParam);
+}
+
+bool RegisterMainWindowClass(HINSTANCE instance, HICON largeIcon, HICON smallIcon) {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = MainWnd_Proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kMainWindowClass;
+    wc.hIcon = largeIcon ? largeIcon : LoadIconW(nullptr, IDI_APPLICATION);
+    wc.hIconSm = smallIcon ? smallIcon : wc.hIcon;
+    return RegisterClassExW(&wc) != 0;
 }

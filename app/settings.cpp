@@ -1,6 +1,8 @@
 #include "app/settings.h"
 
 #include "app/settings_rules.h"
+#include "winkit/program_name.h"
+#include "winkit/win_handles.h"
 
 #include <cstring>
 #include <cwchar>
@@ -55,7 +57,7 @@ void WriteNumber(HKEY key, const wchar_t* name, uint32_t value) {
 } // namespace
 
 std::wstring& Settings_KeyPath() {
-    static std::wstring path = L"Software\\Orvanel\\Tessary";
+    static std::wstring path = L"Software\\Orvanel\\" TESSARY_NAME;
     return path;
 }
 
@@ -74,10 +76,12 @@ void Settings_SetDefaultFont(AppSettings& settings) {
 }
 
 void Settings_Load(AppSettings& settings) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, Settings_KeyPath().c_str(), 0, KEY_READ, &key) !=
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Settings_KeyPath().c_str(), 0, KEY_READ, &opened) !=
         ERROR_SUCCESS)
         return;
+    const RegistryKey owner(opened);
+    HKEY key = owner.get();
     for (const FlagValue& flag : kFlags) {
         if (const std::optional<uint32_t> value = ReadNumber(key, flag.name))
             settings.*flag.field = *value != 0;
@@ -88,15 +92,16 @@ void Settings_Load(AppSettings& settings) {
             settings.fontSizePt = *accepted;
     }
     settings.scrollSpeed = Settings_ScrollSpeedFromPercent(ReadNumber(key, L"ScrollSpeedPercent"));
-    RegCloseKey(key);
 }
 
 void Settings_Save(const AppSettings& settings) {
-    HKEY key = nullptr;
+    HKEY created = nullptr;
     if (RegCreateKeyExW(HKEY_CURRENT_USER, Settings_KeyPath().c_str(), 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &created,
                         nullptr) != ERROR_SUCCESS)
         return;
+    const RegistryKey owner(created);
+    HKEY key = owner.get();
     for (const FlagValue& flag : kFlags)
         WriteNumber(key, flag.name, settings.*flag.field ? 1 : 0);
     const wchar_t* faceField = settings.editorLogFont.lfFaceName;
@@ -106,5 +111,4 @@ void Settings_Save(const AppSettings& settings) {
                        static_cast<DWORD>((face.size() + 1) * sizeof(wchar_t)));
     WriteNumber(key, L"FontSizePt", static_cast<uint32_t>(settings.fontSizePt));
     WriteNumber(key, L"ScrollSpeedPercent", Settings_ScrollPercentForSave(settings.scrollSpeed));
-    RegCloseKey(key);
 }

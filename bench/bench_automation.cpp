@@ -5,7 +5,7 @@
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
 #include "editctl/text_geometry.h"
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 
 #include <benchmark/benchmark.h>
 

@@ -127,8 +127,21 @@ void BM_WriteTextFileFromHalves(benchmark::State& state) {
                                           text.substr(text.size() / 2)};
     const std::u16string path = SavePath().u16string();
     for (auto _ : state) {
-        if (!WriteTextFile(halves, path, kCodePageUtf8, LineEnding::Lf))
+        if (!WriteTextFile(halves, path, TextEncoding::Utf8, LineEnding::Lf))
             state.SkipWithError("WriteTextFile failed");
+    }
+    state.SetBytesProcessed(state.iterations() * Sample().Size());
+}
+
+// The look for unpaired surrogates that a UTF-8 save makes before it
+// writes, so that it can ask about them first.
+void BM_Utf8LossCheck(benchmark::State& state) {
+    const std::u16string_view text = SampleText();
+    const std::u16string_view halves[] = {text.substr(0, text.size() / 2),
+                                          text.substr(text.size() / 2)};
+    for (auto _ : state) {
+        if (EncodingLosesCharacters(halves, TextEncoding::Utf8))
+            state.SkipWithError("the sample has no unpaired surrogate");
     }
     state.SetBytesProcessed(state.iterations() * Sample().Size());
 }
@@ -156,6 +169,7 @@ BENCHMARK(BM_ReadTextFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ReadAndWidenBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteTextFileFromHalves)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConvertAndWriteBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Utf8LossCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Remembers each benchmark's time per iteration to print their ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -212,6 +226,8 @@ int main(int argc, char** argv) {
                "BM_ReadAndWidenBaseline/real_time");
     PrintRatio(reporter, "save from halves", "BM_WriteTextFileFromHalves/real_time",
                "convert-and-write", "BM_ConvertAndWriteBaseline/real_time");
+    PrintRatio(reporter, "UTF-8 loss check", "BM_Utf8LossCheck/real_time", "save from halves",
+               "BM_WriteTextFileFromHalves/real_time");
     const std::u16string& text = SampleText();
     std::printf("loaded text: %zu units in a block of %zu (%.3fx)\n", text.size(), text.capacity(),
                 static_cast<double>(text.capacity()) / static_cast<double>(text.size()));

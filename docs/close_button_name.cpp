@@ -1,6 +1,8 @@
 #include "docs/close_button_name.h"
 
 #include "editctl/uia_api.h"
+#include "winkit/com_object.h"
+#include "winkit/win_handles.h"
 
 #include <commctrl.h>
 
@@ -12,30 +14,14 @@ constexpr UINT_PTR kSubclassId = 0x4e41; // "NA"
 constexpr wchar_t kName[] = L"Close tab";
 
 // A button element with a fixed name; everything else comes from the host window.
-class NamedButton final : public IRawElementProviderSimple {
+class NamedButton final : public ComObject<NamedButton, IRawElementProviderSimple> {
   public:
     explicit NamedButton(HWND window) : window_(window) {}
     void Detach() { window_ = nullptr; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out)
-            return E_POINTER;
-        if (iid != IID_IUnknown && iid != IID_IRawElementProviderSimple) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IRawElementProviderSimple*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&refs_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
+    void* Interface(REFIID iid) {
+        return iid == IID_IRawElementProviderSimple ? static_cast<IRawElementProviderSimple*>(this)
+                                                    : nullptr;
     }
 
     HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* result) override {
@@ -78,19 +64,19 @@ class NamedButton final : public IRawElementProviderSimple {
     }
 
   private:
-    ~NamedButton() = default;
-    LONG refs_ = 1;
+    ~NamedButton() override = default;
     HWND window_;
 };
 
-void Release(HWND window, NamedButton* element) {
+// Takes the element's reference back from the subclass, which held it.
+void Release(HWND window, NamedButton* held) {
+    const ComPtr<NamedButton> element(held);
     const AutomationApi& api = EditCtl_AutomationApi();
     element->Detach();
     if (api.returnRawElementProvider)
         api.returnRawElementProvider(window, 0, 0, nullptr);
     if (api.disconnectProvider)
-        api.disconnectProvider(element);
-    element->Release();
+        api.disconnectProvider(element.get());
 }
 
 LRESULT CALLBACK NamedButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -112,8 +98,8 @@ LRESULT CALLBACK NamedButtonProc(HWND window, UINT message, WPARAM wParam, LPARA
 void TabStrip_NameCloseButton(HWND closeButton) {
     if (!closeButton)
         return;
-    auto* element = new (std::nothrow) NamedButton(closeButton);
-    if (element && !SetWindowSubclass(closeButton, NamedButtonProc, kSubclassId,
-                                      reinterpret_cast<DWORD_PTR>(element)))
-        element->Release();
+    ComPtr<NamedButton> element(new (std::nothrow) NamedButton(closeButton));
+    if (element && SetWindowSubclass(closeButton, NamedButtonProc, kSubclassId,
+                                     reinterpret_cast<DWORD_PTR>(element.get())))
+        element.release(); // the subclass holds it until WM_NCDESTROY
 }

@@ -6,6 +6,7 @@
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <commctrl.h>
 
@@ -27,7 +28,7 @@ bool MainWnd_QuerySave(MainWindow& mw, HWND owner) {
         return true;
     if (!active->modified && (!mw.activeEdit || !EditCtl_IsModified(mw.activeEdit)))
         return true;
-    switch (ModalUi_MessageBox(owner, L"Do you want to save changes?", L"Tessary",
+    switch (ModalUi_MessageBox(owner, L"Do you want to save changes?", kProgramName,
                                MB_YESNOCANCEL | MB_ICONWARNING)) {
     case IDYES:
         return MainWnd_Save(mw, owner);

@@ -1,5 +1,7 @@
 #include "docs/document.h"
 
+#include "winkit/program_name.h"
+
 namespace {
 
 std::u16string_view ShownName(const Document& document) {
@@ -23,7 +25,7 @@ std::u16string WindowTitle(const Document* active) {
     if (active && active->modified)
         title += u"*";
     title += active ? ShownName(*active) : std::u16string_view(u"Untitled");
-    title += u" - Tessary";
+    title += u" - " TESSARY_NAME;
     return title;
 }
 

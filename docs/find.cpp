@@ -5,6 +5,7 @@
 #include "editctl/editctl.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -26,7 +27,7 @@ SearchOptions Options(const MainWindow& mw) {
 }
 
 void Inform(HWND window, const wchar_t* text) {
-    ModalUi_MessageBox(window, text, L"Tessary", MB_ICONINFORMATION);
+    ModalUi_MessageBox(window, text, kProgramName, MB_ICONINFORMATION);
 }
 
 // Both dialogs share the block and the buffers, so only one is ever open.
@@ -75,7 +76,7 @@ void ReplaceAllInActive(MainWindow& mw, HWND window) {
                                                       BufferText(mw.replaceWith), Options(mw));
     if (result.tooLong) {
         ModalUi_MessageBox(window, L"The text would become too long. Nothing was replaced.",
-                           L"Tessary", MB_ICONWARNING);
+                           kProgramName, MB_ICONWARNING);
         return;
     }
     const size_t count = result.positions.size();

@@ -8,13 +8,15 @@ void MainWnd_RefreshEncodingMenu(MainWindow& mw) {
         return;
     const Document* active = MainWnd_ActiveDocument(mw);
     const TextEncoding encoding = active ? active->encoding : TextEncoding::Utf8;
-    if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Ansi) {
+    // UTF-8 with its signature is still UTF-8; choosing the item drops the signature.
+    if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom ||
+        encoding == TextEncoding::Ansi) {
         CheckMenuRadioItem(mw.encodingMenu, IDM_ENCODING_UTF8, IDM_ENCODING_ANSI,
                            encoding == TextEncoding::Ansi ? IDM_ENCODING_ANSI : IDM_ENCODING_UTF8,
                            MF_BYCOMMAND);
         return;
     }
-    // The UTF-16 forms have no item: neither is the document's.
+    // The UTF-16 and UTF-32 forms have no item: neither is the document's.
     CheckMenuItem(mw.encodingMenu, IDM_ENCODING_UTF8, MF_BYCOMMAND | MF_UNCHECKED);
     CheckMenuItem(mw.encodingMenu, IDM_ENCODING_ANSI, MF_BYCOMMAND | MF_UNCHECKED);
 }

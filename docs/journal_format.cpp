@@ -1,22 +1,31 @@
 #include "docs/journal_format.h"
 
+#include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 
-constexpr std::string_view kSignature("TSJRNL\x01\n", 8);
+constexpr std::string_view kSignature("TSJRNL\x02\n", 8);
 constexpr size_t kFrameBytes = 12; // payload length, then its hash
+constexpr int64_t kMaxText = std::numeric_limits<int32_t>::max();
 
-enum class Kind : uint8_t { Header = 0, Change = 1, Mark = 2 };
+enum class Kind : uint8_t { Header = 0, Change = 1, Mark = 2, Form = 3, Matches = 4, Stale = 5 };
 
 template <typename Number> void Put(std::string& out, Number value) {
     for (size_t i = 0; i < sizeof(Number); ++i)
         out += static_cast<char>(static_cast<uint64_t>(value) >> (8 * i) & 0xFF);
 }
 
+// Little-endian units, written in one pass: a snapshot copies whole texts.
 void PutUnits(std::string& out, std::u16string_view units) {
-    for (char16_t unit : units)
-        Put<uint16_t>(out, unit);
+    const size_t at = out.size();
+    out.resize(at + 2 * units.size());
+    char* bytes = out.data() + at;
+    for (const char16_t unit : units) {
+        *bytes++ = static_cast<char>(unit & 0xFF);
+        *bytes++ = static_cast<char>(unit >> 8);
+    }
 }
 
 void PutString(std::string& out, std::u16string_view units) {
@@ -62,20 +71,31 @@ class Reader {
         at_ += sizeof(Number);
         return static_cast<Number>(value);
     }
-    std::u16string Units(size_t count) {
-        std::u16string units;
-        if ((bytes_.size() - at_) / 2 < count) {
+    // The next `count` bytes, or an empty view past the end.
+    std::string_view Bytes(uint64_t count) {
+        if (bytes_.size() - at_ < count) {
             ok_ = false;
-            return units;
+            return {};
         }
-        units.resize(count);
-        for (char16_t& unit : units)
-            unit = Get<uint16_t>();
-        return units;
+        const std::string_view bytes = bytes_.substr(at_, count);
+        at_ += count;
+        return bytes;
     }
-    std::u16string String() { return Units(Get<uint32_t>()); }
+    std::string_view UnitBytes(uint64_t count) { return Bytes(2 * count); }
+    std::u16string String() { return Units(UnitBytes(Get<uint32_t>())); }
     bool ok() const { return ok_; }
     bool atEnd() const { return at_ == bytes_.size(); }
+
+    static char16_t Unit(std::string_view bytes, size_t i) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    }
+    static std::u16string Units(std::string_view bytes) {
+        std::u16string units(bytes.size() / 2, u'\0');
+        for (size_t i = 0; i < units.size(); ++i)
+            units[i] = Unit(bytes, i);
+        return units;
+    }
 
   private:
     std::string_view bytes_;
@@ -97,19 +117,122 @@ bool NextPayload(std::string_view& rest, std::string_view& payload) {
     return true;
 }
 
-bool ApplyChange(Reader& fields, size_t payloadSize, std::u16string& text) {
+bool ApplyChange(Reader& fields, size_t payloadSize, TextBuffer& text) {
     if (payloadSize < 9)
         return false;
     const auto position = fields.Get<uint32_t>();
     const auto removed = fields.Get<uint32_t>();
     const size_t count = (payloadSize - 9) / 2;
-    std::u16string inserted = fields.Units(count);
-    const uint64_t length = uint64_t{text.size()} - removed + count;
+    const std::u16string inserted = Reader::Units(fields.UnitBytes(count));
+    const int64_t length =
+        static_cast<int64_t>(text.size()) - removed + static_cast<int64_t>(count);
     if (!fields.ok() || !fields.atEnd() || position > text.size() ||
-        removed > text.size() - position || length > uint64_t{std::numeric_limits<int32_t>::max()})
+        removed > text.size() - position || length > kMaxText)
         return false;
-    text.replace(position, removed, inserted);
+    text.erase(position, removed);
+    text.insert(position, inserted);
     return true;
+}
+
+// The fields of a Replace All record, checked against the text it applies to.
+struct MatchesRecord {
+    uint32_t count = 0;
+    uint32_t oldLength = 0;
+    uint32_t newLength = 0;
+    bool alike = false;
+    std::string_view positions; // count little-endian 32-bit places
+    std::string_view units;     // newLength units, or count times that
+
+    uint32_t Position(size_t i) const {
+        Reader place(positions.substr(4 * i, 4));
+        return place.Get<uint32_t>();
+    }
+    bool Read(Reader& fields) {
+        count = fields.Get<uint32_t>();
+        oldLength = fields.Get<uint32_t>();
+        newLength = fields.Get<uint32_t>();
+        alike = fields.Get<uint8_t>() != 0;
+        positions = fields.Bytes(4 * uint64_t{count});
+        units = fields.UnitBytes(uint64_t{newLength} * (alike ? 1 : count));
+        return fields.ok() && fields.atEnd() && count > 0;
+    }
+    bool Fits(size_t textSize) const {
+        uint64_t free = 0; // where the next match may start
+        for (size_t i = 0; i < count; ++i) {
+            const uint64_t at = Position(i);
+            if (at < free || at + oldLength > textSize)
+                return false;
+            free = at + oldLength;
+        }
+        const int64_t length = static_cast<int64_t>(textSize) +
+                               int64_t{count} * (int64_t{newLength} - int64_t{oldLength});
+        return length <= kMaxText;
+    }
+};
+
+// Appends text[from, to) to `out`.
+void AppendRange(std::u16string& out, const TextBuffer& text, size_t from, size_t to) {
+    const auto [front, back] = text.halves();
+    if (from < front.size()) {
+        const size_t end = std::min(to, front.size());
+        out.append(front.substr(from, end - from));
+        from = end;
+    }
+    if (from < to)
+        out.append(back.substr(from - front.size(), to - from));
+}
+
+bool ApplyMatches(Reader& fields, TextBuffer& text) {
+    MatchesRecord m;
+    if (!m.Read(fields) || !m.Fits(text.size()))
+        return false;
+    const std::u16string units = Reader::Units(m.units);
+    std::u16string rebuilt;
+    rebuilt.reserve(text.size() + size_t{m.count} * m.newLength - size_t{m.count} * m.oldLength);
+    size_t from = 0;
+    for (size_t i = 0; i < m.count; ++i) {
+        const size_t at = m.Position(i);
+        AppendRange(rebuilt, text, from, at);
+        rebuilt.append(
+            std::u16string_view(units).substr(m.alike ? 0 : i * m.newLength, m.newLength));
+        from = at + m.oldLength;
+    }
+    AppendRange(rebuilt, text, from, text.size());
+    text.assign(std::move(rebuilt));
+    return true;
+}
+
+bool ApplyForm(Reader& fields, JournalReplay& replay) {
+    const auto encoding = fields.Get<uint8_t>();
+    const auto lineEnding = fields.Get<uint8_t>();
+    if (!fields.ok() || !fields.atEnd() || encoding > static_cast<uint8_t>(TextEncoding::Utf16Be) ||
+        lineEnding > static_cast<uint8_t>(LineEnding::Mixed))
+        return false;
+    replay.encoding = static_cast<TextEncoding>(encoding);
+    replay.lineEnding = static_cast<LineEnding>(lineEnding);
+    return true;
+}
+
+// Carries out one record; false when it is not one that fits the text.
+bool Apply(std::string_view payload, TextBuffer& text, JournalReplay& replay) {
+    Reader fields(payload.substr(1));
+    switch (static_cast<Kind>(payload[0])) {
+    case Kind::Change:
+        return ApplyChange(fields, payload.size(), text);
+    case Kind::Matches:
+        return ApplyMatches(fields, text);
+    case Kind::Form:
+        return ApplyForm(fields, replay);
+    case Kind::Mark:
+        replay.marked = replay.marked || payload.size() == 1;
+        return payload.size() == 1;
+    case Kind::Stale:
+        replay.stale = payload.size() == 1;
+        return false;
+    case Kind::Header:
+        break;
+    }
+    return false;
 }
 
 // Parts a journal into its header's payload and the records after it;
@@ -119,6 +242,30 @@ bool SplitJournal(std::string_view bytes, std::string_view& header, std::string_
         return false;
     records = bytes.substr(kSignature.size());
     return NextPayload(records, header) && header[0] == static_cast<char>(Kind::Header);
+}
+
+bool ReadHeaderFields(std::string_view payload, JournalHeader& header) {
+    Reader fields(payload.substr(1));
+    JournalHeader read;
+    read.documentId = fields.Get<uint64_t>();
+    read.generation = fields.Get<uint32_t>();
+    read.snapshot = fields.Get<uint8_t>() != 0;
+    read.disk.known = fields.Get<uint8_t>() != 0;
+    read.disk.stamp.size = fields.Get<uint64_t>();
+    read.disk.stamp.lastWrite = fields.Get<uint64_t>();
+    read.disk.hash = fields.Get<uint64_t>();
+    const auto encoding = fields.Get<uint8_t>();
+    const auto lineEnding = fields.Get<uint8_t>();
+    read.replacedBytes = fields.Get<uint8_t>() != 0;
+    read.path = fields.String();
+    read.displayName = fields.String();
+    if (!fields.ok() || !fields.atEnd() || encoding > static_cast<uint8_t>(TextEncoding::Utf16Be) ||
+        lineEnding > static_cast<uint8_t>(LineEnding::Mixed))
+        return false;
+    read.encoding = static_cast<TextEncoding>(encoding);
+    read.lineEnding = static_cast<LineEnding>(lineEnding);
+    header = std::move(read);
+    return true;
 }
 
 } // namespace
@@ -135,6 +282,7 @@ void AppendJournalHeader(std::string& out, const JournalHeader& header) {
     Put(out, header.disk.hash);
     Put<uint8_t>(out, static_cast<uint8_t>(header.encoding));
     Put<uint8_t>(out, static_cast<uint8_t>(header.lineEnding));
+    Put<uint8_t>(out, header.replacedBytes);
     PutString(out, header.path);
     PutString(out, header.displayName);
 }
@@ -147,48 +295,71 @@ void AppendJournalChange(std::string& out, uint32_t position, uint32_t removed,
     PutUnits(out, inserted);
 }
 
+bool AppendJournalMatches(std::string& out, const ReplacedMatches& m, bool putInserted) {
+    const size_t count = m.positions.size();
+    const std::u16string_view units = putInserted ? m.inserted : m.removed;
+    const uint64_t payload = 14 + 4 * uint64_t{count} + 2 * uint64_t{units.size()};
+    if (count == 0 || payload > std::numeric_limits<uint32_t>::max())
+        return false;
+    const auto newLength = static_cast<uint32_t>(putInserted ? m.inserted.size() : m.length);
+    const auto oldLength = static_cast<uint32_t>(putInserted ? m.length : m.inserted.size());
+    // Undone, each match sits where the insertions before it moved it.
+    const int64_t growth = putInserted ? 0 : int64_t{newLength} - int64_t{oldLength};
+    out.reserve(out.size() + kFrameBytes + payload);
+    Framed framed(out, Kind::Matches);
+    Put(out, static_cast<uint32_t>(count));
+    Put(out, oldLength);
+    Put(out, newLength);
+    Put<uint8_t>(out, units.size() == newLength);
+    for (size_t i = 0; i < count; ++i)
+        Put(out, static_cast<uint32_t>(m.positions[i] - static_cast<int64_t>(i) * growth));
+    PutUnits(out, units);
+    return true;
+}
+
+void AppendJournalForm(std::string& out, TextEncoding encoding, LineEnding lineEnding) {
+    Framed framed(out, Kind::Form);
+    Put<uint8_t>(out, static_cast<uint8_t>(encoding));
+    Put<uint8_t>(out, static_cast<uint8_t>(lineEnding));
+}
+
 void AppendJournalMark(std::string& out) {
     Framed framed(out, Kind::Mark);
+}
+
+void AppendJournalStale(std::string& out) {
+    Framed framed(out, Kind::Stale);
 }
 
 bool ReadJournalHeader(std::string_view bytes, JournalHeader& header) {
     std::string_view payload;
     std::string_view records;
-    if (!SplitJournal(bytes, payload, records))
-        return false;
-    Reader fields(payload.substr(1));
-    JournalHeader read;
-    read.documentId = fields.Get<uint64_t>();
-    read.generation = fields.Get<uint32_t>();
-    read.snapshot = fields.Get<uint8_t>() != 0;
-    read.disk.known = fields.Get<uint8_t>() != 0;
-    read.disk.stamp.size = fields.Get<uint64_t>();
-    read.disk.stamp.lastWrite = fields.Get<uint64_t>();
-    read.disk.hash = fields.Get<uint64_t>();
-    read.encoding = static_cast<TextEncoding>(fields.Get<uint8_t>());
-    read.lineEnding = static_cast<LineEnding>(fields.Get<uint8_t>());
-    read.path = fields.String();
-    read.displayName = fields.String();
-    if (!fields.ok() || !fields.atEnd())
-        return false;
-    header = std::move(read);
-    return true;
+    return SplitJournal(bytes, payload, records) && ReadHeaderFields(payload, header);
 }
 
-JournalReplay ReplayJournal(std::string_view bytes, std::u16string& text) {
+JournalReplay ReplayJournal(std::string_view bytes, TextBuffer& text) {
     JournalReplay replay;
     std::string_view payload;
     std::string_view rest;
-    if (!SplitJournal(bytes, payload, rest))
+    JournalHeader header;
+    if (!SplitJournal(bytes, payload, rest) || !ReadHeaderFields(payload, header))
         return replay;
-    while (!rest.empty() && NextPayload(rest, payload)) {
-        Reader fields(payload.substr(1));
-        const auto kind = static_cast<Kind>(payload[0]);
-        if (kind == Kind::Mark && payload.size() == 1)
-            replay.marked = true;
-        else if (kind != Kind::Change || !ApplyChange(fields, payload.size(), text))
+    replay.header = true;
+    replay.encoding = header.encoding;
+    replay.lineEnding = header.lineEnding;
+    replay.soundBytes = bytes.size() - rest.size();
+    // Records insert at most a unit for every two bytes: room for them all
+    // saves regrowing a large text piece after piece.
+    text.reserve(static_cast<size_t>(
+        std::min<uint64_t>(text.size() + rest.size() / 2, static_cast<uint64_t>(kMaxText))));
+    std::string_view record;
+    while (!rest.empty()) {
+        std::string_view next = rest;
+        if (!NextPayload(next, record) || !Apply(record, text, replay))
             return replay;
+        rest = next;
+        replay.soundBytes = bytes.size() - rest.size();
     }
-    replay.whole = rest.empty();
+    replay.whole = true;
     return replay;
 }

@@ -5,6 +5,7 @@
 
 #include "docs/app_settings.h"
 #include "docs/document.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 #include <commdlg.h>
@@ -18,8 +19,8 @@ struct MainWindow {
     HWND tabControl = nullptr;
     HWND closeButton = nullptr;
     HWND closeTooltip = nullptr; // a popup: destroyed by the record, not with the children
-    HFONT editorFont = nullptr;  // owned; lent to every edit control
-    HFONT uiFont = nullptr;      // owned; tab strip, status bar and close button
+    GdiObject<HFONT> editorFont; // lent to every edit control
+    GdiObject<HFONT> uiFont;     // tab strip, status bar and close button
     // One per tab, in tab order: tab item i shows documents[i].
     std::vector<Document> documents;
     // -1 only while the last tab is being replaced.
@@ -41,12 +42,13 @@ struct MainWindow {
     bool searchDown = true;
     bool matchCase = false;
     bool wholeWord = false;
-    HBRUSH whiteBrush = nullptr;
+    GdiObject<HBRUSH> whiteBrush;
     // A question about a file changed on disk is open: an activation
     // meanwhile must not ask a second one over it.
     bool askingAboutDisk = false;
     bool diskCheckPosted = false;
     bool journalWriteDue = false; // the timer that writes the recovery journals runs
+    bool journalFailureTold = false;
 };
 
 // The record of a main window; null before WM_CREATE and after WM_NCDESTROY.

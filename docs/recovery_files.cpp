@@ -1,25 +1,24 @@
 #include "docs/recovery_files.h"
 
+#include "winkit/win_handles.h"
 #include "docs/document.h"
-#include "docs/journal_format.h"
-#include "docs/journal_log.h"
 #include "editctl/editctl.h"
 
-#include <windows.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cwchar>
 #include <string_view>
 
 namespace {
 
-// A snapshot copies the text in pieces of this many units.
-constexpr int32_t kSnapshotPiece = 1 << 20;
-// A journal may grow this much past twice the text's bytes before it starts
-// again from a copy of the text.
-constexpr uint64_t kGrowthAllowance = 1 << 20;
+// The system's error of the last journal file that could not be made or
+// written; the writing thread sets it too.
+std::atomic<DWORD> lastFailure{0};
+// Set when a file stands where the folder should be.
+std::atomic<bool> folderBlocked{false};
 
 std::wstring LocalAppData() {
     std::wstring folder;
@@ -49,176 +48,162 @@ uint64_t NewDocumentId() {
     return HashBytes(std::string_view(reinterpret_cast<const char*>(parts), sizeof parts));
 }
 
-std::wstring JournalPath(const std::wstring& folder, const JournalLog& log) {
-    wchar_t name[64];
-    swprintf(name, 64, L"\\%016llx-%u.tsj", static_cast<unsigned long long>(log.documentId),
-             log.generation);
-    return folder + name;
+// The folder, made for the user alone when missing; false when it is not
+// there afterwards (a file in its place, no access).
+bool MakeFolder(const std::wstring& path) {
+    OwnerOnlySecurity security(true);
+    if (CreateDirectoryW(path.c_str(), security.get()))
+        return true;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    folderBlocked = attributes != INVALID_FILE_ATTRIBUTES;
+    lastFailure = error;
+    return false;
 }
 
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const auto piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
-        DWORD written = 0;
-        if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0)
-            return false;
-        bytes.remove_prefix(written);
-    }
-    return true;
-}
-
-JournalHeader HeaderOf(const Document& document, const JournalLog& log, bool snapshot) {
-    JournalHeader header;
-    header.documentId = log.documentId;
-    header.generation = log.generation;
-    header.snapshot = snapshot;
-    header.path = document.path;
-    header.displayName = document.displayName;
-    header.disk = document.disk;
-    header.encoding = document.encoding;
-    header.lineEnding = document.lineEnding;
-    return header;
-}
-
-// A new journal file for the log's next generation, held open with reading
-// shared only: other instances cannot take it while this one runs.
-HANDLE CreateJournal(JournalLog& log, std::wstring& path) {
-    const std::wstring folder = Recovery_Folder();
-    if (folder.empty())
-        return INVALID_HANDLE_VALUE;
-    ++log.generation;
-    path = JournalPath(folder, log);
-    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-void CloseAndDelete(JournalLog& log) {
-    if (!log.file)
-        return;
-    CloseHandle(log.file);
-    DeleteFileW(reinterpret_cast<const wchar_t*>(log.fileName.c_str()));
-    log.file = nullptr;
-    log.fileName.clear();
-    log.fileBytes = 0;
-}
-
-// The header and the whole text as records, then the mark; the bytes written.
-bool WriteSnapshot(HANDLE file, const Document& document, const JournalHeader& header,
-                   uint64_t& total) {
-    std::string bytes;
-    AppendJournalHeader(bytes, header);
-    const int32_t length = EditCtl_GetTextLength(document.editWindow);
-    for (int32_t at = 0;; at += kSnapshotPiece) {
-        if (!WriteAll(file, bytes))
-            return false;
-        total += bytes.size();
-        bytes.clear();
-        if (at >= length)
-            break;
-        const std::u16string piece = EditCtl_GetTextPart(document.editWindow, at, kSnapshotPiece);
-        AppendJournalChange(bytes, static_cast<uint32_t>(at), 0, piece);
-    }
-    AppendJournalMark(bytes);
-    total += bytes.size();
-    return WriteAll(file, bytes) && FlushFileBuffers(file);
-}
-
-// A new journal from a copy of the text; the old one goes once the new one
-// is on the disk. On failure the old one stays and the next write tries again.
-void StartAfresh(Document& document, JournalLog& log) {
-    std::wstring path;
-    HANDLE file = CreateJournal(log, path);
-    uint64_t total = 0;
-    if (file == INVALID_HANDLE_VALUE ||
-        !WriteSnapshot(file, document, HeaderOf(document, log, true), total)) {
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
-            DeleteFileW(path.c_str());
+class RecoveryFolder final : public JournalFolder {
+  public:
+    // Shared for reading only: other instances cannot take it while this one runs.
+    std::unique_ptr<JournalSink> Create(uint64_t documentId, uint32_t generation) override {
+        const std::wstring folder = Recovery_Folder();
+        if (folder.empty())
+            return nullptr;
+        wchar_t name[64];
+        swprintf(name, 64, L"\\%016llx-%u.tsj", static_cast<unsigned long long>(documentId),
+                 generation);
+        // Made before the file, so that nothing can fail between the two.
+        auto sink = std::make_unique<JournalFileSink>(folder + name);
+        OwnerOnlySecurity security(false);
+        HANDLE file = CreateFileW(sink->Path().c_str(), GENERIC_WRITE, FILE_SHARE_READ,
+                                  security.get(), CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            lastFailure = GetLastError();
+            return nullptr;
         }
-        log.afresh = true;
-        log.due = true;
-        return;
+        sink->Take(file);
+        return sink;
     }
-    CloseAndDelete(log);
-    log.file = file;
-    log.fileName.assign(path.begin(), path.end());
-    log.fileBytes = total;
-    log.afresh = false;
-    log.pending.clear();
-}
-
-// Appends the kept records, starting the journal against the document's
-// file (or the empty text of an Untitled one) when there is none yet.
-bool Append(const Document& document, JournalLog& log) {
-    if (!log.file) {
-        // Records apply to the file as loaded or saved: without its
-        // identity they would be replayed onto the wrong text.
-        if (!document.path.empty() && !document.disk.known)
-            return false;
-        std::wstring path;
-        HANDLE file = CreateJournal(log, path);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
-        log.file = file;
-        log.fileName.assign(path.begin(), path.end());
-        std::string header;
-        AppendJournalHeader(header, HeaderOf(document, log, false));
-        log.pending.insert(0, header);
-    }
-    const bool written = WriteAll(log.file, log.pending) && FlushFileBuffers(log.file);
-    log.fileBytes += log.pending.size();
-    log.pending.clear();
-    return written;
-}
-
-bool Outgrown(const JournalLog& log) {
-    return log.fileBytes > 4 * static_cast<uint64_t>(log.textUnits) + kGrowthAllowance;
-}
+};
 
 } // namespace
+
+OwnerOnlySecurity::OwnerOnlySecurity(bool folder) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return;
+    const Owned<HANDLE, CloseHandle> tokenOwner(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    user_ = std::make_unique<BYTE[]>(size);
+    if (size == 0 || !GetTokenInformation(token, TokenUser, user_.get(), size, &size))
+        return;
+    PSID sid = reinterpret_cast<TOKEN_USER*>(user_.get())->User.Sid;
+    const DWORD aclSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(sid);
+    acl_ = std::make_unique<BYTE[]>(aclSize);
+    auto* acl = reinterpret_cast<ACL*>(acl_.get());
+    // A folder passes the entry on to what is made in it. A file needs no
+    // right to run, which Wine would turn into mode bits.
+    const DWORD inherit = folder ? OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE : 0;
+    const DWORD access = folder ? FILE_ALL_ACCESS : FILE_GENERIC_READ | FILE_GENERIC_WRITE | DELETE;
+    ready_ = InitializeAcl(acl, aclSize, ACL_REVISION) &&
+             AddAccessAllowedAceEx(acl, ACL_REVISION, inherit, access, sid) &&
+             InitializeSecurityDescriptor(&descriptor_, SECURITY_DESCRIPTOR_REVISION) &&
+             SetSecurityDescriptorDacl(&descriptor_, TRUE, acl, FALSE) &&
+             SetSecurityDescriptorControl(&descriptor_, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+    attributes_ = {sizeof attributes_, &descriptor_, FALSE};
+}
 
 std::wstring& Recovery_FolderOverride() {
     static std::wstring folder;
     return folder;
 }
 
-std::wstring Recovery_Folder() {
-    if (!Recovery_FolderOverride().empty()) {
-        CreateDirectoryW(Recovery_FolderOverride().c_str(), nullptr);
+std::wstring Recovery_FolderPath() {
+    if (!Recovery_FolderOverride().empty())
         return Recovery_FolderOverride();
-    }
     const std::wstring base = LocalAppData();
-    if (base.empty())
+    return base.empty() ? std::wstring() : base + L"\\Tessary\\Recovery";
+}
+
+std::wstring Recovery_Folder() {
+    folderBlocked = false;
+    const std::wstring folder = Recovery_FolderPath();
+    if (folder.empty())
         return {};
-    const std::wstring program = base + L"\\Tessary";
-    const std::wstring folder = program + L"\\Recovery";
-    CreateDirectoryW(program.c_str(), nullptr);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
+    // The program's folder first, when it is the real one.
+    if (Recovery_FolderOverride().empty() && !MakeFolder(folder.substr(0, folder.rfind(L'\\'))))
+        return {};
+    return MakeFolder(folder) ? folder : std::wstring();
+}
+
+std::wstring Recovery_KeptFolder() {
+    const std::wstring folder = Recovery_Folder();
+    if (folder.empty())
+        return {};
+    const std::wstring kept = folder + L"\\Kept";
+    return MakeFolder(kept) ? kept : std::wstring();
+}
+
+JournalFileSink::~JournalFileSink() {
+    if (!file_)
+        return;
+    file_.reset();
+    DeleteFileW(path_.c_str());
+}
+
+bool JournalFileSink::Append(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const auto piece = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file_.get(), bytes.data(), piece, &written, nullptr) || written == 0) {
+            lastFailure = GetLastError();
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool JournalFileSink::Flush() {
+    if (FlushFileBuffers(file_.get()))
+        return true;
+    lastFailure = GetLastError();
+    return false;
 }
 
 void Recovery_Attach(Document& document) {
-    auto log = std::make_shared<JournalLog>();
-    log->documentId = NewDocumentId();
+    auto log = std::make_shared<JournalLog>(NewDocumentId());
     EditCtl_SetTextObserver(document.editWindow, log.get());
     document.journal = std::move(log);
 }
 
-void Recovery_Write(Document& document) {
+JournalProgress Recovery_Write(Document& document, size_t budget) {
     JournalLog* log = document.journal.get();
-    if (!log || !log->due)
-        return;
-    log->due = false;
-    if (log->afresh || !Append(document, *log) || Outgrown(*log))
-        StartAfresh(document, *log);
+    if (!log || !log->Due())
+        return {};
+    static RecoveryFolder folder;
+    const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(document.editWindow);
+    return log->Write(folder, document, text, budget);
 }
 
 void Recovery_Discard(Document& document) {
-    JournalLog* log = document.journal.get();
-    if (!log)
-        return;
-    CloseAndDelete(*log);
-    log->pending.clear();
-    log->due = false;
-    log->afresh = false;
+    if (JournalLog* log = document.journal.get())
+        log->Discard();
+}
+
+std::wstring Recovery_FailureText() {
+    if (folderBlocked)
+        return L"A file stands where the folder should be.";
+    wchar_t text[512] = {};
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, lastFailure, 0, text, 512, nullptr);
+    std::wstring words(text, length);
+    while (!words.empty() &&
+           (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' '))
+        words.pop_back();
+    if (words.empty())
+        words = L"System error " + std::to_wstring(lastFailure) + L".";
+    return words;
 }

@@ -5,6 +5,7 @@ set(DOCS_CORE
     ${CMAKE_CURRENT_LIST_DIR}/document.cpp
     ${CMAKE_CURRENT_LIST_DIR}/journal_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/journal_log.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/journal_writer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/search.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_geometry.cpp
@@ -18,6 +19,7 @@ set(DOCS_WIN
     ${CMAKE_CURRENT_LIST_DIR}/format_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/recovery_offer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/status_bar.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tab_strip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/tabs.cpp

@@ -6,15 +6,13 @@
 #include "docs/tab_geometry.h"
 #include "fileio/wide.h"
 #include "winkit/command_ids.h"
-#include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
+#include "winkit/window_proc_guard.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <new>
-#include <stdexcept>
 
 namespace {
 
@@ -175,7 +173,7 @@ LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_ERASEBKGND && mw->whiteBrush) {
         RECT client = {};
         GetClientRect(window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, mw->whiteBrush);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, mw->whiteBrush.get());
         return 1;
     }
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
@@ -188,18 +186,8 @@ LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 } // namespace
 
-// Only running out of memory (or past what a container can hold) is caught:
-// closing a tab from its glyph stops and the user is told. Any other
-// exception is a fault and ends the program here.
 LRESULT CALLBACK TabStrip_Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return HandleTabStripMessage(window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        ModalUi_ReportOutOfMemory(GetParent(window));
-    } catch (const std::length_error&) {
-        ModalUi_ReportOutOfMemory(GetParent(window));
-    }
-    return 0;
+    return GuardedWindowProc<HandleTabStripMessage>(window, message, wParam, lParam);
 }
 
 void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
@@ -224,7 +212,7 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
               DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
 
     {
-        const SelectedObject font(dc, mw.uiFont);
+        const SelectedObject font(dc, mw.uiFont.get());
         RECT glyphRect = {glyph.left, glyph.top - 1, glyph.right, glyph.bottom + 1};
         DrawTextW(dc, L"X", 1, &glyphRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }

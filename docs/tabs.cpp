@@ -66,7 +66,7 @@ bool MainWnd_AddTab(MainWindow& mw, HWND window) {
     EditCtl_SetWordWrap(edit, s.wordWrap);
     EditCtl_SetShowLineNumbers(edit, s.showLineNumbers);
     if (mw.editorFont)
-        EditCtl_SetFont(edit, mw.editorFont);
+        EditCtl_SetFont(edit, mw.editorFont.get());
     EditCtl_SetScrollSpeed(edit, s.scrollSpeed);
     EditCtl_SetInsertSpaces(edit, s.insertSpaces);
 

@@ -8,8 +8,10 @@
 #include "winkit/module_function.h"
 #include "winkit/win_handles.h"
 
-#include <algorithm>
 #include <commctrl.h>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -86,34 +88,35 @@ int MainWnd_GetDpi(HWND window) {
 
 void MainWnd_RebuildFonts(MainWindow& mw, int dpi) {
     const NONCLIENTMETRICSW metrics = NonClientMetrics(dpi);
-    HFONT uiFont = CreateFontIndirectW(&metrics.lfMenuFont);
+    GdiObject<HFONT> uiFont(CreateFontIndirectW(&metrics.lfMenuFont));
     LOGFONTW editor = mw.settings.editorLogFont;
     editor.lfHeight = FontHeightForPoints(mw.settings.fontSizePt, dpi);
-    HFONT editorFont = CreateFontIndirectW(&editor);
+    GdiObject<HFONT> editorFont(CreateFontIndirectW(&editor));
 
-    // A font that could not be made leaves its predecessor in service: the
-    // children still hold that one, so it must not be deleted.
-    HFONT oldUi = uiFont ? mw.uiFont : nullptr;
-    HFONT oldEditor = editorFont ? mw.editorFont : nullptr;
+    // A font that could not be made leaves its predecessor in service. The
+    // locals take the previous pair and delete it once every child has the
+    // new one; a child that might still hold one keeps it alive.
     if (uiFont)
-        mw.uiFont = uiFont;
+        std::swap(mw.uiFont, uiFont);
     if (editorFont)
-        mw.editorFont = editorFont;
-    MainWnd_ApplyFonts(mw);
-    if (oldUi)
-        DeleteObject(oldUi);
-    if (oldEditor)
-        DeleteObject(oldEditor);
+        std::swap(mw.editorFont, editorFont);
+    try {
+        MainWnd_ApplyFonts(mw);
+    } catch (...) {
+        uiFont.release();
+        editorFont.release();
+        throw;
+    }
 }
 
 void MainWnd_ApplyFonts(MainWindow& mw) {
     if (mw.editorFont) {
         for (const Document& document : mw.documents)
-            EditCtl_SetFont(document.editWindow, mw.editorFont);
+            EditCtl_SetFont(document.editWindow, mw.editorFont.get());
     }
     if (!mw.uiFont)
         return;
-    const WPARAM font = reinterpret_cast<WPARAM>(mw.uiFont);
+    const WPARAM font = reinterpret_cast<WPARAM>(mw.uiFont.get());
     for (HWND child : {mw.statusBar, mw.tabControl, mw.closeButton}) {
         if (child)
             SendMessageW(child, WM_SETFONT, font, TRUE);

@@ -5,12 +5,14 @@
 #pragma once
 
 #include "editctl/edit_state.h"
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 #include "editctl/uia_interfaces.h"
+#include "winkit/com_object.h"
 
 #include <new>
 
-class EditProvider final : public IRawElementProviderSimple, public uia::ITextProvider {
+class EditProvider final
+    : public ComObject<EditProvider, IRawElementProviderSimple, uia::ITextProvider> {
   public:
     explicit EditProvider(HWND window) : window_(window) {}
 
@@ -20,9 +22,7 @@ class EditProvider final : public IRawElementProviderSimple, public uia::ITextPr
     void Detach() { window_ = nullptr; }
     IRawElementProviderSimple* Simple() { return this; }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    void* Interface(REFIID iid);
 
     HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* result) override;
     HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID pattern, IUnknown** result) override;
@@ -40,9 +40,8 @@ class EditProvider final : public IRawElementProviderSimple, public uia::ITextPr
     HRESULT STDMETHODCALLTYPE get_SupportedTextSelection(int* result) override;
 
   private:
-    ~EditProvider() = default;
+    ~EditProvider() override = default;
 
-    LONG refs_ = 1;
     HWND window_;
 };
 

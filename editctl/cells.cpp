@@ -1,12 +1,13 @@
 #include "editctl/cells.h"
 
 #include "editctl/characters.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
 CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column,
                         const CellRules& rules) {
-    const bool tab = line[offset] == 9;
+    const bool tab = line[offset] == kTab;
     const CharacterExtent character =
         tab ? CharacterExtent{offset + 1, 0} : CharacterAt(line, offset);
     int64_t cells = tab ? rules.tabWidth - column % rules.tabWidth : character.cells;

@@ -6,11 +6,7 @@ namespace {
 
 void TellObserver(EditState& s, const ModelChange& change) {
     TextObserver* observer = s.history.observer;
-    if (!observer)
-        return;
-    if (change.rebuilt)
-        observer->TextReplaced(s);
-    else if (!change.records.empty())
+    if (observer && !change.records.empty())
         observer->TextChanged(s, change.records, true);
 }
 

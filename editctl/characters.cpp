@@ -166,14 +166,6 @@ bool IsPresentationMark(char32_t c) {
 
 } // namespace
 
-bool IsHighSurrogate(char32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char32_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 int CellWidth(char32_t c) {
     if (c < kFirstWideOrMark)
         return 1;

@@ -60,8 +60,6 @@ ClusterState ClusterStateAfter(std::u16string_view text, const ClusterState& bef
 // Whether `pos` lies between the two halves of a surrogate pair.
 bool InsideSurrogatePair(std::u16string_view text, int32_t pos);
 bool InsideSurrogatePair(const TextBuffer& text, int32_t pos);
-bool IsHighSurrogate(char32_t unit);
-bool IsLowSurrogate(char32_t unit);
 // The code point at `pos` (< length): a pair decoded, any other unit as it is.
 char32_t CodePointAt(std::u16string_view text, int32_t pos);
 // Characters of right-to-left scripts and the bidirectional controls: drawn

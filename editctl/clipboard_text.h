@@ -7,8 +7,9 @@
 #include <string>
 #include <string_view>
 
-// The selected units as they are, breaks unconverted; empty without a selection.
-std::u16string SelectedText(const TextModel& model);
+// Writes the selected units as they are, breaks unconverted, and a
+// terminating zero to `out`, which holds one unit more than the selection.
+void WriteSelection(const TextModel& model, char16_t* out);
 // Every LF not preceded by CR becomes CR LF; lone CRs stay.
 std::u16string NormalizePastedBreaks(std::u16string_view clipboardText);
 // Replaces the selection with the clipboard's text, breaks normalised. An

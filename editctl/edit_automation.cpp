@@ -6,6 +6,7 @@
 #include "editctl/text_geometry.h"
 #include "editctl/text_model.h"
 #include "editctl/uia_api.h"
+#include "winkit/win_handles.h"
 
 #include <string>
 
@@ -42,11 +43,10 @@ HRESULT NewRangeResult(EditProvider* owner, TextSpan span, uia::ITextRangeProvid
 }
 
 HRESULT ArrayResult(EditProvider* owner, TextSpan span, SAFEARRAY** result) {
-    uia::ITextRangeProvider* range = NewTextRange(owner, span);
+    const ComPtr<uia::ITextRangeProvider> range(NewTextRange(owner, span));
     if (!range)
         return E_OUTOFMEMORY;
-    *result = RangeArray(range);
-    range->Release();
+    *result = RangeArray(range.get());
     return *result ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -54,30 +54,12 @@ HRESULT ArrayResult(EditProvider* owner, TextSpan span, SAFEARRAY** result) {
 
 // ---- IUnknown ----
 
-HRESULT EditProvider::QueryInterface(REFIID iid, void** out) {
-    if (!out)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IRawElementProviderSimple)
-        *out = static_cast<IRawElementProviderSimple*>(this);
-    else if (iid == uia::kTextProviderIid)
-        *out = static_cast<uia::ITextProvider*>(this);
-    else {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG EditProvider::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-}
-
-ULONG EditProvider::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
+void* EditProvider::Interface(REFIID iid) {
+    if (iid == IID_IRawElementProviderSimple)
+        return static_cast<IRawElementProviderSimple*>(this);
+    if (iid == uia::kTextProviderIid)
+        return static_cast<uia::ITextProvider*>(this);
+    return nullptr;
 }
 
 EditState* EditProvider::State() const {
@@ -235,7 +217,8 @@ void EditCtl_RaiseNotifyEvents(HWND window, EditState& s, EditNotify notify) {
 }
 
 void EditCtl_ReleaseAutomation(HWND window, EditState& s) {
-    EditProvider* provider = s.attached.automation;
+    // Takes over the reference the record held.
+    const ComPtr<EditProvider> provider(s.attached.automation);
     if (!provider)
         return;
     s.attached.automation = nullptr;
@@ -245,7 +228,6 @@ void EditCtl_ReleaseAutomation(HWND window, EditState& s) {
         api.returnRawElementProvider(window, 0, 0, nullptr);
     if (api.disconnectProvider)
         api.disconnectProvider(provider->Simple());
-    provider->Release();
 }
 
 IRawElementProviderSimple* EditCtl_AutomationProvider(HWND window) {

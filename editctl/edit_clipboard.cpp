@@ -3,29 +3,26 @@
 #include "editctl/clipboard_text.h"
 #include "editctl/edit_effects.h"
 #include "editctl/editing.h"
+#include "editctl/text_model.h"
+#include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 
-#include <cstring>
 #include <optional>
 #include <string>
 
 namespace {
 
-// A movable block holding the units and a terminating zero, or null.
-HGLOBAL CopyToGlobal(const std::u16string& text) {
-    const size_t bytes = (text.size() + 1) * sizeof(char16_t);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!block)
-        return nullptr;
-    {
-        LockedGlobal<void> target(block);
-        if (target.get()) {
-            std::memcpy(target.get(), text.c_str(), bytes);
-            return block;
-        }
-    }
-    GlobalFree(block);
-    return nullptr;
+// A movable block holding the selected units and a terminating zero,
+// written there straight from the text, so that a copy costs no memory but
+// the block; none when the block cannot be had.
+GlobalBlock SelectionToGlobal(const TextModel& model) {
+    const auto units = static_cast<size_t>(SelectionHigh(model) - SelectionLow(model));
+    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, (units + 1) * sizeof(char16_t)));
+    const LockedGlobal<char16_t> target(block.get());
+    if (!target.get())
+        return {};
+    WriteSelection(model, target.get());
+    return block;
 }
 
 // The clipboard's text up to its terminating zero, and never past the block
@@ -49,20 +46,24 @@ std::optional<std::u16string> ReadClipboardText(HWND window) {
 } // namespace
 
 bool CopySelection(HWND window, const EditState& s) {
-    const std::u16string selected = SelectedText(s.model);
-    if (selected.empty())
+    if (s.model.anchor == s.model.caret)
         return false;
+    // Filled before the clipboard opens, so a block that cannot be had
+    // leaves the clipboard as it was, and other programs wait only for the
+    // handover, not for the copy.
+    GlobalBlock block = SelectionToGlobal(s.model);
+    if (!block) {
+        ModalUi_ReportOutOfMemory(GetAncestor(window, GA_ROOT));
+        return false;
+    }
     OpenClipboardScope clipboard(window);
     if (!clipboard.IsOpen())
         return false;
     EmptyClipboard();
-    HGLOBAL block = CopyToGlobal(selected);
-    if (!block)
+    if (!SetClipboardData(CF_UNICODETEXT, block.get()))
         return false;
-    if (SetClipboardData(CF_UNICODETEXT, block))
-        return true;
-    GlobalFree(block);
-    return false;
+    block.release(); // the clipboard owns it now, and frees it when it lets go
+    return true;
 }
 
 void CutSelection(HWND window, EditState& s) {

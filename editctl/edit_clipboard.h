@@ -1,5 +1,6 @@
 // Copy and paste through the system clipboard as Unicode text. Failures of
-// the clipboard (busy, no text, no global memory) end the operation silently.
+// the clipboard (busy, no text) end the operation silently; a copy that
+// cannot have the memory for its text tells the user.
 #pragma once
 
 #include "editctl/edit_state.h"
@@ -7,7 +8,8 @@
 #include <windows.h>
 
 // Puts the selected units on the clipboard, breaks as they are; false when
-// nothing was selected or the clipboard did not take the text.
+// nothing was selected or the clipboard did not take the text. Without the
+// memory for the text, tells the user and leaves the clipboard as it was.
 bool CopySelection(HWND window, const EditState& s);
 // Copies, then deletes the selection as an edit; nothing without a selection
 // or when the copy failed.

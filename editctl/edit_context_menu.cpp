@@ -3,6 +3,7 @@
 #include "editctl/context_menu.h"
 #include "editctl/edit_clipboard.h"
 #include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 namespace {
 
@@ -26,14 +27,13 @@ void AddItems(HMENU menu, const ContextMenuStates& enabled) {
 void EditCtl_OnContextMenu(HWND window, const EditState& s, LPARAM lParam) {
     POINT at = {static_cast<int16_t>(LOWORD(lParam)), static_cast<int16_t>(HIWORD(lParam))};
     ClientToScreen(window, &at);
-    HMENU menu = CreatePopupMenu();
+    const MenuHandle menu(CreatePopupMenu());
     if (!menu)
         return;
-    AddItems(menu, ContextMenuEnabled(s, ClipboardHasText()));
+    AddItems(menu.get(), ContextMenuEnabled(s, ClipboardHasText()));
     const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD;
-    const UINT chosen = TrackPopupMenu(menu, flags, at.x, at.y, 0, window, nullptr);
+    const UINT chosen = TrackPopupMenu(menu.get(), flags, at.x, at.y, 0, window, nullptr);
     HWND parent = GetParent(window);
     if (chosen && parent)
         SendMessageW(parent, WM_COMMAND, chosen, 0);
-    DestroyMenu(menu);
 }

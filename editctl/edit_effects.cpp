@@ -3,6 +3,7 @@
 #include "editctl/edit_automation.h"
 #include "editctl/layout.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <algorithm>
 #include <iterator>
@@ -84,7 +85,7 @@ void EditCtl_ApplyEffects(HWND window, EditState& s) {
         InvalidateRect(window, nullptr, FALSE);
     if (fx.tooLong)
         ModalUi_MessageBox(GetAncestor(window, GA_ROOT),
-                           L"The text would become too long. Nothing was changed.", L"Tessary",
+                           L"The text would become too long. Nothing was changed.", kProgramName,
                            MB_ICONWARNING);
     if (fx.notify != EditNotify::None) {
         // The record may be gone once the parent has handled its notification.

@@ -24,25 +24,18 @@ ScrollRequest RequestOf(WPARAM wParam) {
 
 } // namespace
 
-// The tracking position comes from the bar itself: the message's 16-bit
-// thumb position would cut off long texts.
 void EditCtl_OnScroll(HWND window, EditState& s, bool horizontal, WPARAM wParam) {
     if (!ScrollBarActive(s, horizontal))
         return;
-    const int bar = horizontal ? SB_HORZ : SB_VERT;
+    const ScrollRequest request = RequestOf(wParam);
+    // The tracking position comes from the bar itself: the message carries
+    // only 16 bits of it.
     SCROLLINFO info = {};
     info.cbSize = sizeof(info);
-    info.fMask = SIF_ALL;
-    if (!GetScrollInfo(window, bar, &info))
+    info.fMask = SIF_TRACKPOS;
+    if (request == ScrollRequest::ThumbTrack &&
+        !GetScrollInfo(window, horizontal ? SB_HORZ : SB_VERT, &info))
         return;
-    const int before = info.nPos;
-    info.fMask = SIF_POS;
-    info.nPos = ScrollRequestTarget(s, horizontal, RequestOf(wParam), before,
-                                    static_cast<int32_t>(info.nPage), info.nTrackPos);
-    SetScrollInfo(window, bar, &info, TRUE);
-    const int after = GetScrollPos(window, bar);
-    if (after == before)
-        return;
-    ScrollToBarPosition(s, horizontal, after);
-    EditCtl_ApplyEffects(window, s);
+    if (ScrollByRequest(s, horizontal, request, info.nTrackPos))
+        EditCtl_ApplyEffects(window, s);
 }

@@ -9,9 +9,9 @@
 #include "editctl/line_table.h"
 #include "editctl/text_buffer.h"
 #include "editctl/window_parts.h"
+#include "fileio/text_units.h"
 
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 // The text, its logical lines and the selection in it.
@@ -26,14 +26,16 @@ struct TextModel {
     int32_t anchor = 0; // the selection's fixed end
     int32_t caret = 0;  // its moving end, where the caret is drawn
     // The longest text an edit may make: positions are signed 32-bit.
-    int64_t maxLength = std::numeric_limits<int32_t>::max();
+    int64_t maxLength = kMaxTextLength;
 };
 
 // How the text is shown: the cell grid, scrolling, the gutter, colours
 // (0x00BBGGRR) and the settings the main window passes on.
 struct ViewState {
-    int32_t scrollX = 0; // pixels; 0 while wrapping
-    int32_t scrollY = 0;
+    // Pixels, in 64 bits: a text of 2^31 units may be far more pixels tall
+    // or wide than 32 bits count. The scroll bars show them scaled.
+    int64_t scrollX = 0; // 0 while wrapping
+    int64_t scrollY = 0;
     int32_t charWidth = 8;   // at least 1
     int32_t lineHeight = 16; // at least 1
     int32_t clientWidth = 0; // kept current by the window layer

@@ -1,4 +1,5 @@
 // The text ranges of the edit control's automation element.
+#include "winkit/win_handles.h"
 #include "editctl/automation_objects.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
@@ -6,6 +7,7 @@
 #include "editctl/text_geometry.h"
 #include "editctl/text_model.h"
 #include "editctl/uia_api.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,47 +33,30 @@ struct FontFacts {
 // The face and size the control draws with, read off a device context.
 FontFacts ReadFont(HWND window, const EditState& s) {
     FontFacts facts;
-    HDC dc = GetDC(window);
-    if (!dc)
+    const WindowDc dc(window);
+    if (!dc.get())
         return facts;
-    HGDIOBJ old = s.attached.font ? SelectObject(dc, s.attached.font) : nullptr;
+    const SelectedObject font(dc.get(), s.attached.font);
     wchar_t face[LF_FACESIZE] = {};
-    facts.face.assign(face,
-                      static_cast<size_t>(std::max(GetTextFaceW(dc, LF_FACESIZE, face), 1) - 1));
+    facts.face.assign(
+        face, static_cast<size_t>(std::max(GetTextFaceW(dc.get(), LF_FACESIZE, face), 1) - 1));
     TEXTMETRICW metrics = {};
-    if (GetTextMetricsW(dc, &metrics)) {
+    if (GetTextMetricsW(dc.get(), &metrics)) {
         const double pixels = metrics.tmHeight - metrics.tmInternalLeading;
-        facts.points = std::round(pixels * 72.0 / GetDeviceCaps(dc, LOGPIXELSY) * 2) / 2;
+        facts.points = std::round(pixels * 72.0 / GetDeviceCaps(dc.get(), LOGPIXELSY) * 2) / 2;
     }
-    if (old)
-        SelectObject(dc, old);
-    ReleaseDC(window, dc);
     return facts;
 }
 
-class TextRange final : public uia::ITextRangeProvider {
+class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
   public:
-    TextRange(EditProvider* owner, TextSpan span) : owner_(owner), span_(span) { owner_->AddRef(); }
+    TextRange(EditProvider* owner, TextSpan span)
+        : owner_(ComPtr<EditProvider>::Share(owner)), span_(span) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out)
-            return E_POINTER;
-        if (iid != IID_IUnknown && iid != uia::kTextRangeProviderIid && iid != kOwnRangeIid) {
-            *out = nullptr;
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<uia::ITextRangeProvider*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&refs_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
+    void* Interface(REFIID iid) {
+        if (iid == uia::kTextRangeProviderIid || iid == kOwnRangeIid)
+            return static_cast<uia::ITextRangeProvider*>(this);
+        return nullptr;
     }
 
     HRESULT STDMETHODCALLTYPE Clone(uia::ITextRangeProvider** result) override {
@@ -232,7 +217,7 @@ class TextRange final : public uia::ITextRangeProvider {
     }
 
   private:
-    ~TextRange() { owner_->Release(); }
+    ~TextRange() override = default;
 
     // Runs a query that writes *result: checks the pointer and that the
     // control still exists.
@@ -254,9 +239,10 @@ class TextRange final : public uia::ITextRangeProvider {
         void* own = nullptr;
         if (!range || FAILED(range->QueryInterface(kOwnRangeIid, &own)))
             return nullptr;
-        TextRange* other = static_cast<TextRange*>(static_cast<uia::ITextRangeProvider*>(own));
-        other->Release(); // the caller's reference keeps it alive
-        return other->owner_ == owner_ ? other : nullptr;
+        // The caller's reference keeps it alive once this one is given back.
+        const ComPtr<TextRange> other(
+            static_cast<TextRange*>(static_cast<uia::ITextRangeProvider*>(own)));
+        return other->owner_.get() == owner_.get() ? other.get() : nullptr;
     }
 
     int32_t End(const EditState& s, int endpoint) const {
@@ -276,7 +262,7 @@ class TextRange final : public uia::ITextRangeProvider {
     }
 
     HRESULT Range(TextSpan span, uia::ITextRangeProvider** result) const {
-        *result = NewTextRange(owner_, span);
+        *result = NewTextRange(owner_.get(), span);
         return *result ? S_OK : E_OUTOFMEMORY;
     }
 
@@ -337,8 +323,7 @@ class TextRange final : public uia::ITextRangeProvider {
         return S_OK;
     }
 
-    LONG refs_ = 1;
-    EditProvider* owner_;
+    ComPtr<EditProvider> owner_;
     TextSpan span_;
 };
 

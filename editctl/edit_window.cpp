@@ -6,10 +6,7 @@
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
 #include "editctl/edit_record.h"
-#include "winkit/modal_ui.h"
-
-#include <new>
-#include <stdexcept>
+#include "winkit/window_proc_guard.h"
 
 namespace {
 
@@ -112,19 +109,6 @@ bool Dispatch(HWND window, EditState& s, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
-// Every edit is all or nothing, so a message whose handling ran out of
-// memory has changed nothing: the user is told and the control goes on. A
-// control that cannot be made is not made.
-LRESULT OnOutOfMemory(HWND window, UINT message) {
-    // A message box would bring the next paint, which would fail again.
-    if (message == WM_PAINT || message == WM_PRINTCLIENT)
-        return 0;
-    ModalUi_ReportOutOfMemory(GetAncestor(window, GA_ROOT));
-    if (message == WM_NCCREATE)
-        return FALSE;
-    return message == WM_CREATE ? -1 : 0;
-}
-
 LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE)
         AttachRecord(window);
@@ -143,26 +127,13 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Only running out of memory (or past what a container can hold) is caught:
-// any other exception is a fault and ends the program here rather than
-// unwinding through the system's frames.
-LRESULT CALLBACK EditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
-        return HandleMessage(window, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        return OnOutOfMemory(window, message);
-    } catch (const std::length_error&) {
-        return OnOutOfMemory(window, message);
-    }
-}
-
 } // namespace
 
 bool EditCtl_RegisterClass(HINSTANCE instance) {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-    wc.lpfnWndProc = EditWindowProc;
+    wc.lpfnWndProc = GuardedWindowProc<HandleMessage>;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
     wc.lpszClassName = kClassName;

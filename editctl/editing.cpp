@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr char16_t kTab = 9;
-
 // What an edit of the text model changes, and how its lines are measured.
 struct ModelParts {
     TextModel& model;
@@ -102,9 +100,6 @@ bool ChangeMatches(const ModelParts& p, const UndoRecord& record, bool forward,
         RestoreLines(p);
         throw;
     }
-    // The record holds the matches' places, not their units in order: to a
-    // log of changes the result reads as a new text.
-    change.rebuilt = true;
     return true;
 }
 
@@ -177,8 +172,7 @@ ModelChange Commit(const ModelParts& p, std::span<UndoRecord> records, int64_t a
         undo.push_back(std::move(record));
     p.model.anchor = Saturate32(anchor);
     p.model.caret = Saturate32(caret);
-    if (!change.rebuilt)
-        change.records = std::span(undo).subspan(first);
+    change.records = std::span(undo).subspan(first);
     return FinishEdit(p, std::move(change));
 }
 
@@ -215,8 +209,7 @@ ModelChange Revert(const ModelParts& p, std::vector<UndoRecord>& from,
         to.push_back(std::move(record));
     }
     KeepEndsBetweenCharacters(p.model);
-    if (!change.rebuilt)
-        change.records = std::span(to).subspan(first);
+    change.records = std::span(to).subspan(first);
     change.kind = ModelChange::Kind::Text;
     return change;
 }

@@ -1,6 +1,7 @@
 #include "editctl/layout.h"
 
 #include "editctl/saturate.h"
+#include "editctl/scroll_mapping.h"
 #include "editctl/text_model.h"
 
 #include <algorithm>
@@ -43,17 +44,13 @@ CaretCell LocateCaretCell(const EditState& s) {
     return cell;
 }
 
-// The text starts `margin` pixels below the client's top, so the scrollable
-// height includes that inset; without it the last row would overhang the
-// bottom edge when scrolled to the end.
-int64_t ContentHeight(const EditState& s) {
-    return int64_t{s.model.lines.totalRows()} * s.view.lineHeight + s.view.margin;
+// The content y of the caret's row.
+int64_t CaretRowTop(const EditState& s, const CaretCell& cell) {
+    return (s.model.lines.firstRow(cell.line) + cell.row) * s.view.lineHeight;
 }
 
-int64_t MaxScrollX(const EditState& s) {
-    const int64_t maxX = int64_t{s.model.lines.maxLineWidth()} + 2 * int64_t{s.view.margin} +
-                         ShownGutter(s.view) - s.view.clientWidth;
-    return std::max<int64_t>(maxX, 0);
+int64_t ScrollRange(const ScrollAxis& axis) {
+    return std::max<int64_t>(axis.extent - axis.page, 0);
 }
 
 std::u16string_view LineText(const EditState& s, const LineInfo& info) {
@@ -132,16 +129,28 @@ void UpdateGutterWidth(EditState& s) {
     s.view.gutterWidth = Saturate32(digits * s.view.charWidth + 16);
 }
 
+ScrollAxis VerticalAxis(const EditState& s) {
+    // The text starts `margin` pixels below the client's top, so the
+    // scrollable height includes that inset; without it the last row would
+    // overhang the bottom edge when scrolled to the end.
+    return {s.model.lines.totalRows() * s.view.lineHeight + s.view.margin,
+            std::max(s.view.clientHeight, 0)};
+}
+
+ScrollAxis HorizontalAxis(const EditState& s) {
+    return {s.model.lines.maxLineWidth() + 2 * int64_t{s.view.margin},
+            std::max(s.view.clientWidth - ShownGutter(s.view), 0)};
+}
+
 void ClampScroll(EditState& s) {
     if (!s.attached.window)
         return;
-    const int64_t maxY = ContentHeight(s) - s.view.clientHeight;
-    s.view.scrollY = Saturate32(std::clamp<int64_t>(s.view.scrollY, 0, std::max<int64_t>(maxY, 0)));
+    s.view.scrollY = std::clamp<int64_t>(s.view.scrollY, 0, ScrollRange(VerticalAxis(s)));
     if (s.view.wordWrap) {
         s.view.scrollX = 0;
         return;
     }
-    s.view.scrollX = Saturate32(std::clamp<int64_t>(s.view.scrollX, 0, MaxScrollX(s)));
+    s.view.scrollX = std::clamp<int64_t>(s.view.scrollX, 0, ScrollRange(HorizontalAxis(s)));
 }
 
 void UpdateScrollBars(EditState& s) {
@@ -149,7 +158,8 @@ void UpdateScrollBars(EditState& s) {
         return;
     EditEffects& fx = s.effects;
     fx.scrollBars = true;
-    fx.vertical = {Saturate32(ContentHeight(s)), std::max(s.view.clientHeight, 0), s.view.scrollY};
+    const ScrollAxis vertical = VerticalAxis(s);
+    fx.vertical = ScrollBarFor(vertical.extent, vertical.page, s.view.scrollY);
     if (s.view.wordWrap) {
         s.view.scrollX = 0;
         fx.horizontalShown = false;
@@ -157,8 +167,8 @@ void UpdateScrollBars(EditState& s) {
         return;
     }
     fx.horizontalShown = true;
-    fx.horizontal = {Saturate32(int64_t{s.model.lines.maxLineWidth()} + 2 * int64_t{s.view.margin}),
-                     std::max(s.view.clientWidth - ShownGutter(s.view), 0), s.view.scrollX};
+    const ScrollAxis horizontal = HorizontalAxis(s);
+    fx.horizontal = ScrollBarFor(horizontal.extent, horizontal.page, s.view.scrollX);
 }
 
 void PlaceCaret(EditState& s) {
@@ -171,15 +181,14 @@ void PlaceCaret(EditState& s) {
     fx.caret = true;
     fx.caretX = Saturate32(int64_t{ShownGutter(s.view)} + s.view.margin +
                            cell.column * s.view.charWidth - s.view.scrollX);
-    fx.caretY = Saturate32(int64_t{s.view.margin} + s.model.lines.lineTop(cell.line) +
-                           cell.row * s.view.lineHeight - s.view.scrollY);
+    fx.caretY = Saturate32(s.view.margin + CaretRowTop(s, cell) - s.view.scrollY);
 }
 
 bool CaretInView(const EditState& s) {
     if (!s.attached.window || s.model.lines.empty())
         return false;
     const CaretCell cell = LocateCaretCell(s);
-    const int64_t top = s.model.lines.lineTop(cell.line) + cell.row * s.view.lineHeight;
+    const int64_t top = CaretRowTop(s, cell);
     if (top < s.view.scrollY ||
         s.view.scrollY + s.view.clientHeight < top + s.view.lineHeight + s.view.margin)
         return false;
@@ -195,7 +204,7 @@ void EnsureCaretVisible(EditState& s) {
     if (!s.attached.window || s.model.lines.empty())
         return;
     const CaretCell cell = LocateCaretCell(s);
-    const int64_t top = s.model.lines.lineTop(cell.line) + cell.row * s.view.lineHeight;
+    const int64_t top = CaretRowTop(s, cell);
     int64_t scrollY = s.view.scrollY;
     if (top < scrollY)
         scrollY = top;
@@ -212,8 +221,8 @@ void EnsureCaretVisible(EditState& s) {
         else if (textWidth + scrollX < x + s.view.charWidth)
             scrollX = x + s.view.charWidth - textWidth;
     }
-    s.view.scrollY = Saturate32(std::max<int64_t>(scrollY, 0));
-    s.view.scrollX = Saturate32(std::max<int64_t>(scrollX, 0));
+    s.view.scrollY = std::max<int64_t>(scrollY, 0);
+    s.view.scrollX = std::max<int64_t>(scrollX, 0);
     UpdateScrollBars(s);
     PlaceCaret(s);
 }
@@ -221,16 +230,17 @@ void EnsureCaretVisible(EditState& s) {
 int32_t HitTest(const EditState& s, int32_t x, int32_t y) {
     if (s.model.lines.empty())
         return 0;
-    const int64_t contentY = std::max<int64_t>(int64_t{y} + s.view.scrollY - s.view.margin, 0);
-    const int32_t line = s.model.lines.lineAtY(Saturate32(contentY));
+    const int64_t contentY = std::max<int64_t>(y + s.view.scrollY - s.view.margin, 0);
+    const int64_t textRow = contentY / s.view.lineHeight;
+    const int32_t line = s.model.lines.lineAtRow(textRow);
     const LineInfo info = s.model.lines[line];
-    const int64_t row = (contentY - s.model.lines.lineTop(line)) / s.view.lineHeight;
+    const int64_t row = textRow - s.model.lines.firstRow(line);
     const int64_t contentX =
-        std::max<int64_t>(int64_t{x} + s.view.scrollX - s.view.margin - ShownGutter(s.view), 0);
+        std::max<int64_t>(x + s.view.scrollX - s.view.margin - ShownGutter(s.view), 0);
     int64_t column = contentX / s.view.charWidth;
     if (s.view.wordWrap)
         column += std::clamp<int64_t>(row, 0, info.rows - 1) * ColumnsPerRow(s);
-    return info.start + std::clamp(OffsetAtColumn(s, line, Saturate32(column)), 0, info.length);
+    return info.start + std::clamp(StopAtColumn(s, line, column).offset, 0, info.length);
 }
 
 void TrackCurrentLine(EditState& s) {
@@ -247,7 +257,8 @@ void TrackCurrentLine(EditState& s) {
 void InvalidateGutterLine(EditState& s, int32_t line) {
     if (!s.attached.window || !s.view.showLineNumbers || line < 0 || line >= s.model.lines.size())
         return;
-    const int64_t top = int64_t{s.model.lines.lineTop(line)} + s.view.margin - s.view.scrollY;
+    const int64_t top =
+        int64_t{s.model.lines.firstRow(line)} * s.view.lineHeight + s.view.margin - s.view.scrollY;
     if (top + s.view.lineHeight < 0 || top > s.view.clientHeight)
         return;
     const PixelRect cell = {

@@ -35,6 +35,15 @@ void RelayoutView(EditState& s);
 void FollowLayout(EditState& s, const ModelChange& change);
 void UpdateGutterWidth(EditState& s);
 
+// One direction of scrolling: the content's length in pixels and how many
+// of them the client shows.
+struct ScrollAxis {
+    int64_t extent = 0;
+    int32_t page = 0;
+};
+ScrollAxis VerticalAxis(const EditState& s);
+ScrollAxis HorizontalAxis(const EditState& s);
+
 void ClampScroll(EditState& s);
 // Records the scroll bars' state; while wrapping, hides the horizontal one and zeroes scrollX.
 void UpdateScrollBars(EditState& s);

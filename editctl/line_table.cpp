@@ -27,8 +27,12 @@ struct Measured {
     bool hasComplex;
 };
 
-// How many of the sixteen units at p, from the first, lie in [14, 0x300):
-// each takes one cell whatever its neighbours. Breaks and tabs lie below.
+// The first unit past the tab and the breaks, all three of which lie below.
+constexpr char16_t kFirstPlain = kCr + 1;
+static_assert(kTab < kFirstPlain && kLf < kFirstPlain);
+
+// How many of the sixteen units at p, from the first, lie in [kFirstPlain,
+// 0x300): each takes one cell whatever its neighbours.
 // Sixteen at a time, a whole stretch is skipped either as a rule, in plain
 // text, or seldom, in text with a tab or a wide character every few units,
 // so the branch deciding it is seldom mispredicted.
@@ -36,8 +40,8 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
 #if defined(__SSE2__)
     // Shifted so that the range starts at the bottom of the signed lanes,
     // where one signed comparison tells it from everything else.
-    const __m128i shift = _mm_set1_epi16(0x8000 - 14);
-    const __m128i bound = _mm_set1_epi16(static_cast<short>(0x8000 - 14 + 0x300));
+    const __m128i shift = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain));
+    const __m128i bound = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain + 0x300));
     const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
     const auto plain =
@@ -48,7 +52,7 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
     const uint32_t others = ~plain;
     return others == 0 ? 16 : static_cast<size_t>(std::countr_zero(others)) / 2;
 #else
-    // A unit below 14 borrows into its top bit, one from 0x300 up carries
+    // A unit below kFirstPlain borrows into its top bit, one from 0x300 up carries
     // into it or has it; a borrow or carry crossing into the next unit
     // comes only from a unit that is no plain one itself.
     constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
@@ -56,11 +60,11 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
     std::memcpy(words, p, sizeof words);
     uint64_t others = 0;
     for (const uint64_t w : words)
-        others |= (((w - 14 * kOnes) & ~w) | (w + (0x8000 - 0x300) * kOnes) | w) & kHigh;
+        others |= (((w - kFirstPlain * kOnes) & ~w) | (w + (0x8000 - 0x300) * kOnes) | w) & kHigh;
     if (others == 0)
         return 16;
     size_t n = 0;
-    while (p[n] >= 14 && p[n] < 0x300)
+    while (p[n] >= kFirstPlain && p[n] < 0x300)
         ++n;
     return n;
 #endif
@@ -128,14 +132,14 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
                 continue;
         }
         const char16_t c = text[i];
-        if (c == 13 || c == 10)
+        if (c == kCr || c == kLf)
             break;
-        if (c != 9 && c < 0x300) {
+        if (c != kTab && c < 0x300) {
             ++i;
             continue;
         }
         const int64_t column = i - start + extra;
-        if (c == 9) {
+        if (c == kTab) {
             hasTab = true;
             extra += cells.tab(column) - 1;
             ++i;
@@ -196,15 +200,17 @@ constexpr int kCellsShift = 4;
 // The width field's top value: the width is kept apart.
 constexpr uint32_t kWideCells = 0xFFFFFFFFu >> kCellsShift;
 
-// Whether every row top of so many rows is exact, not saturated.
 // The cells a line may span before wrapping can move its characters: a
 // line that reaches a row's end may have had cells left empty or a tab cut.
 int64_t RowLimit(int32_t columnsPerRow) {
     return columnsPerRow > 0 ? columnsPerRow : std::numeric_limits<int64_t>::max();
 }
 
-bool TopsFit(int64_t rows, int32_t lineHeight) {
-    return rows * lineHeight <= std::numeric_limits<int32_t>::max();
+// Whether every first row above so many rows is exact, not saturated. A
+// character takes at most one row, and an empty line has a break, so this
+// holds for every text of 2^31 units less one; the check is for safety.
+bool TopsFit(int64_t rows) {
+    return rows <= std::numeric_limits<int32_t>::max();
 }
 
 } // namespace
@@ -257,7 +263,7 @@ void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab
         wide.push_back({static_cast<int32_t>(shapes.size()), cells});
     }
     starts.push_back(static_cast<int32_t>(start));
-    tops.push_back(Saturate32(rows * lineHeight));
+    tops.push_back(Saturate32(rows));
     shapes.push_back(shape);
     lastEnd = end;
 }
@@ -287,7 +293,6 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     all.shapes.clear();
     all.wide.clear();
     all.textLength = static_cast<int64_t>(text.size());
-    all.lineHeight = metrics.lineHeight;
     try {
         measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
     } catch (...) {
@@ -300,7 +305,6 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     metrics_ = metrics;
     textLength_ = static_cast<int64_t>(text.size());
     recountWidest();
-    finishTotals();
 }
 
 void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
@@ -323,7 +327,6 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     // Everything that needs memory comes first: running out of it leaves
     // the table as it was, for the caller to put the old text back.
     Scan fresh;
-    fresh.lineHeight = metrics.lineHeight;
     measureLines(text, metrics, starts_[first], change.newEnd, fresh);
     const size_t lines = static_cast<size_t>(size() - (resume - first)) + fresh.shapes.size();
     starts_.makeRoom(lines);
@@ -333,34 +336,31 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     int64_t oldRows = 0;
     for (int32_t i = first; i < resume; ++i)
         oldRows += rowsOf(i);
-    const bool topsFitBefore = TopsFit(rowSum_, metrics.lineHeight);
+    const bool topsFitBefore = TopsFit(rowSum_);
     rowSum_ += fresh.rows - oldRows;
     textLength_ = length;
-    // Saturated row tops are no sums that a difference could move.
-    const bool topsFit = topsFitBefore && TopsFit(rowSum_, metrics.lineHeight);
+    // Saturated first rows are no sums that a difference could move.
+    const bool topsFit = topsFitBefore && TopsFit(rowSum_);
     replaceLines(first, resume, fresh, change.newEnd - change.oldEnd,
-                 topsFit ? static_cast<int32_t>((fresh.rows - oldRows) * metrics.lineHeight) : 0);
+                 topsFit ? static_cast<int32_t>(fresh.rows - oldRows) : 0);
     if (!topsFit)
         retop();
-    finishTotals();
 }
 
 void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
     // A line's cells and rows follow the tab width and the row width only,
-    // and a row width only where a line reaches it, old or new; the tops and
-    // the widest line are kept current by every edit. So a view change that
-    // leaves those alone redoes only the totals, for a new character width:
-    // every resize without wrapping, and the two narrowings of a window
-    // opened on a long file, as the scroll bar and the line numbers take
-    // their room.
+    // and a row width only where a line reaches it, old or new; the first
+    // rows and the widest line are kept current by every edit. So a view
+    // change that leaves those alone only takes the new character width:
+    // every resize without wrapping, a new font, and the two narrowings of
+    // a window opened on a long file, as the scroll bar and the line
+    // numbers take their room.
     const bool rowsStay =
         metrics.columnsPerRow == metrics_.columnsPerRow ||
         widestCells_ < std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow));
     if (!empty() && static_cast<int64_t>(text.size()) == textLength_ &&
-        metrics.tabWidth == metrics_.tabWidth && metrics.lineHeight == metrics_.lineHeight &&
-        rowsStay) {
+        metrics.tabWidth == metrics_.tabWidth && rowsStay) {
         metrics_ = metrics;
-        finishTotals();
         return;
     }
     if (empty() || metrics.tabWidth != metrics_.tabWidth ||
@@ -372,7 +372,6 @@ void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
     metrics_ = metrics;
     retop();
     recountWidest();
-    finishTotals();
 }
 
 bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) {
@@ -413,8 +412,8 @@ int32_t LineTable::lineOfPosition(int32_t position) const {
     return std::max(starts_.upperBound(0, position) - 1, 0);
 }
 
-int32_t LineTable::lineAtY(int32_t y) const {
-    return std::max(tops_.upperBound(0, y) - 1, 0);
+int32_t LineTable::lineAtRow(int64_t row) const {
+    return std::max(tops_.upperBound(0, Saturate32(row)) - 1, 0);
 }
 
 void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
@@ -486,7 +485,7 @@ void LineTable::retop() {
     tops_.clear();
     int64_t rowsAbove = 0;
     for (int32_t i = 0; i < size(); ++i) {
-        tops_.push_back(Saturate32(rowsAbove * metrics_.lineHeight));
+        tops_.push_back(Saturate32(rowsAbove));
         rowsAbove += rowsOf(i);
     }
     rowSum_ = rowsAbove;
@@ -508,9 +507,4 @@ void LineTable::recountWidest() {
     widestCells_ = 0;
     widestCount_ = 0;
     countWidest(0, size());
-}
-
-void LineTable::finishTotals() {
-    totalRows_ = Saturate32(rowSum_);
-    maxLineWidth_ = Saturate32(int64_t{widestCells_} * metrics_.charWidth);
 }

@@ -28,7 +28,6 @@ struct LineMetrics {
     int32_t columnsPerRow = 0; // wrap every this many cells; 0: no wrapping
     int32_t tabWidth = 4;      // tab stop distance in cells, at least 1
     int32_t charWidth = 8;
-    int32_t lineHeight = 16;
 
     bool operator==(const LineMetrics&) const = default;
 };
@@ -71,16 +70,18 @@ class LineTable {
     int32_t size() const { return starts_.size(); }
     bool empty() const { return starts_.empty(); }
     LineInfo operator[](int32_t line) const;
-    // Content y of the line's first row: the rows of all lines above it.
-    int32_t lineTop(int32_t line) const { return tops_[line]; }
-    int32_t totalRows() const { return totalRows_; }
+    // The index of the line's first visual row: the rows of all lines above
+    // it. Rows, not pixels, so that no count of lines the text may hold
+    // overflows, whatever the font.
+    int32_t firstRow(int32_t line) const { return tops_[line]; }
+    int64_t totalRows() const { return rowSum_; }
     // Pixels of the widest line with tabs expanded.
-    int32_t maxLineWidth() const { return maxLineWidth_; }
+    int64_t maxLineWidth() const { return int64_t{widestCells_} * metrics_.charWidth; }
 
     // The last line starting at or before the position; 0 when empty.
     int32_t lineOfPosition(int32_t position) const;
-    // The line whose rows cover content y; the first above y < 0, the last below the text.
-    int32_t lineAtY(int32_t y) const;
+    // The line holding visual row `row`; the first above row 0, the last below the text.
+    int32_t lineAtRow(int64_t row) const;
 
   private:
     // A line's width in cells when too wide for its packed field.
@@ -88,8 +89,8 @@ class LineTable {
         int32_t line;
         int64_t cells;
     };
-    // Lines measured one after another: their starts, row tops counted from
-    // the first one's, and packed shapes (break length, flags and width).
+    // Lines measured one after another: their starts, first rows counted
+    // from the first one's, and packed shapes (break length, flags and width).
     struct Scan {
         PartitionedIndex starts;
         PartitionedIndex tops;
@@ -98,7 +99,6 @@ class LineTable {
         int64_t rows = 0;
         int64_t lastEnd = 0;    // where the last line's break begins
         int64_t textLength = 0; // when known, sizes the tables from the density so far
-        int32_t lineHeight = 0;
 
         void add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex);
         void grow(int64_t position);
@@ -120,11 +120,10 @@ class LineTable {
     // change; false, having done part of it, when a line becomes too wide
     // for its packed field.
     bool rewrapLines(const TextBuffer& text, const LineMetrics& metrics);
-    // Row tops and their sum again from the rows, saturated where they do not fit.
+    // First rows and their sum again from the rows, saturated where they do not fit.
     void retop();
     void countWidest(int32_t from, int32_t to);
     void recountWidest();
-    void finishTotals();
 
     PartitionedIndex starts_;
     PartitionedIndex tops_;
@@ -135,6 +134,4 @@ class LineTable {
     int64_t rowSum_ = 0;
     int32_t widestCells_ = 0;
     int32_t widestCount_ = 0; // lines exactly widestCells_ wide
-    int32_t totalRows_ = 0;
-    int32_t maxLineWidth_ = 0;
 };

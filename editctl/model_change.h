@@ -19,9 +19,8 @@ struct ModelChange {
     // The units replaced, already in the line table's lines; nothing when
     // the edit changed no unit.
     TextChange span;
-    // The records now carried out, in order, for a log of the changes;
-    // none when the text was built anew (`rebuilt`).
+    // The records now carried out, in order, for a log of the changes; a
+    // Replace All is one record of its own.
     std::span<const UndoRecord> records;
-    bool rebuilt = false;
     bool reveal = true; // scroll the caret into view after a move
 };

@@ -2,7 +2,6 @@
 
 #include "editctl/change_flow.h"
 #include "editctl/layout.h"
-#include "editctl/saturate.h"
 #include "editctl/text_model.h"
 #include "editctl/words.h"
 
@@ -75,8 +74,8 @@ void MouseWheel(EditState& s, int32_t delta, uint32_t wheelLines) {
     if (notches == 0)
         return;
     const int64_t step = WheelStepRows(wheelLines, s.view.scrollSpeed);
-    // Saturated so that a huge step lands at an end instead of overflowing.
-    s.view.scrollY = Saturate32(s.view.scrollY - step * s.view.lineHeight * notches);
+    // Even the largest step, times the most notches a delta holds, fits in 64 bits.
+    s.view.scrollY -= step * s.view.lineHeight * notches;
     ClampScroll(s);
     UpdateScrollBars(s);
     PlaceCaret(s);

@@ -5,6 +5,7 @@
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 #include <utility>
@@ -71,7 +72,7 @@ class RowPlanner {
             run_.x = Saturate32(x(span.first));
             run_.position = info_.start + from;
         }
-        if (line_[from] == 9) {
+        if (line_[from] == kTab) {
             run_.text.append(static_cast<size_t>(cells), u' ');
         } else {
             const std::u16string_view units =
@@ -132,7 +133,7 @@ void PlanLine(const EditState& s, int32_t line, int32_t top, const PixelRect& ar
         ++r;
     // Only the first row shown is looked up; each later one starts where the
     // one above ended, and the first row starts the line.
-    int32_t f = r > 0 && r < info.rows ? OffsetAtColumn(s, line, Saturate32(r * perRow)) : 0;
+    int32_t f = r > 0 && r < info.rows ? StopAtColumn(s, line, r * perRow).offset : 0;
     for (; r < info.rows; ++r) {
         const int64_t rowTop = int64_t{top} + r * s.view.lineHeight;
         if (rowTop >= area.bottom)
@@ -162,10 +163,11 @@ PaintPlan PlanPaint(const EditState& s, const PixelRect& area) {
         return plan;
     const bool numbers = s.view.showLineNumbers && shown.left < s.view.gutterWidth;
     // The top margin shows the bottom of the line above the first full one.
-    const int64_t firstY =
-        std::max<int64_t>(int64_t{s.view.scrollY} - s.view.margin + shown.top, 0);
-    for (int32_t i = s.model.lines.lineAtY(Saturate32(firstY)); i < s.model.lines.size(); ++i) {
-        const int64_t top = int64_t{s.model.lines.lineTop(i)} + s.view.margin - s.view.scrollY;
+    const int64_t firstY = std::max<int64_t>(s.view.scrollY - s.view.margin + shown.top, 0);
+    for (int32_t i = s.model.lines.lineAtRow(firstY / s.view.lineHeight); i < s.model.lines.size();
+         ++i) {
+        const int64_t top =
+            int64_t{s.model.lines.firstRow(i)} * s.view.lineHeight + s.view.margin - s.view.scrollY;
         if (top >= shown.bottom)
             break;
         if (numbers)

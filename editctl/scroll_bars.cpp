@@ -1,34 +1,38 @@
 #include "editctl/scroll_bars.h"
 
 #include "editctl/layout.h"
-#include "editctl/saturate.h"
+#include "editctl/scroll_mapping.h"
 
-int32_t ScrollRequestTarget(const EditState& s, bool horizontal, ScrollRequest request,
-                            int32_t position, int32_t page, int32_t trackPosition) {
+bool ScrollByRequest(EditState& s, bool horizontal, ScrollRequest request, int32_t trackPosition) {
+    int64_t& offset = horizontal ? s.view.scrollX : s.view.scrollY;
+    const ScrollAxis axis = horizontal ? HorizontalAxis(s) : VerticalAxis(s);
     const int64_t line =
         horizontal ? 4 * int64_t{s.view.charWidth} : 3 * int64_t{s.view.lineHeight};
+    const int64_t before = offset;
     switch (request) {
     case ScrollRequest::LineUp:
-        return Saturate32(position - line);
+        offset -= line;
+        break;
     case ScrollRequest::LineDown:
-        return Saturate32(position + line);
+        offset += line;
+        break;
     case ScrollRequest::PageUp:
-        return Saturate32(int64_t{position} - page);
+        offset -= axis.page;
+        break;
     case ScrollRequest::PageDown:
-        return Saturate32(int64_t{position} + page);
+        offset += axis.page;
+        break;
     case ScrollRequest::ThumbTrack:
-        return trackPosition;
-    default:
-        return position;
+        offset = ScrollOffsetAt(axis.extent, axis.page, trackPosition);
+        break;
+    case ScrollRequest::Other:
+        return false;
     }
-}
-
-void ScrollToBarPosition(EditState& s, bool horizontal, int32_t position) {
-    if (horizontal)
-        s.view.scrollX = position;
-    else
-        s.view.scrollY = position;
     ClampScroll(s);
+    if (offset == before)
+        return false;
+    UpdateScrollBars(s);
     PlaceCaret(s);
     InvalidateClient(s);
+    return true;
 }

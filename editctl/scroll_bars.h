@@ -1,5 +1,5 @@
-// Scroll-bar rules. The window layer reads the bars and passes their
-// positions in; the bars themselves stay there.
+// Scroll-bar rules. The window layer reads the bar's tracking position and
+// passes it in; the bars themselves stay there.
 #pragma once
 
 #include "editctl/edit_state.h"
@@ -12,8 +12,7 @@ enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbTrack, Other
 inline bool ScrollBarActive(const EditState& s, bool horizontal) {
     return !horizontal || !s.view.wordWrap;
 }
-// Where a scroll-bar request wants the bar, before the system limits it.
-int32_t ScrollRequestTarget(const EditState& s, bool horizontal, ScrollRequest request,
-                            int32_t position, int32_t page, int32_t trackPosition);
-// Follows a bar the system moved to `position`; sends nothing.
-void ScrollToBarPosition(EditState& s, bool horizontal, int32_t position);
+// Scrolls as a bar's request asks: lines and pages by pixels, a dragged
+// thumb to the offset its position stands for. Records the bars and sends
+// nothing; false when the view stayed where it was.
+bool ScrollByRequest(EditState& s, bool horizontal, ScrollRequest request, int32_t trackPosition);

@@ -1,5 +1,6 @@
 # The edit control's text model, layout, editing, undo and movement rules.
 set(EDITCTL_CORE
+    ${CMAKE_CURRENT_LIST_DIR}/automation_text.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cells.cpp
     ${CMAKE_CURRENT_LIST_DIR}/change_flow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/char_width_table.cpp
@@ -20,10 +21,10 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/partitioned_index.cpp
     ${CMAKE_CURRENT_LIST_DIR}/replaced_matches.cpp
     ${CMAKE_CURRENT_LIST_DIR}/scroll_bars.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/scroll_mapping.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_model.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_buffer.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/text_units.cpp
     ${CMAKE_CURRENT_LIST_DIR}/view_metrics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/visual_rows.cpp
     ${CMAKE_CURRENT_LIST_DIR}/words.cpp

@@ -21,35 +21,19 @@ size_t Distance(size_t a, size_t b) {
     return a < b ? b - a : a - b;
 }
 
-// Whether `piece` equals the text's units from `at` on; they must exist.
+// Whether `piece` equals the text's units from `at` on.
 bool Matches(const TextBuffer& text, size_t at, std::u16string_view piece) {
-    const auto [front, back] = text.halves();
-    if (at < front.size()) {
-        const size_t n = std::min(piece.size(), front.size() - at);
-        if (front.substr(at, n) != piece.substr(0, n))
-            return false;
-        piece.remove_prefix(n);
-        at += n;
-        if (piece.empty())
-            return true;
-    }
-    return back.substr(at - front.size(), piece.size()) == piece;
+    const auto [first, second] = text.pieces(at, piece.size());
+    return first == piece.substr(0, first.size()) && second == piece.substr(first.size());
 }
 
 } // namespace
 
 std::u16string TextBuffer::substr(size_t pos, size_t n) const {
-    if (pos > size())
-        throw std::out_of_range("TextBuffer::substr");
-    n = std::min(n, size() - pos);
-    const auto [front, back] = halves();
+    const auto [first, second] = pieces(pos, n);
     std::u16string out;
-    out.reserve(n);
-    if (pos < front.size())
-        out.append(front.substr(pos, n));
-    const size_t taken = out.size();
-    if (taken < n)
-        out.append(back.substr(pos + taken - front.size(), n - taken));
+    out.reserve(first.size() + second.size());
+    out.append(first).append(second);
     return out;
 }
 
@@ -68,6 +52,17 @@ std::u16string_view TextBuffer::view(size_t pos, size_t n) const {
 std::pair<std::u16string_view, std::u16string_view> TextBuffer::halves() const {
     const std::u16string_view all(units_);
     return {all.substr(0, gapStart_), all.substr(gapStart_ + gapLength_)};
+}
+
+std::pair<std::u16string_view, std::u16string_view> TextBuffer::pieces(size_t pos, size_t n) const {
+    if (pos > size())
+        throw std::out_of_range("TextBuffer::pieces");
+    n = std::min(n, size() - pos);
+    const auto [front, back] = halves();
+    if (pos >= front.size())
+        return {back.substr(pos - front.size(), n), {}};
+    const std::u16string_view first = front.substr(pos, n);
+    return {first, back.substr(0, n - first.size())};
 }
 
 void TextBuffer::insert(size_t pos, std::u16string_view units) {
@@ -140,6 +135,15 @@ void TextBuffer::assign(std::u16string_view units) {
 void TextBuffer::clear() noexcept {
     gapStart_ = 0;
     gapLength_ = units_.size();
+}
+
+std::u16string TextBuffer::release() noexcept {
+    moveGap(size());
+    units_.resize(size());
+    std::u16string units = std::move(units_);
+    units_.clear();
+    gapStart_ = gapLength_ = 0;
+    return units;
 }
 
 void TextBuffer::swap(TextBuffer& other) noexcept {

@@ -33,6 +33,9 @@ class TextBuffer {
     std::u16string_view view(size_t pos, size_t n = npos) const;
     // The text before the gap and after it, together the whole text.
     std::pair<std::u16string_view, std::u16string_view> halves() const;
+    // Units [pos, pos + n) as the parts before and after the gap, the second
+    // often empty; unlike view(), moves nothing. `n` is cut at the end.
+    std::pair<std::u16string_view, std::u16string_view> pieces(size_t pos, size_t n) const;
 
     // `units` may view the buffer itself. Out of memory, throws
     // std::bad_alloc with the buffer unchanged; after reserve() made room
@@ -52,6 +55,9 @@ class TextBuffer {
     }
     void clear() noexcept;
     void swap(TextBuffer& other) noexcept;
+    // The text as one string, the gap becoming its spare capacity, without a
+    // copy; the buffer is left empty.
+    std::u16string release() noexcept;
 
     friend bool operator==(const TextBuffer& a, std::u16string_view b);
     friend bool operator==(const TextBuffer& a, const TextBuffer& b);

@@ -75,12 +75,11 @@ void ScrollSpanIntoView(EditState& s, TextSpan span, bool alignToTop) {
     if (!s.attached.window || s.model.lines.empty())
         return;
     if (alignToTop) {
-        s.view.scrollY =
-            Saturate32(RowOfPosition(s, span.start).index * s.view.lineHeight + s.view.margin);
+        s.view.scrollY = RowOfPosition(s, span.start).index * s.view.lineHeight + s.view.margin;
     } else {
         const int64_t bottom =
             (RowOfPosition(s, span.end).index + 1) * s.view.lineHeight + s.view.margin;
-        s.view.scrollY = Saturate32(std::max<int64_t>(bottom - s.view.clientHeight, 0));
+        s.view.scrollY = std::max<int64_t>(bottom - s.view.clientHeight, 0);
     }
     if (!s.view.wordWrap) {
         const VisualRow row = RowOfPosition(s, span.start);
@@ -88,9 +87,9 @@ void ScrollSpanIntoView(EditState& s, TextSpan span, bool alignToTop) {
         const int64_t width =
             int64_t{s.view.clientWidth} - 2 * int64_t{s.view.margin} - ShownGutter(s.view);
         if (x < s.view.scrollX)
-            s.view.scrollX = Saturate32(x);
+            s.view.scrollX = x;
         else if (x + s.view.charWidth > s.view.scrollX + width)
-            s.view.scrollX = Saturate32(std::max<int64_t>(x + s.view.charWidth - width, 0));
+            s.view.scrollX = std::max<int64_t>(x + s.view.charWidth - width, 0);
     }
     ClampScroll(s);
     UpdateScrollBars(s);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editctl/edit_state.h"
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 
 #include <vector>
 

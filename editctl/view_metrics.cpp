@@ -29,6 +29,5 @@ LineMetrics CurrentLineMetrics(const EditState& s) {
     metrics.columnsPerRow = s.view.wordWrap ? ColumnsPerRow(s) : 0;
     metrics.tabWidth = TabStop(s.view);
     metrics.charWidth = s.view.charWidth;
-    metrics.lineHeight = s.view.lineHeight;
     return metrics;
 }

@@ -3,6 +3,7 @@
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
@@ -46,7 +47,7 @@ RowCut CutRow(const EditState& s, int32_t line, int32_t row, int32_t offset) {
     int32_t unitRow = 0;
     int64_t rowLimit = perRow; // cells up to the end of unitRow
     for (int32_t i = 0; i < info.length; ++i) {
-        cells += units[i] == 9 ? tab - cells % tab : 1;
+        cells += units[i] == kTab ? tab - cells % tab : 1;
         for (; cells > rowLimit && unitRow < last; rowLimit += perRow)
             ++unitRow;
         if (unitRow != runRow) {
@@ -72,7 +73,7 @@ VisualRow MakeRow(const EditState& s, int32_t line, const RowCut& cut) {
     result.row = cut.row;
     result.start = info.start + cut.start;
     result.end = info.start + cut.end;
-    result.index = s.model.lines.lineTop(line) / s.view.lineHeight + cut.row;
+    result.index = int64_t{s.model.lines.firstRow(line)} + cut.row;
     return result;
 }
 
@@ -96,15 +97,15 @@ VisualRow RowAtIndex(const EditState& s, int64_t index) {
     if (s.model.lines.empty())
         return {};
     const int64_t clamped = std::clamp<int64_t>(index, 0, s.model.lines.totalRows() - 1);
-    const int32_t line = s.model.lines.lineAtY(Saturate32(clamped * s.view.lineHeight));
-    const int64_t row = clamped - s.model.lines.lineTop(line) / s.view.lineHeight;
+    const int32_t line = s.model.lines.lineAtRow(clamped);
+    const int64_t row = clamped - s.model.lines.firstRow(line);
     return RowOfLine(s, line, Saturate32(row));
 }
 
 RowWindow VisibleRows(const EditState& s) {
     if (s.model.lines.empty() || s.view.clientHeight <= 0)
         return {};
-    const int64_t top = int64_t{s.view.scrollY} - s.view.margin;
+    const int64_t top = s.view.scrollY - s.view.margin;
     const int64_t first = std::max<int64_t>(FloorDiv(top, s.view.lineHeight), 0);
     const int64_t end = std::min<int64_t>(
         FloorDiv(top + s.view.clientHeight + s.view.lineHeight - 1, s.view.lineHeight),

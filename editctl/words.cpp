@@ -11,7 +11,7 @@ namespace {
 enum class CharClass { Blank, Word, Other };
 
 bool IsBlank(char16_t unit) {
-    return unit == u' ' || unit == 9 || unit == 13 || unit == 10;
+    return unit == u' ' || unit == kTab || unit == kCr || unit == kLf;
 }
 
 CharClass ClassOf(char16_t unit) {

@@ -2,11 +2,13 @@
 
 #include "docs/disk_watch.h"
 #include "docs/main_window.h"
+#include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_commands.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <string>
 
@@ -18,7 +20,7 @@ int Ask(MainWindow& mw, HWND window, const Document& document, const wchar_t* qu
         UINT flags) {
     const std::wstring text = std::wstring(Wide(QuotedName(document))) + question;
     mw.askingAboutDisk = true;
-    const int answer = ModalUi_MessageBox(window, text.c_str(), L"Tessary", flags);
+    const int answer = ModalUi_MessageBox(window, text.c_str(), kProgramName, flags);
     mw.askingAboutDisk = false;
     return answer;
 }
@@ -46,6 +48,7 @@ void ReportMissing(MainWindow& mw, HWND window, Document& document) {
         L"again.",
         MB_OK | MB_ICONWARNING);
     MainWnd_SetModified(mw, window, true);
+    MainWnd_CheckJournalBase(mw, window, document);
 }
 
 } // namespace
@@ -71,7 +74,10 @@ void MainWnd_CheckActiveOnDisk(MainWindow& mw, HWND window) {
     if (!document || mw.askingAboutDisk)
         return;
     FileIdentity current;
-    switch (FindDiskChange(*document, current)) {
+    const DiskChange change = FindDiskChange(*document, current);
+    // Before any question, which may stay open for long.
+    MainWnd_CheckJournalBase(mw, window, *document);
+    switch (change) {
     case DiskChange::Changed:
         OfferReload(mw, window, *document, current);
         break;

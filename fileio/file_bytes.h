@@ -2,6 +2,7 @@
 #pragma once
 
 #include "fileio/byte_source.h"
+#include "fileio/file_failure.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -22,9 +23,17 @@ class FileReader final : public ByteSource {
     bool Open(const std::u16string& path);
     bool Read(char* into, size_t n, size_t& got) override;
     bool Rewind() override;
+    // Why the last call that failed did; None while none has.
+    FileFailure Failure() const { return failure_; }
 
   private:
+    bool Fail(FileFailure failure) {
+        failure_ = failure;
+        return false;
+    }
+
     FILE* file_ = nullptr;
+    FileFailure failure_ = FileFailure::None;
 };
 
 // Takes the pieces of a file's new bytes in order; false stops the writing.
@@ -46,13 +55,20 @@ using ByteProducer = std::function<bool(const ByteSink& sink)>;
 // On failure the target normally holds its old bytes and nothing else is
 // left. Should the old bytes not go back, keptBackup (when given) names the
 // backup that holds them, which stays; it is empty in every other case.
+// failure, when given, says why a write failed.
 bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
-                          std::u16string* keptBackup = nullptr);
+                          std::u16string* keptBackup = nullptr, FileFailure* failure = nullptr);
 // The same for bytes made while they are written; a producer that fails
 // fails the write, with the same guarantees. The producer keeps the bytes
 // within the 2 GiB limit.
 bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup = nullptr);
+                          std::u16string* keptBackup = nullptr, FileFailure* failure = nullptr);
+
+// The platform's half of WriteFileBytesSafely: the write itself. It sets why
+// where one of its checks names the cause; else the system's last error
+// tells it.
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           std::u16string& keptBackup, FileFailure& why);
 
 // Test seam: when set, each write a save makes (new bytes, backup copy,
 // restore) is cut down to the number of bytes this returns for the

@@ -54,7 +54,11 @@ bool WriteAll(int fd, std::string_view bytes) {
         size_t chunk = bytes.size();
         if (g_writeLimitForTesting)
             chunk = std::min(chunk, g_writeLimitForTesting(chunk));
-        const ssize_t written = chunk == 0 ? -1 : write(fd, bytes.data(), chunk);
+        if (chunk == 0) {
+            errno = ENOSPC;
+            return false;
+        }
+        const ssize_t written = write(fd, bytes.data(), chunk);
         if (written <= 0)
             return false;
         bytes.remove_prefix(static_cast<size_t>(written));
@@ -187,7 +191,44 @@ bool OverwriteInPlace(int fd, const std::string& target, const ByteProducer& pro
     return false;
 }
 
+bool Refuse(FileFailure& why, FileFailure reason) {
+    why = reason;
+    return false;
+}
+
 } // namespace
+
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           std::u16string& backup, FileFailure& why) {
+    std::string target;
+    if (!NativePath(path, target))
+        return Refuse(why, FileFailure::BadName);
+    struct stat info;
+    const bool exists = stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT)
+        return false;
+    if (exists && S_ISDIR(info.st_mode))
+        return Refuse(why, FileFailure::Folder);
+    if (exists && !S_ISREG(info.st_mode))
+        return Refuse(why, FileFailure::Device);
+    // A file nobody may write counts as read-only, even for the superuser.
+    if (exists && (info.st_mode & 0222) == 0)
+        return Refuse(why, FileFailure::ReadOnly);
+
+    struct stat folderInfo;
+    if (!exists && stat(FolderOf(target).c_str(), &folderInfo) != 0)
+        return Refuse(why, FileFailure::FolderNotFound);
+    std::u16string folder;
+    DecodeFromCodePage(kCodePageUtf8, FolderOf(target), folder);
+    RemoveStaleSaveFiles(folder);
+    if (!exists)
+        return ReplaceByRename(target, produce, NewFileMode());
+    struct stat link;
+    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1)
+        return ReplaceByRename(target, produce, info.st_mode & 07777);
+    Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
+    return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, produce, backup);
+}
 
 void RemoveStaleSaveFiles(const std::u16string& folder) {
     std::string native;
@@ -212,51 +253,24 @@ FileReader::~FileReader() {
 
 bool FileReader::Open(const std::u16string& path) {
     std::string native;
-    if (file_ || !NativePath(path, native))
-        return false;
+    if (file_)
+        return Fail(FileFailure::Other);
+    if (!NativePath(path, native))
+        return Fail(FileFailure::BadName);
     file_ = fopen(native.c_str(), "rb");
     struct stat info;
-    if (!file_ || fstat(fileno(file_), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
+    if (!file_ || fstat(fileno(file_), &info) != 0)
+        return Fail(FileFailureFromSystem());
+    if (!S_ISREG(info.st_mode))
+        return Fail(S_ISDIR(info.st_mode) ? FileFailure::Folder : FileFailure::Device);
     if (fseeko(file_, 0, SEEK_END) != 0)
-        return false;
+        return Fail(FileFailureFromSystem());
     const int64_t size = ftello(file_);
-    return size >= 0 && size <= kMaxTextLength && Rewind();
-}
-
-bool FileReader::Read(char* into, size_t n, size_t& got) {
-    got = fread(into, 1, n, file_);
-    return got != 0 || !ferror(file_);
+    if (size < 0 || size > kMaxTextLength)
+        return Fail(FileFailure::TooLarge);
+    return Rewind();
 }
 
 bool FileReader::Rewind() {
-    return fseeko(file_, 0, SEEK_SET) == 0;
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup) {
-    std::u16string unused;
-    std::u16string& backup = keptBackup ? *keptBackup : unused;
-    backup.clear();
-    std::string target;
-    if (!NativePath(path, target))
-        return false;
-    struct stat info;
-    const bool exists = stat(target.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT)
-        return false;
-    // A file nobody may write counts as read-only, even for the superuser.
-    if (exists && (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0))
-        return false;
-
-    std::u16string folder;
-    DecodeFromCodePage(kCodePageUtf8, FolderOf(target), folder);
-    RemoveStaleSaveFiles(folder);
-    if (!exists)
-        return ReplaceByRename(target, produce, NewFileMode());
-    struct stat link;
-    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1)
-        return ReplaceByRename(target, produce, info.st_mode & 07777);
-    Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
-    return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, produce, backup);
+    return fseeko(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
 }

@@ -3,8 +3,10 @@
 
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
+#include "winkit/under_wine.h"
 
 #include <windows.h>
+#include <io.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -88,9 +90,12 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
         size_t chunk = bytes.size();
         if (g_writeLimitForTesting)
             chunk = std::min(chunk, g_writeLimitForTesting(chunk));
+        if (chunk == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
         DWORD written = 0;
-        if (chunk == 0 ||
-            !WriteFile(file, bytes.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
+        if (!WriteFile(file, bytes.data(), static_cast<DWORD>(chunk), &written, nullptr) ||
             written == 0)
             return false;
         bytes.remove_prefix(written);
@@ -138,10 +143,6 @@ bool WriteTempFile(const std::wstring& target, const ByteProducer& produce, std:
         return true;
     DeleteFileW(temp.c_str());
     return false;
-}
-
-bool RunningUnderWine() {
-    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 // The path the open file really has, in the form GetFullPathNameW gives.
@@ -255,49 +256,35 @@ bool CreateTarget(const std::wstring& target, const ByteProducer& produce) {
     return false;
 }
 
+bool Refuse(FileFailure& why, FileFailure reason) {
+    why = reason;
+    return false;
+}
+
+bool IsFolder(const std::u16string& path) {
+    const DWORD attributes = GetFileAttributesW(Wide(path));
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace
 
-FileReader::~FileReader() {
-    if (file_)
-        fclose(file_);
-}
-
-bool FileReader::Open(const std::u16string& path) {
-    if (file_ || !IsUsablePath(path) || _wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_)
-        return false;
-    if (_fseeki64(file_, 0, SEEK_END) != 0)
-        return false;
-    const int64_t size = _ftelli64(file_);
-    return size >= 0 && size <= kMaxTextLength && Rewind();
-}
-
-bool FileReader::Read(char* into, size_t n, size_t& got) {
-    got = fread(into, 1, n, file_);
-    return got != 0 || !ferror(file_);
-}
-
-bool FileReader::Rewind() {
-    return _fseeki64(file_, 0, SEEK_SET) == 0;
-}
-
-bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup) {
-    std::u16string unused;
-    std::u16string& backup = keptBackup ? *keptBackup : unused;
-    backup.clear();
+bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
+                           std::u16string& backup, FileFailure& why) {
     if (!IsUsablePath(path))
-        return false;
+        return Refuse(why, FileFailure::BadName);
     const std::wstring target = FullPath(path);
     const size_t slash = target.find_last_of(L'\\');
     if (target.empty() || slash == std::wstring::npos)
-        return false;
+        return Refuse(why, FileFailure::BadName);
     // Checked here because some systems let an administrator write read-only files.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
-    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
-        return false;
+    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Refuse(why, FileFailure::Folder);
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
+        return Refuse(why, FileFailure::ReadOnly);
 
     RemoveStaleSaveFiles(U16(target.substr(0, slash)));
     if (!exists)
@@ -310,4 +297,33 @@ bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produc
         return OverwriteInPlace(file.Get(), target, produce, backup);
     file.Close();
     return ReplaceByRename(target, produce, attributes, backup);
+}
+
+FileReader::~FileReader() {
+    if (file_)
+        fclose(file_);
+}
+
+bool FileReader::Open(const std::u16string& path) {
+    if (file_)
+        return Fail(FileFailure::Other);
+    if (!IsUsablePath(path))
+        return Fail(FileFailure::BadName);
+    if (_wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_) {
+        const FileFailure failure = FileFailureFromSystem();
+        return Fail(IsFolder(path) ? FileFailure::Folder : failure);
+    }
+    // A device (NUL, CON, a serial port) has no bytes of its own to edit.
+    if (GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file_)))) != FILE_TYPE_DISK)
+        return Fail(FileFailure::Device);
+    if (_fseeki64(file_, 0, SEEK_END) != 0)
+        return Fail(FileFailureFromSystem());
+    const int64_t size = _ftelli64(file_);
+    if (size < 0 || size > kMaxTextLength)
+        return Fail(FileFailure::TooLarge);
+    return Rewind();
+}
+
+bool FileReader::Rewind() {
+    return _fseeki64(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
 }

@@ -2,6 +2,7 @@
 
 #include "docs/disk_watch.h"
 #include "docs/main_window.h"
+#include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_dialogs.h"
@@ -18,34 +19,45 @@
 
 namespace {
 
-void ShowFileError(HWND owner, const wchar_t* text) {
-    ModalUi_MessageBox(owner, text, L"Error", MB_ICONERROR);
+// The first line as it always was, then why, when that is known.
+std::wstring FailureText(const wchar_t* first, FileFailure failure, bool saving) {
+    std::wstring text = first;
+    const std::u16string_view reason = FileFailureReason(failure, saving);
+    if (!reason.empty())
+        text += L"\n" + std::wstring(reason.begin(), reason.end());
+    return text;
+}
+
+void ShowFileError(HWND owner, const std::wstring& text) {
+    ModalUi_MessageBox(owner, text.c_str(), L"Error", MB_ICONERROR);
 }
 
 // When the old bytes could not be put back, the file may be incomplete and
 // the user needs to know where the old bytes are.
-void ShowSaveError(HWND owner, const std::u16string& keptBackup) {
-    std::wstring text = L"Failed to save file.";
+void ShowSaveError(HWND owner, FileFailure failure, const std::u16string& keptBackup = {}) {
+    std::wstring text = FailureText(L"Failed to save file.", failure, true);
     if (!keptBackup.empty())
         text += L"\n\nThe file may now be incomplete. Its previous contents are kept in:\n" +
                 std::wstring(Wide(keptBackup));
-    ShowFileError(owner, text.c_str());
+    ShowFileError(owner, text);
 }
 
-// An ANSI save writes the code page's default character for every character
-// the page lacks; once saved, they are gone from the file for good.
-bool WouldLoseCharacters(const Document& document, TextPieces text) {
-    return document.encoding == TextEncoding::Ansi &&
-           EncodingLosesCharacters(text, CodePageForEncoding(document.encoding));
-}
-
-bool AskToSaveAnyway(HWND owner) {
-    return ModalUi_MessageBox(owner,
-                              L"Some characters in this document cannot be represented in the "
-                              L"ANSI code page and will be replaced if you save it as ANSI.\n\n"
-                              L"Do you want to save anyway?\n\n"
-                              L"To keep them, choose No and then Format > Encoding > UTF-8.",
-                              L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
+// Once saved, characters the encoding cannot hold are gone from the file
+// for good: an ANSI save writes the code page's default character for
+// those the page lacks, a UTF-8 save U+FFFD for each unpaired surrogate.
+bool AskToSaveAnyway(HWND owner, TextEncoding encoding) {
+    const wchar_t* text =
+        encoding == TextEncoding::Ansi
+            ? L"Some characters in this document cannot be represented in the ANSI code page "
+              L"and will be replaced if you save it as ANSI.\n\n"
+              L"Do you want to save anyway?\n\n"
+              L"To keep them, choose No and then Format > Encoding > UTF-8."
+            : L"Some characters in this document cannot be represented in UTF-8 and will be "
+              L"replaced if you save it as UTF-8.\n\n"
+              L"Do you want to save anyway?\n\n"
+              L"They are unpaired surrogates, which only UTF-16 and UTF-32 files can hold; "
+              L"each will be written as U+FFFD.";
+    return ModalUi_MessageBox(owner, text, L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 bool AskToSaveReplacedBytes(HWND owner) {
@@ -64,8 +76,8 @@ bool AskToSaveReplacedBytes(HWND owner) {
 bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document) {
     if (document.replacedBytes && !AskToSaveReplacedBytes(owner))
         return false;
-    return !WouldLoseCharacters(document, EditCtl_TextPieces(mw.activeEdit)) ||
-           AskToSaveAnyway(owner);
+    return !EncodingLosesCharacters(EditCtl_TextPieces(mw.activeEdit), document.encoding) ||
+           AskToSaveAnyway(owner, document.encoding);
 }
 
 // Another program's bytes are only written over when the user says so. A
@@ -161,6 +173,7 @@ template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Cha
     if (!document)
         return;
     change(*document);
+    MainWnd_JournalFormChanged(mw, owner, *document);
     MainWnd_ShowActiveDocument(mw, owner);
 }
 
@@ -178,10 +191,11 @@ struct LoadedFile {
 };
 
 bool LoadFile(HWND owner, const std::u16string& path, LoadedFile& file) {
+    FileFailure failure;
     if (ReadTextFile(path, file.text, file.encoding, file.lineEnding, &file.replacedBytes,
-                     &file.identity))
+                     &file.identity, &failure))
         return true;
-    ShowFileError(owner, L"Failed to open file.");
+    ShowFileError(owner, FailureText(L"Failed to open file.", failure, false));
     return false;
 }
 
@@ -225,6 +239,11 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     Document* document = MainWnd_ActiveDocument(mw);
     if (!document)
         return false;
+    // Refused before anything is asked about the text.
+    if (NamesDevice(path)) {
+        ShowSaveError(owner, FileFailure::Device);
+        return false;
+    }
     if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
         return false;
     if (!ConfirmLosses(mw, owner, *document))
@@ -233,9 +252,10 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
     const std::array<std::u16string_view, 2> text = EditCtl_TextPieces(mw.activeEdit);
     std::u16string keptBackup;
     FileIdentity identity;
-    if (!WriteTextFile(text, path, CodePageForEncoding(document->encoding), document->lineEnding,
-                       &keptBackup, &identity)) {
-        ShowSaveError(owner, keptBackup);
+    FileFailure failure;
+    if (!WriteTextFile(text, path, document->encoding, document->lineEnding, &keptBackup, &identity,
+                       &failure)) {
+        ShowSaveError(owner, failure, keptBackup);
         return false;
     }
     document->replacedBytes = false;

@@ -55,10 +55,10 @@ void ReportTooManyFiles(HWND owner) {
 }
 
 // The open dialog's result buffer. Wine's dialog writes a multiple selection
-// whole, whatever nMaxFile says, and Windows refuses one that does not fit:
-// so the dialog's hook makes room for the selection before the dialog writes
-// it. The buffer also keeps as many units again past nMaxFile, so that even
-// a dialog that overruns writes into spare room, never past the buffer.
+// whole, whatever nMaxFile says: so there the dialog's hook makes room for
+// the selection before the dialog writes it. The buffer also keeps as many
+// units again past nMaxFile, so that even a dialog that overruns writes into
+// spare room, never past the buffer.
 struct OpenSelection {
     std::wstring buffer;
     DWORD reported = 0;             // nMaxFile
@@ -128,15 +128,18 @@ UINT_PTR CALLBACK OpenDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam)
 
 } // namespace
 
-std::vector<std::u16string> ShowOpenFileDialog(HWND owner) {
+std::vector<std::u16string> ShowOpenFileDialog(HWND owner, bool guardOverrun) {
     OpenSelection selection;
     OPENFILENAMEW dialog = DialogFor(owner, selection.buffer, kOpenFilters);
     selection.inUse = &dialog;
     MakeRoom(selection, kOpenBufferUnits);
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT |
-                   OFN_HIDEREADONLY | OFN_ENABLEHOOK;
-    dialog.lpfnHook = OpenDialogHook;
-    dialog.lCustData = reinterpret_cast<LPARAM>(&selection);
+                   OFN_HIDEREADONLY;
+    if (guardOverrun) {
+        dialog.Flags |= OFN_ENABLEHOOK;
+        dialog.lpfnHook = OpenDialogHook;
+        dialog.lCustData = reinterpret_cast<LPARAM>(&selection);
+    }
     const FileDialogOutcome outcome = ModalUi_GetOpenFileName(dialog);
     if (!outcome.chosen) {
         if (outcome.error == FNERR_BUFFERTOOSMALL)

@@ -3,13 +3,19 @@
 // result after a message box that says why.
 #pragma once
 
+#include "winkit/under_wine.h"
+
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 // The files chosen in the open dialog (any number of them), as full paths.
-std::vector<std::u16string> ShowOpenFileDialog(HWND owner);
+// Wine's dialog writes a long multiple selection past the room it was
+// given; with guardOverrun a hook makes room for the selection first.
+// Windows refuses such a selection itself, and a hook would make it show
+// its old-style dialog, so the guard is for Wine only.
+std::vector<std::u16string> ShowOpenFileDialog(HWND owner, bool guardOverrun = RunningUnderWine());
 
 struct SaveDialogResult {
     std::u16string path; // empty when cancelled

@@ -1,6 +1,6 @@
 // Path work of the file commands that needs no window: the open dialog's
 // multiple selection, the ".txt" the save dialog's text filter stands for,
-// and joining a folder with a name.
+// joining a folder with a name, and the names Windows keeps for devices.
 #pragma once
 
 #include <string>
@@ -20,3 +20,11 @@ std::u16string JoinFolderAndName(std::u16string_view folder, std::u16string_view
 // ".txt"; a dot before the last separator belongs to a folder and does not
 // count. Any other filter leaves the path as it is.
 std::u16string AddTxtExtension(std::u16string path, int filterIndex);
+
+// Whether the path's last name is one Windows keeps for a device in every
+// folder: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9 and LPT1-LPT9 in
+// any case, also with an extension or a stream name after it and with the
+// spaces and dots Windows drops from the end of a name ("nul.txt", "Com1 ",
+// "lpt1.log.", "nul:"). A path that starts with \\?\ is taken literally
+// by Windows and names no device this way.
+bool NamesDevice(std::u16string_view path);

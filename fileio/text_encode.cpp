@@ -2,6 +2,7 @@
 #include "fileio/codepage.h"
 #include "fileio/text_units.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf32_bytes.h"
 
 #include <algorithm>
 #include <string>
@@ -9,8 +10,11 @@
 
 namespace {
 
-bool IsUtf16(uint32_t codePage) {
-    return codePage == kCodePageUtf16Le || codePage == kCodePageUtf16Be;
+// The UTF-16 and UTF-32 forms write every unit as it is, lone surrogates
+// included; the others go through a converter.
+bool KeepsEveryUnit(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be ||
+           encoding == TextEncoding::Utf32Le || encoding == TextEncoding::Utf32Be;
 }
 
 // Whether a cut between a and b would split a pair that means one thing.
@@ -51,42 +55,93 @@ template <typename Emit> bool ForEachStretch(TextPieces text, size_t stretchUnit
     return true;
 }
 
+// The bytes of text in encoding; false when the converter fails.
+bool Encode(std::u16string_view text, TextEncoding encoding, std::string& bytes) {
+    bytes.clear();
+    switch (encoding) {
+    case TextEncoding::Utf16Le:
+    case TextEncoding::Utf16Be:
+        AppendUtf16Bytes(text, encoding == TextEncoding::Utf16Be, bytes);
+        return true;
+    case TextEncoding::Utf32Le:
+    case TextEncoding::Utf32Be:
+        AppendUtf32Bytes(text, encoding == TextEncoding::Utf32Be, bytes);
+        return true;
+    default:
+        bool replaced;
+        return EncodeToCodePage(CodePageForEncoding(encoding), text, bytes, replaced);
+    }
+}
+
+bool HasSignature(TextEncoding encoding) {
+    return encoding == TextEncoding::Utf8Bom || KeepsEveryUnit(encoding);
+}
+
+// Whether text holds a surrogate that is not half of a pair. Blocks without
+// any surrogate, nearly all of them, are passed over in a loop without a
+// branch, which the compiler vectorises.
+bool HasLoneSurrogate(std::u16string_view text) {
+    constexpr size_t kBlock = 64;
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n) {
+        const size_t end = std::min(n, i + kBlock);
+        unsigned any = 0;
+        for (size_t j = i; j < end; ++j)
+            any |= (text[j] & 0xF800) == 0xD800;
+        if (!any) {
+            i = end;
+            continue;
+        }
+        for (; i < end; ++i) {
+            if (IsHighSurrogate(text[i]) && i + 1 < n && IsLowSurrogate(text[i + 1]))
+                ++i;
+            else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-bool EncodePieces(TextPieces text, uint32_t codePage, LineEnding lineEnding, size_t stretchUnits,
-                  const ByteSink& sink) {
-    const bool bigEndian = codePage == kCodePageUtf16Be;
+uint32_t CodePageForEncoding(TextEncoding encoding) {
+    return encoding == TextEncoding::Ansi ? kCodePageAnsi : kCodePageUtf8;
+}
+
+bool EncodePieces(TextPieces text, TextEncoding encoding, LineEnding lineEnding,
+                  size_t stretchUnits, const ByteSink& sink, bool* tooLarge) {
     std::string bytes;
     size_t total = 0;
     auto put = [&] {
         total += bytes.size();
-        return FitsTextLength(total) && sink(bytes);
+        if (!FitsTextLength(total)) {
+            if (tooLarge)
+                *tooLarge = true;
+            return false;
+        }
+        return sink(bytes);
     };
-    if (IsUtf16(codePage)) {
-        AppendUtf16Bytes(u"\uFEFF", bigEndian, bytes); // the signature
-        if (!put())
-            return false;
-    }
+    if (tooLarge)
+        *tooLarge = false;
+    // A signature is U+FEFF in the form itself.
+    if (HasSignature(encoding) && !(Encode(u"\uFEFF", encoding, bytes) && put()))
+        return false;
     return ForEachStretch(text, stretchUnits, [&](std::u16string_view stretch) {
-        const std::u16string converted = ConvertLineEndingsForSave(stretch, lineEnding);
-        bytes.clear();
-        bool replaced;
-        if (IsUtf16(codePage))
-            AppendUtf16Bytes(converted, bigEndian, bytes);
-        else if (!EncodeToCodePage(codePage, converted, bytes, replaced))
-            return false;
-        return put();
+        return Encode(ConvertLineEndingsForSave(stretch, lineEnding), encoding, bytes) && put();
     });
 }
 
-bool PiecesLoseCharacters(TextPieces text, uint32_t codePage, size_t stretchUnits) {
-    if (IsUtf16(codePage))
+bool PiecesLoseCharacters(TextPieces text, TextEncoding encoding, size_t stretchUnits) {
+    if (KeepsEveryUnit(encoding))
         return false;
+    const bool ansi = encoding == TextEncoding::Ansi;
     bool lost = false;
     ForEachStretch(text, stretchUnits, [&](std::u16string_view stretch) {
         size_t size;
         bool replaced;
-        lost = MeasureEncoding(codePage, stretch, size, replaced) && replaced;
+        lost = ansi ? MeasureEncoding(kCodePageAnsi, stretch, size, replaced) && replaced
+                    : HasLoneSurrogate(stretch);
         return !lost;
     });
     return lost;

@@ -14,12 +14,18 @@
 
 using TextPieces = std::span<const std::u16string_view>;
 
-// Converts the breaks of text to lineEnding's and encodes it in codePage
-// (the UTF-16 forms with their signature), handing sink the bytes of each
-// stretch of at most stretchUnits (at least 2) units. False when the
-// converter fails, the bytes would pass the 2 GiB limit, or sink refuses.
-bool EncodePieces(TextPieces text, uint32_t codePage, LineEnding lineEnding, size_t stretchUnits,
-                  const ByteSink& sink);
+// The code page the converters read and write a document's encoding with;
+// only UTF-8 and ANSI need one, every other form gives the UTF-8 page.
+uint32_t CodePageForEncoding(TextEncoding encoding);
 
-// Whether encoding text in codePage would replace characters the page lacks.
-bool PiecesLoseCharacters(TextPieces text, uint32_t codePage, size_t stretchUnits);
+// Converts the breaks of text to lineEnding's and encodes it in encoding,
+// with the signature of the forms that have one, handing sink the bytes of
+// each stretch of at most stretchUnits (at least 2) units. False when the
+// converter fails, the bytes would pass the 2 GiB limit (tooLarge, when
+// given, then says so), or sink refuses.
+bool EncodePieces(TextPieces text, TextEncoding encoding, LineEnding lineEnding,
+                  size_t stretchUnits, const ByteSink& sink, bool* tooLarge = nullptr);
+
+// Whether encoding text would replace characters: those the ANSI code page
+// lacks, or unpaired surrogates, which no UTF-8 sequence stands for.
+bool PiecesLoseCharacters(TextPieces text, TextEncoding encoding, size_t stretchUnits);

@@ -2,9 +2,11 @@
 #include "fileio/byte_scan.h"
 #include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
+#include "fileio/file_paths.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_units.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf32_bytes.h"
 #include "fileio/utf8_load.h"
 
 #include <algorithm>
@@ -18,18 +20,22 @@ constexpr size_t kPieceBytes = 1 << 20;
 constexpr size_t kStretchUnits = 1 << 18;
 
 struct Signature {
-    TextEncoding encoding; // Utf8 also when there is none
+    TextEncoding encoding; // Ansi when there is none
     size_t length;
 };
 
+// The signatures of the forms LoadUtf8 leaves to the whole bytes; the
+// UTF-32 LE one starts with UTF-16 LE's, so it goes first.
 Signature FindSignature(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        return {TextEncoding::Utf8, 3};
+    if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)))
+        return {TextEncoding::Utf32Le, 4};
+    if (bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+        return {TextEncoding::Utf32Be, 4};
     if (bytes.starts_with("\xFF\xFE"))
         return {TextEncoding::Utf16Le, 2};
     if (bytes.starts_with("\xFE\xFF"))
         return {TextEncoding::Utf16Be, 2};
-    return {TextEncoding::Utf8, 0};
+    return {TextEncoding::Ansi, 0};
 }
 
 // Lone CR and LF bytes decode to lone breaks in every code page in use, so
@@ -39,49 +45,58 @@ size_t LoneBreakBytes(std::string_view bytes) {
     return tally.cr + tally.lf - 2 * tally.pairs;
 }
 
-// The forms LoadUtf8 leaves to the whole bytes: UTF-16 by its signature,
-// else the ANSI code page, signature bytes included (they were none).
-bool DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
-                      LineEnding& lineEnding, bool& replaced) {
+// The forms LoadUtf8 leaves to the whole bytes: UTF-32 or UTF-16 by its
+// signature, else the ANSI code page, signature bytes included (they were
+// none).
+FileFailure DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
+                             LineEnding& lineEnding, bool& replaced) {
     const Signature signature = FindSignature(bytes);
-    if (signature.encoding != TextEncoding::Utf8) {
-        encoding = signature.encoding;
-        text.clear();
-        replaced = AppendUtf16Units(bytes.substr(signature.length),
-                                    encoding == TextEncoding::Utf16Be, text);
-    } else {
-        encoding = TextEncoding::Ansi;
+    const std::string_view body = bytes.substr(signature.length);
+    encoding = signature.encoding;
+    text.clear();
+    if (encoding == TextEncoding::Ansi) {
         replaced = DecodingReplacesBytes(kCodePageAnsi, bytes);
         const size_t spare = LoneBreakBytes(bytes) + std::max<size_t>(bytes.size() / 64, 32 * 1024);
         if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
-            return false;
+            return FileFailure::Other;
+    } else {
+        const bool bigEndian =
+            encoding == TextEncoding::Utf16Be || encoding == TextEncoding::Utf32Be;
+        const bool utf32 = encoding == TextEncoding::Utf32Le || encoding == TextEncoding::Utf32Be;
+        replaced = utf32 ? AppendUtf32Units(body, bigEndian, text)
+                         : AppendUtf16Units(body, bigEndian, text);
     }
     lineEnding = NormalizeLineEndings(text);
-    return FitsTextLength(text.size());
+    return FitsTextLength(text.size()) ? FileFailure::None : FileFailure::TooLarge;
 }
 
 // Loads the text from source; wholeBytes gives all its bytes at once for
 // the forms that need them.
 template <typename WholeBytes>
-bool LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
-              TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
+FileFailure LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
+                     TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
     bool replaced = false;
-    switch (LoadUtf8(source, kPieceBytes, text, lineEnding)) {
+    FileFailure failure = FileFailure::None;
+    switch (LoadUtf8(source, kPieceBytes, text, encoding, lineEnding)) {
     case Utf8Load::Loaded:
-        encoding = TextEncoding::Utf8;
         break;
     case Utf8Load::NotUtf8: {
         std::string_view bytes;
-        if (!wholeBytes(bytes) || !DecodeOtherForms(bytes, text, encoding, lineEnding, replaced))
-            return false;
+        failure = wholeBytes(bytes);
+        if (failure == FileFailure::None)
+            failure = DecodeOtherForms(bytes, text, encoding, lineEnding, replaced);
         break;
     }
+    case Utf8Load::TooLong:
+        failure = FileFailure::TooLarge;
+        break;
     case Utf8Load::Failed:
-        return false;
+        failure = FileFailure::Changed;
+        break;
     }
     if (replacedBytes)
         *replacedBytes = replaced;
-    return true;
+    return failure;
 }
 
 // Hashes the bytes read since the last rewind: once a load is done, those
@@ -110,95 +125,110 @@ class HashingSource final : public ByteSource {
     uint64_t count_ = 0;
 };
 
-bool ReadAll(ByteSource& file, std::string& bytes) {
+// A read error is the file's to tell.
+FileFailure ReadAll(ByteSource& file, std::string& bytes) {
     if (!file.Rewind())
-        return false;
+        return FileFailure::Other;
     bytes.clear();
     std::string piece(kPieceBytes, '\0');
     size_t got = 0;
     do {
         if (!file.Read(piece.data(), piece.size(), got))
-            return false;
+            return FileFailure::Other;
         bytes.append(piece, 0, got);
     } while (got != 0);
-    return FitsTextLength(bytes.size());
+    return FitsTextLength(bytes.size()) ? FileFailure::None : FileFailure::TooLarge;
 }
 
-template <typename Work> bool FailingWhenOutOfMemory(Work work) {
+// Runs work, which tells how it failed; running out of memory is a failure
+// too.
+template <typename Work> FileFailure FailingWhenOutOfMemory(Work work) {
     try {
         return work();
     } catch (const std::bad_alloc&) {
-        return false;
+        return FileFailure::OutOfMemory;
     } catch (const std::length_error&) {
-        return false;
+        return FileFailure::OutOfMemory;
     }
+}
+
+FileFailure& Outcome(FileFailure* failure, FileFailure& unused) {
+    return failure ? *failure : unused;
 }
 
 } // namespace
-
-uint32_t CodePageForEncoding(TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Ansi:
-        return kCodePageAnsi;
-    case TextEncoding::Utf16Le:
-        return kCodePageUtf16Le;
-    case TextEncoding::Utf16Be:
-        return kCodePageUtf16Be;
-    default:
-        return kCodePageUtf8;
-    }
-}
 
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
                 LineEnding& lineEnding, bool* replacedBytes) {
     MemorySource source(bytes);
     auto wholeBytes = [bytes](std::string_view& whole) {
         whole = bytes;
-        return true;
+        return FileFailure::None;
     };
-    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
+    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes) ==
+           FileFailure::None;
 }
 
-bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
+bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding,
                 std::string& bytes) {
     bytes.clear();
     const std::u16string_view pieces[] = {text};
-    return EncodePieces(pieces, codePage, lineEnding, kStretchUnits, [&](std::string_view piece) {
+    return EncodePieces(pieces, encoding, lineEnding, kStretchUnits, [&](std::string_view piece) {
         bytes += piece;
         return true;
     });
 }
 
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
-                  LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity) {
-    return FailingWhenOutOfMemory([&] {
+                  LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity,
+                  FileFailure* failure) {
+    FileFailure unused;
+    FileFailure& why = Outcome(failure, unused);
+    if (NamesDevice(path)) {
+        why = FileFailure::Device;
+        return false;
+    }
+    why = FailingWhenOutOfMemory([&] {
         // Unread, it matches no stamp read after: the identity stays unsettled.
         FileStamp before = {~uint64_t{0}, 0};
         if (identity)
             ReadFileStamp(path, before);
         FileReader file;
         if (!file.Open(path))
-            return false;
+            return file.Failure();
         HashingSource source(file);
         std::string all;
         auto wholeBytes = [&](std::string_view& whole) {
-            if (!ReadAll(source, all))
-                return false;
+            const FileFailure read = ReadAll(source, all);
             whole = all;
-            return true;
+            return read;
         };
-        if (!LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes))
-            return false;
+        const FileFailure loaded =
+            LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
+        if (loaded != FileFailure::None)
+            return file.Failure() != FileFailure::None ? file.Failure() : loaded;
         if (identity)
             *identity = IdentityAfterTransfer(path, source.Count(), source.Hash(), &before);
-        return true;
+        return FileFailure::None;
     });
+    return why == FileFailure::None;
 }
 
-bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
+bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding encoding,
+                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity,
+                   FileFailure* failure) {
+    FileFailure unused;
+    FileFailure& why = Outcome(failure, unused);
+    if (NamesDevice(path)) {
+        if (keptBackup)
+            keptBackup->clear();
+        why = FileFailure::Device;
+        return false;
+    }
     ContentHash hash;
     uint64_t count = 0;
+    bool tooLarge = false;
+    FileFailure encoded = FileFailure::None;
     // The bytes are made while the file is written: running out of memory
     // must fail the write, so that the old file comes back.
     auto produce = [&](const ByteSink& sink) {
@@ -209,27 +239,43 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePag
             count += piece.size();
             return sink(piece);
         };
-        return FailingWhenOutOfMemory(
-            [&] { return EncodePieces(text, codePage, lineEnding, kStretchUnits, hashed); });
+        encoded = FailingWhenOutOfMemory([&] {
+            return EncodePieces(text, encoding, lineEnding, kStretchUnits, hashed, &tooLarge)
+                       ? FileFailure::None
+                       : FileFailure::Other;
+        });
+        return encoded == FileFailure::None;
     };
-    if (!FailingWhenOutOfMemory([&] { return WriteFileBytesSafely(path, produce, keptBackup); }))
-        return false;
-    if (identity)
-        *identity = IdentityAfterTransfer(path, count, hash.value());
-    return true;
+    why = FailingWhenOutOfMemory([&] {
+        FileFailure written = FileFailure::None;
+        return WriteFileBytesSafely(path, produce, keptBackup, &written) ? FileFailure::None
+                                                                         : written;
+    });
+    if (why == FileFailure::None) {
+        if (identity)
+            *identity = IdentityAfterTransfer(path, count, hash.value());
+        return true;
+    }
+    // The bytes' own reasons come before what the file layer saw of them.
+    if (tooLarge)
+        why = FileFailure::TooLargeToSave;
+    else if (encoded == FileFailure::OutOfMemory)
+        why = encoded;
+    return false;
 }
 
-bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
-                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity) {
+bool WriteTextFile(const std::u16string& text, const std::u16string& path, TextEncoding encoding,
+                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity,
+                   FileFailure* failure) {
     const std::u16string_view pieces[] = {text};
-    return WriteTextFile(pieces, path, codePage, lineEnding, keptBackup, identity);
+    return WriteTextFile(pieces, path, encoding, lineEnding, keptBackup, identity, failure);
 }
 
-bool EncodingLosesCharacters(TextPieces text, uint32_t codePage) {
-    return PiecesLoseCharacters(text, codePage, kStretchUnits);
+bool EncodingLosesCharacters(TextPieces text, TextEncoding encoding) {
+    return PiecesLoseCharacters(text, encoding, kStretchUnits);
 }
 
-bool EncodingLosesCharacters(const std::u16string& text, uint32_t codePage) {
+bool EncodingLosesCharacters(const std::u16string& text, TextEncoding encoding) {
     const std::u16string_view pieces[] = {text};
-    return EncodingLosesCharacters(pieces, codePage);
+    return EncodingLosesCharacters(pieces, encoding);
 }

@@ -1,18 +1,21 @@
 // Loading a file into a document's text and saving the text back.
 //
 // Loaded text is UTF-16 with every line break as CR LF and no signature. A
-// file that starts with FF FE or FE FF is UTF-16 in that byte order. Else it
-// is UTF-8 when its bytes after an optional EF BB BF signature pass
-// IsWellFormedUtf8, otherwise it is decoded from the system's ANSI code
-// page, signature bytes included. Saving converts the breaks to the
-// document's style and writes the encoded text, with a signature only in
-// the UTF-16 forms.
+// file that starts with FF FE 00 00 or 00 00 FE FF is UTF-32, one that
+// starts with FF FE or FE FF UTF-16, in that byte order. Else it is UTF-8
+// when its bytes after an optional EF BB BF signature pass
+// IsWellFormedUtf8 (Utf8Bom when the signature is there), otherwise it is
+// decoded from the system's ANSI code page, signature bytes included.
+// Saving converts the breaks to the document's style and writes the encoded
+// text, with the signature of the forms that have one.
 //
 // Files and texts are limited to what a signed 32-bit position can index;
 // anything larger, like running out of memory, makes the load or save fail
-// rather than truncate.
+// rather than truncate. A path whose name Windows keeps for a device is
+// neither read nor written.
 #pragma once
 
+#include "fileio/file_failure.h"
 #include "fileio/file_identity.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_format.h"
@@ -21,39 +24,37 @@
 #include <string>
 #include <string_view>
 
-// The code page a document's encoding is read and written with; the UTF-16
-// forms get kCodePageUtf16Le and kCodePageUtf16Be, which need no converter.
-uint32_t CodePageForEncoding(TextEncoding encoding);
-
 // Bytes of a whole file to normalised text; false when the bytes cannot be
 // decoded or the text would be too long. replacedBytes, when given, tells
 // whether decoding had to replace bytes it could not read, which a save
 // will not give back.
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
                 LineEnding& lineEnding, bool* replacedBytes = nullptr);
-// Text to the bytes of a file in codePage with lineEnding's breaks;
-// CodePageForEncoding gives the page of each encoding, the UTF-16 ones too.
-bool EncodeText(const std::u16string& text, uint32_t codePage, LineEnding lineEnding,
+// Text to the bytes of a file in encoding with lineEnding's breaks.
+bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding,
                 std::string& bytes);
 
 // Reads the file in pieces, decoding straight into the text's final place.
-// On failure the outputs are unspecified. identity, when given, receives
-// the identity of the bytes read (see IdentityAfterTransfer).
+// On failure the outputs are unspecified, and failure (when given) says
+// why. identity, when given, receives the identity of the bytes read (see
+// IdentityAfterTransfer).
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes = nullptr,
-                  FileIdentity* identity = nullptr);
+                  FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
 // Writes safely (see WriteFileBytesSafely): a failed save leaves the file as
-// it was, or names in keptBackup the backup that holds its old bytes. The
-// text may lie in pieces; it is encoded while it is written, a stretch at a
-// time, so that no converted copy of the whole text is made. identity, when
-// given, receives the identity of the bytes written.
-bool WriteTextFile(TextPieces text, const std::u16string& path, uint32_t codePage,
+// it was, or names in keptBackup the backup that holds its old bytes, and
+// failure (when given) says why. The text may lie in pieces; it is encoded
+// while it is written, a stretch at a time, so that no converted copy of
+// the whole text is made. identity, when given, receives the identity of
+// the bytes written.
+bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding encoding,
                    LineEnding lineEnding, std::u16string* keptBackup = nullptr,
-                   FileIdentity* identity = nullptr);
-bool WriteTextFile(const std::u16string& text, const std::u16string& path, uint32_t codePage,
+                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
+bool WriteTextFile(const std::u16string& text, const std::u16string& path, TextEncoding encoding,
                    LineEnding lineEnding, std::u16string* keptBackup = nullptr,
-                   FileIdentity* identity = nullptr);
-// Whether saving text with codePage would replace characters the page lacks,
-// so that the user can be asked before anything is written.
-bool EncodingLosesCharacters(TextPieces text, uint32_t codePage);
-bool EncodingLosesCharacters(const std::u16string& text, uint32_t codePage);
+                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
+// Whether saving text in encoding would replace characters it cannot hold
+// (see PiecesLoseCharacters), so that the user can be asked before anything
+// is written.
+bool EncodingLosesCharacters(TextPieces text, TextEncoding encoding);
+bool EncodingLosesCharacters(const std::u16string& text, TextEncoding encoding);

@@ -100,6 +100,12 @@ const char16_t* EncodingLabel(TextEncoding encoding) {
         return u"UTF-16 LE";
     case TextEncoding::Utf16Be:
         return u"UTF-16 BE";
+    case TextEncoding::Utf32Le:
+        return u"UTF-32 LE";
+    case TextEncoding::Utf32Be:
+        return u"UTF-32 BE";
+    case TextEncoding::Utf8Bom:
+        return u"UTF-8 BOM";
     default:
         return u"UTF-8";
     }

@@ -7,15 +7,23 @@
 #include <string>
 #include <string_view>
 
-// The UTF-16 forms come only from a file's signature, which their saves write
-// back; the Encoding menu offers only the first two.
-enum class TextEncoding : int32_t { Utf8 = 0, Ansi = 1, Utf16Le = 2, Utf16Be = 3 };
+// Every form but the first two comes only from a file's signature, which
+// its saves write back; the Encoding menu offers only the first two.
+enum class TextEncoding : int32_t {
+    Utf8 = 0,
+    Ansi = 1,
+    Utf16Le = 2,
+    Utf16Be = 3,
+    Utf32Le = 4,
+    Utf32Be = 5,
+    Utf8Bom = 6, // UTF-8 behind the signature EF BB BF
+};
 
 // Mixed comes only from detection on load; it is saved as Crlf.
 enum class LineEnding : int32_t { Crlf = 0, Lf = 1, Cr = 2, Mixed = 3 };
 
-// "UTF-8", "ANSI", "UTF-16 LE" or "UTF-16 BE"; a value outside the
-// enumeration reads as "UTF-8".
+// "UTF-8", "ANSI", "UTF-16 LE", "UTF-16 BE", "UTF-32 LE", "UTF-32 BE" or
+// "UTF-8 BOM"; a value outside the enumeration reads as "UTF-8".
 const char16_t* EncodingLabel(TextEncoding encoding);
 // "Win", "Unix", "Mac" or "Mixed"; a value outside the enumeration reads as "Win".
 const char16_t* LineEndingLabel(LineEnding lineEnding);

@@ -1,5 +1,5 @@
 // What every part of the program knows about its UTF-16 text: how long it
-// may grow, the two line-break units, surrogates, and the ASCII-only word
+// may grow, the tab and the two line-break units, surrogates, and the ASCII-only word
 // and case rules of word movement and search. Platform-free.
 #pragma once
 
@@ -15,6 +15,7 @@ inline constexpr bool FitsTextLength(size_t units) {
     return units <= static_cast<size_t>(kMaxTextLength);
 }
 
+inline constexpr char16_t kTab = u'\t';
 inline constexpr char16_t kCr = u'\r';
 inline constexpr char16_t kLf = u'\n';
 // What decoding puts for bytes or units that make no character.

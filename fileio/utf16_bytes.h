@@ -2,14 +2,8 @@
 // Lone surrogates pass both ways, so a text is written back as it was read.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
-
-// The Windows identifiers of the two byte orders, used where a code page
-// names the form a document is written in.
-constexpr uint32_t kCodePageUtf16Le = 1200;
-constexpr uint32_t kCodePageUtf16Be = 1201;
 
 // Appends the units of bytes to text. An odd final byte, which no unit can
 // hold, becomes U+FFFD; returns whether it did.

@@ -86,17 +86,20 @@ size_t CountUnits(std::string_view bytes) {
 // What the first pass finds: the text's length once its breaks are CR LF.
 struct Survey {
     bool utf8 = true;
+    bool signature = false;
     size_t units = 0;
 };
 
-// Takes the first piece's signature off; false for a UTF-16 one.
-bool SkipSignature(std::string_view& piece, bool& first) {
+// Takes the first piece's signature off, telling whether there was one;
+// false for a UTF-16 one.
+bool SkipSignature(std::string_view& piece, bool& first, bool& signature) {
     if (!first)
         return true;
     first = false;
     if (piece.starts_with("\xFF\xFE") || piece.starts_with("\xFE\xFF"))
         return false;
-    if (piece.starts_with("\xEF\xBB\xBF"))
+    signature = piece.starts_with("\xEF\xBB\xBF");
+    if (signature)
         piece.remove_prefix(3);
     return true;
 }
@@ -104,8 +107,8 @@ bool SkipSignature(std::string_view& piece, bool& first) {
 bool SurveyBytes(ByteSource& source, size_t pieceBytes, Survey& survey) {
     bool first = true;
     return ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
-        survey.utf8 =
-            SkipSignature(piece, first) && IsWellFormedUtf8(piece.data(), piece.size(), 0);
+        survey.utf8 = SkipSignature(piece, first, survey.signature) &&
+                      IsWellFormedUtf8(piece.data(), piece.size(), 0);
         if (!survey.utf8)
             return false;
         const BreakTally breaks = TallyBreaks(piece.data(), piece.size());
@@ -131,9 +134,10 @@ bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& dec
 bool DecodePieces(ByteSource& source, size_t pieceBytes, std::u16string& text,
                   LineBreakCounts& counts) {
     bool first = true;
+    bool signature = false;
     Utf8Decoding decoding;
     const bool decoded = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
-        SkipSignature(piece, first);
+        SkipSignature(piece, first, signature);
         while (!piece.empty()) {
             const size_t end =
                 piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
@@ -150,11 +154,13 @@ bool DecodePieces(ByteSource& source, size_t pieceBytes, std::u16string& text,
 } // namespace
 
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
-                  LineEnding& lineEnding) {
+                  TextEncoding& encoding, LineEnding& lineEnding) {
     Survey survey;
     if (!SurveyBytes(source, pieceBytes, survey))
         return survey.utf8 ? Utf8Load::Failed : Utf8Load::NotUtf8;
-    if (!FitsTextLength(survey.units) || !source.Rewind())
+    if (!FitsTextLength(survey.units))
+        return Utf8Load::TooLong;
+    if (!source.Rewind())
         return Utf8Load::Failed;
     text.clear();
     text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
@@ -162,6 +168,7 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
     LineBreakCounts counts;
     if (!DecodePieces(source, pieceBytes, text, counts) || text.size() != survey.units)
         return Utf8Load::Failed;
+    encoding = survey.signature ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     lineEnding = ClassifyLineBreaks(counts);
     return Utf8Load::Loaded;
 }

@@ -13,11 +13,13 @@
 enum class Utf8Load {
     Loaded,  // text holds the bytes after an optional EF BB BF with CR LF breaks
     NotUtf8, // the bytes are not well-formed UTF-8, or start with a UTF-16 signature
-    Failed,  // a read failed, the bytes changed between the passes, or the text is too long
+    TooLong, // the text would be longer than a document can be
+    Failed,  // a read failed, or the bytes changed between the passes
 };
 
 // Reads source in pieces of about pieceBytes (at least 8). The text gets
 // spare room of about a sixty-fourth of its length, so that it can grow a
-// little without moving.
+// little without moving. encoding tells whether the bytes had a signature
+// (Utf8Bom) or not (Utf8).
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
-                  LineEnding& lineEnding);
+                  TextEncoding& encoding, LineEnding& lineEnding);

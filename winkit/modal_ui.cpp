@@ -37,13 +37,10 @@ std::wstring ShowFolderPicker(HWND owner, const wchar_t* title) {
 }
 
 bool ShowTaskDialog(const TASKDIALOGCONFIG& config) {
-    HMODULE library = LoadLibraryW(L"comctl32.dll");
-    if (!library)
-        return false;
-    auto function = ModuleFunction<TaskDialogIndirectFn>(library, "TaskDialogIndirect");
+    const LoadedLibrary library(LoadLibraryW(L"comctl32.dll"));
+    auto function = ModuleFunction<TaskDialogIndirectFn>(library.get(), "TaskDialogIndirect");
     if (function)
         function(&config, nullptr, nullptr, nullptr);
-    FreeLibrary(library);
     return function != nullptr;
 }
 
@@ -55,8 +52,9 @@ bool StartProcess(const std::wstring& commandLine) {
     if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Nothing waits for the new process: both of its handles go at once.
+    const Owned<HANDLE, CloseHandle> thread(process.hThread);
+    const Owned<HANDLE, CloseHandle> started(process.hProcess);
     return true;
 }
 

@@ -1,5 +1,7 @@
 # What every window of the program uses: owners of system resources, the one
-# way to show modal UI, command ids and rectangles.
+# way to show modal UI, the guard around window procedures, command ids and
+# rectangles.
 set(WINKIT_WIN
     ${CMAKE_CURRENT_LIST_DIR}/modal_ui.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/window_proc_guard.cpp
 )

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <utility>
+
 // A handle given back with Free when its owner goes (or takes another); a
 // null one is not. Ownership moves with the owner and leaves with release().
 template <typename Handle, auto Free> class Owned {
@@ -39,10 +41,22 @@ template <typename Handle, auto Free> class Owned {
     Handle handle_{};
 };
 
-// A pen, brush or bitmap.
+// A font, pen, brush or bitmap.
 template <typename Handle> using GdiObject = Owned<Handle, DeleteObject>;
 // A memory device context from CreateCompatibleDC.
 using MemoryDc = Owned<HDC, DeleteDC>;
+// An open registry key.
+using RegistryKey = Owned<HKEY, RegCloseKey>;
+// A module loaded with LoadLibraryW.
+using LoadedLibrary = Owned<HMODULE, FreeLibrary>;
+// An icon loaded at a chosen size, or made.
+using OwnedIcon = Owned<HICON, DestroyIcon>;
+// An accelerator table.
+using Accelerators = Owned<HACCEL, DestroyAcceleratorTable>;
+// A menu not attached to a window, such as a popup menu.
+using MenuHandle = Owned<HMENU, DestroyMenu>;
+// A global memory block, until the clipboard or another owner takes it.
+using GlobalBlock = Owned<HGLOBAL, GlobalFree>;
 
 // An object selected into a device context until the end of the scope;
 // nothing happens for a null object.
@@ -136,20 +150,42 @@ class FileSearch {
     HANDLE handle_;
 };
 
-// A COM interface pointer, released at the end of the scope.
+// A reference to a COM object, released when its owner goes; it moves with
+// the owner and leaves with release().
 template <typename Interface> class ComPtr {
   public:
     ComPtr() = default;
+    // Takes over a reference the caller holds.
+    explicit ComPtr(Interface* adopted) : pointer_(adopted) {}
+    // A reference of its own to an object someone else holds.
+    static ComPtr Share(Interface* shared) {
+        if (shared)
+            shared->AddRef();
+        return ComPtr(shared);
+    }
     ~ComPtr() {
         if (pointer_)
             pointer_->Release();
     }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : pointer_(other.release()) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            ComPtr gone(std::move(*this));
+            pointer_ = other.release();
+        }
+        return *this;
+    }
     // For a call that hands out a new reference; the pointer must be empty.
     Interface** Receive() { return &pointer_; }
+    Interface* get() const { return pointer_; }
     Interface* operator->() const { return pointer_; }
     explicit operator bool() const { return pointer_ != nullptr; }
+    // Hands the reference to the caller, who releases it from now on.
+    Interface* release() {
+        Interface* pointer = pointer_;
+        pointer_ = nullptr;
+        return pointer;
+    }
 
   private:
     Interface* pointer_ = nullptr;

@@ -1,20 +1,29 @@
 // The real main window and edit control in this process, timed from the
 // outside through their messages and commands: open, type, undo and redo,
 // paint, thumb scrolling, Find Next, Replace All and Save on documents the
-// program writes itself. Every figure is a median printed beside a baseline
+// program writes itself, and the recovery journal's work after them: how
+// long the window stops at most while it writes, and how long a copy of
+// the whole text takes with typing going on. Every figure is a median printed beside a baseline
 // measured in the same run: what the same work costs without the editor.
 //
-//   bench_win [--quick | --gb] [--keep]
+//   bench_win [--quick | --gb | --huge] [--journal] [--keep]
 //
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
 // "abc<tab>", 100 MB on one line, and 10 MB of lines in plain ASCII beside
 // 10 MB of the same lines with emoji and combining marks among the words;
 // --gb makes the first 1 GB (24 M lines); --quick makes all of them small,
 // for a run that only checks the program.
+// --journal opens the first alone and measures only the journal's work.
+// --huge opens 125 M and 500 M lines of "x" beside 1 GB of ordinary lines
+// (about 12 GB of memory at its peak) and measures the memory a copy of
+// the whole 1 GB takes.
 #include "app/main_window_proc.h"
 #include "app/settings.h"
 #include "docs/find.h"
+#include "docs/journal_log.h"
 #include "docs/main_window.h"
+#include "docs/recovery.h"
+#include "docs/recovery_files.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
@@ -24,14 +33,17 @@
 #include "winkit/win_handles.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -325,11 +337,118 @@ void ThumbDrag(const Bench& b, const std::string& name, double blit) {
     constexpr int kSteps = 50;
     int step = 0;
     const double ms = Median(kSteps, [&] {
-        ScrollToBarPosition(s, false, static_cast<int32_t>(end * step++ / (kSteps - 1)));
+        ScrollByRequest(s, false, ScrollRequest::ThumbTrack,
+                        static_cast<int32_t>(end * step++ / (kSteps - 1)));
         EditCtl_ApplyEffects(b.edit(), s);
         UpdateWindow(b.edit());
     });
     Report(name + " thumb drag step", ms, "BitBlt", blit);
+}
+
+// The messages waiting, paint included, but not the journal's timer.
+void PumpAllButTimers() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, WM_TIMER - 1, PM_REMOVE) ||
+           PeekMessageW(&msg, nullptr, WM_TIMER + 1, 0xFFFF, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// Whether the journals have work left: their timer is set, or a document's
+// journal has something to write or a copy under way.
+bool JournalsBusy(const Bench& b) {
+    if (b.mw->journalWriteDue)
+        return true;
+    return std::any_of(b.mw->documents.begin(), b.mw->documents.end(),
+                       [](const Document& d) { return d.journal && d.journal->Due(); });
+}
+
+struct Stops {
+    double longest = 0;       // the longest single message
+    std::vector<double> each; // every message's time
+    double total = 0;
+    std::vector<double> keys; // each keystroke with its layout and paint
+};
+
+// Runs the message loop for `ms`, or less once the journals are idle when
+// `untilIdle`, timing each message; with `typing`, a letter typed at the end
+// and taken back with Backspace every 100 ms.
+Stops RunLoop(const Bench& b, double ms, bool untilIdle, bool typing) {
+    Stops stops;
+    const double start = Now();
+    double nextKey = start;
+    while (Now() - start < ms && (!untilIdle || JournalsBusy(b))) {
+        MSG msg;
+        if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            const double began = Now();
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+            stops.each.push_back(Now() - began);
+            stops.longest = std::max(stops.longest, stops.each.back());
+        } else if (typing && Now() >= nextKey) {
+            nextKey += 100;
+            Place(b, EditCtl_GetTextLength(b.edit()));
+            const double began = Now();
+            SendMessageW(b.edit(), WM_CHAR, L'x', 1);
+            UpdateWindow(b.edit());
+            stops.keys.push_back(Now() - began);
+            Key(b.edit(), VK_BACK, false);
+        } else {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+        }
+    }
+    stops.total = Now() - start;
+    return stops;
+}
+
+double Percentile(std::vector<double> times, double share) {
+    if (times.empty())
+        return 0;
+    std::sort(times.begin(), times.end());
+    return times[static_cast<size_t>(share * static_cast<double>(times.size() - 1))];
+}
+
+double MedianOf(std::vector<double> times) {
+    return Percentile(std::move(times), 0.5);
+}
+
+// A copy of the whole text into a new journal, as after a declined reload:
+// its time beside writing the text's bytes, the window's longest stop
+// beside an idle loop's, and keystrokes meanwhile beside keystrokes without.
+void JournalCopy(const Bench& b, const std::string& name) {
+    RunLoop(b, 600'000, true, false);
+    const Stops idle = RunLoop(b, 500, false, false);
+    const Stops typing = RunLoop(b, 1000, false, true);
+    RunLoop(b, 600'000, true, false);
+    const std::u16string path = TempPath(L"tessary_bench_copy.bin");
+    const double write = Median(1, [&] {
+        const std::u16string text = EditCtl_GetText(b.edit());
+        WriteBytes(path, reinterpret_cast<const char*>(text.data()), 2 * text.size());
+    });
+    DeleteFileW(W(path));
+    Document& document = b.mw->documents[static_cast<size_t>(b.mw->activeIndex)];
+    PumpAllButTimers();
+    const double began = Now();
+    document.journal->BaseLost();
+    MainWnd_WriteJournals(*b.mw, b.window);
+    const double first = Now() - began;
+    Stops copy = RunLoop(b, 600'000, true, true);
+    copy.total += first;
+    copy.longest = std::max(copy.longest, first);
+    Report(name + " journal copy", copy.total, "write the text", write);
+    Report(name + " journal copy, longest stop", copy.longest, "idle loop", idle.longest);
+    Report(name + " journal copy, 99th percentile stop", Percentile(copy.each, 0.99), "idle loop",
+           Percentile(idle.each, 0.99));
+    Report(name + " type during copy", MedianOf(copy.keys), "type, no copy", MedianOf(typing.keys));
+}
+
+// The longest the window stops while the journal writes what a command did.
+void JournalAfter(const Bench& b, const std::string& what) {
+    PumpAllButTimers(); // the command's own paint is not the journal's
+    const Stops after = RunLoop(b, 600'000, true, false);
+    const Stops idle = RunLoop(b, 500, false, false);
+    Report(what + ", journal's longest stop", after.longest, "idle loop", idle.longest);
 }
 
 void FindAndReplace(const Bench& b, const std::string& name) {
@@ -359,12 +478,14 @@ void FindAndReplace(const Bench& b, const std::string& name) {
         Median(1, [&] { Find_HandleDialogMessage(*b.mw, b.window, &b.mw->findReplace); });
     const bool replaced = EditCtl_GetText(b.edit()).find(u"quartz") == std::u16string::npos;
     Report(name + " Replace All (" + std::to_string(matches) + ")", all, "plain scan", count);
+    JournalAfter(b, name + " Replace All");
     const double undo = Median(1, [&] {
         EditCtl_Undo(b.edit());
         UpdateWindow(b.edit());
     });
     const bool restored = EditCtl_GetText(b.edit()) == text;
     Report(name + " Replace All undone", undo, "plain scan", count);
+    JournalAfter(b, name + " Replace All undone");
     if ((!replaced || !restored) && ++faults)
         std::printf("Replace All %s, its Undo %s\n", replaced ? "replaced" : "left matches",
                     restored ? "restored the text" : "did not restore the text");
@@ -399,42 +520,130 @@ void Open(const Bench& b, const std::string& name, const std::u16string& path, i
     Report(name + " open", open, "read and widen", baseline);
 }
 
+// Ctrl+End from the top, with the layout and paint it causes, and back.
+void Ends(const Bench& b, const std::string& name, double empty) {
+    const auto jump = [&](bool toEnd) {
+        return Median(
+            b.runs,
+            [&] {
+                Key(b.edit(), toEnd ? VK_END : VK_HOME, true);
+                UpdateWindow(b.edit());
+            },
+            [&] { Place(b, toEnd ? 0 : EditCtl_GetTextLength(b.edit())); });
+    };
+    Report(name + " Ctrl+End", jump(true), "empty message", empty);
+    Report(name + " Ctrl+Home", jump(false), "empty message", empty);
+}
+
+double WorkingSetMb() {
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<double>(counters.WorkingSetSize) / (1 << 20);
+}
+
+// How far the working set grows above its size before `work`, sampled
+// every millisecond while it runs.
+double PeakGrowthMb(const std::function<void()>& work) {
+    const double before = WorkingSetMb();
+    std::atomic<bool> done = false;
+    double peak = before;
+    std::thread sampler([&] {
+        while (!done) {
+            peak = std::max(peak, WorkingSetMb());
+            Sleep(1);
+        }
+    });
+    work();
+    done = true;
+    sampler.join();
+    return std::max(peak, WorkingSetMb()) - before;
+}
+
+void ReportMemory(const std::string& what, double mb, const char* baseline, double baselineMb) {
+    std::printf("%-34s %10.0f MB   beside %-22s %10.0f MB\n", what.c_str(), mb, baseline,
+                baselineMb);
+    std::fflush(stdout);
+}
+
+// Copy of the whole text: the memory it takes while it runs and while the
+// clipboard holds the text, beside the text's size in UTF-16.
+void CopyOfAll(const Bench& b, const std::string& name) {
+    const double units = static_cast<double>(EditCtl_GetTextLength(b.edit()));
+    const double size = units * sizeof(char16_t) / (1 << 20);
+    const double fill = Median(1, [&] {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2 + 2);
+        if (void* bytes = block ? GlobalLock(block) : nullptr) {
+            std::memset(bytes, 'x', static_cast<size_t>(units) * 2 + 2);
+            GlobalUnlock(block);
+        }
+        GlobalFree(block);
+    });
+    EditCtl_SelectAll(b.edit());
+    const double before = WorkingSetMb();
+    double copy = 0;
+    const double peak = PeakGrowthMb([&] { copy = Median(1, [&] { EditCtl_Copy(b.edit()); }); });
+    const double held = WorkingSetMb() - before;
+    if (OpenClipboard(b.window)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    const double released = WorkingSetMb() - before;
+    Report(name + " Copy of all", copy, "filling a block", fill);
+    ReportMemory(name + " Copy of all, peak", peak, "selection (UTF-16)", size);
+    ReportMemory(name + " Copy of all, held", held, "selection (UTF-16)", size);
+    ReportMemory(name + " Copy of all, let go", released, "selection (UTF-16)", size);
+    Place(b, 0);
+}
+
+// Lines of one "x" each, the shape with the most lines a text can hold.
+void WriteOneUnitLines(const std::u16string& path, uint64_t lines) {
+    std::string text;
+    text.reserve(lines * 3);
+    for (uint64_t i = 0; i < lines; ++i)
+        text += "x\r\n";
+    WriteBytes(path, text.data(), text.size());
+}
+
+// Opening, Ctrl+End, typing and painting at 125 M and 500 M lines of "x"
+// beside the same at 1 GB of ordinary lines, and a copy of that 1 GB.
+void HugeDocuments(Bench& b, bool keep) {
+    b.runs = 5;
+    const std::u16string path = TempPath(L"tessary_bench_huge.txt");
+    const std::pair<const char*, uint64_t> documents[] = {
+        {"1 GB lines", 0}, {"125 M lines of x", 125'000'000}, {"500 M lines of x", 500'000'000}};
+    for (const auto& [name, lines] : documents) {
+        EditCtl_SetText(b.edit(), u"");
+        if (lines == 0) {
+            const std::string text = MakeText(1'000'000'000, true);
+            WriteBytes(path, text.data(), text.size());
+        } else {
+            WriteOneUnitLines(path, lines);
+        }
+        Open(b, name, path, 1);
+        const double blit = BlitBaseline(b);
+        const double empty = Median(b.runs, [&] { SendMessageW(b.edit(), WM_NULL, 0, 0); });
+        Ends(b, name, empty);
+        Paints(b, name, blit);
+        Typing(b, name);
+        ThumbDrag(b, name, blit);
+        if (lines == 0)
+            CopyOfAll(b, name);
+        EditCtl_SetModified(b.edit(), false);
+        b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
+    }
+    if (!keep)
+        DeleteFileW(W(path));
+}
+
 struct Sample {
     const char* name;
     std::u16string path;
     bool searched; // Find, Replace All and Save run on it
 };
 
-HWND CreateMainWindow() {
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWnd_Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = L"TessaryClass";
-    if (!RegisterClassExW(&wc))
-        return nullptr;
-    HWND window = CreateWindowExW(0, L"TessaryClass", L"", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 900,
-                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window) {
-        ShowWindow(window, SW_SHOW);
-        UpdateWindow(window);
-    }
-    return window;
-}
-
-} // namespace
-
-int main(int argc, char** argv) {
-    bool quick = false;
-    bool gb = false;
-    bool keep = false;
-    for (int i = 1; i < argc; ++i) {
-        quick = quick || std::strcmp(argv[i], "--quick") == 0;
-        gb = gb || std::strcmp(argv[i], "--gb") == 0;
-        keep = keep || std::strcmp(argv[i], "--keep") == 0;
-    }
+// The documents of a regular run, each wrapped and not.
+void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly) {
     const uint64_t mb = quick ? 20'000 : 1'000'000;
     const uint64_t linesBytes = (gb ? 1000 : 100) * mb;
     const std::u16string linesPath = TempPath(L"tessary_bench_lines.txt");
@@ -456,7 +665,78 @@ int main(int argc, char** argv) {
         text = MakeText(10 * mb, true, kClusterWords);
         WriteBytes(clusterPath, text.data(), text.size());
     }
+    b.runs = quick ? 3 : 15;
+    const Sample documents[] = {
+        {gb      ? "1 GB lines"
+         : quick ? "small lines"
+                 : "100 MB lines",
+         linesPath, true},
+        {"tabbed line", tabsPath, false},
+        {quick ? "small one line" : "100 MB one line", onePath, false},
+        {quick ? "small ASCII" : "10 MB ASCII", asciiPath, false},
+        {quick ? "small emoji and marks" : "10 MB emoji and marks", clusterPath, false},
+    };
+    for (const Sample& d : documents) {
+        Open(b, d.name, d.path, gb || quick ? 1 : 3);
+        if (journalOnly) {
+            JournalCopy(b, d.name);
+            FindAndReplace(b, d.name);
+            break;
+        }
+        for (const bool wrap : {true, false}) {
+            EditCtl_SetWordWrap(b.edit(), wrap);
+            UpdateWindow(b.edit());
+            const std::string name = std::string(d.name) + (wrap ? ", wrap" : ", no wrap");
+            const double blit = BlitBaseline(b);
+            Paints(b, name, blit);
+            Typing(b, name);
+            ThumbDrag(b, name, blit);
+        }
+        if (d.searched) {
+            JournalCopy(b, d.name);
+            FindAndReplace(b, d.name);
+            Save(b, d.name);
+        }
+        EditCtl_SetModified(b.edit(), false);
+        b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
+    }
+    if (!keep) {
+        for (const std::u16string* path :
+             {&linesPath, &tabsPath, &onePath, &asciiPath, &clusterPath})
+            DeleteFileW(W(*path));
+    }
+}
 
+HWND CreateMainWindow() {
+    if (!RegisterMainWindowClass(GetModuleHandleW(nullptr), nullptr, nullptr))
+        return nullptr;
+    HWND window = CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 1200, 900,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (window) {
+        ShowWindow(window, SW_SHOW);
+        UpdateWindow(window);
+    }
+    return window;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    bool quick = false;
+    bool gb = false;
+    bool keep = false;
+    bool huge = false;
+    bool journalOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        journalOnly = journalOnly || std::strcmp(argv[i], "--journal") == 0;
+        quick = quick || std::strcmp(argv[i], "--quick") == 0;
+        gb = gb || std::strcmp(argv[i], "--gb") == 0;
+        keep = keep || std::strcmp(argv[i], "--keep") == 0;
+        huge = huge || std::strcmp(argv[i], "--huge") == 0;
+    }
+
+    const std::u16string journals = TempPath(L"tessary_bench_recovery");
+    Recovery_FolderOverride() = W(journals);
     std::wstring& key = Settings_KeyPath();
     key = L"Software\\Orvanel\\TessaryBench";
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
@@ -474,44 +754,15 @@ int main(int argc, char** argv) {
         std::printf("no main window\n");
         return 1;
     }
-    b.runs = quick ? 3 : 15;
-    const Sample documents[] = {
-        {gb      ? "1 GB lines"
-         : quick ? "small lines"
-                 : "100 MB lines",
-         linesPath, true},
-        {"tabbed line", tabsPath, false},
-        {quick ? "small one line" : "100 MB one line", onePath, false},
-        {quick ? "small ASCII" : "10 MB ASCII", asciiPath, false},
-        {quick ? "small emoji and marks" : "10 MB emoji and marks", clusterPath, false},
-    };
-    for (const Sample& d : documents) {
-        Open(b, d.name, d.path, gb || quick ? 1 : 3);
-        for (const bool wrap : {true, false}) {
-            EditCtl_SetWordWrap(b.edit(), wrap);
-            UpdateWindow(b.edit());
-            const std::string name = std::string(d.name) + (wrap ? ", wrap" : ", no wrap");
-            const double blit = BlitBaseline(b);
-            Paints(b, name, blit);
-            Typing(b, name);
-            ThumbDrag(b, name, blit);
-        }
-        if (d.searched) {
-            FindAndReplace(b, d.name);
-            Save(b, d.name);
-        }
-        EditCtl_SetModified(b.edit(), false);
-        b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
-    }
+    if (huge)
+        HugeDocuments(b, keep);
+    else
+        RegularDocuments(b, quick, gb, keep, journalOnly);
 
     DestroyWindow(b.window);
     Pump();
+    RemoveDirectoryW(W(journals));
     ModalUi_SetHandlers(nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    if (!keep) {
-        for (const std::u16string* path :
-             {&linesPath, &tabsPath, &onePath, &asciiPath, &clusterPath})
-            DeleteFileW(W(*path));
-    }
     return faults == 0 ? 0 : 1;
 }

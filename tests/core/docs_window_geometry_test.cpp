@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 LayoutInput Input(int32_t width, int32_t height, int32_t dpi) {
@@ -31,60 +34,52 @@ TEST(AppLayoutGeometry, MulDivRoundsLikeTheSystem) {
     EXPECT_EQ(MeasuredTabItemHeight(144), 45);
 }
 
-TEST(AppLayoutGeometry, At96Dpi) {
-    const LayoutGeometry g = ComputeLayout(Input(800, 600, 96));
-    EXPECT_EQ(g.stripHeight, 24);
-    EXPECT_EQ(g.tabWidth, 120);
-    EXPECT_EQ(g.tabHeight, 24);
-    EXPECT_EQ(g.closeButton, (Box{778, 3, 796, 21}));
-    EXPECT_EQ(g.stripWidth, 778); // the tabs and their arrows end left of the button
-    EXPECT_EQ(g.statusEdges, (std::array<int32_t, 4>{543, 623, 693, 783}));
-    EXPECT_EQ(g.edit, (Box{0, 24, 800, 578}));
-}
+// Whatever the client size, DPI and bars: the parts tile the client area
+// from the top without overlap or negative sizes, the tabs end where the
+// square close button begins, the status parts stay in order and clear of
+// the size grip, and what scales with the DPI grows in proportion.
+TEST(AppLayoutGeometry, PartsTileTheClientAreaAtAnySizeAndDpi) {
+    for (int32_t dpi : {72, 96, 120, 144, 192})
+        for (int32_t width : {10, 200, 500, 800, 3000})
+            for (int32_t height : {10, 300, 1000})
+                for (int bars = 0; bars < 4; ++bars) {
+                    LayoutInput input = Input(width, height, dpi);
+                    input.showTabs = bars & 1;
+                    input.showStatusBar = bars & 2;
+                    input.scrollBarWidth = width % 3 == 0 ? 10 : 17;
+                    const LayoutGeometry g = ComputeLayout(input);
+                    const Box& b = g.closeButton;
+                    SCOPED_TRACE(testing::Message()
+                                 << width << "x" << height << " at " << dpi << " bars " << bars);
 
-TEST(AppLayoutGeometry, At144Dpi) {
-    const LayoutGeometry g = ComputeLayout(Input(1000, 700, 144));
-    EXPECT_EQ(g.stripHeight, 36);
-    EXPECT_EQ(g.tabWidth, 180);
-    EXPECT_EQ(g.tabHeight, 32);
-    EXPECT_EQ(g.closeButton, (Box{967, 4, 994, 31})); // 27 square, gap 6
-    // The status parts are not scaled.
-    EXPECT_EQ(g.statusEdges, (std::array<int32_t, 4>{743, 823, 893, 983}));
-    EXPECT_EQ(g.edit, (Box{0, 36, 1000, 678}));
-}
-
-TEST(AppLayoutGeometry, At72DpiTheStripStaysAtLeast24) {
-    const LayoutGeometry g = ComputeLayout(Input(640, 480, 72));
-    EXPECT_EQ(g.stripHeight, 24);
-    EXPECT_EQ(g.tabWidth, 90);
-    EXPECT_EQ(g.tabHeight, 24);
-    EXPECT_EQ(g.closeButton, (Box{623, 5, 637, 19})); // 14 square, gap 3
-    EXPECT_EQ(g.edit.top, 24);
-}
-
-TEST(AppLayoutGeometry, HiddenBarsAndTinyWindows) {
-    LayoutInput input = Input(500, 300, 96);
-    input.showTabs = false;
-    input.showStatusBar = false;
-    LayoutGeometry g = ComputeLayout(input);
-    EXPECT_EQ(g.stripHeight, 0);
-    EXPECT_EQ(g.closeButton, Box{});
-    EXPECT_EQ(g.edit, (Box{0, 0, 500, 300}));
-
-    // Ten pixels high: the edit control gets 0, never a negative height.
-    g = ComputeLayout(Input(500, 10, 96));
-    EXPECT_EQ(g.edit.Height(), 0);
-    EXPECT_EQ(g.edit.top, 24);
-
-    // Narrower than the status bar's reserve: the parts start at the left edge.
-    g = ComputeLayout(Input(200, 300, 96));
-    EXPECT_EQ(g.statusEdges, (std::array<int32_t, 4>{0, 80, 150, 240}));
-    // A narrow scroll bar still reserves 16 pixels.
-    input = Input(800, 600, 96);
-    input.scrollBarWidth = 10;
-    EXPECT_EQ(ComputeLayout(input).statusEdges[0], 544);
-    // The close button never leaves the client area to the left.
-    EXPECT_EQ(ComputeLayout(Input(10, 300, 96)).closeButton.left, 0);
+                    EXPECT_EQ(g.edit.top, g.stripHeight);
+                    EXPECT_EQ(g.edit.left, 0);
+                    EXPECT_EQ(g.edit.right, width);
+                    const int32_t below = input.showStatusBar ? input.statusBarHeight : 0;
+                    EXPECT_EQ(g.edit.bottom, std::max(g.stripHeight, height - below));
+                    if (!input.showTabs) {
+                        EXPECT_EQ(g.stripHeight, 0);
+                        EXPECT_EQ(b, Box{});
+                    } else {
+                        EXPECT_GE(g.stripHeight, 24); // room for the captions at any DPI
+                        EXPECT_LE(g.tabHeight, g.stripHeight);
+                        EXPECT_EQ(b.Width(), b.Height());
+                        EXPECT_GE(b.left, 0);
+                        EXPECT_GE(b.top, 0);
+                        EXPECT_LE(b.bottom, g.stripHeight);
+                        EXPECT_LE(std::abs(b.top - (g.stripHeight - b.bottom)), 1); // centred
+                        EXPECT_TRUE(b.right < width || b.left == 0);
+                        EXPECT_EQ(g.stripWidth, b.left);
+                        const LayoutGeometry at96 = ComputeLayout(Input(width, height, 96));
+                        EXPECT_EQ(g.tabWidth, MulDivRound(at96.tabWidth, dpi, 96));
+                        EXPECT_EQ(b.Width(), MulDivRound(at96.closeButton.Width(), dpi, 96));
+                    }
+                    const auto& edges = g.statusEdges;
+                    EXPECT_GE(edges[0], 0);
+                    EXPECT_TRUE(edges[0] < edges[1] && edges[1] < edges[2] && edges[2] < edges[3]);
+                    const int32_t grip = std::max(input.scrollBarWidth, 16);
+                    EXPECT_TRUE(edges[3] == width - grip || edges[0] == 0);
+                }
 }
 
 TEST(AppLayoutGeometry, FontStepsAndInitialSize) {

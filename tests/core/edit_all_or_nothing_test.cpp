@@ -22,8 +22,9 @@ namespace {
 struct Observed {
     std::u16string text;
     std::vector<std::tuple<int32_t, int32_t, int32_t, bool, int32_t>> lines;
-    int32_t totalRows, maxLineWidth, gutterWidth, currentLine;
-    int32_t anchor, caret, scrollX, scrollY;
+    int64_t totalRows, maxLineWidth;
+    int32_t gutterWidth, currentLine, anchor, caret;
+    int64_t scrollX, scrollY;
     std::vector<std::tuple<UndoKind, int32_t, std::u16string, bool>> undo, redo;
     bool modified;
     EditNotify notify;
@@ -53,7 +54,7 @@ Observed Observe(const EditState& s) {
                s.effects.gutterInvalidations.size()};
     for (int32_t i = 0; i < s.model.lines.size(); ++i)
         o.lines.emplace_back(s.model.lines[i].start, s.model.lines[i].length, s.model.lines[i].rows,
-                             s.model.lines[i].hasTab, s.model.lines.lineTop(i));
+                             s.model.lines[i].hasTab, s.model.lines.firstRow(i));
     for (const UndoRecord& r : s.history.undoHistory)
         o.undo.emplace_back(r.kind, r.position, r.text, r.joined);
     for (const UndoRecord& r : s.history.redoHistory)

@@ -113,13 +113,11 @@ TEST(EditColumnStops, PartOfTheClientPlansTheSameRunsAsTheWhole) {
             if (i > 0 && whole[i].top == whole[i - 1].top)
                 continue;
             const int64_t row = (whole[i].top - s.view.margin + s.view.scrollY) / s.view.lineHeight;
-            const int32_t line =
-                s.model.lines.lineAtY(static_cast<int32_t>(row * s.view.lineHeight));
+            const int32_t line = s.model.lines.lineAtRow(row);
             const LineInfo info = s.model.lines[line];
             const std::u16string_view units = s.model.text.view(static_cast<size_t>(info.start),
                                                                 static_cast<size_t>(info.length));
-            const int64_t column =
-                (row - s.model.lines.lineTop(line) / s.view.lineHeight) * ColumnsPerRow(s);
+            const int64_t column = (row - s.model.lines.firstRow(line)) * ColumnsPerRow(s);
             EXPECT_EQ(whole[i].position,
                       info.start + OffsetOfColumn(units, column, LineCellRules(s)))
                 << "row " << row;

@@ -24,7 +24,7 @@ void ExpectSameTables(const LineTable& got, const LineTable& want) {
         ASSERT_EQ(got[i].rows, want[i].rows) << "line " << i;
         ASSERT_EQ(got[i].hasTab, want[i].hasTab) << "line " << i;
         ASSERT_EQ(got[i].hasComplex, want[i].hasComplex) << "line " << i;
-        ASSERT_EQ(got.lineTop(i), want.lineTop(i)) << "line " << i;
+        ASSERT_EQ(got.firstRow(i), want.firstRow(i)) << "line " << i;
     }
     EXPECT_EQ(got.totalRows(), want.totalRows());
     EXPECT_EQ(got.maxLineWidth(), want.maxLineWidth());
@@ -49,15 +49,9 @@ std::u16string Repeat(std::u16string_view piece, int n) {
 // Steps of one to three replacements, as a replaced selection or a joined
 // undo makes them, on texts dense with CRs, LFs and tabs.
 TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
-    // The fifth view's row tops pass 2^31 after a few rows and saturate; in
-    // the last two, four tabs make a line 2^28 cells wide or more.
-    const LineMetrics views[] = {{0, 4, 8, 16},
-                                 {1, 4, 8, 16},
-                                 {3, 3, 7, 5},
-                                 {5, 2, 1, 1},
-                                 {1, 4, 8, 1 << 28},
-                                 {0, 1 << 26, 1, 1},
-                                 {1 << 27, 1 << 26, 1, 16}};
+    // In the last two views, four tabs make a line 2^28 cells wide or more.
+    const LineMetrics views[] = {{0, 4, 8}, {1, 4, 8},       {3, 3, 7},
+                                 {5, 2, 1}, {0, 1 << 26, 1}, {1 << 27, 1 << 26, 1}};
     const std::u16string pieces[] = {u"a",  u"bc",   u"\t",       u"\r",
                                      u"\n", u"\r\n", u"\r\r\n\n", u"\u4E00"};
     std::mt19937 rng(5);
@@ -95,16 +89,16 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
 // combining marks fall at row ends often, and the widest views push lines
 // past 2^28 cells and back.
 TEST(LineTableRemeasure, MatchesARebuildInAnyOtherView) {
-    const LineMetrics views[] = {{0, 4, 8, 16},
-                                 {1, 4, 8, 16},
-                                 {3, 4, 7, 5},
-                                 {5, 4, 1, 1},
-                                 {6, 4, 8, 16},
-                                 {7, 4, 8, 16},
-                                 {2, 3, 8, 16},
-                                 {0, 1 << 26, 1, 1},
-                                 {1 << 27, 1 << 26, 1, 16},
-                                 {(1 << 27) + 3, 1 << 26, 1, 16}};
+    const LineMetrics views[] = {{0, 4, 8},
+                                 {1, 4, 8},
+                                 {3, 4, 7},
+                                 {5, 4, 1},
+                                 {6, 4, 8},
+                                 {7, 4, 8},
+                                 {2, 3, 8},
+                                 {0, 1 << 26, 1},
+                                 {1 << 27, 1 << 26, 1},
+                                 {(1 << 27) + 3, 1 << 26, 1}};
     const std::u16string pieces[] = {u"a",    u"bc",     u"\t",      u"\r",        u"\n",
                                      u"\r\n", u"\u4E00", u"e\u0301", u"\U0001F600"};
     std::mt19937 rng(11);
@@ -143,7 +137,7 @@ TEST(LineTableRebuild, WidthsMatchAWalkOverTheCharacters) {
             for (int32_t n = pick(30); n > 0; --n)
                 line += pieces[pick(static_cast<int32_t>(std::size(pieces)))];
         const int32_t perRow = pick(8);
-        const LineMetrics metrics{perRow, 3 + pick(2), 1, 1};
+        const LineMetrics metrics{perRow, 3 + pick(2), 1};
         LineTable table;
         table.rebuild(TextBuffer(lines[0] + u"\r\n" + lines[1]), metrics);
         int64_t widest = 0;
@@ -161,7 +155,7 @@ TEST(LineTableRebuild, WidthsMatchAWalkOverTheCharacters) {
 }
 
 TEST(LineTableUpdate, WidestLineFollowsShrinkingAndGrowing) {
-    const LineMetrics unwrapped{0, 4, 8, 16};
+    const LineMetrics unwrapped{0, 4, 8};
     std::u16string text = u"0123456789\nabc\tx\n0123456789\nz";
     LineTable table;
     table.rebuild(TextBuffer(text), unwrapped);
@@ -187,7 +181,7 @@ TEST(LineTableUpdate, WidestLineFollowsShrinkingAndGrowing) {
 // A line wider than 2^28 cells keeps its exact width and rows while lines
 // come and go before it.
 TEST(LineTableUpdate, VeryWideLinesKeepTheirWidth) {
-    const LineMetrics wrapped{1 << 27, 1 << 26, 1, 16};
+    const LineMetrics wrapped{1 << 27, 1 << 26, 1};
     std::u16string text = u"ab\n\t\t\t\tx\n\t";
     LineTable table;
     table.rebuild(TextBuffer(text), wrapped);
@@ -202,7 +196,7 @@ TEST(LineTableUpdate, VeryWideLinesKeepTheirWidth) {
     EXPECT_EQ(table.maxLineWidth(), wide);
     EXPECT_EQ(table[3].rows, 3);
     EXPECT_EQ(table[3].length, 5);
-    EXPECT_EQ(table.lineTop(4), 6 * 16);
+    EXPECT_EQ(table.firstRow(4), 6);
     text.erase(5, 1); // the first tab: three are left
     change = {};
     change.add(5, 1, 0);

@@ -24,8 +24,8 @@ TEST(EditLayout, WrapCountsRowsByCells) {
     for (int32_t i = 0; i < 6; ++i)
         EXPECT_EQ(s.model.lines[i].rows, rows[i]) << "line " << i;
     EXPECT_EQ(s.model.lines.totalRows(), 8);
-    EXPECT_EQ(s.model.lines.lineTop(4), 5 * 16);
-    EXPECT_EQ(s.model.lines.lineTop(5), 7 * 16);
+    EXPECT_EQ(s.model.lines.firstRow(4), 5);
+    EXPECT_EQ(s.model.lines.firstRow(5), 7);
 
     // A window narrower than one cell still has one cell per row.
     SetClientSize(s, 10, 600);
@@ -161,11 +161,11 @@ TEST(EditLayout, ScrolledToTheEndTheLastRowIsWhole) {
     EditState s = MakeEdit(text, {400, 100, false, false});
     s.view.scrollY = 1 << 20;
     ClampScroll(s);
-    const int32_t lastRowBottom = 4 + s.model.lines.lineTop(30) + 16 - s.view.scrollY;
+    const int64_t lastRowBottom = 4 + s.model.lines.firstRow(30) * 16 + 16 - s.view.scrollY;
     EXPECT_EQ(lastRowBottom, 100);
     SetSelection(s, 0, 0);
     SetSelection(s, static_cast<int32_t>(text.size()), static_cast<int32_t>(text.size()));
-    EXPECT_EQ(4 + s.model.lines.lineTop(30) + 16 - s.view.scrollY, 100);
+    EXPECT_EQ(4 + s.model.lines.firstRow(30) * 16 + 16 - s.view.scrollY, 100);
 }
 
 TEST(EditLayout, CurrentLineFollowsTheCaretInTheGutter) {

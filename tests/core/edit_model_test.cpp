@@ -147,8 +147,9 @@ void CheckPaintAgreesWithHits(const EditState& s, const RefLayout& ref) {
             << "a run starts inside a character at " << run.position;
         const int64_t row = ref.perRow > 0 ? c->first / ref.perRow : 0;
         const int64_t rowStart = row * ref.perRow;
-        EXPECT_EQ(run.top, s.view.margin + s.model.lines.lineTop(lineIndex) +
-                               row * s.view.lineHeight - s.view.scrollY);
+        EXPECT_EQ(run.top, s.view.margin +
+                               (s.model.lines.firstRow(lineIndex) + row) * s.view.lineHeight -
+                               s.view.scrollY);
         for (int64_t cell = 0; cell < run.cells; cell += c->cells, ++c) {
             ASSERT_NE(c, end);
             ASSERT_EQ(c->first - rowStart,
@@ -186,8 +187,8 @@ void CheckLayout(const EditState& s) {
         ASSERT_EQ(got.rows, want.rows) << "line " << i;
         ASSERT_EQ(got.hasTab, want.hasTab) << "line " << i;
         ASSERT_EQ(got.hasComplex, want.hasComplex) << "line " << i;
-        ASSERT_EQ(s.model.lines.lineTop(i), top) << "line " << i;
-        top += want.rows * s.view.lineHeight;
+        ASSERT_EQ(s.model.lines.firstRow(i), top) << "line " << i;
+        top += want.rows;
         rows += want.rows;
         widest = std::max(widest, want.cells);
     }
@@ -224,7 +225,7 @@ void CheckCaretVisible(const EditState& s) {
         row = std::min(column / ColumnsPerRow(s), s.model.lines[at.line].rows - 1);
         column -= row * ColumnsPerRow(s);
     }
-    const int32_t top = s.model.lines.lineTop(at.line) + row * s.view.lineHeight;
+    const int64_t top = (s.model.lines.firstRow(at.line) + row) * int64_t{s.view.lineHeight};
     if (s.view.clientHeight >= s.view.lineHeight) {
         EXPECT_LE(s.view.scrollY, top);
         EXPECT_LE(top + s.view.lineHeight, s.view.scrollY + s.view.clientHeight);

@@ -149,14 +149,16 @@ TEST(EditClipboardText, PasteMakesLoneLineFeedsCrLf) {
     EditState s = MakeEdit(u"abcd");
     s.model.anchor = 1;
     s.model.caret = 3;
-    EXPECT_EQ(SelectedText(s.model), u"bc");
-    PasteText(s, u""); // still deletes the selection
+    std::u16string written(3, u'?');
+    WriteSelection(s.model, written.data());
+    EXPECT_EQ(written, std::u16string(u"bc\0", 3)); // with its terminating zero
+    PasteText(s, u"");                              // still deletes the selection
     EXPECT_EQ(s.model.text, u"ad");
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::Change);
     PasteText(s, u"x\ny");
     EXPECT_EQ(s.model.text, u"ax\r\nyd");
     EXPECT_EQ(s.model.caret, 5);
-    EXPECT_EQ(SelectedText(s.model), u"");
+    EXPECT_EQ(s.model.anchor, 5);
 }
 
 TEST(EditMouse, QuickPressesCycleCaretWordLine) {
@@ -215,11 +217,13 @@ TEST(EditMouse, WheelAndScrollBars) {
     MouseWheel(s, 120, 3);
     EXPECT_EQ(s.view.scrollY, 0);
 
-    EXPECT_EQ(ScrollRequestTarget(s, true, ScrollRequest::LineUp, 100, 160, 0), 100 - 4 * 8);
     TakeEffects(s);
-    ScrollToBarPosition(s, false, 99999);
+    EXPECT_TRUE(ScrollByRequest(s, false, ScrollRequest::ThumbTrack, 99999));
     EXPECT_EQ(s.view.scrollY, 4 + 101 * 16 - 160);
     EXPECT_EQ(TakeEffects(s).notify, EditNotify::None);
+    EXPECT_FALSE(ScrollByRequest(s, false, ScrollRequest::PageDown, 0));
+    EXPECT_TRUE(ScrollByRequest(s, false, ScrollRequest::LineUp, 0));
+    EXPECT_EQ(s.view.scrollY, 4 + 101 * 16 - 160 - 3 * 16);
     EXPECT_TRUE(ScrollBarActive(s, true));
     SetWordWrap(s, true);
     EXPECT_FALSE(ScrollBarActive(s, true));

@@ -16,14 +16,14 @@
 
 namespace {
 
-using Seen = std::tuple<std::u16string, std::vector<std::tuple<int32_t, int32_t, int32_t>>, int32_t,
-                        int32_t, int32_t, int32_t, bool, EditNotify>;
+using Seen = std::tuple<std::u16string, std::vector<std::tuple<int32_t, int32_t, int32_t>>, int64_t,
+                        int32_t, int32_t, int64_t, bool, EditNotify>;
 
 Seen See(EditState& s) {
     std::vector<std::tuple<int32_t, int32_t, int32_t>> lines;
     for (int32_t i = 0; i < s.model.lines.size(); ++i)
         lines.emplace_back(s.model.lines[i].start, s.model.lines[i].length,
-                           s.model.lines.lineTop(i));
+                           s.model.lines.firstRow(i));
     const EditNotify notify = TakeEffects(s).notify;
     return {s.model.text.substr(0), lines,          s.model.lines.totalRows(), s.model.anchor,
             s.model.caret,          s.view.scrollY, s.history.modified,        notify};

@@ -24,9 +24,9 @@ Loaded Load(const std::string& bytes) {
     return r;
 }
 
-std::string Save(const std::u16string& text, uint32_t codePage, LineEnding lineEnding) {
+std::string Save(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding) {
     std::string bytes = "untouched";
-    EXPECT_TRUE(EncodeText(text, codePage, lineEnding, bytes));
+    EXPECT_TRUE(EncodeText(text, encoding, lineEnding, bytes));
     return bytes;
 }
 
@@ -39,26 +39,16 @@ TEST(FileioCodec, SignatureIsSkippedOnlyBeforeValidUtf8) {
     EXPECT_EQ(r.encoding, TextEncoding::Utf8);
     EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
 
-    r = Load("\xEF\xBB\xBF");
-    EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.text, u"");
-    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
-    EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
-
     r = Load("\xEF\xBB\xBFhi");
     EXPECT_EQ(r.text, u"hi");
-    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
-
-    // Only the first signature is one; a second is the character U+FEFF.
-    r = Load("\xEF\xBB\xBF\xEF\xBB\xBFx");
-    EXPECT_EQ(r.text, u"\xFEFFx");
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8Bom);
 
     // Invalid UTF-8 behind a signature: the signature bytes are text.
     r = Load("\xEF\xBB\xBF\xE9t\xE9");
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.encoding, TextEncoding::Ansi);
     EXPECT_EQ(r.text, u"\xEF\xBB\xBF\xE9t\xE9");
-    EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), "\xEF\xBB\xBF\xE9t\xE9");
+    EXPECT_EQ(Save(r.text, TextEncoding::Ansi, r.lineEnding), "\xEF\xBB\xBF\xE9t\xE9");
 }
 
 // UTF-16 comes back byte for byte, lone surrogates and zero units included;
@@ -71,14 +61,14 @@ TEST(FileioCodec, Utf16FilesLoadByTheirSignatureAndSaveBackInTheirOrder) {
     EXPECT_EQ(r.encoding, TextEncoding::Utf16Le);
     EXPECT_EQ(r.text, std::u16string(u"h\r\n\xD800\0\xD83D\xDE00", 7));
     EXPECT_EQ(r.lineEnding, LineEnding::Crlf);
-    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), r.lineEnding), le);
+    EXPECT_EQ(Save(r.text, r.encoding, r.lineEnding), le);
 
     const std::string be("\xFE\xFF\0a\0\n\0b\0\r\0c\x4E\x2D", 14);
     r = Load(be);
     EXPECT_EQ(r.encoding, TextEncoding::Utf16Be);
     EXPECT_EQ(r.text, u"a\r\nb\r\nc\x4E2D");
     EXPECT_EQ(r.lineEnding, LineEnding::Mixed);
-    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), LineEnding::Lf),
+    EXPECT_EQ(Save(r.text, r.encoding, LineEnding::Lf),
               std::string("\xFE\xFF\0a\0\n\0b\0\n\0c\x4E\x2D", 14));
 
     // A break is a whole unit: 0D and 0A bytes inside other units are none.
@@ -90,7 +80,48 @@ TEST(FileioCodec, Utf16FilesLoadByTheirSignatureAndSaveBackInTheirOrder) {
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.encoding, TextEncoding::Utf16Be);
     EXPECT_EQ(r.text, u"");
-    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), r.lineEnding), "\xFE\xFF");
+    EXPECT_EQ(Save(r.text, r.encoding, r.lineEnding), "\xFE\xFF");
+}
+
+// Each form with a signature loads by it and saves back byte for byte but
+// for what the load reported as replaced: UTF-16 and UTF-32 keep lone
+// surrogates and zero units, UTF-32 replaces what UTF-16 cannot hold, and
+// a UTF-8 signature stays.
+TEST(FileioCodec, SignedFormsSaveBackTheirOwnBytes) {
+    using B = std::string;
+    const struct {
+        B bytes;
+        TextEncoding encoding;
+        std::u16string text;
+        LineEnding lineEnding;
+        B saved = {}; // empty: the bytes themselves
+    } forms[] = {
+        {B("\xFF\xFE\0\0a\0\0\0\r\0\0\0\n\0\0\0\0\xF6\x01\0\0\xD8\0\0\0\0\0\0", 28),
+         TextEncoding::Utf32Le, std::u16string(u"a\r\n\xD83D\xDE00\xD800\0", 7), LineEnding::Crlf},
+        {B("\0\0\xFE\xFF\0\0\0b\0\0\0\n\0\0\xDC\0", 16), TextEncoding::Utf32Be, u"b\r\n\xDC00",
+         LineEnding::Lf},
+        // Above U+10FFFF, a low surrogate value after a high one, two bytes left over.
+        {B("\xFF\xFE\0\0\0\0\x11\0\0\xD8\0\0\0\xDC\0\0zz", 18), TextEncoding::Utf32Le,
+         u"\xFFFD\xD800\xFFFD\xFFFD", LineEnding::Crlf,
+         B("\xFF\xFE\0\0\xFD\xFF\0\0\0\xD8\0\0\xFD\xFF\0\0\xFD\xFF\0\0", 20)},
+        {B("\xFF\xFE\0\0", 4), TextEncoding::Utf32Le, u"", LineEnding::Crlf},
+        {"\xEF\xBB\xBF"
+         "caf\xC3\xA9\r",
+         TextEncoding::Utf8Bom, u"caf\xE9\r\n", LineEnding::Cr},
+        {"\xEF\xBB\xBF", TextEncoding::Utf8Bom, u"", LineEnding::Crlf},
+        // Only the first signature is one; a second is the character U+FEFF.
+        {"\xEF\xBB\xBF\xEF\xBB\xBFx", TextEncoding::Utf8Bom, u"\xFEFFx", LineEnding::Crlf},
+    };
+    for (const auto& form : forms) {
+        const Loaded r = Load(form.bytes);
+        const std::string saved = form.saved.empty() ? form.bytes : form.saved;
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.encoding, form.encoding) << saved;
+        EXPECT_EQ(r.text, form.text) << saved;
+        EXPECT_EQ(r.lineEnding, form.lineEnding) << saved;
+        EXPECT_EQ(r.replaced, !form.saved.empty()) << saved;
+        EXPECT_EQ(Save(r.text, r.encoding, r.lineEnding), saved);
+    }
 }
 
 // No unit holds an odd final byte: it is shown as U+FFFD, and the load says
@@ -101,8 +132,7 @@ TEST(FileioCodec, AnOddUtf16ByteIsReplacedAndReported) {
     EXPECT_TRUE(r.replaced);
     EXPECT_EQ(r.encoding, TextEncoding::Utf16Le);
     EXPECT_EQ(r.text, u"h\xFFFD");
-    EXPECT_EQ(Save(r.text, CodePageForEncoding(r.encoding), r.lineEnding),
-              std::string("\xFF\xFEh\0\xFD\xFF", 6));
+    EXPECT_EQ(Save(r.text, r.encoding, r.lineEnding), std::string("\xFF\xFEh\0\xFD\xFF", 6));
     EXPECT_TRUE(Load(std::string("\xFE\xFF\0", 3)).replaced);
 }
 
@@ -140,7 +170,7 @@ TEST(FileioCodec, IllFormedUtf8LoadsAsAnsiAndSavesBackUnchanged) {
         EXPECT_FALSE(r.replaced);
         EXPECT_EQ(r.encoding, TextEncoding::Ansi) << bytes;
         EXPECT_EQ(r.text.size(), bytes.size());
-        EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), bytes);
+        EXPECT_EQ(Save(r.text, TextEncoding::Ansi, r.lineEnding), bytes);
     }
 }
 
@@ -149,8 +179,8 @@ TEST(FileioCodec, ZeroBytesAreCarriedThroughBothWays) {
     const Loaded r = Load(bytes);
     EXPECT_EQ(r.encoding, TextEncoding::Utf8);
     EXPECT_EQ(r.text, std::u16string(u"a\0b\0", 4));
-    EXPECT_EQ(Save(r.text, kCodePageUtf8, LineEnding::Crlf), bytes);
-    EXPECT_EQ(Save(r.text, kCodePageAnsi, LineEnding::Crlf), bytes);
+    EXPECT_EQ(Save(r.text, TextEncoding::Utf8, LineEnding::Crlf), bytes);
+    EXPECT_EQ(Save(r.text, TextEncoding::Ansi, LineEnding::Crlf), bytes);
 }
 
 TEST(FileioCodec, LoadingNormalizesAndClassifiesBreaks) {
@@ -169,36 +199,45 @@ TEST(FileioCodec, LoadingNormalizesAndClassifiesBreaks) {
 }
 
 TEST(FileioCodec, SavingConvertsBreaksAndWritesNoSignature) {
-    EXPECT_EQ(Save(u"", kCodePageUtf8, LineEnding::Crlf), "");
-    EXPECT_EQ(Save(u"", kCodePageAnsi, LineEnding::Lf), "");
-    EXPECT_EQ(Save(u"hi", kCodePageUtf8, LineEnding::Crlf), "hi");
-    EXPECT_EQ(Save(u"x\r\ny\nz\rw", kCodePageUtf8, LineEnding::Lf), "x\ny\nz\nw");
-    EXPECT_EQ(Save(u"x\ry\r\n", kCodePageUtf8, LineEnding::Mixed), "x\r\ny\r\n");
-    EXPECT_EQ(Save(u"a\r\nb\r", kCodePageAnsi, LineEnding::Cr), "a\rb\r");
+    EXPECT_EQ(Save(u"", TextEncoding::Utf8, LineEnding::Crlf), "");
+    EXPECT_EQ(Save(u"", TextEncoding::Ansi, LineEnding::Lf), "");
+    EXPECT_EQ(Save(u"hi", TextEncoding::Utf8, LineEnding::Crlf), "hi");
+    EXPECT_EQ(Save(u"x\r\ny\nz\rw", TextEncoding::Utf8, LineEnding::Lf), "x\ny\nz\nw");
+    EXPECT_EQ(Save(u"x\ry\r\n", TextEncoding::Utf8, LineEnding::Mixed), "x\r\ny\r\n");
+    EXPECT_EQ(Save(u"a\r\nb\r", TextEncoding::Ansi, LineEnding::Cr), "a\rb\r");
 }
 
 TEST(FileioCodec, Utf8SavingWritesPairsWholeAndLoneSurrogatesAsReplacement) {
-    EXPECT_EQ(Save(u"\xD83D\xDE00", kCodePageUtf8, LineEnding::Crlf), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Save(u"\xD83D\xDE00", TextEncoding::Utf8, LineEnding::Crlf), "\xF0\x9F\x98\x80");
     EXPECT_EQ(Save(u"a\xD800"
                    u"b\xDC00",
-                   kCodePageUtf8, LineEnding::Crlf),
+                   TextEncoding::Utf8, LineEnding::Crlf),
               "a\xEF\xBF\xBD"
               "b\xEF\xBF\xBD");
-    EXPECT_EQ(Save(u"\xDE00\xD83D", kCodePageUtf8, LineEnding::Crlf), "\xEF\xBF\xBD\xEF\xBF\xBD");
-    EXPECT_FALSE(EncodingLosesCharacters(u"a\xD800\x4E2D\xD83D\xDE00", kCodePageUtf8));
+    EXPECT_EQ(Save(u"\xDE00\xD83D", TextEncoding::Utf8, LineEnding::Crlf),
+              "\xEF\xBF\xBD\xEF\xBF\xBD");
+    // Which is a loss the user is asked about; the forms that keep units lose nothing.
+    for (const std::u16string text : {u"a\xD800\x4E2D", u"\xDE00\xD83D", u"\xD83D"}) {
+        EXPECT_TRUE(EncodingLosesCharacters(text, TextEncoding::Utf8));
+        EXPECT_TRUE(EncodingLosesCharacters(text, TextEncoding::Utf8Bom));
+        EXPECT_FALSE(EncodingLosesCharacters(text, TextEncoding::Utf16Le));
+        EXPECT_FALSE(EncodingLosesCharacters(text, TextEncoding::Utf32Be));
+    }
+    EXPECT_FALSE(EncodingLosesCharacters(u"a\x4E2D\xD83D\xDE00", TextEncoding::Utf8));
 }
 
 TEST(FileioCodec, AnsiSavingReplacesWhatThePageLacksAndSaysSoBeforehand) {
-    EXPECT_EQ(Save(u"\xE9\x20AC\x0081\x008D\x008F\x0090\x009D", kCodePageAnsi, LineEnding::Crlf),
-              "\xE9\x80\x81\x8D\x8F\x90\x9D");
-    EXPECT_FALSE(EncodingLosesCharacters(u"\xE9\x20AC\x0178 plain", kCodePageAnsi));
-    EXPECT_FALSE(EncodingLosesCharacters(u"", kCodePageAnsi));
+    EXPECT_EQ(
+        Save(u"\xE9\x20AC\x0081\x008D\x008F\x0090\x009D", TextEncoding::Ansi, LineEnding::Crlf),
+        "\xE9\x80\x81\x8D\x8F\x90\x9D");
+    EXPECT_FALSE(EncodingLosesCharacters(u"\xE9\x20AC\x0178 plain", TextEncoding::Ansi));
+    EXPECT_FALSE(EncodingLosesCharacters(u"", TextEncoding::Ansi));
 
     // No best-fit look-alike: a letter the page lacks becomes '?', not 'A'.
-    EXPECT_EQ(Save(u"x\x0100y", kCodePageAnsi, LineEnding::Crlf), "x?y");
-    EXPECT_TRUE(EncodingLosesCharacters(u"x\x0100y", kCodePageAnsi));
-    EXPECT_TRUE(EncodingLosesCharacters(u"\x4E2D", kCodePageAnsi));
-    const std::string emoji = Save(u"\xD83D\xDE00", kCodePageAnsi, LineEnding::Crlf);
+    EXPECT_EQ(Save(u"x\x0100y", TextEncoding::Ansi, LineEnding::Crlf), "x?y");
+    EXPECT_TRUE(EncodingLosesCharacters(u"x\x0100y", TextEncoding::Ansi));
+    EXPECT_TRUE(EncodingLosesCharacters(u"\x4E2D", TextEncoding::Ansi));
+    const std::string emoji = Save(u"\xD83D\xDE00", TextEncoding::Ansi, LineEnding::Crlf);
     EXPECT_FALSE(emoji.empty());
     EXPECT_EQ(emoji.find_first_not_of('?'), std::string::npos);
 }
@@ -212,8 +251,8 @@ TEST(FileioCodec, AnsiBytesRoundTrip) {
     EXPECT_EQ(r.encoding, TextEncoding::Ansi);
     EXPECT_FALSE(r.replaced);
     EXPECT_EQ(r.text.size(), all.size());
-    EXPECT_FALSE(EncodingLosesCharacters(r.text, kCodePageAnsi));
-    EXPECT_EQ(Save(r.text, kCodePageAnsi, r.lineEnding), all);
+    EXPECT_FALSE(EncodingLosesCharacters(r.text, TextEncoding::Ansi));
+    EXPECT_EQ(Save(r.text, TextEncoding::Ansi, r.lineEnding), all);
 }
 
 // Large UTF-8 files are decoded and normalised in slices; whatever falls on a

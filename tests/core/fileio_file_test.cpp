@@ -1,5 +1,4 @@
 // ReadTextFile and WriteTextFile on real files in a temporary folder.
-#include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/text_file.h"
 
@@ -22,11 +21,12 @@ struct Loaded {
     std::u16string text;
     TextEncoding encoding = TextEncoding::Ansi;
     LineEnding lineEnding = LineEnding::Mixed;
+    FileFailure failure = FileFailure::Other;
 };
 
 Loaded Read(const std::u16string& path) {
     Loaded r;
-    r.ok = ReadTextFile(path, r.text, r.encoding, r.lineEnding);
+    r.ok = ReadTextFile(path, r.text, r.encoding, r.lineEnding, nullptr, nullptr, &r.failure);
     return r;
 }
 
@@ -58,7 +58,7 @@ TEST(FileioFile, ReadsWhatTheFileHolds) {
     r = Read(folder.U16("sig.txt"));
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.text, u"hi\r\nthere\r\n");
-    EXPECT_EQ(r.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(r.encoding, TextEncoding::Utf8Bom);
     EXPECT_EQ(r.lineEnding, LineEnding::Lf);
 
     r = Read(folder.U16("ansi.txt"));
@@ -68,35 +68,65 @@ TEST(FileioFile, ReadsWhatTheFileHolds) {
     EXPECT_EQ(r.lineEnding, LineEnding::Cr);
 }
 
-TEST(FileioFile, ReadFailsForWhatIsNoReadableFile) {
+// Each failure says why, in words a message can show the user.
+TEST(FileioFile, ReadAndWriteFailuresSayWhy) {
     TempFolder folder;
     fs::create_directory(folder.Path("sub"));
     TempFolder::WriteBytes(folder.Path("a"), "a");
-    EXPECT_FALSE(Read(folder.U16("missing.txt")).ok);
-    EXPECT_FALSE(Read(folder.U16("sub")).ok);
-    EXPECT_FALSE(Read(u"").ok);
-    // An embedded zero must not cut the path down to another file's name.
-    EXPECT_FALSE(Read(folder.U16("a") + std::u16string(1, u'\0') + u"b").ok);
-}
-
-TEST(FileioFile, ReadFailsForAFileTooLargeForThirtyTwoBitPositions) {
-    TempFolder folder;
+    TempFolder::WriteBytes(folder.Path("locked.txt"), "old");
+    fs::permissions(folder.Path("locked.txt"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     const fs::path big = folder.Path("big.txt");
     TempFolder::WriteBytes(big, "");
     fs::resize_file(big, 0x80000000ull); // sparse: nothing is written
-    EXPECT_FALSE(Read(big.u16string()).ok);
+    const struct {
+        std::u16string path;
+        FileFailure reading; // None: not tried
+        FileFailure writing; // None: not tried
+    } cases[] = {
+        {folder.U16("missing.txt"), FileFailure::NotFound, FileFailure::None},
+        {folder.U16("sub"), FileFailure::Folder, FileFailure::Folder},
+        {folder.U16("nowhere/a.txt"), FileFailure::None, FileFailure::FolderNotFound},
+        {folder.U16("locked.txt"), FileFailure::None, FileFailure::ReadOnly},
+        {big.u16string(), FileFailure::TooLarge, FileFailure::None},
+        // Refused by name, before the system is asked: neither file exists.
+        {folder.U16("nul.txt"), FileFailure::Device, FileFailure::Device},
+        {folder.U16("COM1"), FileFailure::Device, FileFailure::Device},
+        {u"", FileFailure::BadName, FileFailure::BadName},
+        // An embedded zero must not cut the path down to another file's name.
+        {folder.U16("a") + std::u16string(1, u'\0') + u"b", FileFailure::BadName,
+         FileFailure::BadName},
+    };
+    for (const auto& c : cases) {
+        const std::string shown = testing::PrintToString(c.path);
+        if (c.reading != FileFailure::None) {
+            Loaded r = Read(c.path);
+            EXPECT_FALSE(r.ok) << shown;
+            EXPECT_EQ(r.failure, c.reading) << shown;
+        }
+        if (c.writing != FileFailure::None) {
+            FileFailure failure = FileFailure::None;
+            EXPECT_FALSE(WriteTextFile(u"x", c.path, TextEncoding::Utf8, LineEnding::Crlf, nullptr,
+                                       nullptr, &failure))
+                << shown;
+            EXPECT_EQ(failure, c.writing) << shown;
+        }
+    }
+    EXPECT_EQ(TempFolder::ReadBytes(folder.Path("locked.txt")), "old");
+    EXPECT_FALSE(fs::exists(folder.Path("nul.txt")));
 }
 
 TEST(FileioFile, WriteCreatesAndReplacesLeavingNothingElse) {
     TempFolder folder;
     const std::u16string path = folder.U16("out.txt");
-    EXPECT_TRUE(WriteTextFile(u"one\r\ntwo \x20AC\r\n", path, kCodePageUtf8, LineEnding::Lf));
+    EXPECT_TRUE(WriteTextFile(u"one\r\ntwo \x20AC\r\n", path, TextEncoding::Utf8, LineEnding::Lf));
     EXPECT_EQ(TempFolder::ReadBytes(path), "one\ntwo \xE2\x82\xAC\n");
 
-    EXPECT_TRUE(WriteTextFile(u"x\r\ny", path, kCodePageAnsi, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(u"x\r\ny", path, TextEncoding::Ansi, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(path), "x\r\ny");
 
-    EXPECT_TRUE(WriteTextFile(u"", path, kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(u"", path, TextEncoding::Utf8, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(path), "");
     EXPECT_EQ(folder.Entries(), Names{"out.txt"});
 
@@ -113,19 +143,23 @@ TEST(FileioFile, FailedWriteKeepsTheTargetAndLeavesNoTemporaryFile) {
 
     {
         WriteFault fault;
-        EXPECT_FALSE(WriteTextFile(u"new text that is longer", target.u16string(), kCodePageUtf8,
-                                   LineEnding::Crlf));
+        FileFailure failure = FileFailure::None;
+        EXPECT_FALSE(WriteTextFile(u"new text that is longer", target.u16string(),
+                                   TextEncoding::Utf8, LineEnding::Crlf, nullptr, nullptr,
+                                   &failure));
+        EXPECT_EQ(failure, FileFailure::DiskFull);
         EXPECT_FALSE(
-            WriteTextFile(u"new", folder.U16("fresh.txt"), kCodePageUtf8, LineEnding::Crlf));
+            WriteTextFile(u"new", folder.U16("fresh.txt"), TextEncoding::Utf8, LineEnding::Crlf));
     }
     EXPECT_EQ(TempFolder::ReadBytes(target), "old bytes\r\n");
-    EXPECT_FALSE(WriteTextFile(u"x", folder.U16("sub"), kCodePageUtf8, LineEnding::Crlf));
-    EXPECT_FALSE(WriteTextFile(u"x", folder.U16("nowhere/a.txt"), kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_FALSE(WriteTextFile(u"x", folder.U16("sub"), TextEncoding::Utf8, LineEnding::Crlf));
+    EXPECT_FALSE(
+        WriteTextFile(u"x", folder.U16("nowhere/a.txt"), TextEncoding::Utf8, LineEnding::Crlf));
 
     fs::permissions(target,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_FALSE(WriteTextFile(u"x", target.u16string(), kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_FALSE(WriteTextFile(u"x", target.u16string(), TextEncoding::Utf8, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(target), "old bytes\r\n");
 
     Names entries = folder.Entries();

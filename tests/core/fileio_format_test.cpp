@@ -30,7 +30,10 @@ TEST(FileioFormat, LabelsCoverEveryValueAndFallBack) {
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Ansi)), u"ANSI");
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf16Le)), u"UTF-16 LE");
     EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf16Be)), u"UTF-16 BE");
-    EXPECT_EQ(std::u16string(EncodingLabel(static_cast<TextEncoding>(4))), u"UTF-8");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf32Le)), u"UTF-32 LE");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf32Be)), u"UTF-32 BE");
+    EXPECT_EQ(std::u16string(EncodingLabel(TextEncoding::Utf8Bom)), u"UTF-8 BOM");
+    EXPECT_EQ(std::u16string(EncodingLabel(static_cast<TextEncoding>(7))), u"UTF-8");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Crlf)), u"Win");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Lf)), u"Unix");
     EXPECT_EQ(std::u16string(LineEndingLabel(LineEnding::Cr)), u"Mac");

@@ -64,3 +64,14 @@ TEST(FileioPaths, TextFilterAddsTxtOnlyToNamesWithoutExtension) {
     EXPECT_EQ(AddTxtExtension(u"C:\\notes", 2), u"C:\\notes");
     EXPECT_EQ(AddTxtExtension(u"C:\\notes", 0), u"C:\\notes");
 }
+
+TEST(FileioPaths, DeviceNamesAreFoundAsWindowsFindsThem) {
+    for (const std::u16string path :
+         {u"nul.txt", u"NUL", u"C:\\docs\\Con", u"C:/docs/aux.tar.gz", u"prn", u"com1", u"LPT9.log",
+          u"com\u00B9", u"conin$", u"CONOUT$.txt", u"C:\\docs\\lpt1 ", u"nul...", u"nul .txt",
+          u"nul:stream", u"C:nul"})
+        EXPECT_TRUE(NamesDevice(path)) << testing::PrintToString(path);
+    for (const std::u16string path : {u"null.txt", u"com0", u"com10", u"lpt", u"my nul.txt",
+                                      u" nul", u"C:\\nul\\a.txt", u"\\\\?\\C:\\docs\\nul.txt", u""})
+        EXPECT_FALSE(NamesDevice(path)) << testing::PrintToString(path);
+}

@@ -4,6 +4,7 @@
 #include "fileio/file_bytes.h"
 #include "fileio/text_encode.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf32_bytes.h"
 #include "fileio/utf8_load.h"
 
 #include "tests/core/fileio_temp_folder.h"
@@ -70,8 +71,9 @@ TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
 
         MemorySource source(bytes);
         std::u16string text;
+        TextEncoding encoding;
         LineEnding ending;
-        const Utf8Load result = LoadUtf8(source, 8 + rng() % 6, text, ending);
+        const Utf8Load result = LoadUtf8(source, 8 + rng() % 6, text, encoding, ending);
         if (!IsWellFormedUtf8(bytes.data(), bytes.size(), body)) {
             EXPECT_EQ(result, Utf8Load::NotUtf8);
             continue;
@@ -80,6 +82,7 @@ TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
         ASSERT_TRUE(DecodeFromCodePage(kCodePageUtf8, bytes.substr(body), whole));
         const LineEnding wholeEnding = NormalizeLineEndings(whole);
         ASSERT_EQ(result, Utf8Load::Loaded);
+        EXPECT_EQ(encoding, body ? TextEncoding::Utf8Bom : TextEncoding::Utf8);
         EXPECT_TRUE(text == whole) << round;
         EXPECT_EQ(ending, wholeEnding) << round;
         EXPECT_LE(text.size(), text.capacity());
@@ -87,20 +90,21 @@ TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
 }
 
 TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
+    TextEncoding encoding;
     LineEnding ending;
     std::u16string out;
     ChangingSource longer("line\nline\n", "line\nline\nmore");
-    EXPECT_EQ(LoadUtf8(longer, 8, out, ending), Utf8Load::Failed);
+    EXPECT_EQ(LoadUtf8(longer, 8, out, encoding, ending), Utf8Load::Failed);
     ChangingSource breaks("a\nb\nc\n", "a\r\nb\r\nc");
-    EXPECT_EQ(LoadUtf8(breaks, 8, out, ending), Utf8Load::Failed);
+    EXPECT_EQ(LoadUtf8(breaks, 8, out, encoding, ending), Utf8Load::Failed);
     ChangingSource broken("caf\xC3\xA9", "caf\xC3\xC3");
-    EXPECT_EQ(LoadUtf8(broken, 8, out, ending), Utf8Load::Failed);
+    EXPECT_EQ(LoadUtf8(broken, 8, out, encoding, ending), Utf8Load::Failed);
     ChangingSource overflowing(std::string(300, 'a'), std::string(300, '\n'));
-    EXPECT_EQ(LoadUtf8(overflowing, 64, out, ending), Utf8Load::Failed);
+    EXPECT_EQ(LoadUtf8(overflowing, 64, out, encoding, ending), Utf8Load::Failed);
     MemorySource utf16(std::string_view("\xFF\xFE"
                                         "a\0",
                                         4));
-    EXPECT_EQ(LoadUtf8(utf16, 8, out, ending), Utf8Load::NotUtf8);
+    EXPECT_EQ(LoadUtf8(utf16, 8, out, encoding, ending), Utf8Load::NotUtf8);
 }
 
 TEST(FileioPieces, EncodingInStretchesMatchesEncodingWhole) {
@@ -114,7 +118,8 @@ TEST(FileioPieces, EncodingInStretchesMatchesEncodingWhole) {
                                                 u"\U0001F600",
                                                 std::u16string(1, char16_t(0xD800)),
                                                 std::u16string(1, char16_t(0xDC00))};
-    const uint32_t pages[] = {kCodePageUtf8, kCodePageAnsi, kCodePageUtf16Be};
+    const TextEncoding encodings[] = {TextEncoding::Utf8, TextEncoding::Ansi, TextEncoding::Utf16Be,
+                                      TextEncoding::Utf32Le, TextEncoding::Utf8Bom};
     const LineEnding endings[] = {LineEnding::Crlf, LineEnding::Lf, LineEnding::Cr};
     std::mt19937 rng(5);
     for (int round = 0; round < 300; ++round) {
@@ -125,23 +130,32 @@ TEST(FileioPieces, EncodingInStretchesMatchesEncodingWhole) {
             pieces.push_back(std::u16string_view(text).substr(at, length));
             at += length;
         }
-        const uint32_t page = pages[round % 3];
+        const TextEncoding encoding = encodings[round % std::size(encodings)];
         const LineEnding ending = endings[rng() % 3];
         const std::u16string converted = ConvertLineEndingsForSave(text, ending);
         std::string whole;
         bool lost = false;
-        if (page == kCodePageUtf16Be)
+        if (encoding == TextEncoding::Utf16Be) {
             AppendUtf16Bytes(converted, true, whole = "\xFE\xFF");
-        else
-            ASSERT_TRUE(EncodeToCodePage(page, converted, whole, lost));
+        } else if (encoding == TextEncoding::Utf32Le) {
+            AppendUtf32Bytes(converted, false, whole = std::string("\xFF\xFE\0\0", 4));
+        } else {
+            std::string body;
+            ASSERT_TRUE(EncodeToCodePage(CodePageForEncoding(encoding), converted, body, lost));
+            whole = (encoding == TextEncoding::Utf8Bom ? "\xEF\xBB\xBF" : "") + body;
+            // UTF-8 reports no replacement; a text that does not come back lost some.
+            std::u16string back;
+            if (encoding != TextEncoding::Ansi)
+                lost = !DecodeFromCodePage(kCodePageUtf8, body, back) || back != converted;
+        }
 
         std::string streamed;
-        EXPECT_TRUE(EncodePieces(pieces, page, ending, 2 + rng() % 4, [&](std::string_view b) {
+        EXPECT_TRUE(EncodePieces(pieces, encoding, ending, 2 + rng() % 4, [&](std::string_view b) {
             streamed += b;
             return true;
         }));
         EXPECT_EQ(streamed, whole) << round;
-        EXPECT_EQ(PiecesLoseCharacters(pieces, page, 2), lost) << round;
+        EXPECT_EQ(PiecesLoseCharacters(pieces, encoding, 2), lost) << round;
     }
 }
 

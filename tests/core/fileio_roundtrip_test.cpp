@@ -2,7 +2,6 @@
 // come back. Exact for UTF-8, which loads only when well-formed, and for ANSI
 // with code page 1252, where every byte decodes to a character that encodes
 // back to it.
-#include "fileio/codepage.h"
 #include "fileio/text_file.h"
 
 #include <gtest/gtest.h>
@@ -65,10 +64,9 @@ TEST(FileioRoundTrip, LoadSaveLoadKeepsTextAndForm) {
         ASSERT_FALSE(HasLoneBreak(text)) << n;
         ansiCases += encoding == TextEncoding::Ansi;
 
-        const uint32_t codePage = CodePageForEncoding(encoding);
-        EXPECT_FALSE(EncodingLosesCharacters(text, codePage)) << n;
+        EXPECT_FALSE(EncodingLosesCharacters(text, encoding)) << n;
         std::string saved;
-        ASSERT_TRUE(EncodeText(text, codePage, lineEnding, saved));
+        ASSERT_TRUE(EncodeText(text, encoding, lineEnding, saved));
 
         std::u16string again;
         TextEncoding encodingAgain;
@@ -81,7 +79,7 @@ TEST(FileioRoundTrip, LoadSaveLoadKeepsTextAndForm) {
 
         // From here on the file is stable: saving again writes the same bytes.
         std::string savedAgain;
-        ASSERT_TRUE(EncodeText(again, codePage, lineEndingAgain, savedAgain));
+        ASSERT_TRUE(EncodeText(again, encoding, lineEndingAgain, savedAgain));
         EXPECT_EQ(savedAgain, saved) << n;
     }
     // Both decoders must have been exercised in earnest.

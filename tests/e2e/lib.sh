@@ -89,12 +89,13 @@ start() {
 }
 
 # start_showing_texts [ARGS...]: as start, with Wine tracing every text the
-# program's windows get, so that a message box can be read (its caption is
-# its X title, its text is not visible to X).
+# program's windows and its status bar get, so that a message box or the
+# status bar can be read (a box's caption is its X title, but no text inside
+# a window is visible to X).
 start_showing_texts() {
     say "start tessary.exe $* (window texts traced)"
     local pid
-    pid=$(cd "$WORK" && WINEDEBUG=-all,+win sh -c \
+    pid=$(cd "$WORK" && WINEDEBUG=-all,+win,+statusbar sh -c \
         'wine "$@" </dev/null >/dev/null 2>"$WORK/.texts" 9>&- & echo $!' sh "$EXE" "$@")
     E2E_PIDS+=("$pid")
     APP=$pid
@@ -109,6 +110,18 @@ expect_text() {
         sleep 0.1
     done
     say "ok: a window shows '$1'"
+}
+
+# expect_status PART TEXT: the status bar's part PART (0 to 3) of a program
+# started with start_showing_texts shows exactly TEXT, the last text it got.
+expect_status() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) last=""
+    until [ "$last" = "part $1, text L\"$2\"" ]; do
+        [ $SECONDS -ge $deadline ] && fail "the status bar shows ${last:-nothing}, not '$2'"
+        sleep 0.1
+        last=$(grep -ao "part $1, text L\".*\"\$" "$WORK/.texts" | tail -n 1)
+    done
+    say "ok: the status bar shows '$2'"
 }
 
 # expect_exit: the process started last ends.
@@ -180,10 +193,21 @@ windows_titled() {
 # window TITLE: waits for a window titled exactly TITLE and gives it the
 # keyboard focus, which without a window manager no window gets by itself.
 window() {
+    focus_titled "$1" ""
+}
+
+# next_window TITLE: as window, for a window titled TITLE other than the one
+# the last `window` found: the next of two message boxes with one caption.
+next_window() {
+    focus_titled "$1" "$WINDOW"
+}
+
+# focus_titled TITLE OTHER: the first window titled TITLE that is not OTHER.
+focus_titled() {
     local deadline=$((SECONDS + E2E_TIMEOUT)) id=""
     while [ -z "$id" ]; do
         [ $SECONDS -ge $deadline ] && fail "no window titled '$1'"
-        id=$(windows_titled "$1" | head -n 1)
+        id=$(windows_titled "$1" | grep -vx "${2:-none}" | head -n 1)
         [ -z "$id" ] && sleep 0.1
     done
     until timeout 2 xdotool windowfocus --sync "$id" 2>/dev/null; do
@@ -257,6 +281,22 @@ reset_registry() {
 # Deletes the recovery journals that an ended scenario's program left.
 reset_recovery() {
     rm -rf "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary/Recovery
+}
+
+# expect_private_journals: there are recovery journals, and no one but
+# their owner may write them or anyone else read them.
+expect_private_journals() {
+    local folder journal count=0
+    for folder in "$WINEPREFIX"/drive_c/users/*/AppData/Local/Tessary/Recovery; do
+        for journal in "$folder"/*.tsj; do
+            [ -e "$journal" ] || continue
+            count=$((count + 1))
+            [ $((0$(stat -c %a "$journal") & 027)) -eq 0 ] ||
+                fail "journal $journal has mode $(stat -c %a "$journal")"
+        done
+    done
+    [ $count -gt 0 ] || fail "no recovery journal"
+    say "ok: $count journals, mode $(stat -c %a "$journal")"
 }
 
 # Prints a value as Wine's reg tool shows it: its type and data.

@@ -14,6 +14,8 @@ E2E_SCENARIOS=(
     read_only_file
     new_window_process
     crash_recovery
+    crash_after_declined_reload
+    recovery_question_escape
     large_file
 )
 
@@ -35,22 +37,34 @@ scenario_startup_argument() {
     expect_exit
 }
 
-# A UTF-8 signature is dropped, a byte that is not UTF-8 loads in the ANSI
-# code page and goes back as the same byte, mixed breaks are written as
-# CR LF and the Line Endings menu rewrites them. Save writes even an
-# unmodified document; where no title changes, the checks wait for the bytes.
+# A UTF-8 signature and UTF-32 stay as they were and show in the status bar,
+# a byte that is not UTF-8 loads in the ANSI code page and goes back as the
+# same byte, mixed breaks are written as CR LF and the Line Endings menu
+# rewrites them. Save writes even an unmodified document; where no title
+# changes, the checks wait for the bytes.
 scenario_file_forms() {
     make_file signed.txt '\357\273\277caf\303\251\r\n'
+    make_file wide.txt '\377\376\0\0a\0\0\0\n\0\0\0'
     make_file ansi.txt '\351'
     make_file mixed.txt 'a\r\nb\nc\rd'
-    start signed.txt
+    start_showing_texts signed.txt
     window "signed.txt - Tessary"
+    expect_status 1 "UTF-8 BOM"
     press ctrl+End
     type_in "end"
     window "*signed.txt - Tessary"
     press ctrl+s
     window "signed.txt - Tessary"
-    expect_file signed.txt 'caf\303\251\r\nend'
+    expect_file signed.txt '\357\273\277caf\303\251\r\nend'
+    open_file wide.txt
+    expect_status 1 "UTF-32 LE"
+    expect_status 2 "Unix"
+    press ctrl+End
+    type_in "b"
+    window "*wide.txt - Tessary"
+    press ctrl+s
+    window "wide.txt - Tessary"
+    expect_file wide.txt '\377\376\0\0a\0\0\0\n\0\0\0b\0\0\0'
     open_file ansi.txt
     press ctrl+End
     type_in "x"
@@ -206,7 +220,7 @@ scenario_read_only_file() {
     window "*locked.txt - Tessary"
     press ctrl+s
     window "Error"
-    expect_text "Failed to save file."
+    expect_text 'Failed to save file.\nThe file is read-only.'
     press Return
     gone "Error"
     window "*locked.txt - Tessary"
@@ -254,6 +268,69 @@ scenario_crash_recovery() {
     expect_file notes.txt 'first\nsecond'
     press alt+F4
     expect_exit
+}
+
+# A reload declined after another program changed the file: the text typed
+# before and after it outlives a crash, as an Untitled document, and the
+# other program's file stays as it wrote it.
+scenario_crash_after_declined_reload() {
+    make_file notes.txt 'first\n'
+    start notes.txt
+    window "notes.txt - Tessary"
+    press ctrl+End
+    type_in "mine"
+    window "*notes.txt - Tessary"
+    make_file notes.txt 'theirs\n'
+    press ctrl+f # the window is active again once Find closes: it checks its file
+    window "Find"
+    press Escape
+    window "Tessary"
+    press n
+    window "*notes.txt - Tessary"
+    type_in " more"
+    sleep 2
+    crash
+    start
+    window "Tessary"
+    press Return # Yes
+    next_window "Tessary" # "opened as Untitled, because the file has changed since"
+    press Return
+    window "*Untitled - Tessary"
+    press ctrl+s
+    window "Save As"
+    type_in "$(winpath "$WORK")\\recovered.txt"
+    press Return
+    window "recovered.txt - Tessary"
+    expect_file recovered.txt 'first\nmine more'
+    expect_file notes.txt 'theirs\n'
+}
+
+# Escape closes the recovery question without deleting anything: the next
+# start asks again. The journals are the user's alone.
+scenario_recovery_question_escape() {
+    start
+    window "Untitled - Tessary"
+    type_in "keep me"
+    window "*Untitled - Tessary"
+    sleep 2
+    expect_private_journals
+    crash
+    start
+    window "Tessary"
+    press Escape
+    window "Untitled - Tessary"
+    press alt+F4
+    expect_exit
+    start
+    window "Tessary"
+    press Return # Yes
+    window "*Untitled - Tessary"
+    press ctrl+s
+    window "Save As"
+    type_in "$(winpath "$WORK")\\kept.txt"
+    press Return
+    window "kept.txt - Tessary"
+    expect_file kept.txt 'keep me'
 }
 
 # 50 MB of LF lines from the command line; the log shows how long the load

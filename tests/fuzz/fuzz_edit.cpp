@@ -42,7 +42,7 @@ bool SameTables(const EditState& a, const EditState& b) {
     for (int32_t i = 0; i < a.model.lines.size(); ++i) {
         const LineInfo x = a.model.lines[i], y = b.model.lines[i];
         if (x.start != y.start || x.length != y.length || x.rows != y.rows ||
-            x.hasTab != y.hasTab || a.model.lines.lineTop(i) != b.model.lines.lineTop(i))
+            x.hasTab != y.hasTab || a.model.lines.firstRow(i) != b.model.lines.firstRow(i))
             return false;
     }
     return true;

@@ -2,7 +2,6 @@
 // checking what must hold for every input: above all that a save in the
 // loaded form writes the file's own bytes, but for the differences the load
 // announced.
-#include "fileio/codepage.h"
 #include "fileio/text_file.h"
 
 #include <cstdint>
@@ -51,86 +50,116 @@ void CheckBreakStyle(const std::u16string& text, LineEnding style) {
     Require(found == (hasBreaks ? style : LineEnding::Crlf), "converted breaks classify as saved");
 }
 
-// Saving in the detected form and loading again gives the same document. The
-// one exception: a UTF-8 text that starts with U+FEFF is written without a
-// signature, so its first character reads as one next time.
+// Saving in the detected form and loading again gives the same document.
 void CheckRoundTrip(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding) {
-    const uint32_t codePage = CodePageForEncoding(encoding);
-    Require(!EncodingLosesCharacters(text, codePage), "loaded text encodes without loss");
+    Require(!EncodingLosesCharacters(text, encoding), "loaded text encodes without loss");
     std::string saved;
-    Require(EncodeText(text, codePage, lineEnding, saved), "saving succeeds");
+    Require(EncodeText(text, encoding, lineEnding, saved), "saving succeeds");
     std::u16string again;
     TextEncoding encodingAgain;
     LineEnding lineEndingAgain;
     Require(DecodeText(saved, again, encodingAgain, lineEndingAgain), "reloading succeeds");
-    std::u16string expected = text;
-    if (encoding == TextEncoding::Utf8 && !text.empty() && text[0] == u'\xFEFF')
-        expected.erase(0, 1);
-    Require(again == expected, "reloaded text equals the loaded text");
+    Require(again == text, "reloaded text equals the loaded text");
     Require(encodingAgain == encoding, "reloaded encoding equals the loaded encoding");
     const LineEnding saveStyle = lineEnding == LineEnding::Mixed ? LineEnding::Crlf : lineEnding;
     Require(lineEndingAgain == saveStyle, "reloaded line ending is the saved one");
 }
 
-bool IsUtf16(TextEncoding encoding) {
-    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+// How wide a unit of the form is in the file, and in which byte order.
+struct UnitForm {
+    size_t width;
+    bool bigEndian;
+};
+
+UnitForm FormOf(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf16Le:
+        return {2, false};
+    case TextEncoding::Utf16Be:
+        return {2, true};
+    case TextEncoding::Utf32Le:
+        return {4, false};
+    case TextEncoding::Utf32Be:
+        return {4, true};
+    default:
+        return {1, false};
+    }
 }
 
-// body with every CR LF, lone CR and lone LF written as CR LF, where a unit
-// is one byte or, for UTF-16, two in the given order.
-std::string CrLfBreaks(std::string_view body, bool utf16, bool bigEndian) {
-    const size_t width = utf16 ? 2 : 1;
-    const size_t n = body.size() / width;
-    auto unit = [&](size_t i) -> unsigned {
-        if (!utf16)
-            return static_cast<unsigned char>(body[i]);
-        const unsigned first = static_cast<unsigned char>(body[2 * i]);
-        const unsigned second = static_cast<unsigned char>(body[2 * i + 1]);
-        return bigEndian ? first << 8 | second : second << 8 | first;
-    };
-    auto put = [&](std::string& out, char c) {
-        if (utf16 && bigEndian)
-            out += '\0';
-        out += c;
-        if (utf16 && !bigEndian)
-            out += '\0';
-    };
+uint32_t UnitAt(std::string_view bytes, size_t i, UnitForm form) {
+    uint32_t unit = 0;
+    for (size_t k = 0; k < form.width; ++k) {
+        const uint32_t byte = static_cast<unsigned char>(bytes[i * form.width + k]);
+        unit |= byte << 8 * (form.bigEndian ? form.width - 1 - k : k);
+    }
+    return unit;
+}
+
+std::string UnitBytes(uint32_t unit, UnitForm form) {
+    std::string bytes;
+    for (size_t k = 0; k < form.width; ++k)
+        bytes += static_cast<char>(unit >> 8 * (form.bigEndian ? form.width - 1 - k : k));
+    return bytes;
+}
+
+// body with every CR LF, lone CR and lone LF written as CR LF.
+std::string CrLfBreaks(std::string_view body, UnitForm form) {
+    const size_t n = body.size() / form.width;
     std::string out;
     for (size_t i = 0; i < n; ++i) {
-        const unsigned u = unit(i);
+        const uint32_t u = UnitAt(body, i, form);
         if (u == '\r' || u == '\n') {
-            put(out, '\r');
-            put(out, '\n');
-            if (u == '\r' && i + 1 < n && unit(i + 1) == '\n')
+            out += UnitBytes('\r', form) + UnitBytes('\n', form);
+            if (u == '\r' && i + 1 < n && UnitAt(body, i + 1, form) == '\n')
                 ++i;
         } else {
-            out.append(body.substr(i * width, width));
+            out.append(body.substr(i * form.width, form.width));
         }
     }
     return out;
 }
 
-// The bytes a save in the loaded form must write: the file's, except that a
-// UTF-8 signature is dropped, Mixed breaks become CR LF, and what the load
-// reported as replaced is written as U+FFFD. With these converters the one
-// replacement is a UTF-16 file's odd final byte.
+bool IsSurrogate(uint32_t unit, uint32_t first) {
+    return unit >= first && unit <= first + 0x3FF;
+}
+
+// The bytes a UTF-16 or UTF-32 save writes for a loaded file: its own, but
+// that U+FFFD stands for what the text cannot hold. In UTF-16 that is an
+// odd final byte; in UTF-32 1 to 3 final bytes, a value above U+10FFFF and
+// a low surrogate value right after a high one, which would read back as
+// one character.
+std::string WithReplacements(std::string_view bytes, UnitForm form, bool& replaced) {
+    const size_t n = bytes.size() / form.width;
+    std::string out;
+    uint32_t previous = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t u = UnitAt(bytes, i, form);
+        const bool lost =
+            form.width == 4 &&
+            (u > 0x10FFFF || (IsSurrogate(u, 0xDC00) && IsSurrogate(previous, 0xD800)));
+        out += lost ? UnitBytes(0xFFFD, form) : UnitBytes(u, form);
+        replaced |= lost;
+        previous = u;
+    }
+    if (bytes.size() % form.width != 0) {
+        out += UnitBytes(0xFFFD, form);
+        replaced = true;
+    }
+    return out;
+}
+
+// The bytes a save in the loaded form must write: the file's, except that
+// Mixed breaks become CR LF and what the load reported as replaced is
+// written as U+FFFD. With these converters nothing else is ever replaced.
 std::string ExpectedSave(std::string_view bytes, TextEncoding encoding, LineEnding lineEnding,
                          bool replaced) {
-    std::string expected(bytes);
-    const bool bigEndian = encoding == TextEncoding::Utf16Be;
-    if (encoding == TextEncoding::Utf8 && bytes.starts_with("\xEF\xBB\xBF"))
-        expected.erase(0, 3);
-    Require(replaced == (IsUtf16(encoding) && bytes.size() % 2 != 0),
-            "only an odd final UTF-16 byte is reported as replaced");
-    if (replaced) {
-        expected.pop_back();
-        expected += bigEndian ? "\xFF\xFD" : "\xFD\xFF";
-    }
-    if (lineEnding == LineEnding::Mixed) {
-        const size_t head = IsUtf16(encoding) ? 2 : 0;
-        expected = expected.substr(0, head) +
-                   CrLfBreaks(std::string_view(expected).substr(head), head != 0, bigEndian);
-    }
+    const UnitForm form = FormOf(encoding);
+    bool expectReplaced = false;
+    std::string expected =
+        form.width == 1 ? std::string(bytes) : WithReplacements(bytes, form, expectReplaced);
+    Require(replaced == expectReplaced, "the load reports exactly the units a save replaces");
+    if (lineEnding == LineEnding::Mixed)
+        expected = CrLfBreaks(expected, form);
     return expected;
 }
 
@@ -144,7 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool replaced;
     Require(DecodeText(bytes, text, encoding, lineEnding, &replaced), "any small input loads");
     Require(!HasLoneBreak(text), "loaded text holds CR LF breaks only");
-    if (encoding == TextEncoding::Utf8)
+    if (encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom)
         Require(!HasUnpairedSurrogate(text), "decoded UTF-8 is well-formed UTF-16");
     if (bytes.find_first_of("\r\n") == std::string_view::npos)
         Require(lineEnding == LineEnding::Crlf, "a file without breaks is Crlf");
@@ -158,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckRoundTrip(text, encoding, lineEnding);
 
     std::string saved;
-    Require(EncodeText(text, CodePageForEncoding(encoding), lineEnding, saved), "saving succeeds");
+    Require(EncodeText(text, encoding, lineEnding, saved), "saving succeeds");
     Require(saved == ExpectedSave(bytes, encoding, lineEnding, replaced),
             "a save writes the loaded bytes back");
     return 0;

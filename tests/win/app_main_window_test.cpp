@@ -160,9 +160,9 @@ TEST_F(MainWindowTest, CreationBuildsMenusFirstTabTitleAndStatus) {
     EXPECT_DOUBLE_EQ(mw.settings.scrollSpeed, 2.0);
     EXPECT_EQ(mw.settings.fontSizePt, 11);
     EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");
-    EXPECT_NE(mw.editorFont, nullptr);
-    EXPECT_NE(mw.uiFont, nullptr);
-    EXPECT_NE(mw.whiteBrush, nullptr);
+    EXPECT_NE(mw.editorFont.get(), nullptr);
+    EXPECT_NE(mw.uiFont.get(), nullptr);
+    EXPECT_NE(mw.whiteBrush.get(), nullptr);
     EXPECT_NE(mw.closeTooltip, nullptr);
 
     // The first control got the settings and the editor font.
@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, CreationBuildsMenusFirstTabTitleAndStatus) {
     EXPECT_TRUE(edit->view.showLineNumbers);
     EXPECT_FALSE(edit->view.insertSpaces);
     EXPECT_DOUBLE_EQ(edit->view.scrollSpeed, 2.0);
-    EXPECT_EQ(edit->attached.font, mw.editorFont);
+    EXPECT_EQ(edit->attached.font, mw.editorFont.get());
 }
 
 TEST_F(MainWindowTest, TypingMarksTheDocumentModified) {
@@ -303,17 +303,17 @@ TEST_F(MainWindowTest, FontStepsStayInRangeAndAreSaved) {
     Command(IDM_FORMAT_FONT_LARGER);
     EXPECT_EQ(mw.settings.fontSizePt, 12);
     LOGFONTW font = {};
-    GetObjectW(mw.editorFont, sizeof font, &font);
+    GetObjectW(mw.editorFont.get(), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -16);
-    EXPECT_EQ(EditCtl_State(mw.activeEdit)->attached.font, mw.editorFont);
+    EXPECT_EQ(EditCtl_State(mw.activeEdit)->attached.font, mw.editorFont.get());
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 12u);
 
     StoreNumber(L"FontSizePt", 0); // to see that the next step writes again
     mw.settings.fontSizePt = 200;
-    HFONT before = mw.editorFont;
+    HFONT before = mw.editorFont.get();
     Command(IDM_FORMAT_FONT_LARGER);
     EXPECT_EQ(mw.settings.fontSizePt, 200);
-    EXPECT_EQ(mw.editorFont, before); // nothing rebuilt
+    EXPECT_EQ(mw.editorFont.get(), before); // nothing rebuilt
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 200u);
 
     mw.settings.fontSizePt = 6;

@@ -1,36 +1,120 @@
-// The accelerator table and the modal UI seam.
+// The keyboard shortcuts and the modal UI seam.
 #include "app/menu.h"
 #include "winkit/command_ids.h"
 #include "winkit/modal_ui.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-TEST(AppAccelerators, SeventeenEntriesInTheirOrder) {
-    HACCEL table = MainWnd_CreateAccelerators();
-    ASSERT_NE(table, nullptr);
-    ACCEL entries[32] = {};
-    const int count = CopyAcceleratorTableW(table, entries, 32);
-    DestroyAcceleratorTable(table);
-    ASSERT_EQ(count, 17);
+#include <cwchar>
+#include <string>
+#include <vector>
 
-    constexpr BYTE C = FVIRTKEY | FCONTROL;
-    constexpr BYTE CS = FVIRTKEY | FCONTROL | FSHIFT;
-    const ACCEL expected[17] = {
-        {C, 'N', 40001},          {CS, 'N', 40002},          {C, 'O', 40003},
-        {C, 'S', 40005},          {CS, 'S', 40006},          {C, 'W', 40007},
-        {C, 'Z', 40010},          {C, 'A', 40015},           {C, 'F', 40016},
-        {FVIRTKEY, VK_F3, 40017}, {C, 'H', 40018},           {C, VK_TAB, 40009},
-        {C, VK_OEM_PLUS, 40033},  {C, VK_ADD, 40033},        {C, VK_OEM_MINUS, 40034},
-        {C, VK_SUBTRACT, 40034},  {FVIRTKEY, VK_F11, 40023},
-    };
-    for (int i = 0; i < 17; ++i) {
-        // The last entry of a table carries an end marker in its flags.
-        EXPECT_EQ(entries[i].fVirt & 0x7F, expected[i].fVirt) << i;
-        EXPECT_EQ(entries[i].key, expected[i].key) << i;
-        EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
+namespace {
+
+struct Shortcut {
+    int id;
+    std::wstring keys; // as the menu shows them: "Ctrl+Shift+S", "F3", "Ctrl++"
+};
+
+// Every menu item that shows a shortcut after its tab.
+void Shortcuts(HMENU menu, std::vector<Shortcut>& found) {
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STRING | MIIM_SUBMENU;
+        info.dwTypeData = text;
+        info.cch = 128;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+        if (info.hSubMenu)
+            Shortcuts(info.hSubMenu, found);
+        else if (const wchar_t* tab = std::wcschr(text, L'\t'))
+            found.push_back({static_cast<int>(info.wID), tab + 1});
     }
+}
+
+int g_command = 0;
+
+LRESULT CALLBACK Target(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && HIWORD(wParam) == 1)
+        g_command = LOWORD(wParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The command a key pressed with Ctrl and Shift as given turns into, or 0.
+int Translate(HACCEL table, HWND target, UINT key, bool ctrl, bool shift) {
+    BYTE state[256] = {};
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    MSG message = {};
+    message.hwnd = target;
+    message.message = WM_KEYDOWN;
+    message.wParam = key;
+    g_command = 0;
+    TranslateAcceleratorW(target, table, &message);
+    const BYTE none[256] = {};
+    SetKeyboardState(const_cast<BYTE*>(none));
+    return g_command;
+}
+
+} // namespace
+
+// Each shortcut the menus show gives its item's command, with every key
+// that types the sign it names (both plus keys for "Ctrl++"), and only
+// with the modifiers shown. The clipboard keys are the edit control's own.
+TEST(AppAccelerators, EveryShortcutTheMenusShowGivesItsItem) {
+    const Accelerators table(MainWnd_CreateAccelerators());
+    ASSERT_TRUE(table);
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = Target;
+    windowClass.lpszClassName = L"AcceleratorTarget";
+    RegisterClassW(&windowClass);
+    HWND target = CreateWindowW(L"AcceleratorTarget", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                nullptr, nullptr);
+    HMENU bar = MainWnd_BuildMenu(nullptr);
+    std::vector<Shortcut> shortcuts;
+    Shortcuts(bar, shortcuts);
+    DestroyMenu(bar);
+    shortcuts.push_back({IDM_NEXT_TAB, L"Ctrl+Tab"});
+    ASSERT_GT(shortcuts.size(), 10u);
+
+    for (const Shortcut& shortcut : shortcuts) {
+        std::wstring key = shortcut.keys;
+        const bool ctrl = key.rfind(L"Ctrl+", 0) == 0;
+        if (ctrl)
+            key.erase(0, 5);
+        const bool shift = key.rfind(L"Shift+", 0) == 0;
+        if (shift)
+            key.erase(0, 6);
+        std::vector<UINT> codes;
+        if (key == L"+")
+            codes = {VK_OEM_PLUS, VK_ADD};
+        else if (key == L"-")
+            codes = {VK_OEM_MINUS, VK_SUBTRACT};
+        else if (key == L"Tab")
+            codes = {VK_TAB};
+        else if (key.size() > 1 && key[0] == L'F')
+            codes = {static_cast<UINT>(VK_F1 + std::stoi(key.substr(1)) - 1)};
+        else if (key.size() == 1)
+            codes = {key[0]};
+        ASSERT_FALSE(codes.empty()) << shortcut.keys;
+        const bool clipboard = ctrl && !shift && (key == L"X" || key == L"C" || key == L"V");
+        for (UINT code : codes) {
+            EXPECT_EQ(Translate(table.get(), target, code, ctrl, shift),
+                      clipboard ? 0 : shortcut.id)
+                << shortcut.keys << " " << code;
+            if (ctrl) {
+                EXPECT_EQ(Translate(table.get(), target, code, false, shift), 0) << shortcut.keys;
+            }
+            EXPECT_NE(Translate(table.get(), target, code, ctrl, !shift), shortcut.id)
+                << shortcut.keys;
+        }
+    }
+    DestroyWindow(target);
 }
 
 TEST(AppModalUi, HandlersSeeTheCallsAndUnsetOnesCancel) {

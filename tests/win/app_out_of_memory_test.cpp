@@ -2,6 +2,7 @@
 // operation with a message, never the program, and a refused or failed edit
 // leaves the document as it was.
 #include "allocation_failure.h"
+#include "global_allocation_failure.h"
 #include "tests/win/app_window_fixture.h"
 #include "tests/win/editctl_fixture.h"
 
@@ -91,6 +92,27 @@ TEST_F(OutOfMemoryTest, AClickOnATabGlyphTellsTheUser) {
     EXPECT_TRUE(messages_[0] == kOutOfMemory);
     EXPECT_EQ(mw.documents.size(), 1u);
     EXPECT_EQ(EditCtl_GetText(mw.activeEdit), u"x");
+}
+
+TEST_F(OutOfMemoryTest, CopyAndCutWithoutTheClipboardBlockTellTheUserAndChangeNothing) {
+    Create();
+    HWND edit = Record().activeEdit;
+    EditCtl_SetText(edit, u"keep this");
+    ASSERT_TRUE(SetClipboardText(u"held"));
+    for (const int command : {IDM_EDIT_COPY, IDM_EDIT_CUT}) {
+        EditCtl_SetSelection(edit, 0, 4);
+        messages_.clear();
+        {
+            GlobalAllocationFailure failure(1);
+            Command(command);
+            EXPECT_TRUE(failure.struck()) << command;
+        }
+        ASSERT_EQ(messages_.size(), 1u) << command;
+        EXPECT_TRUE(messages_[0] == kOutOfMemory) << command;
+        EXPECT_EQ(ClipboardText(), u"held") << command;
+        EXPECT_EQ(EditCtl_GetText(edit), u"keep this") << command;
+        EXPECT_FALSE(EditCtl_IsModified(edit)) << command;
+    }
 }
 
 TEST_F(OutOfMemoryTest, AnEditMakingTheTextTooLongIsRefused) {

@@ -8,17 +8,8 @@
 namespace {
 
 void RegisterMainClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc = {};
-        wc.cbSize = sizeof wc;
-        wc.style = CS_HREDRAW | CS_VREDRAW;
-        wc.lpfnWndProc = MainWnd_Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        wc.lpszClassName = L"TessaryClass";
-        return RegisterClassExW(&wc) != 0;
-    }();
+    static const bool registered =
+        RegisterMainWindowClass(GetModuleHandleW(nullptr), nullptr, nullptr);
     ASSERT_TRUE(registered);
 }
 
@@ -65,7 +56,7 @@ HWND MainWindowTest::Create(int clientWidth, int clientHeight) {
     RegisterMainClassOnce();
     RECT frame = {0, 0, clientWidth, clientHeight};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, TRUE);
-    window_ = CreateWindowExW(0, L"TessaryClass", L"", WS_OVERLAPPEDWINDOW, 0, 0,
+    window_ = CreateWindowExW(0, kMainWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0,
                               frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     // The menu bar may wrap differently from AdjustWindowRect's guess: set

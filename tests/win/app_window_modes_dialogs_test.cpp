@@ -96,12 +96,12 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     EXPECT_EQ(shownFont_.lfPitchAndFamily, FIXED_PITCH | FF_MODERN);
 
     EXPECT_EQ(mw.settings.fontSizePt, 14);
-    const LOGFONTW made = FontOf(mw.editorFont);
+    const LOGFONTW made = FontOf(mw.editorFont.get());
     EXPECT_STREQ(made.lfFaceName, L"Courier New");
     EXPECT_EQ(made.lfWeight, FW_BOLD);
     EXPECT_EQ(made.lfHeight, -MulDiv(14, 96, 72));
     for (const Document& document : mw.documents)
-        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont);
+        EXPECT_EQ(EditCtl_State(document.editWindow)->attached.font, mw.editorFont.get());
     EXPECT_EQ(StoredFace(), L"Courier New");
     EXPECT_EQ(StoredNumber(L"FontSizePt"), 14u);
 
@@ -116,7 +116,7 @@ TEST_F(SmallCommandsTest, FontDialogOpensAtTheCurrentFontAndOkAppliesToEveryTab)
     // Only the face and the size survive a restart.
     Destroy();
     Create();
-    const LOGFONTW restarted = FontOf(Record().editorFont);
+    const LOGFONTW restarted = FontOf(Record().editorFont.get());
     EXPECT_STREQ(restarted.lfFaceName, L"Liberation Mono");
     EXPECT_EQ(restarted.lfWeight, FW_NORMAL);
     EXPECT_EQ(Record().settings.fontSizePt, 11);
@@ -130,8 +130,8 @@ TEST_F(SmallCommandsTest, FontSizeOutsideTheRangeKeepsTheSizeButTakesTheFace) {
         StoreNumber(L"FontSizePt", 99); // to see that the choice is saved all the same
         Command(IDM_FORMAT_FONT);
         EXPECT_EQ(mw.settings.fontSizePt, 11) << tenths;
-        EXPECT_STREQ(FontOf(mw.editorFont).lfFaceName, L"Courier New") << tenths;
-        EXPECT_EQ(FontOf(mw.editorFont).lfHeight, -MulDiv(11, 96, 72)) << tenths;
+        EXPECT_STREQ(FontOf(mw.editorFont.get()).lfFaceName, L"Courier New") << tenths;
+        EXPECT_EQ(FontOf(mw.editorFont.get()).lfHeight, -MulDiv(11, 96, 72)) << tenths;
         EXPECT_EQ(StoredNumber(L"FontSizePt"), 11u) << tenths;
     }
 }
@@ -141,7 +141,7 @@ TEST_F(SmallCommandsTest, AVerticalFaceFromTheDialogGivesTheDefaultFace) {
     MainWindow& mw = Record();
     AnswerFontDialog({L"@Courier New", FW_BOLD, 140}, true);
     Command(IDM_FORMAT_FONT);
-    const LOGFONTW made = FontOf(mw.editorFont);
+    const LOGFONTW made = FontOf(mw.editorFont.get());
     EXPECT_NE(made.lfFaceName[0], L'@') << made.lfFaceName;
     EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");
     EXPECT_EQ(made.lfWeight, FW_BOLD); // the rest of the choice stands
@@ -152,11 +152,11 @@ TEST_F(SmallCommandsTest, AVerticalFaceFromTheDialogGivesTheDefaultFace) {
 TEST_F(SmallCommandsTest, CancelledFontDialogChangesNothing) {
     Create();
     MainWindow& mw = Record();
-    const HFONT before = mw.editorFont;
+    const HFONT before = mw.editorFont.get();
     StoreNumber(L"FontSizePt", 99);
     AnswerFontDialog({L"Wingdings", FW_HEAVY, 300}, false);
     Command(IDM_FORMAT_FONT);
-    EXPECT_EQ(mw.editorFont, before);
+    EXPECT_EQ(mw.editorFont.get(), before);
     EXPECT_STREQ(mw.settings.editorLogFont.lfFaceName, L"Consolas");
     EXPECT_EQ(mw.settings.editorLogFont.lfWeight, FW_NORMAL);
     EXPECT_EQ(mw.settings.fontSizePt, 11);

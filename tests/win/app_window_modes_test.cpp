@@ -88,12 +88,16 @@ TEST_F(WindowModesTest, FullscreenCoversTheMonitorAndReturnsExactly) {
     EXPECT_TRUE(Checked(IDM_VIEW_FULLSCREEN)); // in the detached bar
     EXPECT_EQ(GetMenu(window_), nullptr);
     EXPECT_EQ(mw.mainMenu, bar);
-    EXPECT_EQ(static_cast<DWORD>(Style(window_)), static_cast<DWORD>(style) & 0xFF30FFFF);
     EXPECT_TRUE(Topmost(window_));
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
     ASSERT_TRUE(GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTONEAREST), &monitor));
     EXPECT_EQ(WindowCorners(window_), Of(monitor.rcMonitor));
+    // No caption to drag and no edge or corner to size it by.
+    const RECT& m = monitor.rcMonitor;
+    for (const POINT at : {POINT{m.left, m.top}, POINT{(m.left + m.right) / 2, m.top},
+                           POINT{m.right - 1, m.bottom - 1}, POINT{m.left, (m.top + m.bottom) / 2}})
+        EXPECT_EQ(SendMessageW(window_, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), HTCLIENT);
     // No frame and no bar: the client area is the monitor, and the resize
     // laid the children out again.
     RECT client = {};

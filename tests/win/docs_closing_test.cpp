@@ -60,7 +60,7 @@ TEST_F(ClosingTest, NewSavesOnYesAndStopsWhenTheSaveDoesNot) {
     MainWnd_ActivateTab(mw, window_, 1);
     Type(L'3');
     Command(IDM_FILE_NEW);
-    EXPECT_EQ(messages_.back().text, L"Failed to save file.");
+    EXPECT_TRUE(IsFileError(messages_.back(), L"Failed to save file.", L"read-only"));
     EXPECT_EQ(mw.documents.size(), 3u);
     EXPECT_EQ(mw.activeIndex, 1);
     EXPECT_EQ(TabText(1), L" *two.txt ");
@@ -88,7 +88,7 @@ TEST_F(ClosingTest, OpenAndOpenFolderShowNoDialogUnlessThePromptLetsThemGoOn) {
     Command(IDM_FILE_OPEN_FOLDER);
     EXPECT_TRUE(openDialogs_.empty());
     EXPECT_TRUE(folderTitles_.empty());
-    EXPECT_EQ(messages_.back().text, L"Failed to save file.");
+    EXPECT_TRUE(IsFileError(messages_.back(), L"Failed to save file.", L"read-only"));
 
     // No: the file opens beside the modified document, which keeps its "*".
     answer_ = IDNO;
@@ -144,7 +144,7 @@ TEST_F(ClosingTest, CloseTabAsksAboutTheTabBeingClosed) {
     ASSERT_EQ(mw.documents.size(), 2u);
     EXPECT_EQ(mw.activeIndex, 0);
     EXPECT_EQ(TextOf(0), u"31a");
-    EXPECT_EQ(messages_.back().text, L"Failed to save file.");
+    EXPECT_TRUE(IsFileError(messages_.back(), L"Failed to save file.", L"read-only"));
     EXPECT_EQ(Prompts(), 4);
 }
 
@@ -212,7 +212,7 @@ TEST_F(ClosingTest, ClosingTheWindowAsksAboutEveryModifiedDocument) {
     Close();
     ASSERT_TRUE(IsWindow(window_));
     ASSERT_EQ(messages_.size(), 2u);
-    EXPECT_EQ(messages_[1].text, L"Failed to save file.");
+    EXPECT_TRUE(IsFileError(messages_[1], L"Failed to save file.", L"read-only"));
     EXPECT_EQ(mw.activeIndex, 3);
 
     // An untitled document whose Save As is cancelled stops it as well.

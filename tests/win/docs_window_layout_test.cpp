@@ -6,6 +6,8 @@
 #include "docs/window_layout.h"
 #include "winkit/command_ids.h"
 
+#include <algorithm>
+
 namespace {
 
 // A child's rectangle in its parent's client coordinates.
@@ -26,95 +28,80 @@ int FontHeight(HFONT font) {
 
 using LayoutTest = MainWindowTest;
 
-TEST_F(LayoutTest, At96DpiEveryChildHasItsPlace) {
-    Create(800, 600);
-    MainWindow& mw = Record();
-    ASSERT_EQ(MainWnd_GetDpi(window_), 96);
+// The children go where the layout's arithmetic puts them for this window's
+// client size, DPI, scroll bar and status bar, whichever bars are shown,
+// and a newly activated tab goes there too.
+TEST_F(LayoutTest, ChildrenGoWhereTheArithmeticPutsThem) {
+    // Each window starts with the bars the one before left: shown, hidden, shown.
+    for (const SIZE client : {SIZE{800, 600}, SIZE{800, 600}, SIZE{200, 10}}) {
+        Create(client.cx, client.cy);
+        MainWindow& mw = Record();
+        answer_ = IDNO;
+        for (int step = 0; step < 3; ++step) {
+            SCOPED_TRACE(testing::Message() << client.cx << "x" << client.cy << " step " << step);
+            if (step == 1)
+                Command(IDM_FILE_NEW); // a second tab, placed when it becomes active
+            if (step == 2) {
+                Command(IDM_VIEW_TABS);
+                Command(IDM_VIEW_STATUS_BAR);
+            }
+            LayoutInput input;
+            input.clientWidth = client.cx;
+            input.clientHeight = client.cy;
+            input.dpi = MainWnd_GetDpi(window_);
+            input.showTabs = mw.settings.showTabs;
+            input.showStatusBar = mw.settings.showStatusBar;
+            input.scrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+            const RECT status = Placed(mw.statusBar);
+            input.statusBarHeight = status.bottom - status.top;
+            const LayoutGeometry g = ComputeLayout(input);
 
-    const RECT strip = Placed(mw.tabControl);
-    EXPECT_EQ(strip.left, 0);
-    EXPECT_EQ(strip.top, 0);
-    EXPECT_EQ(strip.right, 800 - 4 - 18); // up to the close button
-    EXPECT_EQ(strip.bottom, 24);
+            const RECT edit = Placed(mw.activeEdit);
+            EXPECT_EQ((Box{edit.left, edit.top, edit.right, edit.bottom}), g.edit);
+            EXPECT_EQ(Shown(mw.tabControl), input.showTabs);
+            EXPECT_EQ(Shown(mw.closeButton), input.showTabs);
+            EXPECT_EQ(Shown(mw.statusBar), input.showStatusBar);
+            if (input.showStatusBar) {
+                EXPECT_EQ(status.bottom, client.cy);
+                int edges[4] = {};
+                ASSERT_EQ(
+                    SendMessageW(mw.statusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
+                EXPECT_TRUE(std::equal(edges, edges + 4, g.statusEdges.begin()));
+            }
+            if (!input.showTabs)
+                continue;
+            const RECT strip = Placed(mw.tabControl);
+            EXPECT_EQ((Box{strip.left, strip.top, strip.right, strip.bottom}),
+                      (Box{0, 0, g.stripWidth, g.stripHeight}));
+            const RECT button = Placed(mw.closeButton);
+            EXPECT_EQ((Box{button.left, button.top, button.right, button.bottom}), g.closeButton);
+            RECT item = {};
+            SendMessageW(mw.tabControl, TCM_GETITEMRECT, static_cast<WPARAM>(mw.activeIndex),
+                         reinterpret_cast<LPARAM>(&item));
+            EXPECT_EQ(item.right - item.left, g.tabWidth);
 
-    const RECT button = Placed(mw.closeButton);
-    EXPECT_EQ(button.left, 800 - 4 - 18);
-    EXPECT_EQ(button.top, 3);
-    EXPECT_EQ(button.right - button.left, 18);
-    EXPECT_EQ(button.bottom - button.top, 18);
-
-    // The tooltip covers the whole button.
-    TTTOOLINFOW tool = {};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = mw.closeButton;
-    tool.uId = 1;
-    wchar_t text[64] = {};
-    tool.lpszText = text;
-    ASSERT_TRUE(
-        SendMessageW(mw.closeTooltip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)));
-    EXPECT_EQ(tool.rect.right - tool.rect.left, 18);
-    EXPECT_EQ(tool.rect.bottom - tool.rect.top, 18);
-    EXPECT_STREQ(text, L"Close tab");
-
-    RECT item = {};
-    SendMessageW(mw.tabControl, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(item.right - item.left, 120);
-
-    const RECT status = Placed(mw.statusBar);
-    EXPECT_EQ(status.bottom, 600);
-    const int statusHeight = status.bottom - status.top;
-    EXPECT_GT(statusHeight, 0);
-    int edges[4] = {};
-    ASSERT_EQ(SendMessageW(mw.statusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 4);
-    const int first = 800 - GetSystemMetrics(SM_CXVSCROLL) - 240;
-    EXPECT_EQ(edges[0], first);
-    EXPECT_EQ(edges[1], first + 80);
-    EXPECT_EQ(edges[2], first + 150);
-    EXPECT_EQ(edges[3], first + 240);
-
-    const RECT edit = Placed(mw.activeEdit);
-    EXPECT_EQ(edit.left, 0);
-    EXPECT_EQ(edit.top, 24);
-    EXPECT_EQ(edit.right, 800);
-    EXPECT_EQ(edit.bottom, 600 - statusHeight);
-
-    // A newly activated tab is placed there too.
-    answer_ = IDNO;
-    Command(IDM_FILE_NEW);
-    const RECT second = Placed(mw.activeEdit);
-    EXPECT_EQ(second.top, 24);
-    EXPECT_EQ(second.bottom, 600 - statusHeight);
-
-    // Without the strip the edit control starts at the top; without the
-    // status bar it reaches the bottom.
-    Command(IDM_VIEW_TABS);
-    EXPECT_EQ(Placed(mw.activeEdit).top, 0);
-    EXPECT_FALSE(Shown(mw.closeButton));
-    Command(IDM_VIEW_STATUS_BAR);
-    const RECT whole = Placed(mw.activeEdit);
-    EXPECT_EQ(whole.top, 0);
-    EXPECT_EQ(whole.bottom, 600);
-    EXPECT_EQ(whole.right, 800);
-}
-
-TEST_F(LayoutTest, TinyClientAreasLeaveNoNegativeSizes) {
-    Create(200, 10);
-    MainWindow& mw = Record();
-    const RECT edit = Placed(mw.activeEdit);
-    EXPECT_EQ(edit.bottom - edit.top, 0);
-    int edges[4] = {};
-    SendMessageW(mw.statusBar, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ(edges[0], 0);
-    EXPECT_EQ(edges[1], 80);
-    EXPECT_EQ(edges[2], 150);
-    EXPECT_EQ(edges[3], 240);
+            // The tooltip covers the whole button.
+            TTTOOLINFOW tool = {};
+            tool.cbSize = TTTOOLINFOW_V2_SIZE;
+            tool.hwnd = mw.closeButton;
+            tool.uId = 1;
+            wchar_t text[64] = {};
+            tool.lpszText = text;
+            ASSERT_TRUE(SendMessageW(mw.closeTooltip, TTM_GETTOOLINFOW, 0,
+                                     reinterpret_cast<LPARAM>(&tool)));
+            EXPECT_EQ(tool.rect.right - tool.rect.left, g.closeButton.Width());
+            EXPECT_EQ(tool.rect.bottom - tool.rect.top, g.closeButton.Height());
+            EXPECT_STREQ(text, L"Close tab");
+        }
+        Destroy();
+    }
 }
 
 TEST_F(LayoutTest, DpiChangeTakesTheSuggestedRectangleAndRebuildsFonts) {
     Create();
     MainWindow& mw = Record();
-    EXPECT_EQ(FontHeight(mw.editorFont), -15); // 11 points at 96 DPI
-    HFONT oldEditor = mw.editorFont;
+    EXPECT_EQ(FontHeight(mw.editorFont.get()), -15); // 11 points at 96 DPI
+    HFONT oldEditor = mw.editorFont.get();
 
     RECT suggested = {50, 40, 1050, 840};
     SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144),
@@ -125,13 +112,16 @@ TEST_F(LayoutTest, DpiChangeTakesTheSuggestedRectangleAndRebuildsFonts) {
     EXPECT_EQ(now.top, 40);
     EXPECT_EQ(now.right - now.left, 1000);
     EXPECT_EQ(now.bottom - now.top, 800);
-    EXPECT_NE(mw.editorFont, oldEditor);
-    EXPECT_EQ(FontHeight(mw.editorFont), -22);
+    EXPECT_NE(mw.editorFont.get(), oldEditor);
+    EXPECT_EQ(FontHeight(mw.editorFont.get()), -22);
     // The old font is gone and nobody holds it.
     EXPECT_EQ(GetObjectType(oldEditor), 0u);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.statusBar, WM_GETFONT, 0, 0)), mw.uiFont);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.tabControl, WM_GETFONT, 0, 0)), mw.uiFont);
-    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.closeButton, WM_GETFONT, 0, 0)), mw.uiFont);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.statusBar, WM_GETFONT, 0, 0)),
+              mw.uiFont.get());
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.tabControl, WM_GETFONT, 0, 0)),
+              mw.uiFont.get());
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(mw.closeButton, WM_GETFONT, 0, 0)),
+              mw.uiFont.get());
 }
 
 TEST_F(LayoutTest, MeasuringTabItemsAnswersThirtyPixelsAt96Dpi) {

@@ -7,6 +7,10 @@ using Sent = std::vector<WORD>;
 
 TEST_F(EditCtlTest, CopyAndCutKeepTheTextsOwnBreaks) {
     Reset(u"one\r\ntwo\rthree");
+    // An edit leaves the text's gap inside the selection.
+    EditCtl_SetSelection(edit, 6, 6);
+    Type(u"w");
+    Key(VK_BACK);
     EditCtl_SetSelection(edit, 1, 11);
     ClearReceived();
     EditCtl_Copy(edit);

@@ -115,7 +115,7 @@ TEST_F(EditCtlTest, DraggingBelowTheEdgeScrollsOneStepPerMove) {
         return kMargin + (Caret() / 6 + 1) * lineHeight - s->view.scrollY;
     };
     SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, below);
-    const int first = s->view.scrollY;
+    const int64_t first = s->view.scrollY;
     EXPECT_GT(first, 0);
     EXPECT_LE(first, 2 * lineHeight + kMargin);
     EXPECT_EQ(caretRowBottom(), Client().bottom);

@@ -135,7 +135,7 @@ TEST_F(EditCtlTest, HorizontalBarFollowsWordWrap) {
 TEST_F(EditCtlTest, ResizingRewrapsAndKeepsTheCaretLine) {
     Reset(std::u16string(200, u'w'));
     const EditState* s = EditCtl_State(edit);
-    const int rowsWide = s->model.lines.totalRows();
+    const int64_t rowsWide = s->model.lines.totalRows();
     MoveWindow(edit, 0, 0, 300, 400, TRUE);
     EXPECT_GT(s->model.lines.totalRows(), rowsWide);
     EXPECT_EQ(s->view.clientWidth, Client().right);

@@ -49,6 +49,26 @@ HWND CreateFakeOpenDialog(const std::wstring& folder, const std::wstring& names)
 
 } // namespace
 
+::testing::AssertionResult IsFileError(const ShownMessage& message, const wchar_t* first,
+                                       const wchar_t* words) {
+    const std::wstring& text = message.text;
+    const size_t end = text.find(L'\n');
+    const std::wstring reason = end == std::wstring::npos ? L"" : text.substr(end + 1);
+    if (message.caption == L"Error" && message.flags == MB_ICONERROR &&
+        text.substr(0, end) == first &&
+        reason.substr(0, reason.find(L'\n')).find(words) != std::wstring::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the box says: " << ::testing::PrintToString(text);
+}
+
+::testing::AssertionResult IsSaveAnywayQuestion(const ShownMessage& message, const wchar_t* words) {
+    const std::wstring& text = message.text;
+    if (message.caption == L"Tessary" && message.flags == (MB_YESNO | MB_ICONWARNING) &&
+        text.find(L"save anyway?") != std::wstring::npos && text.find(words) != std::wstring::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the box says: " << ::testing::PrintToString(text);
+}
+
 // The hook sees the dialog open and OK pressed; then the dialog writes what
 // was chosen.
 FileDialogOutcome FileCommandsTest::AnswerOpenDialog(OPENFILENAMEW& dialog) {

@@ -17,6 +17,15 @@
 #include <string>
 #include <vector>
 
+// Whether message is a file error box whose first line is exactly first and
+// whose second line, the reason, mentions words.
+::testing::AssertionResult IsFileError(const ShownMessage& message, const wchar_t* first,
+                                       const wchar_t* words);
+
+// Whether message asks whether to save anyway, as a Yes/No warning, and
+// mentions words.
+::testing::AssertionResult IsSaveAnywayQuestion(const ShownMessage& message, const wchar_t* words);
+
 // What the test saw of one file dialog.
 struct ShownFileDialog {
     HWND owner = nullptr;

@@ -158,10 +158,10 @@ TEST_F(SaveTest, ASaveThatCannotPutTheOldBytesBackSaysWhereTheyAre) {
     ASSERT_FALSE(backup.empty());
     EXPECT_EQ(Read(backup), "old");
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, L"Failed to save file.\n\nThe file may now be incomplete. Its "
-                                 L"previous contents are kept in:\n" +
-                                     folder_.Path(backup).wstring());
-    EXPECT_EQ(messages_[0].caption, L"Error");
+    EXPECT_TRUE(IsFileError(messages_[0], L"Failed to save file.", L"space on the disk"));
+    EXPECT_TRUE(messages_[0].text.ends_with(L"\n\nThe file may now be incomplete. Its previous "
+                                            L"contents are kept in:\n" +
+                                            folder_.Path(backup).wstring()));
     EXPECT_TRUE(mw.documents[0].modified);
 }
 
@@ -175,9 +175,7 @@ TEST_F(SaveTest, AFailedSaveChangesNeitherTheDocumentNorTheFile) {
     Type(L'x');
     EXPECT_FALSE(MainWnd_Save(mw, window_));
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].text, L"Failed to save file.");
-    EXPECT_EQ(messages_[0].caption, L"Error");
-    EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_TRUE(IsFileError(messages_[0], L"Failed to save file.", L"read-only"));
     EXPECT_EQ(Read("locked.txt"), "keep me");
     EXPECT_TRUE(mw.documents[0].modified);
     EXPECT_TRUE(EditCtl_IsModified(mw.activeEdit));
@@ -257,10 +255,7 @@ TEST_F(SaveTest, AnAnsiSaveThatWouldLoseCharactersAsksFirst) {
     answers_ = {IDNO};
     EXPECT_FALSE(MainWnd_Save(mw, window_));
     ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_EQ(messages_[0].caption, L"Tessary");
-    EXPECT_EQ(messages_[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONWARNING));
-    EXPECT_NE(messages_[0].text.find(L"replaced"), std::wstring::npos);
-    EXPECT_NE(messages_[0].text.find(L"save anyway"), std::wstring::npos);
+    EXPECT_TRUE(IsSaveAnywayQuestion(messages_[0], L"replaced"));
     EXPECT_EQ(Read("a.txt"), "x");
     EXPECT_TRUE(mw.documents[0].modified);
     EXPECT_EQ(TabText(0), L" *a.txt ");

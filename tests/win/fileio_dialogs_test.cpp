@@ -88,3 +88,26 @@ TEST_F(FileDialogsTest, ASavePathTooLongForTheDialogIsReported) {
     EXPECT_FALSE(MainWnd_SaveAs(Record(), window_));
     EXPECT_EQ(messages_.size(), 1u);
 }
+
+// A hook makes Windows show its old-style dialog, so only Wine, whose dialog
+// overruns the buffer, gets one; Windows refuses a long selection itself.
+TEST_F(FileDialogsTest, OnlyUnderWineDoesTheOpenDialogCarryAHook) {
+    Create();
+    EXPECT_TRUE(RunningUnderWine());
+    ChooseFiles(u"C:\\few", {u"a.txt", u"b.txt"});
+    EXPECT_EQ(ShowOpenFileDialog(window_).size(), 2u);
+    ASSERT_EQ(openDialogs_.size(), 1u);
+    EXPECT_NE(openDialogs_[0].flags & OFN_ENABLEHOOK, 0u);
+
+    const DWORD current = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
+                          OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY;
+    EXPECT_EQ(ShowOpenFileDialog(window_, false).size(), 2u);
+    ASSERT_EQ(openDialogs_.size(), 2u);
+    EXPECT_EQ(openDialogs_[1].flags, current);
+    EXPECT_EQ(openDialogs_[1].maxFile, 65536u);
+
+    ChooseFiles(u"C:\\many", LongNames());
+    EXPECT_TRUE(ShowOpenFileDialog(window_, false).empty());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_TRUE(Mentions(messages_[0], L"Select fewer files")) << messages_[0].text;
+}

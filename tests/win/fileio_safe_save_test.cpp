@@ -1,6 +1,5 @@
 // Saving through the Win32 file system: attributes, relative paths, names
 // outside ASCII and the system's ANSI code page.
-#include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/text_file.h"
 
@@ -37,7 +36,7 @@ TEST(FileioSafeSave, ReadOnlyTargetIsRefusedAndUnchanged) {
     TempFolder::WriteBytes(folder.Path("locked.txt"), "keep me");
     ASSERT_TRUE(SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_READONLY));
 
-    EXPECT_FALSE(WriteTextFile(u"changed", path, kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_FALSE(WriteTextFile(u"changed", path, TextEncoding::Utf8, LineEnding::Crlf));
     SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("locked.txt")), "keep me");
     EXPECT_EQ(folder.Entries(), Names{"locked.txt"});
@@ -50,7 +49,7 @@ TEST(FileioSafeSave, ReplacingKeepsTheTargetsAttributes) {
     ASSERT_TRUE(SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN));
     const DWORD before = Attributes(path);
 
-    EXPECT_TRUE(WriteTextFile(u"new", path, kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(u"new", path, TextEncoding::Utf8, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("shown.txt")), "new");
     EXPECT_EQ(Attributes(path) & FILE_ATTRIBUTE_HIDDEN, before & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(folder.Entries(), Names{"shown.txt"});
@@ -63,10 +62,10 @@ TEST(FileioSafeSave, RelativePathsAndForeignNamesWork) {
     ASSERT_TRUE(SetCurrentDirectoryW(Wide(folder.U16(""))));
 
     const std::u16string name = u"\x00E9t\x00E9 \x4E2D.txt";
-    EXPECT_TRUE(WriteTextFile(u"first", name, kCodePageUtf8, LineEnding::Crlf));
-    EXPECT_TRUE(WriteTextFile(u"second\r\n", name, kCodePageUtf8, LineEnding::Lf));
+    EXPECT_TRUE(WriteTextFile(u"first", name, TextEncoding::Utf8, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(u"second\r\n", name, TextEncoding::Utf8, LineEnding::Lf));
     EXPECT_TRUE(
-        WriteTextFile(u"third", u".\\sub-less/../" + name, kCodePageUtf8, LineEnding::Crlf));
+        WriteTextFile(u"third", u".\\sub-less/../" + name, TextEncoding::Utf8, LineEnding::Crlf));
     std::u16string text;
     TextEncoding encoding;
     LineEnding lineEnding;
@@ -81,8 +80,9 @@ TEST(FileioSafeSave, WriteFailureKeepsOldBytesAndRemovesTheTemporaryFile) {
     const std::u16string path = folder.U16("doc.txt");
     TempFolder::WriteBytes(folder.Path("doc.txt"), "old\r\nbytes");
     g_writeLimitForTesting = NothingGetsWritten;
-    EXPECT_FALSE(WriteTextFile(u"new", path, kCodePageUtf8, LineEnding::Crlf));
-    EXPECT_FALSE(WriteTextFile(u"new", folder.U16("new.txt"), kCodePageUtf8, LineEnding::Crlf));
+    EXPECT_FALSE(WriteTextFile(u"new", path, TextEncoding::Utf8, LineEnding::Crlf));
+    EXPECT_FALSE(
+        WriteTextFile(u"new", folder.U16("new.txt"), TextEncoding::Utf8, LineEnding::Crlf));
     g_writeLimitForTesting = nullptr;
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("doc.txt")), "old\r\nbytes");
     EXPECT_EQ(folder.Entries(), Names{"doc.txt"});
@@ -90,11 +90,11 @@ TEST(FileioSafeSave, WriteFailureKeepsOldBytesAndRemovesTheTemporaryFile) {
 
 TEST(FileioSafeSave, AnsiSaveOfACharacterOutsideThePageIsReportedFirst) {
     const std::u16string text = u"caf\x00E9 \x263A";
-    EXPECT_TRUE(EncodingLosesCharacters(text, kCodePageAnsi));
-    EXPECT_FALSE(EncodingLosesCharacters(text, kCodePageUtf8));
-    EXPECT_FALSE(EncodingLosesCharacters(u"caf\x00E9", kCodePageAnsi));
+    EXPECT_TRUE(EncodingLosesCharacters(text, TextEncoding::Ansi));
+    EXPECT_FALSE(EncodingLosesCharacters(text, TextEncoding::Utf8));
+    EXPECT_FALSE(EncodingLosesCharacters(u"caf\x00E9", TextEncoding::Ansi));
 
     TempFolder folder;
-    EXPECT_TRUE(WriteTextFile(text, folder.U16("a.txt"), kCodePageAnsi, LineEnding::Crlf));
+    EXPECT_TRUE(WriteTextFile(text, folder.U16("a.txt"), TextEncoding::Ansi, LineEnding::Crlf));
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("a.txt")), "caf\xE9 ?");
 }

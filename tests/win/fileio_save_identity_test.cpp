@@ -1,7 +1,6 @@
 // A save keeps a file with several names one file, restores the old bytes
 // when writing in place fails, and clears away the temporary files of ended
 // processes.
-#include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/text_file.h"
 
@@ -25,7 +24,7 @@ const wchar_t* Wide(const std::u16string& s) {
 
 bool Save(const std::u16string& path, const std::u16string& text,
           std::u16string* keptBackup = nullptr) {
-    return WriteTextFile(text, path, kCodePageUtf8, LineEnding::Lf, keptBackup);
+    return WriteTextFile(text, path, TextEncoding::Utf8, LineEnding::Lf, keptBackup);
 }
 
 Names Sorted(Names names) {

@@ -1,7 +1,7 @@
 #include "edit_fixture.h"
 
 #include "editctl/text_geometry.h"
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ std::vector<int32_t> WalkBackward(const EditState& s, TextUnit unit) {
     return stops;
 }
 
-TEST(TextUnits, CharactersAreCaretSteps) {
+TEST(AutomationText, CharactersAreCaretSteps) {
     // a, an emoji (a surrogate pair), e with a combining acute, CR LF, z.
     const EditState s = MakeEdit(u"a\U0001F600e\u0301\r\nz");
     EXPECT_EQ(WalkForward(s, TextUnit::Character), (std::vector<int32_t>{1, 3, 5, 7, 8}));
@@ -38,7 +38,7 @@ TEST(TextUnits, CharactersAreCaretSteps) {
     EXPECT_EQ(ExpandToUnit(s, {4, 4}, TextUnit::Character), (TextSpan{3, 5}));
 }
 
-TEST(TextUnits, WordsFollowTheControlsRuns) {
+TEST(AutomationText, WordsFollowTheControlsRuns) {
     const EditState s = MakeEdit(u"foo  bar.baz\r\n");
     EXPECT_EQ(WalkForward(s, TextUnit::Word), (std::vector<int32_t>{5, 8, 9, 14}));
     EXPECT_EQ(WalkBackward(s, TextUnit::Word), (std::vector<int32_t>{9, 8, 5, 0}));
@@ -47,7 +47,7 @@ TEST(TextUnits, WordsFollowTheControlsRuns) {
     EXPECT_EQ(ExpandToUnit(s, {6, 11}, TextUnit::Format), (TextSpan{5, 8}));
 }
 
-TEST(TextUnits, LinesAreVisualRowsAndParagraphsLogicalLines) {
+TEST(AutomationText, LinesAreVisualRowsAndParagraphsLogicalLines) {
     const EditState s = MakeEdit(u"abcdefghij"
                                  u"klmnopqrst"
                                  u"uvwxy\r\nxy",
@@ -65,7 +65,7 @@ TEST(TextUnits, LinesAreVisualRowsAndParagraphsLogicalLines) {
     EXPECT_EQ(WalkForward(tabs, TextUnit::Line), (std::vector<int32_t>{8, 11}));
 }
 
-TEST(TextUnits, PagesAreScreensOfRowsLinedUpWithTheView) {
+TEST(AutomationText, PagesAreScreensOfRowsLinedUpWithTheView) {
     std::u16string text;
     for (int i = 0; i < 30; ++i)
         text += u"line\r\n";
@@ -77,7 +77,7 @@ TEST(TextUnits, PagesAreScreensOfRowsLinedUpWithTheView) {
     EXPECT_EQ(WalkForward(s, TextUnit::Page), (std::vector<int32_t>{6 * 6, 16 * 6, 26 * 6, 180}));
 }
 
-TEST(TextUnits, MovingASpan) {
+TEST(AutomationText, MovingASpan) {
     const EditState s = MakeEdit(u"one two three");
     TextSpan span{5, 6}; // inside "two"
     EXPECT_EQ(MoveSpanByUnit(s, span, TextUnit::Word, 1), 1);
@@ -95,7 +95,7 @@ TEST(TextUnits, MovingASpan) {
     EXPECT_EQ(ClampSpan(s, {20, 3}), (TextSpan{13, 13}));
 }
 
-TEST(TextUnits, FindStaysInsideTheSpan) {
+TEST(AutomationText, FindStaysInsideTheSpan) {
     const EditState s = MakeEdit(u"Abc abc ABC");
     EXPECT_EQ(FindInSpan(s, {0, 11}, u"abc", false, false), (TextSpan{4, 7}));
     EXPECT_EQ(FindInSpan(s, {0, 11}, u"abc", true, true), (TextSpan{8, 11}));

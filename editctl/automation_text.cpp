@@ -1,16 +1,14 @@
-#include "editctl/text_units.h"
+#include "editctl/automation_text.h"
 
 #include "editctl/characters.h"
 #include "editctl/text_model.h"
 #include "editctl/visual_rows.h"
 #include "editctl/words.h"
+#include "fileio/text_units.h"
 
 #include <algorithm>
 
 namespace {
-
-constexpr char16_t kCr = 13;
-constexpr char16_t kLf = 10;
 
 char16_t At(const EditState& s, int32_t position) {
     return s.model.text[static_cast<size_t>(position)];
