@@ -2,6 +2,7 @@
 // and the stops the caret may take.
 #include "editctl/characters.h"
 #include "editctl/text_buffer.h"
+#include "fileio/text_units.h"
 
 #include <gtest/gtest.h>
 
