@@ -92,10 +92,19 @@ void DrawCharacter(HDC dc, FontGlyphs* glyphs, const EditState& s, int left, int
     WORD ids[kMostGlyphs];
     INT origins[kMostGlyphs];
     int count = 0;
+    // Marks the font lacks: where in `units` and over which base centre.
+    struct Borrowed {
+        size_t at;
+        size_t length;
+        int centre;
+    };
+    Borrowed borrowed[kMostGlyphs];
+    int borrowedCount = 0;
     int pen = 0;    // the spacing glyphs' advances so far
     int centre = 0; // the middle of the last spacing glyph's advance
     ClusterState state;
-    for (size_t i = 0; i < units.size() && count < kMostGlyphs;) {
+    for (size_t i = 0; i < units.size() && count + borrowedCount < kMostGlyphs;) {
+        const size_t at = i;
         const char32_t c = CodePointAt(units, static_cast<int32_t>(i));
         i += c > 0xFFFF ? 2 : 1;
         const bool joinedPictograph = state.joinsPictograph && IsExtendedPictographic(c);
@@ -105,12 +114,17 @@ void DrawCharacter(HDC dc, FontGlyphs* glyphs, const EditState& s, int left, int
         if (ShownByItsBase(c))
             continue;
         const uint16_t glyph = glyphs->map.glyphOf(c);
+        const bool mark = count > 0 && GraphemeBreakOf(c) == GraphemeBreak::Extend;
+        if (glyph == 0 && mark) {
+            borrowed[borrowedCount++] = {at, i - at, centre};
+            continue;
+        }
         if (glyph == 0) {
             DrawMissingBox(dc, s, clip);
             return;
         }
         const ABC& abc = MetricsOf(dc, *glyphs, glyph);
-        if (count > 0 && GraphemeBreakOf(c) == GraphemeBreak::Extend) {
+        if (mark) {
             // A mark's ink centred over its base, wherever the font put it.
             origins[count] = centre - (abc.abcA + static_cast<int>(abc.abcB) / 2);
         } else {
@@ -129,4 +143,15 @@ void DrawCharacter(HDC dc, FontGlyphs* glyphs, const EditState& s, int left, int
     const int start = left + (clip.right - clip.left - pen) / 2;
     ExtTextOutW(dc, start + origins[0], top, ETO_GLYPH_INDEX | ETO_CLIPPED, &clip,
                 reinterpret_cast<LPCWSTR>(ids), static_cast<UINT>(count), steps);
+    // A mark the font lacks is drawn as text, which lets the system draw it
+    // from a font that has it, over its base and cut to the cells; a base
+    // the font has is not hidden behind a box for a missing accent.
+    for (int k = 0; k < borrowedCount; ++k) {
+        const auto* mark = reinterpret_cast<const wchar_t*>(units.data() + borrowed[k].at);
+        const auto length = static_cast<int>(borrowed[k].length);
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, mark, length, &size);
+        ExtTextOutW(dc, start + borrowed[k].centre - size.cx / 2, top, ETO_CLIPPED, &clip, mark,
+                    static_cast<UINT>(length), nullptr);
+    }
 }
