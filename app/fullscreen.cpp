@@ -19,7 +19,8 @@ void EnterFullscreen(MainWindow& mw, HWND window) {
     mw.savedExStyle = static_cast<uint32_t>(GetWindowLongW(window, GWL_EXSTYLE));
     GetWindowRect(window, &mw.savedWindowRect);
     mw.fullscreen = true;
-    SetMenu(window, nullptr); // mainMenu keeps the bar for the way back
+    if (GetMenu(window) == mw.mainMenu && SetMenu(window, nullptr))
+        mw.detachedMenu.reset(mw.mainMenu);
     DrawMenuBar(window);
     SetStyles(window, mw.savedStyle & ~kFrameStyles, mw.savedExStyle | WS_EX_TOPMOST);
 
@@ -42,8 +43,8 @@ void LeaveFullscreen(MainWindow& mw, HWND window) {
     SetWindowPos(window, mw.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, r.left, r.top,
                  r.right - r.left, r.bottom - r.top, SWP_SHOWWINDOW | SWP_FRAMECHANGED);
     // Attaching the bar shrinks the client area, not the window rectangle.
-    if (mw.mainMenu) {
-        SetMenu(window, mw.mainMenu);
+    if (mw.detachedMenu) {
+        SetMenu(window, mw.detachedMenu.release());
         DrawMenuBar(window);
     }
 }
@@ -55,14 +56,4 @@ void MainWnd_ToggleFullscreen(MainWindow& mw, HWND window) {
         LeaveFullscreen(mw, window);
     else
         EnterFullscreen(mw, window);
-}
-
-void MainWnd_ReleaseDetachedMenu(MainWindow& mw, HWND window) {
-    if (!mw.mainMenu || GetMenu(window) == mw.mainMenu)
-        return;
-    DestroyMenu(mw.mainMenu); // its sub-menus go with it
-    mw.mainMenu = nullptr;
-    mw.scrollSpeedMenu = nullptr;
-    mw.encodingMenu = nullptr;
-    mw.lineEndingMenu = nullptr;
 }

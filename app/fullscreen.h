@@ -8,6 +8,3 @@ struct MainWindow;
 // Enters fullscreen (no frame, no menu bar, the whole monitor, topmost) or
 // returns to exactly the rectangle, styles and z-order it had before.
 void MainWnd_ToggleFullscreen(MainWindow& mw, HWND window);
-// A menu bar detached by fullscreen is not destroyed with the window: the
-// teardown calls this to free it.
-void MainWnd_ReleaseDetachedMenu(MainWindow& mw, HWND window);

@@ -8,6 +8,8 @@
 #include "app/settings_rules.h"
 #include "app/window_modes.h"
 #include "docs/closing.h"
+#include "docs/disk_changes.h"
+#include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
@@ -15,8 +17,6 @@
 #include "docs/tabs.h"
 #include "docs/window_layout.h"
 #include "editctl/editctl.h"
-#include "fileio/disk_changes.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 
 namespace {

@@ -1,12 +1,13 @@
 #include "app/main_window_proc.h"
 
-#include "app/fullscreen.h"
 #include "app/main_commands.h"
 #include "app/menu.h"
 #include "app/settings.h"
 #include "app/window_modes.h"
 #include "docs/close_button_name.h"
 #include "docs/closing.h"
+#include "docs/disk_changes.h"
+#include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/format_menu.h"
 #include "docs/main_window.h"
@@ -18,8 +19,6 @@
 #include "docs/window_geometry.h"
 #include "docs/window_layout.h"
 #include "editctl/editctl.h"
-#include "fileio/disk_changes.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 #include "winkit/window_proc_guard.h"
 
@@ -93,7 +92,6 @@ void OnNcDestroy(HWND window) {
     // Usually gone already with its owner; destroying it again is harmless.
     if (mw->closeTooltip && IsWindow(mw->closeTooltip))
         DestroyWindow(mw->closeTooltip);
-    MainWnd_ReleaseDetachedMenu(*mw, window);
 }
 
 LRESULT OnNotify(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) {

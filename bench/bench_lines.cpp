@@ -69,7 +69,7 @@ const std::u16string& Document() {
 }
 
 LineMetrics Metrics(bool wrap) {
-    return {wrap ? 80 : 0, 4, 8, 16};
+    return {wrap ? 80 : 0, 4, 8};
 }
 
 // The table as it was kept before: every line's start, shape and row top in

@@ -1,10 +1,10 @@
 #include "docs/closing.h"
 
+#include "docs/file_commands.h"
 #include "docs/main_window.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "winkit/modal_ui.h"
 #include "winkit/program_name.h"
 

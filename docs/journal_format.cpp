@@ -1,5 +1,7 @@
 #include "docs/journal_format.h"
 
+#include "fileio/text_units.h"
+
 #include <algorithm>
 #include <limits>
 #include <utility>
@@ -8,7 +10,6 @@ namespace {
 
 constexpr std::string_view kSignature("TSJRNL\x02\n", 8);
 constexpr size_t kFrameBytes = 12; // payload length, then its hash
-constexpr int64_t kMaxText = std::numeric_limits<int32_t>::max();
 
 enum class Kind : uint8_t { Header = 0, Change = 1, Mark = 2, Form = 3, Matches = 4, Stale = 5 };
 
@@ -127,7 +128,7 @@ bool ApplyChange(Reader& fields, size_t payloadSize, TextBuffer& text) {
     const int64_t length =
         static_cast<int64_t>(text.size()) - removed + static_cast<int64_t>(count);
     if (!fields.ok() || !fields.atEnd() || position > text.size() ||
-        removed > text.size() - position || length > kMaxText)
+        removed > text.size() - position || length > kMaxTextLength)
         return false;
     text.erase(position, removed);
     text.insert(position, inserted);
@@ -166,7 +167,7 @@ struct MatchesRecord {
         }
         const int64_t length = static_cast<int64_t>(textSize) +
                                int64_t{count} * (int64_t{newLength} - int64_t{oldLength});
-        return length <= kMaxText;
+        return length <= kMaxTextLength;
     }
 };
 
@@ -351,7 +352,7 @@ JournalReplay ReplayJournal(std::string_view bytes, TextBuffer& text) {
     // Records insert at most a unit for every two bytes: room for them all
     // saves regrowing a large text piece after piece.
     text.reserve(static_cast<size_t>(
-        std::min<uint64_t>(text.size() + rest.size() / 2, static_cast<uint64_t>(kMaxText))));
+        std::min<uint64_t>(text.size() + rest.size() / 2, static_cast<uint64_t>(kMaxTextLength))));
     std::string_view record;
     while (!rest.empty()) {
         std::string_view next = rest;

@@ -28,7 +28,10 @@ struct MainWindow {
     AppSettings settings;
     HMENU encodingMenu = nullptr;
     HMENU lineEndingMenu = nullptr;
-    HMENU mainMenu = nullptr; // kept while fullscreen detaches it
+    HMENU mainMenu = nullptr;
+    // The bar while fullscreen hides it: a menu no window holds is not
+    // destroyed with the window, so the record owns it until it goes back.
+    MenuHandle detachedMenu;
     HMENU scrollSpeedMenu = nullptr;
     bool alwaysOnTop = false; // window modes: never stored
     bool fullscreen = false;

@@ -5,6 +5,7 @@
 #include "docs/recovery_files.h"
 #include "editctl/editctl.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 
 #include <string>
 
@@ -22,11 +23,11 @@ void TellJournalsFail(MainWindow& mw, HWND window) {
     if (mw.journalFailureTold)
         return;
     mw.journalFailureTold = true;
-    const std::wstring text = L"Tessary cannot write its recovery journals in:\n" +
+    const std::wstring text = L"" TESSARY_NAME " cannot write its recovery journals in:\n" +
                               Recovery_FolderPath() + L"\n\n" + Recovery_FailureText() +
                               L"\n\nUntil this is put right, unsaved text cannot be recovered "
                               L"after a crash: save your documents to keep them safe.";
-    ModalUi_MessageBox(window, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
+    ModalUi_MessageBox(window, text.c_str(), kProgramName, MB_OK | MB_ICONWARNING);
 }
 
 // A round over the documents; whether a copy is still under way.

@@ -3,6 +3,7 @@
 #include "winkit/win_handles.h"
 #include "docs/document.h"
 #include "editctl/editctl.h"
+#include "winkit/program_name.h"
 
 #include <knownfolders.h>
 #include <shlobj.h>
@@ -124,7 +125,7 @@ std::wstring Recovery_FolderPath() {
     if (!Recovery_FolderOverride().empty())
         return Recovery_FolderOverride();
     const std::wstring base = LocalAppData();
-    return base.empty() ? std::wstring() : base + L"\\Tessary\\Recovery";
+    return base.empty() ? std::wstring() : base + L"\\" TESSARY_NAME L"\\Recovery";
 }
 
 std::wstring Recovery_Folder() {

@@ -1,16 +1,17 @@
 #include "docs/recovery_offer.h"
 
-#include "docs/main_window.h"
-#include "winkit/modal_ui.h"
-#include "winkit/win_handles.h"
+#include "docs/file_commands.h"
 #include "docs/journal_format.h"
+#include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
+#include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
+#include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <map>
@@ -392,7 +393,7 @@ std::wstring UnreadableText(size_t count) {
 
 std::wstring Question(const std::vector<LeftDocument>& documents, size_t unreadable) {
     const size_t count = documents.size();
-    std::wstring text = L"Tessary did not close normally. Recover the unsaved text of " +
+    std::wstring text = L"" TESSARY_NAME " did not close normally. Recover the unsaved text of " +
                         std::to_wstring(count) + (count == 1 ? L" document?\n" : L" documents?\n");
     for (const LeftDocument& document : documents)
         text += L"\n" + Line(document);
@@ -412,7 +413,7 @@ void ShowNotes(HWND window, const std::vector<LeftDocument>& documents) {
     if (text.empty())
         return;
     text = L"Not every text came back as it was:" + text;
-    ModalUi_MessageBox(window, text.c_str(), L"Tessary", MB_OK | MB_ICONWARNING);
+    ModalUi_MessageBox(window, text.c_str(), kProgramName, MB_OK | MB_ICONWARNING);
 }
 
 } // namespace
@@ -424,13 +425,13 @@ bool MainWnd_OfferRecovery(MainWindow& mw, HWND window) {
     std::for_each(unreadable.begin(), unreadable.end(), KeepAside);
     if (documents.empty()) {
         if (!unreadable.empty())
-            ModalUi_MessageBox(window, UnreadableText(unreadable.size()).c_str(), L"Tessary",
+            ModalUi_MessageBox(window, UnreadableText(unreadable.size()).c_str(), kProgramName,
                                MB_OK | MB_ICONWARNING);
         return false;
     }
     const std::wstring question = Question(documents, unreadable.size());
-    const int answer =
-        ModalUi_MessageBox(window, question.c_str(), L"Tessary", MB_YESNOCANCEL | MB_ICONQUESTION);
+    const int answer = ModalUi_MessageBox(window, question.c_str(), kProgramName,
+                                          MB_YESNOCANCEL | MB_ICONQUESTION);
     if (answer == IDNO) {
         for (LeftDocument& document : documents)
             std::for_each(document.journals.begin(), document.journals.end(), Delete);

@@ -1,5 +1,6 @@
 # The main window's record and its documents: tabs, tab strip, status bar and
-# title, find, prompts and closing, recovery, and the placing of the children.
+# title, find, prompts and closing, recovery, the placing of the children, and
+# the file commands with their dialogs.
 set(DOCS_CORE
     ${CMAKE_CURRENT_LIST_DIR}/disk_watch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/document.cpp
@@ -15,6 +16,9 @@ set(DOCS_WIN
     ${CMAKE_CURRENT_LIST_DIR}/close_button_name.cpp
     ${CMAKE_CURRENT_LIST_DIR}/close_tooltip.cpp
     ${CMAKE_CURRENT_LIST_DIR}/closing.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/disk_changes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find.cpp
     ${CMAKE_CURRENT_LIST_DIR}/format_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp

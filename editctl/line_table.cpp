@@ -262,6 +262,7 @@ void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab
         shape |= kWideCells << kCellsShift;
         wide.push_back({static_cast<int32_t>(shapes.size()), cells});
     }
+    widths.add(cells);
     starts.push_back(static_cast<int32_t>(start));
     tops.push_back(Saturate32(rows));
     shapes.push_back(shape);
@@ -292,6 +293,7 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     all.tops.clear();
     all.shapes.clear();
     all.wide.clear();
+    all.widths.clear();
     all.textLength = static_cast<int64_t>(text.size());
     try {
         measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
@@ -304,7 +306,6 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     rowSum_ = all.rows;
     metrics_ = metrics;
     textLength_ = static_cast<int64_t>(text.size());
-    recountWidest();
 }
 
 void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
@@ -333,6 +334,7 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     tops_.makeRoom(lines);
     shapes_.makeRoom(lines);
     MakeRoom(wide_, wide_.size() + fresh.wide.size());
+    widths_.makeRoom(fresh.widths);
     int64_t oldRows = 0;
     for (int32_t i = first; i < resume; ++i)
         oldRows += rowsOf(i);
@@ -355,9 +357,9 @@ void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
     // every resize without wrapping, a new font, and the two narrowings of
     // a window opened on a long file, as the scroll bar and the line
     // numbers take their room.
-    const bool rowsStay =
-        metrics.columnsPerRow == metrics_.columnsPerRow ||
-        widestCells_ < std::min(RowLimit(metrics_.columnsPerRow), RowLimit(metrics.columnsPerRow));
+    const bool rowsStay = metrics.columnsPerRow == metrics_.columnsPerRow ||
+                          widths_.widest() < std::min(RowLimit(metrics_.columnsPerRow),
+                                                      RowLimit(metrics.columnsPerRow));
     if (!empty() && static_cast<int64_t>(text.size()) == textLength_ &&
         metrics.tabWidth == metrics_.tabWidth && rowsStay) {
         metrics_ = metrics;
@@ -371,7 +373,7 @@ void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
     }
     metrics_ = metrics;
     retop();
-    recountWidest();
+    recountWidths();
 }
 
 bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) {
@@ -419,8 +421,7 @@ int32_t LineTable::lineAtRow(int64_t row) const {
 void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
                              int32_t topDelta) {
     for (int32_t i = first; i < resume; ++i)
-        if (Saturate32(cellsOf(i)) == widestCells_)
-            --widestCount_;
+        widths_.remove(cellsOf(i));
     const int64_t top = tops_[first];
     // The break ending the last measured line reaches the first line kept.
     const bool followed = resume < size();
@@ -439,11 +440,8 @@ void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, i
     if (followed)
         shapes_[static_cast<size_t>(first + count - 1)] |=
             static_cast<uint32_t>(keptStart - fresh.lastEnd);
-    // When the widest lines all went, the new widest may be anywhere.
-    if (widestCount_ == 0)
-        recountWidest();
-    else
-        countWidest(first, first + count);
+    for (int32_t i = first; i < first + count; ++i)
+        widths_.add(cellsOf(i));
 }
 
 void LineTable::replaceWide(int32_t first, int32_t resume, const Scan& fresh) {
@@ -464,6 +462,7 @@ void LineTable::swapStorage(Scan& scan) {
     std::swap(tops_, scan.tops);
     std::swap(shapes_, scan.shapes);
     std::swap(wide_, scan.wide);
+    std::swap(widths_, scan.widths);
 }
 
 int64_t LineTable::cellsOf(int32_t line) const {
@@ -491,20 +490,9 @@ void LineTable::retop() {
     rowSum_ = rowsAbove;
 }
 
-void LineTable::countWidest(int32_t from, int32_t to) {
-    for (int32_t i = from; i < to; ++i) {
-        const int32_t cells = Saturate32(cellsOf(i));
-        if (cells > widestCells_) {
-            widestCells_ = cells;
-            widestCount_ = 1;
-        } else if (cells == widestCells_) {
-            ++widestCount_;
-        }
-    }
-}
-
-void LineTable::recountWidest() {
-    widestCells_ = 0;
-    widestCount_ = 0;
-    countWidest(0, size());
+void LineTable::recountWidths() {
+    WidthCounts counted;
+    for (int32_t i = 0; i < size(); ++i)
+        counted.add(cellsOf(i));
+    std::swap(widths_, counted);
 }

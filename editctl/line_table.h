@@ -5,6 +5,7 @@
 
 #include "editctl/gap_vector.h"
 #include "editctl/partitioned_index.h"
+#include "editctl/width_counts.h"
 
 #include <cstdint>
 #include <vector>
@@ -76,7 +77,7 @@ class LineTable {
     int32_t firstRow(int32_t line) const { return tops_[line]; }
     int64_t totalRows() const { return rowSum_; }
     // Pixels of the widest line with tabs expanded.
-    int64_t maxLineWidth() const { return int64_t{widestCells_} * metrics_.charWidth; }
+    int64_t maxLineWidth() const { return widths_.widest() * metrics_.charWidth; }
 
     // The last line starting at or before the position; 0 when empty.
     int32_t lineOfPosition(int32_t position) const;
@@ -96,6 +97,7 @@ class LineTable {
         PartitionedIndex tops;
         GapVector shapes;
         std::vector<WideLine> wide; // lines counted from the first measured
+        WidthCounts widths;
         int64_t rows = 0;
         int64_t lastEnd = 0;    // where the last line's break begins
         int64_t textLength = 0; // when known, sizes the tables from the density so far
@@ -122,16 +124,14 @@ class LineTable {
     bool rewrapLines(const TextBuffer& text, const LineMetrics& metrics);
     // First rows and their sum again from the rows, saturated where they do not fit.
     void retop();
-    void countWidest(int32_t from, int32_t to);
-    void recountWidest();
+    void recountWidths();
 
     PartitionedIndex starts_;
     PartitionedIndex tops_;
     GapVector shapes_;
     std::vector<WideLine> wide_; // by line
+    WidthCounts widths_;
     LineMetrics metrics_;
     int64_t textLength_ = 0;
     int64_t rowSum_ = 0;
-    int32_t widestCells_ = 0;
-    int32_t widestCount_ = 0; // lines exactly widestCells_ wide
 };

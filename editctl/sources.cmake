@@ -27,6 +27,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/text_buffer.cpp
     ${CMAKE_CURRENT_LIST_DIR}/view_metrics.cpp
     ${CMAKE_CURRENT_LIST_DIR}/visual_rows.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/width_counts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/words.cpp
 )
 # The CustomEditControl window.

@@ -2,6 +2,8 @@
 // the compiler can process many bytes or units per instruction.
 #pragma once
 
+#include "fileio/text_units.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstddef>
@@ -32,8 +34,8 @@ inline size_t AsciiPrefixOfEight(const void* p) {
 inline bool AnyBreakInEight(const char16_t* p) {
 #if defined(__SSE2__)
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16('\r')),
-                                      _mm_cmpeq_epi16(units, _mm_set1_epi16('\n')));
+    const __m128i hits = _mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16(kCr)),
+                                      _mm_cmpeq_epi16(units, _mm_set1_epi16(kLf)));
     return _mm_movemask_epi8(hits) != 0;
 #else
     constexpr uint64_t kOnes = 0x0001000100010001ull;
@@ -43,7 +45,7 @@ inline bool AnyBreakInEight(const char16_t* p) {
     std::memcpy(words, p, sizeof words);
     uint64_t found = 0;
     for (uint64_t w : words)
-        found |= zeroLanes(w ^ (kOnes * u'\r')) | zeroLanes(w ^ (kOnes * u'\n'));
+        found |= zeroLanes(w ^ (kOnes * kCr)) | zeroLanes(w ^ (kOnes * kLf));
     return found != 0;
 #endif
 }
@@ -60,8 +62,6 @@ struct BreakTally {
 template <typename Unit> BreakTally TallyBreaks(const Unit* p, size_t n) {
     using Counter = std::conditional_t<sizeof(Unit) == 1, uint8_t, uint16_t>;
     constexpr size_t kChunk = sizeof(Unit) == 1 ? 255 : 65535;
-    constexpr Unit kCr = '\r';
-    constexpr Unit kLf = '\n';
     BreakTally tally;
     if (n == 0)
         return tally;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 class ByteSource {
@@ -16,6 +17,23 @@ class ByteSource {
   protected:
     ~ByteSource() = default;
 };
+
+// Reads into buffer[held, size) until it is full or the source ends, which
+// ended tells; false on a read error.
+inline bool FillBuffer(ByteSource& source, std::string& buffer, size_t& held, bool& ended) {
+    ended = false;
+    while (held < buffer.size()) {
+        size_t got = 0;
+        if (!source.Read(buffer.data() + held, buffer.size() - held, got))
+            return false;
+        if (got == 0) {
+            ended = true;
+            return true;
+        }
+        held += got;
+    }
+    return true;
+}
 
 // Bytes already in memory, which stay owned by the caller.
 class MemorySource final : public ByteSource {

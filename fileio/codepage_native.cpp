@@ -112,8 +112,9 @@ size_t EncodeUtf8(std::u16string_view text, unsigned char* out) {
     const size_t n = text.size();
     for (size_t i = 0; i < n; ++i) {
         char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDFFF) {
-            const bool paired = cp <= 0xDBFF && i + 1 < n && IsLowSurrogate(text[i + 1]);
+        if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
+            const bool paired =
+                IsHighSurrogate(text[i]) && i + 1 < n && IsLowSurrogate(text[i + 1]);
             if (paired) {
                 cp = CombineSurrogates(text[i], text[i + 1]);
                 ++i;

@@ -1,5 +1,7 @@
 #include "fileio/file_bytes_temp.h"
 
+#include "fileio/text_units.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -52,8 +54,7 @@ std::u16string SaveTempFileName(uint32_t processId, uint32_t number) {
 std::u16string SaveBackupFileName(std::u16string_view targetName, uint32_t processId,
                                   uint32_t number) {
     size_t stem = std::min(targetName.size(), kMaxBackupStem);
-    if (stem < targetName.size() && stem > 0 && targetName[stem - 1] >= 0xD800 &&
-        targetName[stem - 1] <= 0xDBFF)
+    if (stem < targetName.size() && stem > 0 && IsHighSurrogate(targetName[stem - 1]))
         --stem; // never split a surrogate pair
     return std::u16string(targetName.substr(0, stem)) + u'.' + OwnerTag(processId, number) +
            u".bak";

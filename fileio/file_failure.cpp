@@ -1,5 +1,7 @@
 #include "fileio/file_failure.h"
 
+#include "winkit/program_name.h"
+
 std::u16string_view FileFailureReason(FileFailure failure, bool saving) {
     switch (failure) {
     case FileFailure::NotFound:
@@ -19,10 +21,10 @@ std::u16string_view FileFailureReason(FileFailure failure, bool saving) {
     case FileFailure::InUse:
         return u"Another program is using the file.";
     case FileFailure::TooLarge:
-        return u"The file is too large: Tessary opens files of up to 2 GB whose text has at "
-               u"most 2,147,483,647 characters.";
+        return u"The file is too large: " TESSARY_NAME u" opens files of up to 2 GB whose "
+               u"text has at most 2,147,483,647 characters.";
     case FileFailure::TooLargeToSave:
-        return u"The file would be larger than 2 GB, the most Tessary can save.";
+        return u"The file would be larger than 2 GB, the most " TESSARY_NAME u" can save.";
     case FileFailure::DiskFull:
         return u"There is not enough space on the disk.";
     case FileFailure::WriteProtected:

@@ -11,6 +11,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/text_encode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf16_bytes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf16_load.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf32_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_decode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
@@ -31,10 +32,4 @@ set(FILEIO_CORE_NATIVE
     ${CMAKE_CURRENT_LIST_DIR}/file_failure_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_posix.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_prefault_posix.cpp
-)
-# File commands and their dialogs.
-set(FILEIO_WIN
-    ${CMAKE_CURRENT_LIST_DIR}/disk_changes.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
 )

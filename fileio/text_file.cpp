@@ -5,7 +5,7 @@
 #include "fileio/file_paths.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_units.h"
-#include "fileio/utf16_bytes.h"
+#include "fileio/utf16_load.h"
 #include "fileio/utf32_bytes.h"
 #include "fileio/utf8_load.h"
 
@@ -24,17 +24,12 @@ struct Signature {
     size_t length;
 };
 
-// The signatures of the forms LoadUtf8 leaves to the whole bytes; the
-// UTF-32 LE one starts with UTF-16 LE's, so it goes first.
+// The signatures of the forms LoadUtf8 and LoadUtf16 leave to the whole bytes.
 Signature FindSignature(std::string_view bytes) {
     if (bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4)))
         return {TextEncoding::Utf32Le, 4};
     if (bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
         return {TextEncoding::Utf32Be, 4};
-    if (bytes.starts_with("\xFF\xFE"))
-        return {TextEncoding::Utf16Le, 2};
-    if (bytes.starts_with("\xFE\xFF"))
-        return {TextEncoding::Utf16Be, 2};
     return {TextEncoding::Ansi, 0};
 }
 
@@ -45,7 +40,7 @@ size_t LoneBreakBytes(std::string_view bytes) {
     return tally.cr + tally.lf - 2 * tally.pairs;
 }
 
-// The forms LoadUtf8 leaves to the whole bytes: UTF-32 or UTF-16 by its
+// The forms LoadUtf8 and LoadUtf16 leave to the whole bytes: UTF-32 by its
 // signature, else the ANSI code page, signature bytes included (they were
 // none).
 FileFailure DecodeOtherForms(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
@@ -60,14 +55,33 @@ FileFailure DecodeOtherForms(std::string_view bytes, std::u16string& text, TextE
         if (!DecodeFromCodePage(kCodePageAnsi, bytes, text, spare))
             return FileFailure::Other;
     } else {
-        const bool bigEndian =
-            encoding == TextEncoding::Utf16Be || encoding == TextEncoding::Utf32Be;
-        const bool utf32 = encoding == TextEncoding::Utf32Le || encoding == TextEncoding::Utf32Be;
-        replaced = utf32 ? AppendUtf32Units(body, bigEndian, text)
-                         : AppendUtf16Units(body, bigEndian, text);
+        replaced = AppendUtf32Units(body, encoding == TextEncoding::Utf32Be, text);
     }
     lineEnding = NormalizeLineEndings(text);
     return FitsTextLength(text.size()) ? FileFailure::None : FileFailure::TooLarge;
+}
+
+// UTF-16 in pieces as UTF-8 is read; the rest from the whole bytes.
+template <typename WholeBytes>
+FileFailure LoadOtherForms(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
+                           TextEncoding& encoding, LineEnding& lineEnding, bool& replaced) {
+    if (!source.Rewind())
+        return FileFailure::Other;
+    switch (LoadUtf16(source, kPieceBytes, text, encoding, lineEnding, replaced)) {
+    case Utf16Load::Loaded:
+        return FileFailure::None;
+    case Utf16Load::NotUtf16:
+        break;
+    case Utf16Load::TooLong:
+        return FileFailure::TooLarge;
+    case Utf16Load::Failed:
+        return FileFailure::Changed;
+    }
+    std::string_view bytes;
+    const FileFailure read = wholeBytes(bytes);
+    if (read != FileFailure::None)
+        return read;
+    return DecodeOtherForms(bytes, text, encoding, lineEnding, replaced);
 }
 
 // Loads the text from source; wholeBytes gives all its bytes at once for
@@ -80,13 +94,9 @@ FileFailure LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& 
     switch (LoadUtf8(source, kPieceBytes, text, encoding, lineEnding)) {
     case Utf8Load::Loaded:
         break;
-    case Utf8Load::NotUtf8: {
-        std::string_view bytes;
-        failure = wholeBytes(bytes);
-        if (failure == FileFailure::None)
-            failure = DecodeOtherForms(bytes, text, encoding, lineEnding, replaced);
+    case Utf8Load::NotUtf8:
+        failure = LoadOtherForms(source, wholeBytes, text, encoding, lineEnding, replaced);
         break;
-    }
     case Utf8Load::TooLong:
         failure = FileFailure::TooLarge;
         break;

@@ -43,14 +43,11 @@ template <typename Piece> bool ForEachPiece(ByteSource& source, size_t pieceByte
     std::string buffer(std::min(pieceBytes, kFirstPieceBytes), '\0');
     size_t held = 0;
     for (;;) {
-        while (held < buffer.size()) {
-            size_t got = 0;
-            if (!source.Read(buffer.data() + held, buffer.size() - held, got))
-                return false;
-            if (got == 0)
-                return held == 0 || piece(std::string_view(buffer.data(), held));
-            held += got;
-        }
+        bool ended = false;
+        if (!FillBuffer(source, buffer, held, ended))
+            return false;
+        if (ended)
+            return held == 0 || piece(std::string_view(buffer.data(), held));
         if (buffer.size() < pieceBytes) {
             buffer.resize(std::min(pieceBytes, 2 * buffer.size()));
             continue;

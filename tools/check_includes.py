@@ -5,7 +5,8 @@ A module is a header and its source file (app/menu.h and app/menu.cpp). Its
 rank comes from the table in LAYERS.md. Two rules:
 - a module includes no module of a higher rank, in whatever form the include
   is written ("docs/tabs.h", <docs/tabs.h>, "tabs.h" beside it, "../docs/tabs.h");
-- no module reaches itself again through the includes of its files.
+- no module reaches itself again through the includes of its files;
+- no two folders include each other, whatever their modules' ranks.
 Prints each broken rule and exits 1; prints nothing and exits 0 when none is.
 `--root DIR` checks another tree than the one this script lives in.
 """
@@ -141,13 +142,27 @@ def rank_problems(ranks, graph):
     return problems
 
 
+def folder_problems(graph):
+    """Folders whose modules include each other both ways, even where every
+    include keeps to the ranks: one of them should sit below the other."""
+    first = {}
+    for source, targets in sorted(graph.items()):
+        for target, file in sorted(targets.items()):
+            pair = (source.split("/")[0], target.split("/")[0])
+            if pair[0] != pair[1]:
+                first.setdefault(pair, f"{pathlib.PurePosixPath(source).parent}/{file} "
+                                       f"includes {target}")
+    return [f"folders {a} and {b} include each other: {first[(a, b)]}; {first[(b, a)]}"
+            for a, b in sorted(first) if a < b and (b, a) in first]
+
+
 def main():
     global ROOT
     if len(sys.argv) == 3 and sys.argv[1] == "--root":
         ROOT = pathlib.Path(sys.argv[2]).resolve()
     ranks = Ranks((ROOT / "LAYERS.md").read_text(encoding="utf-8"))
     graph = read_graph(source_folders(ranks))
-    problems = rank_problems(ranks, graph)
+    problems = rank_problems(ranks, graph) + folder_problems(graph)
     for component in cycles(graph):
         members = set(component)
         edges = [f"{source} -> {target} ({graph[source][target]})"

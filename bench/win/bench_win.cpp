@@ -16,9 +16,10 @@
 // --journal opens the first alone and measures only the journal's work.
 // --huge opens 125 M and 500 M lines of "x" beside 1 GB of ordinary lines
 // (about 12 GB of memory at its peak) and measures the memory a copy of
-// the whole 1 GB takes.
+// the whole 1 GB takes and the memory opening a 1.86 GB UTF-16 file takes.
 #include "app/main_window_proc.h"
 #include "app/settings.h"
+#include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/journal_log.h"
 #include "docs/main_window.h"
@@ -28,7 +29,6 @@
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
 #include "editctl/scroll_bars.h"
-#include "fileio/file_commands.h"
 #include "winkit/modal_ui.h"
 #include "winkit/win_handles.h"
 
@@ -572,12 +572,10 @@ void CopyOfAll(const Bench& b, const std::string& name) {
     const double units = static_cast<double>(EditCtl_GetTextLength(b.edit()));
     const double size = units * sizeof(char16_t) / (1 << 20);
     const double fill = Median(1, [&] {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2 + 2);
-        if (void* bytes = block ? GlobalLock(block) : nullptr) {
-            std::memset(bytes, 'x', static_cast<size_t>(units) * 2 + 2);
-            GlobalUnlock(block);
-        }
-        GlobalFree(block);
+        const GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(units) * 2 + 2));
+        const LockedGlobal<char> bytes(block.get());
+        if (bytes.get())
+            std::memset(bytes.get(), 'x', static_cast<size_t>(units) * 2 + 2);
     });
     EditCtl_SelectAll(b.edit());
     const double before = WorkingSetMb();
@@ -596,6 +594,34 @@ void CopyOfAll(const Bench& b, const std::string& name) {
     Place(b, 0);
 }
 
+// Opening a UTF-16 file of about `bytes`: how far the working set grows
+// while it opens and what it keeps, beside the text's size in memory.
+void Utf16Open(const Bench& b, uint64_t bytes, bool keep) {
+    const std::u16string path = TempPath(L"tessary_bench_utf16.txt");
+    {
+        const std::u16string units = Widen(MakeText(bytes / 2, true));
+        std::string file = "\xFF\xFE";
+        file.append(reinterpret_cast<const char*>(units.data()), units.size() * sizeof(char16_t));
+        WriteBytes(path, file.data(), file.size());
+    }
+    EditCtl_SetText(b.edit(), u"");
+    const double before = WorkingSetMb();
+    bool opened = false;
+    const double peak = PeakGrowthMb([&] {
+        opened = OpenFileIntoActiveDocument(*b.mw, b.window, path);
+        UpdateWindow(b.window);
+    });
+    const double held = WorkingSetMb() - before;
+    if (!opened && ++faults)
+        std::printf("UTF-16 open failed\n");
+    const double size =
+        static_cast<double>(EditCtl_GetTextLength(b.edit())) * sizeof(char16_t) / (1 << 20);
+    ReportMemory("UTF-16 open, peak", peak, "text (UTF-16)", size);
+    ReportMemory("UTF-16 open, held", held, "text (UTF-16)", size);
+    if (!keep)
+        DeleteFileW(W(path));
+}
+
 // Lines of one "x" each, the shape with the most lines a text can hold.
 void WriteOneUnitLines(const std::u16string& path, uint64_t lines) {
     std::string text;
@@ -606,9 +632,11 @@ void WriteOneUnitLines(const std::u16string& path, uint64_t lines) {
 }
 
 // Opening, Ctrl+End, typing and painting at 125 M and 500 M lines of "x"
-// beside the same at 1 GB of ordinary lines, and a copy of that 1 GB.
+// beside the same at 1 GB of ordinary lines, a copy of that 1 GB, and the
+// memory opening a 1.86 GB UTF-16 file takes.
 void HugeDocuments(Bench& b, bool keep) {
     b.runs = 5;
+    Utf16Open(b, 1'860'000'000, keep);
     const std::u16string path = TempPath(L"tessary_bench_huge.txt");
     const std::pair<const char*, uint64_t> documents[] = {
         {"1 GB lines", 0}, {"125 M lines of x", 125'000'000}, {"500 M lines of x", 500'000'000}};

@@ -4,6 +4,7 @@
 #include "fileio/file_bytes.h"
 #include "fileio/text_encode.h"
 #include "fileio/utf16_bytes.h"
+#include "fileio/utf16_load.h"
 #include "fileio/utf32_bytes.h"
 #include "fileio/utf8_load.h"
 
@@ -89,6 +90,46 @@ TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
     }
 }
 
+// Units whose bytes look like breaks in the other byte order, breaks cut
+// from their pairs and lone surrogates, in both orders, with and without an
+// odd final byte, at piece sizes that split pairs and the signature's
+// neighbourhood.
+TEST(FileioPieces, LoadingUtf16InSmallPiecesMatchesDecodingWhole) {
+    const std::vector<std::u16string> tokens = {u"a",
+                                                u"\r",
+                                                u"\n",
+                                                u"\r\n",
+                                                u"\u0D00",
+                                                u"\u0A0D",
+                                                u"\U0001F600",
+                                                std::u16string(1, char16_t(0xD800)),
+                                                std::u16string(1, char16_t(0xDC00))};
+    std::mt19937 rng(16);
+    for (int round = 0; round < 400; ++round) {
+        const bool bigEndian = round % 2 != 0;
+        const std::u16string units = Draw(rng, tokens, static_cast<int>(rng() % 50));
+        std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        AppendUtf16Bytes(units, bigEndian, bytes);
+        const bool odd = round % 7 == 0;
+        if (odd)
+            bytes += 'x';
+        std::u16string want = units + (odd ? u"\uFFFD" : u"");
+        const LineEnding wantEnding = NormalizeLineEndings(want);
+
+        MemorySource source(bytes);
+        std::u16string text;
+        TextEncoding encoding;
+        LineEnding ending;
+        bool replaced = !odd;
+        ASSERT_EQ(LoadUtf16(source, 3 + rng() % 8, text, encoding, ending, replaced),
+                  Utf16Load::Loaded);
+        EXPECT_EQ(encoding, bigEndian ? TextEncoding::Utf16Be : TextEncoding::Utf16Le);
+        EXPECT_TRUE(text == want) << round;
+        EXPECT_EQ(ending, wantEnding) << round;
+        EXPECT_EQ(replaced, odd) << round;
+    }
+}
+
 TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
     TextEncoding encoding;
     LineEnding ending;
@@ -105,6 +146,17 @@ TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
                                         "a\0",
                                         4));
     EXPECT_EQ(LoadUtf8(utf16, 8, out, encoding, ending), Utf8Load::NotUtf8);
+    bool replaced = false;
+    const std::string le("\xFF\xFE"
+                         "a\0\n\0",
+                         6);
+    for (const std::string& second : {le + "b\0", std::string("\xFF\xFE\r\0\r\0", 6),
+                                      std::string("\xFE\xFF\0a\0\n", 6), std::string("ab")}) {
+        ChangingSource changed(le, second);
+        EXPECT_EQ(LoadUtf16(changed, 4, out, encoding, ending, replaced), Utf16Load::Failed);
+    }
+    MemorySource utf32(std::string_view("\xFF\xFE\0\0a\0\0\0", 8));
+    EXPECT_EQ(LoadUtf16(utf32, 4, out, encoding, ending, replaced), Utf16Load::NotUtf16);
 }
 
 TEST(FileioPieces, EncodingInStretchesMatchesEncodingWhole) {

@@ -4,9 +4,9 @@
 #include "tests/win/fileio_commands_fixture.h"
 
 #include "docs/closing.h"
+#include "docs/file_commands.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 
 namespace {

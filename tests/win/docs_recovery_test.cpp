@@ -2,13 +2,13 @@
 // edits, and the offer of them at the next start. A crash is the window's
 // journals put back after its normal close deleted them.
 #include "docs/closing.h"
+#include "docs/disk_changes.h"
+#include "docs/file_commands.h"
 #include "docs/journal_writer.h"
 #include "docs/recovery.h"
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/disk_changes.h"
-#include "fileio/file_commands.h"
 #include "tests/win/fileio_commands_fixture.h"
 #include "winkit/command_ids.h"
 #include "winkit/win_handles.h"

@@ -2,9 +2,9 @@
 // Windows keeps for devices are refused before anything else happens.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "winkit/command_ids.h"
-#include "fileio/file_commands.h"
+#include "docs/file_commands.h"
 #include "fileio/wide.h"
+#include "winkit/command_ids.h"
 
 #include <string>
 

@@ -3,9 +3,9 @@
 // the questions before a save that would lose characters or bytes.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "winkit/command_ids.h"
+#include "docs/file_commands.h"
 #include "docs/tabs.h"
-#include "fileio/file_commands.h"
+#include "winkit/command_ids.h"
 
 #include <string>
 

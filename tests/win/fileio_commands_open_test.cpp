@@ -2,9 +2,9 @@
 // what a loaded document shows, and failures that must not lose anything.
 #include "tests/win/fileio_commands_fixture.h"
 
+#include "docs/file_commands.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 
 #include <algorithm>

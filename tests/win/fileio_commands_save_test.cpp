@@ -2,9 +2,9 @@
 // disk; a failed or refused save leaves document and file as they were.
 #include "tests/win/fileio_commands_fixture.h"
 
+#include "docs/file_commands.h"
 #include "editctl/editctl.h"
 #include "fileio/file_bytes.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // save dialog cannot return. Each ends with the files or with a message.
 #include "tests/win/fileio_commands_fixture.h"
 
-#include "fileio/file_commands.h"
-#include "fileio/file_dialogs.h"
+#include "docs/file_commands.h"
+#include "docs/file_dialogs.h"
 #include "winkit/command_ids.h"
 
 namespace {

@@ -2,9 +2,9 @@
 // questions asked, each once per change, and what each answer does.
 #include "tests/win/fileio_commands_fixture.h"
 
+#include "docs/file_commands.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "winkit/command_ids.h"
 
 namespace {

@@ -1,11 +1,11 @@
-#include "fileio/disk_changes.h"
+#include "docs/disk_changes.h"
 
 #include "docs/disk_watch.h"
+#include "docs/file_commands.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_commands.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
 #include "winkit/program_name.h"

@@ -1,4 +1,4 @@
-#include "fileio/file_dialogs.h"
+#include "docs/file_dialogs.h"
 
 #include "fileio/file_paths.h"
 #include "fileio/wide.h"

@@ -1,16 +1,17 @@
-#include "fileio/file_commands.h"
+#include "docs/file_commands.h"
 
 #include "docs/disk_watch.h"
+#include "docs/file_dialogs.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
-#include "fileio/file_dialogs.h"
 #include "fileio/file_identity.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
+#include "winkit/program_name.h"
 #include "winkit/win_handles.h"
 
 #include <array>
@@ -57,7 +58,7 @@ bool AskToSaveAnyway(HWND owner, TextEncoding encoding) {
               L"Do you want to save anyway?\n\n"
               L"They are unpaired surrogates, which only UTF-16 and UTF-32 files can hold; "
               L"each will be written as U+FFFD.";
-    return ModalUi_MessageBox(owner, text, L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
+    return ModalUi_MessageBox(owner, text, kProgramName, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 bool AskToSaveReplacedBytes(HWND owner) {
@@ -66,7 +67,7 @@ bool AskToSaveReplacedBytes(HWND owner) {
                               L"are marked as replacement characters. The marked characters will "
                               L"be written as U+FFFD if you save it, and the original bytes will "
                               L"be lost.\n\nDo you want to save anyway?",
-                              L"Tessary", MB_YESNO | MB_ICONWARNING) == IDYES;
+                              kProgramName, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 // Asks about every loss the save of text would cause; false when the user
@@ -91,7 +92,7 @@ bool ConfirmReplacingChanges(MainWindow& mw, HWND owner, Document& document) {
                               L" was changed by another program since you opened it. Replace "
                               L"it with this text?";
     mw.askingAboutDisk = true;
-    const int answer = ModalUi_MessageBox(owner, text.c_str(), L"Tessary",
+    const int answer = ModalUi_MessageBox(owner, text.c_str(), kProgramName,
                                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
     mw.askingAboutDisk = false;
     if (answer == IDYES)
@@ -137,7 +138,7 @@ class TabFiller {
                                   L"window handles. The remaining files were not opened.\n\n"
                                   L"Files opened: " +
                                   std::to_wstring(opened_);
-        ModalUi_MessageBox(owner_, text.c_str(), L"Tessary", MB_OK | MB_ICONINFORMATION);
+        ModalUi_MessageBox(owner_, text.c_str(), kProgramName, MB_OK | MB_ICONINFORMATION);
     }
 
   private:
