@@ -10,25 +10,34 @@ int32_t Length(std::u16string_view text) {
     return static_cast<int32_t>(text.size());
 }
 
-// The two units in front of a place, nearest last; 0 stands for none.
+// What lies in front of a place: the cluster rules' state there and the
+// last unit, 0 for none.
 struct Behind {
-    char16_t previous = 0;
+    ClusterState state;
     char16_t last = 0;
 };
 
+// What lies in front of `added` put after `behind`; looks back into `added`
+// only as far as the cluster rules need.
+Behind Followed(const Behind& behind, std::u16string_view added) {
+    if (added.empty())
+        return behind;
+    return {ClusterStateAfter(added, behind.state), added.back()};
+}
+
 Behind BehindAt(std::u16string_view text, int32_t position) {
-    return {position > 1 ? text[position - 2] : char16_t{0},
-            position > 0 ? text[position - 1] : char16_t{0}};
+    return Followed({}, text.substr(0, static_cast<size_t>(position)));
 }
 
 // Whether a match boundary with `behind` in front and `after` from there on
-// would cut a character: a surrogate pair, CR LF, or a letter and its marks.
-bool CutsCharacter(Behind behind, std::u16string_view after) {
+// would cut a character: a surrogate pair, CR LF, a letter and its marks,
+// a flag, an emoji sequence.
+bool CutsCharacter(const Behind& behind, std::u16string_view after) {
     if (after.empty())
         return false;
-    const char16_t units[] = {behind.previous, behind.last, after[0],
-                              after.size() > 1 ? after[1] : char16_t{0}};
-    return !IsCharStop(std::u16string_view(units, after.size() > 1 ? 4 : 3), 2);
+    if (IsHighSurrogate(behind.last) && IsLowSurrogate(after[0]))
+        return true;
+    return !BreaksBefore(behind.state, CodePointAt(after, 0));
 }
 
 // The unit that folds to the same as `unit`: its other case for A-Z and a-z.
@@ -117,8 +126,8 @@ bool Passes(std::u16string_view text, int32_t position, int32_t length, Behind b
             const SearchOptions& options) {
     const int32_t end = position + length;
     const std::u16string_view rest = text.substr(end);
-    const Behind beforeEnd = length > 1 ? BehindAt(text, end) : Behind{before.last, text[position]};
-    if (CutsCharacter(before, text.substr(position)) || CutsCharacter(beforeEnd, rest))
+    if (CutsCharacter(before, text.substr(position)) ||
+        CutsCharacter(Followed(before, text.substr(position, length)), rest))
         return false;
     const char16_t after = rest.empty() ? char16_t{0} : rest[0];
     return !options.wholeWord || (!IsWordUnit(before.last) && !IsWordUnit(after));
@@ -150,15 +159,6 @@ int32_t LastOccurrence(std::u16string_view text, std::u16string_view pattern, in
         if (q == 0)
             return -1;
     }
-}
-
-// The last two units of `behind` followed by `added`.
-Behind Followed(Behind behind, std::u16string_view added) {
-    if (added.size() >= 2)
-        return BehindAt(added, Length(added));
-    if (added.size() == 1)
-        return {behind.last, added[0]};
-    return behind;
 }
 
 } // namespace

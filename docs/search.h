@@ -6,8 +6,8 @@
 // An occurrence is any place where the pattern's units appear. A match is an
 // occurrence that also passes the options and does not cut a character
 // (editctl/characters.h: a surrogate pair, a CR LF pair, a letter and its
-// combining marks) in two: replacing half of one would leave a broken
-// character or a stray line break behind.
+// combining marks, a flag, an emoji sequence) in two: replacing half of one
+// would leave a broken character or a stray line break behind.
 #pragma once
 
 #include "fileio/text_units.h"

@@ -46,7 +46,7 @@ class RowPlanner {
             const CellSpan span = PlaceCharacter(line_, p, column_, rules_);
             if (x(span.first) >= rightLimit_)
                 break;
-            const int32_t next = NextCharStop(line_, p);
+            const int32_t next = span.after;
             const bool selected = p >= low && p < high;
             if (selected != run_.selected)
                 flush(plan, selected);

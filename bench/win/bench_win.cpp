@@ -9,8 +9,10 @@
 //   bench_win [--quick | --gb | --huge] [--journal] [--keep]
 //
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
-// "abc<tab>" and 100 MB on one line; --gb makes the first 1 GB (24 M lines);
-// --quick makes all three small, for a run that only checks the program.
+// "abc<tab>", 100 MB on one line, and 10 MB of lines in plain ASCII beside
+// 10 MB of the same lines with emoji and combining marks among the words;
+// --gb makes the first 1 GB (24 M lines); --quick makes all of them small,
+// for a run that only checks the program.
 // --journal opens the first alone and measures only the journal's work.
 // --huge opens 125 M and 500 M lines of "x" beside 1 GB of ordinary lines
 // (about 12 GB of memory at its peak) and measures the memory a copy of
@@ -39,6 +41,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -84,10 +87,30 @@ void Report(const std::string& what, double ms, const char* baseline, double bas
 const char* const kWords[] = {"lorem",       "ipsum",  "dolor", "quartz", "amet",
                               "\tconsequat", "café",   "naïve", "中文",   "tempor",
                               "magna",       "aliqua", "minim", "veniam"};
+// The words in plain ASCII, and with emoji, a flag, a family and letters
+// with combining marks among them, for paints and typing side by side.
+const char* const kAsciiWords[] = {"lorem",       "ipsum",  "dolor",  "quartz", "amet",
+                                   "\tconsequat", "cafe",   "naive",  "zhong",  "tempor",
+                                   "magna",       "aliqua", "hearts", "veniam"};
+const char* const kClusterWords[] = {"lorem",
+                                     "ipsum\U0001F600",
+                                     "dolor",
+                                     "quartz",
+                                     "amet",
+                                     "\tconsequat",
+                                     "cafe\u0301",
+                                     "nai\u0308ve",
+                                     "\U0001F1EF\U0001F1F5",
+                                     "tempor",
+                                     "\U0001F468\u200D\U0001F469\u200D\U0001F467",
+                                     "aliqua",
+                                     "\u2764\uFE0F\U0001F44D\U0001F3FD",
+                                     "ve\u0301ni\u0323am"};
 
 // UTF-8 lines of 1..11 words until `bytes`; with `breaks` false, one line.
 // The last words are the only "needle" of the document.
-std::string MakeText(uint64_t bytes, bool breaks) {
+std::string MakeText(uint64_t bytes, bool breaks,
+                     std::span<const char* const> vocabulary = kWords) {
     std::string text;
     text.reserve(bytes + 64);
     uint32_t seed = 9;
@@ -98,7 +121,7 @@ std::string MakeText(uint64_t bytes, bool breaks) {
     while (text.size() < bytes) {
         const uint32_t words = 1 + next() % 11;
         for (uint32_t w = 0; w < words; ++w) {
-            text += kWords[next() % std::size(kWords)];
+            text += vocabulary[next() % vocabulary.size()];
             text += ' ';
         }
         text += breaks ? "\r\n" : " ";
@@ -664,13 +687,15 @@ struct Sample {
     bool searched; // Find, Replace All and Save run on it
 };
 
-// The three documents of a regular run, each wrapped and not.
+// The documents of a regular run, each wrapped and not.
 void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly) {
     const uint64_t mb = quick ? 20'000 : 1'000'000;
     const uint64_t linesBytes = (gb ? 1000 : 100) * mb;
     const std::u16string linesPath = TempPath(L"tessary_bench_lines.txt");
     const std::u16string tabsPath = TempPath(L"tessary_bench_tabs.txt");
     const std::u16string onePath = TempPath(L"tessary_bench_one_line.txt");
+    const std::u16string asciiPath = TempPath(L"tessary_bench_ascii.txt");
+    const std::u16string clusterPath = TempPath(L"tessary_bench_clusters.txt");
     {
         std::string text = MakeText(linesBytes, true);
         WriteBytes(linesPath, text.data(), text.size());
@@ -680,6 +705,10 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
         for (uint64_t i = 0; i < (quick ? 50'000u : 500'000u); ++i)
             text += "abc\t";
         WriteBytes(tabsPath, text.data(), text.size());
+        text = MakeText(10 * mb, true, kAsciiWords);
+        WriteBytes(asciiPath, text.data(), text.size());
+        text = MakeText(10 * mb, true, kClusterWords);
+        WriteBytes(clusterPath, text.data(), text.size());
     }
     b.runs = quick ? 3 : 15;
     const Sample documents[] = {
@@ -689,6 +718,8 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
          linesPath, true},
         {"tabbed line", tabsPath, false},
         {quick ? "small one line" : "100 MB one line", onePath, false},
+        {quick ? "small ASCII" : "10 MB ASCII", asciiPath, false},
+        {quick ? "small emoji and marks" : "10 MB emoji and marks", clusterPath, false},
     };
     for (const Sample& d : documents) {
         Open(b, d.name, d.path, gb || quick ? 1 : 3);
@@ -715,7 +746,8 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
         b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
     }
     if (!keep) {
-        for (const std::u16string* path : {&linesPath, &tabsPath, &onePath})
+        for (const std::u16string* path :
+             {&linesPath, &tabsPath, &onePath, &asciiPath, &clusterPath})
             DeleteFileW(W(*path));
     }
 }

@@ -9,9 +9,8 @@
 namespace {
 
 // A match by its definition, tried at one place: the units equal (A-Z folded
-// unless the case must match), no character (a surrogate or CR LF pair, a
-// letter and its marks) cut at either end, and for whole words no word unit
-// on either side.
+// unless the case must match), no character (characters.h) cut at either
+// end, and for whole words no word unit on either side.
 bool IsMatch(std::u16string_view text, std::u16string_view pattern, int32_t p,
              const SearchOptions& options) {
     const int32_t n = static_cast<int32_t>(pattern.size());
@@ -116,8 +115,10 @@ TEST(DocsSearch, MatchesNeverSplitALetterFromItsMarks) {
 // The one-pass Replace All against Replace repeated on each next match, and
 // both searches against a scan of every position, on random short texts.
 TEST(DocsSearch, AgreesWithRepeatedReplaceAndWithAFullScan) {
-    const char16_t alphabet[] = {u'a',  u'A',      u'_',      u' ',   u'\r',
-                                 u'\n', u'\u00E9', u'\u0301', 0xD83D, 0xDE00};
+    // Halves of an emoji and of a regional indicator, a ZWJ and the
+    // pictograph below U+0300 make emoji sequences and flags now and then.
+    const char16_t alphabet[] = {u'a',      u'A',   u'_',   u' ',      u'\r',     u'\n',  u'\u00E9',
+                                 u'\u0301', 0xD83D, 0xDE00, u'\u200D', u'\u00A9', 0xD83C, 0xDDEF};
     std::mt19937 rng(7);
     auto random = [&](int maxLength) {
         std::u16string s(rng() % (maxLength + 1), u'a');

@@ -4,6 +4,9 @@
 
 #include "editctl/edit_record.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 constexpr COLORREF kBackground = 0xFFFFFF;
@@ -118,4 +121,84 @@ TEST_F(EditCtlCharactersTest, SelectAllPutsTheCaretAtTheEnd) {
     ASSERT_TRUE(GetCaretPos(&caret));
     EXPECT_EQ(caret.x, Gutter(2) + kMargin + 3 * charWidth);
     EXPECT_EQ(caret.y, kMargin + lineHeight);
+}
+
+// Each character's ink stays inside its own cells: a mark on its letter,
+// drawn from another font where the control's lacks it, a letter under two
+// thousand marks, an emoji ZWJ sequence, and a flag that no font here has,
+// which shows one box (two strokes across its middle). A letter with a
+// mark shows the letter's own ink and the mark's above it.
+TEST_F(EditCtlCharactersTest, EachCharacterInksOnlyItsOwnCells) {
+    struct Case {
+        const wchar_t* face;
+        std::u16string text; // the character under test in cell 1, blanks around it
+        int cells;
+        int strokes;         // ink runs across the middle of the row; 0: not counted
+        std::u16string base; // the text with the mark's letter alone; empty: not compared
+    };
+    const Case cases[] = {
+        {L"DejaVu Sans Mono", u" e\u0301 ", 1, 0, u" e "},
+        {L"Liberation Mono", u" e\u0301 ", 1, 0, u" e "},
+        {L"DejaVu Sans Mono", u" a" + std::u16string(2000, u'\u0301') + u" ", 1, 0, u" a "},
+        {L"DejaVu Sans", u" \U0001F600\u200D\U0001F600 ", 2, 0, u""},
+        {L"Liberation Mono", u" \U0001F1EF\U0001F1F5 ", 2, 2, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(&c - cases));
+        HFONT face = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH, c.face);
+        ASSERT_NE(face, nullptr);
+        wchar_t got[LF_FACESIZE] = {};
+        HDC dc = GetDC(edit);
+        HGDIOBJ old = SelectObject(dc, face);
+        GetTextFaceW(dc, LF_FACESIZE, got);
+        SelectObject(dc, old);
+        ReleaseDC(edit, dc);
+        ASSERT_STREQ(got, c.face) << "tools/setup.sh installs the fonts";
+        EditCtl_SetFont(edit, face);
+        const EditState* s = EditCtl_State(edit);
+        const int cell = s->view.charWidth;
+        const int row = s->view.lineHeight;
+        const int left = s->view.gutterWidth + kMargin;
+        const RECT line = {left, kMargin, Client().right, kMargin + row};
+        // The row's inked pixels, by row and then column.
+        auto inkOf = [&](const std::u16string& text) {
+            Reset(text);
+            const Snapshot shot(edit);
+            std::vector<bool> ink;
+            for (int y = line.top; y < line.bottom; ++y)
+                for (int x = line.left; x < line.right; ++x)
+                    ink.push_back(shot.At(x, y) == kText);
+            return ink;
+        };
+        const std::vector<bool> ink = inkOf(c.text);
+        const auto width = static_cast<size_t>(line.right - line.left);
+        int first = INT_MAX, last = -1, strokes = 0;
+        for (size_t p = 0; p < ink.size(); ++p) {
+            if (!ink[p])
+                continue;
+            const int x = static_cast<int>(p % width);
+            first = std::min(first, x);
+            last = std::max(last, x);
+            strokes += p / width == static_cast<size_t>(row / 2) && (x == 0 || !ink[p - 1]);
+        }
+        EXPECT_GE(first, cell);
+        EXPECT_LT(last, (1 + c.cells) * cell);
+        if (c.strokes > 0) {
+            EXPECT_EQ(strokes, c.strokes);
+        }
+        if (!c.base.empty()) {
+            const std::vector<bool> base = inkOf(c.base);
+            size_t lost = 0, added = 0;
+            for (size_t p = 0; p < ink.size(); ++p) {
+                lost += base[p] && !ink[p];
+                added += ink[p] && !base[p];
+            }
+            EXPECT_EQ(lost, 0u) << "the letter is drawn as itself";
+            EXPECT_GT(added, 0u) << "the mark is drawn";
+        }
+        EditCtl_SetFont(edit, font);
+        DeleteObject(face);
+    }
 }
