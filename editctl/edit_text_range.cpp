@@ -351,12 +351,10 @@ class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
 } // namespace
 
 uia::ITextRangeProvider* NewTextRange(EditProvider* owner, TextSpan span) {
-    TextRange* range = new (std::nothrow) TextRange(owner, span);
-    if (range && !range->Follow()) {
-        range->Release();
+    ComPtr<TextRange> range(new (std::nothrow) TextRange(owner, span));
+    if (!range || !range->Follow())
         return nullptr;
-    }
-    return range;
+    return range.release();
 }
 
 SAFEARRAY* RangeArray(uia::ITextRangeProvider* range) {

@@ -48,11 +48,11 @@ TEST_F(AutomationTest, DocumentRangeReadsTheTextUpToTheLimit) {
 
     BSTR pattern = SysAllocString(L"WORLD");
     Ref<uia::ITextRangeProvider> found;
-    ASSERT_EQ(range->FindText(pattern, FALSE, TRUE, found.out()), S_OK);
+    ASSERT_EQ(range->FindText(pattern, FALSE, TRUE, found.Receive()), S_OK);
     ASSERT_NE(found.get(), nullptr);
     EXPECT_EQ(StartOf(found.get(), range.get()), 7);
     Ref<uia::ITextRangeProvider> missing;
-    ASSERT_EQ(range->FindText(pattern, FALSE, FALSE, missing.out()), S_OK);
+    ASSERT_EQ(range->FindText(pattern, FALSE, FALSE, missing.Receive()), S_OK);
     SysFreeString(pattern);
     EXPECT_EQ(missing.get(), nullptr);
 }
@@ -161,7 +161,7 @@ TEST_F(AutomationTest, RangesMoveWithEdits) {
     Ref<uia::ITextRangeProvider> document = DocumentRange();
     BSTR pattern = SysAllocString(L"world");
     Ref<uia::ITextRangeProvider> world;
-    ASSERT_EQ(document->FindText(pattern, FALSE, FALSE, world.out()), S_OK);
+    ASSERT_EQ(document->FindText(pattern, FALSE, FALSE, world.Receive()), S_OK);
     SysFreeString(pattern);
     ASSERT_NE(world.get(), nullptr);
     EditCtl_SetSelection(edit, 0, 0);
@@ -195,7 +195,7 @@ TEST_F(AutomationTest, ReadingNeverSplitsACharacter) {
     EXPECT_EQ(Read(range.get(), 8), u"one\r\na\U0001F600");
     BSTR half = SysAllocString(L"\xD83D");
     Ref<uia::ITextRangeProvider> found;
-    ASSERT_EQ(range->FindText(half, TRUE, FALSE, found.out()), S_OK);
+    ASSERT_EQ(range->FindText(half, TRUE, FALSE, found.Receive()), S_OK);
     SysFreeString(half);
     EXPECT_EQ(found.get(), nullptr);
     // At the very end, the enclosing unit is the last one.
@@ -213,7 +213,7 @@ TEST_F(AutomationTest, EndpointsMoveToOtherRanges) {
     Reset(u"one two three");
     Ref<uia::ITextRangeProvider> document = DocumentRange();
     Ref<uia::ITextRangeProvider> word;
-    ASSERT_EQ(document->Clone(word.out()), S_OK);
+    ASSERT_EQ(document->Clone(word.Receive()), S_OK);
     int moved = 0;
     ASSERT_EQ(word->Move(kWord, 1, &moved), S_OK);
     EXPECT_EQ(Read(word.get()), u"two ");
@@ -235,21 +235,21 @@ TEST_F(AutomationTest, TheCaretOfABackwardSelectionIsItsStart) {
     EditCtl_SetSelection(edit, 8, 2);
     SetFocus(edit);
     Ref<uia::ITextProvider2> pattern2;
-    ASSERT_EQ(
-        Pattern()->QueryInterface(uia::kTextProvider2Iid, reinterpret_cast<void**>(pattern2.out())),
-        S_OK);
+    ASSERT_EQ(Pattern()->QueryInterface(uia::kTextProvider2Iid,
+                                        reinterpret_cast<void**>(pattern2.Receive())),
+              S_OK);
     BOOL active = FALSE;
     Ref<uia::ITextRangeProvider> caret;
-    ASSERT_EQ(pattern2->GetCaretRange(&active, caret.out()), S_OK);
+    ASSERT_EQ(pattern2->GetCaretRange(&active, caret.Receive()), S_OK);
     EXPECT_TRUE(active);
     EXPECT_EQ(StartOf(caret.get(), DocumentRange().get()), 2);
     EXPECT_EQ(Read(caret.get()), u"");
     Ref<uia::ITextRangeProvider> annotated;
-    EXPECT_EQ(pattern2->RangeFromAnnotation(nullptr, annotated.out()), uia::kNotSupported);
+    EXPECT_EQ(pattern2->RangeFromAnnotation(nullptr, annotated.Receive()), uia::kNotSupported);
     EXPECT_EQ(annotated.get(), nullptr);
     Ref<IRawElementProviderSimple> provider(EditCtl_AutomationProvider(edit));
     Ref<IUnknown> second;
-    ASSERT_EQ(provider->GetPatternProvider(uia::kTextPattern2, second.out()), S_OK);
+    ASSERT_EQ(provider->GetPatternProvider(uia::kTextPattern2, second.Receive()), S_OK);
     EXPECT_NE(second.get(), nullptr);
 }
 
@@ -283,7 +283,7 @@ TEST_F(AutomationTest, RowRectanglesAreTheCellsThePaintFills) {
     at.x -= charWidth / 4;
     ClientToScreen(edit, &at);
     Ref<uia::ITextRangeProvider> point;
-    ASSERT_EQ(Pattern()->RangeFromPoint({double(at.x), double(at.y)}, point.out()), S_OK);
+    ASSERT_EQ(Pattern()->RangeFromPoint({double(at.x), double(at.y)}, point.Receive()), S_OK);
     EXPECT_EQ(StartOf(point.get(), DocumentRange().get()), columns + 1);
 }
 
@@ -333,7 +333,7 @@ TEST_F(AutomationTest, RangeFromPointTakesTheNearestBoundary) {
     ClientToScreen(edit, &origin);
     auto at = [&](double x, double y) {
         Ref<uia::ITextRangeProvider> range;
-        EXPECT_EQ(Pattern()->RangeFromPoint({origin.x + x, origin.y + y}, range.out()), S_OK);
+        EXPECT_EQ(Pattern()->RangeFromPoint({origin.x + x, origin.y + y}, range.Receive()), S_OK);
         return range.get() ? StartOf(range.get(), DocumentRange().get()) : -1;
     };
     const double left = Cell(0, 0).x - charWidth / 2; // of the first cell
@@ -347,7 +347,7 @@ TEST_F(AutomationTest, RangeFromPointTakesTheNearestBoundary) {
     EXPECT_EQ(at(left + charWidth + 1, 1e300), 7);
     EXPECT_EQ(at(left + charWidth + 1, -HUGE_VAL), 1);
     Ref<uia::ITextRangeProvider> none;
-    EXPECT_EQ(Pattern()->RangeFromPoint({NAN, 0}, none.out()), E_INVALIDARG);
+    EXPECT_EQ(Pattern()->RangeFromPoint({NAN, 0}, none.Receive()), E_INVALIDARG);
 }
 
 TEST_F(AutomationTest, RectanglesStayInsideTheClientArea) {

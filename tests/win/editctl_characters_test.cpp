@@ -51,7 +51,7 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
     const int cell = s->view.charWidth;
     const int row = s->view.lineHeight;
     Reset(u" \u4e2d \u6587"); // ideographs in cells 1-2 and 4-5, blanks around them
-    const int left = s->view.gutterWidth + kMargin; // cells of this font, not the fixture's
+    const int left = s->view.gutterWidth + kMargin; // cells of this font.get(), not the fixture's
     {
         const Snapshot shot(edit);
         // Each ideograph's ink lies inside its own two cells, about centred.
@@ -74,7 +74,7 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
         EXPECT_EQ(shot.At(left + 3 * cell - 1, kMargin + row - 1), kSelection);
         EXPECT_EQ(shot.At(left + 3 * cell, kMargin), kBackground);
     }
-    EditCtl_SetFont(edit, font);
+    EditCtl_SetFont(edit, font.get());
 }
 
 TEST_F(EditCtlCharactersTest, ARowAfterAStraddlingTabIsDrawnWhereClicksLand) {
@@ -145,18 +145,18 @@ TEST_F(EditCtlCharactersTest, EachCharacterInksOnlyItsOwnCells) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(&c - cases));
-        HFONT face = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH, c.face);
-        ASSERT_NE(face, nullptr);
+        const GdiObject<HFONT> face(CreateFontW(
+            -16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, c.face));
+        ASSERT_TRUE(face);
         wchar_t got[LF_FACESIZE] = {};
-        HDC dc = GetDC(edit);
-        HGDIOBJ old = SelectObject(dc, face);
-        GetTextFaceW(dc, LF_FACESIZE, got);
-        SelectObject(dc, old);
-        ReleaseDC(edit, dc);
+        {
+            const WindowDc dc(edit);
+            const SelectedObject selected(dc.get(), face.get());
+            GetTextFaceW(dc.get(), LF_FACESIZE, got);
+        }
         ASSERT_STREQ(got, c.face) << "tools/setup.sh installs the fonts";
-        EditCtl_SetFont(edit, face);
+        EditCtl_SetFont(edit, face.get());
         const EditState* s = EditCtl_State(edit);
         const int cell = s->view.charWidth;
         const int row = s->view.lineHeight;
@@ -198,7 +198,6 @@ TEST_F(EditCtlCharactersTest, EachCharacterInksOnlyItsOwnCells) {
             EXPECT_EQ(lost, 0u) << "the letter is drawn as itself";
             EXPECT_GT(added, 0u) << "the mark is drawn";
         }
-        EditCtl_SetFont(edit, font);
-        DeleteObject(face);
+        EditCtl_SetFont(edit, font.get());
     }
 }

@@ -54,15 +54,15 @@ void EditCtlTest::SetUp() {
     edit = EditCtl_Create(parent, 0, 0, 600, 400, kId, instance);
     ASSERT_NE(edit, nullptr);
     // Without antialiasing, glyph pixels carry exactly the text colour.
-    font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                       FIXED_PITCH | FF_MODERN, L"Courier New");
-    ASSERT_NE(font, nullptr);
-    EditCtl_SetFont(edit, font);
+    font.reset(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                           FIXED_PITCH | FF_MODERN, L"Courier New"));
+    ASSERT_NE(font.get(), nullptr);
+    EditCtl_SetFont(edit, font.get());
     TEXTMETRICW metrics = {};
     {
         const WindowDc dc(edit);
-        const SelectedObject selected(dc.get(), font);
+        const SelectedObject selected(dc.get(), font.get());
         GetTextMetricsW(dc.get(), &metrics);
     }
     charWidth = metrics.tmAveCharWidth;
@@ -77,7 +77,7 @@ void EditCtlTest::TearDown() {
     if (GetCapture())
         ReleaseCapture();
     DestroyWindow(parent);
-    DeleteObject(font);
+    font.reset();
     received.clear();
 }
 

@@ -49,7 +49,7 @@ class EditCtlTest : public ::testing::Test {
 
     HWND parent = nullptr;
     HWND edit = nullptr;
-    HFONT font = nullptr;
+    GdiObject<HFONT> font;
     int charWidth = 0;
     int lineHeight = 0;
 };

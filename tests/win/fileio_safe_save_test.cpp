@@ -155,10 +155,10 @@ bool EveryoneMayRead(const std::u16string& path) {
 void KeepToOwner(const std::u16string& path) {
     HANDLE token = nullptr;
     OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    const FileHandle tokenOwner(token);
     BYTE user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
     DWORD size = sizeof user;
     GetTokenInformation(token, TokenUser, user, size, &size);
-    CloseHandle(token);
     PSID owner = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
     std::vector<BYTE> acl(sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) + GetLengthSid(owner));
     InitializeAcl(reinterpret_cast<ACL*>(acl.data()), static_cast<DWORD>(acl.size()), ACL_REVISION);

@@ -5,6 +5,7 @@
 #include "fileio/text_file.h"
 
 #include "tests/core/fileio_temp_folder.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
@@ -69,10 +70,10 @@ PROCESS_INFORMATION StartOtherProgram() {
 }
 
 void EndProcess(PROCESS_INFORMATION& process) {
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const FileHandle thread(process.hThread);
+    const FileHandle handle(process.hProcess);
+    TerminateProcess(handle.get(), 0);
+    WaitForSingleObject(handle.get(), 10000);
 }
 
 std::string TempName(DWORD processId) {
