@@ -43,14 +43,7 @@ class Writer {
             const std::lock_guard lock(mutex_);
             if (queue->failed)
                 return;
-            if (!thread_.joinable())
-                thread_ = std::thread([this] { Run(); });
-            // Listed first: should the job then find no memory, the thread
-            // just finds the queue without work.
-            if (!queue->listed) {
-                listed_.push_back(queue);
-                queue->listed = true;
-            }
+            Enlist(queue);
             const size_t size = job.bytes.size();
             queue->jobs.push_back(std::move(job));
             queue->queued += size;
@@ -68,12 +61,7 @@ class Writer {
             queue->queued = 0;
             if (!queue->sink)
                 return;
-            if (!thread_.joinable())
-                thread_ = std::thread([this] { Run(); });
-            if (!queue->listed) {
-                listed_.push_back(queue);
-                queue->listed = true;
-            }
+            Enlist(queue);
             queue->jobs.push_back({{}, false, true});
         }
         wake_.notify_all();
@@ -111,6 +99,17 @@ class Writer {
     }
 
   private:
+    // With the lock held, before a job is added: should the job then find
+    // no memory, the thread just finds the queue without work.
+    void Enlist(const std::shared_ptr<JournalQueue>& queue) {
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { Run(); });
+        if (!queue->listed) {
+            listed_.push_back(queue);
+            queue->listed = true;
+        }
+    }
+
     // Nothing here allocates outside the sink's own work, which may fail:
     // a queue keeps its place in the list while it has jobs, and moves to
     // the list's end by a splice.
