@@ -88,14 +88,10 @@ template <typename Text> bool IsStop(const Text& text, int32_t pos) {
     int32_t previousStart = 0;
     const GraphemeBreak previous = GraphemeBreakOf(CodePointBefore(text, pos, previousStart));
     const char32_t next = CodePointIn(text, pos);
-    switch (BreakBetween(previous, GraphemeBreakOf(next), IsExtendedPictographic(next))) {
-    case PairBreak::Break:
-        return true;
-    case PairBreak::Join:
-        return false;
-    case PairBreak::LookBack:
-        break;
-    }
+    const PairBreak pair =
+        BreakBetween(previous, GraphemeBreakOf(next), IsExtendedPictographic(next));
+    if (pair != PairBreak::LookBack)
+        return pair == PairBreak::Break;
     if (previous == GraphemeBreak::ZWJ)
         return !EndsInPictograph(text, previousStart, 0, false);
     return !OddRegionalRun(text, pos, 0, false);

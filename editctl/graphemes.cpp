@@ -62,14 +62,9 @@ PairBreak BreakBetween(GraphemeBreak before, GraphemeBreak after, bool afterIsPi
 bool BreaksBefore(const ClusterState& state, char32_t next) {
     const uint8_t entry = Entry(next);
     const auto after = static_cast<GraphemeBreak>(entry & 0x0F);
-    switch (BreakBetween(state.last, after, (entry & kPictographic) != 0)) {
-    case PairBreak::Break:
-        return true;
-    case PairBreak::Join:
-        return false;
-    case PairBreak::LookBack:
-        break;
-    }
+    const PairBreak pair = BreakBetween(state.last, after, (entry & kPictographic) != 0);
+    if (pair != PairBreak::LookBack)
+        return pair == PairBreak::Break;
     // A pictograph joins through a ZWJ only one that ended a pictograph's
     // cluster; regional indicators pair off from the first of a run.
     return state.last == GraphemeBreak::ZWJ ? !state.joinsPictograph : !state.oddRegional;
