@@ -10,6 +10,7 @@
 #include "docs/file_commands.h"
 #include "docs/find.h"
 #include "docs/format_menu.h"
+#include "docs/interrupted_saves.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/recovery_offer.h"
@@ -20,6 +21,7 @@
 #include "docs/window_layout.h"
 #include "editctl/editctl.h"
 #include "winkit/command_ids.h"
+#include "winkit/high_contrast.h"
 #include "winkit/window_proc_guard.h"
 
 #include <commctrl.h>
@@ -43,6 +45,9 @@ void CreateChildren(MainWindow& mw, HWND window) {
 // What an earlier run left unsaved is offered before anything is loaded,
 // then the file named on the command line opens.
 void OpenFirstDocuments(MainWindow& mw, HWND window) {
+    // The earlier version of a file first: a journal of unsaved edits may
+    // need the file as it was before the interrupted save.
+    MainWnd_OfferInterruptedSaves(window);
     const bool recovered = MainWnd_OfferRecovery(mw, window);
     if (!startupPath.empty()) {
         if (!recovered || MainWnd_NewTab(mw, window))
@@ -113,6 +118,32 @@ LRESULT OnDpiChanged(MainWindow& mw, HWND window, WPARAM wParam, LPARAM lParam) 
     MainWnd_RebuildFonts(mw, HIWORD(wParam));
     MainWnd_Layout(mw, window);
     return 0;
+}
+
+// The close button's background and glyph: white and black, or while high
+// contrast is on the system's button colours.
+LRESULT CloseButtonColors(const MainWindow& mw, HDC dc) {
+    if (!HighContrast_On()) {
+        SetBkColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(mw.whiteBrush.get());
+    }
+    SetBkColor(dc, HighContrast_Color(COLOR_BTNFACE));
+    SetTextColor(dc, HighContrast_Color(COLOR_BTNTEXT));
+    SetDCBrushColor(dc, HighContrast_Color(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+// The system's colours or high contrast changed: the common controls are
+// told, as only top-level windows hear of it, and every part is drawn again.
+void FollowSystemColors(const MainWindow& mw, HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
+    HighContrast_Refresh();
+    for (HWND control : {mw.statusBar, mw.tabControl})
+        if (control)
+            SendMessageW(control, message, wParam, lParam);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 LRESULT OnEraseBackground(HWND window, HDC dc) {
@@ -203,9 +234,11 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
     case WM_CTLCOLORSTATIC:
         if (reinterpret_cast<HWND>(lParam) != mw.closeButton || !mw.whiteBrush)
             break;
-        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
-        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
-        return reinterpret_cast<LRESULT>(mw.whiteBrush.get());
+        return CloseButtonColors(mw, reinterpret_cast<HDC>(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        FollowSystemColors(mw, window, message, wParam, lParam);
+        break;
     case WM_DPICHANGED:
         return OnDpiChanged(mw, window, wParam, lParam);
     default:

@@ -1,7 +1,8 @@
 // The edit control's layout on a 100-million-unit, 2-million-line text:
 // a full relayout, opening (set text) and keystrokes, against a baseline
-// that only counts the line breaks; keystrokes and paints on a text of the
-// same size a third of which is ideographs, beside the all-ASCII one.
+// that only counts the line breaks; keystrokes and paints on texts of the
+// same size a third of which is ideographs, or emoji and letters with
+// combining marks, beside the all-ASCII one.
 // TESSARY_BENCH_LINES sets another line count: 20000000 makes the text a
 // billion units (about 2.5 GB to run the keystrokes alone).
 #include "editctl/commands.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 
@@ -30,18 +32,34 @@ int Lines() {
     return lines;
 }
 
-// Letters, spaces and tabs; with `cjk`, a third of the units are ideographs.
+// What the third of a document's units that are not ASCII are.
+enum class Mix { Ascii, Ideographs, EmojiAndMarks };
+
+// Characters of several units, each a grapheme cluster: an emoji, a letter
+// with one or two marks, a heart as emoji, a flag, a toned hand, a family.
+const char16_t* const kClusters[] = {u"\U0001F600",
+                                     u"e\u0301",
+                                     u"a\u0323\u0302",
+                                     u"\u2764\uFE0F",
+                                     u"\U0001F1EF\U0001F1F5",
+                                     u"\U0001F44D\U0001F3FD",
+                                     u"\U0001F468\u200D\U0001F469\u200D\U0001F467"};
+
+// Letters, spaces and tabs; a third of the units are of the mix.
 // Spare capacity as a loaded file has it, for a buffer to adopt.
-std::u16string MakeDocument(bool cjk) {
+std::u16string MakeDocument(Mix mix) {
     std::mt19937 rng(11);
     std::u16string t;
     const size_t units = size_t{static_cast<unsigned>(Lines())} * kUnitsPerLine;
     t.reserve(units + units / 64);
     for (int line = 0; line < Lines(); ++line) {
-        for (int i = 0; i < kUnitsPerLine - 2; ++i) {
+        const size_t end = t.size() + kUnitsPerLine - 2;
+        for (int i = 0; t.size() < end; ++i) {
             const unsigned r = rng() % 64;
-            if (cjk && i % 3 == 2)
+            if (mix == Mix::Ideographs && i % 3 == 2)
                 t += static_cast<char16_t>(0x4E00 + rng() % 0x5000);
+            else if (mix == Mix::EmojiAndMarks && i % 3 == 2)
+                t += kClusters[rng() % std::size(kClusters)];
             else
                 t += r == 0 ? u'\t' : r < 8 ? u' ' : static_cast<char16_t>(u'a' + r % 26);
         }
@@ -50,23 +68,27 @@ std::u16string MakeDocument(bool cjk) {
     return t;
 }
 
-const std::u16string& Document(bool cjk = false) {
-    static const std::u16string ascii = MakeDocument(false);
-    if (!cjk)
+const std::u16string& Document(Mix mix = Mix::Ascii) {
+    static const std::u16string ascii = MakeDocument(Mix::Ascii);
+    if (mix == Mix::Ascii)
         return ascii;
-    static const std::u16string ideographs = MakeDocument(true);
-    return ideographs;
+    if (mix == Mix::Ideographs) {
+        static const std::u16string ideographs = MakeDocument(Mix::Ideographs);
+        return ideographs;
+    }
+    static const std::u16string clusters = MakeDocument(Mix::EmojiAndMarks);
+    return clusters;
 }
 
 int dummyWindowPlace;
 // Only its address is used, as a non-null window.
 const WindowHandle dummyWindow = reinterpret_cast<WindowHandle>(&dummyWindowPlace);
 
-EditState MakeState(bool wrap, bool cjk = false) {
+EditState MakeState(bool wrap, Mix mix = Mix::Ascii) {
     EditState s;
     s.view.wordWrap = wrap;
     AttachWindow(s, dummyWindow, 1200, 900);
-    SetText(s, Document(cjk));
+    SetText(s, Document(mix));
     return s;
 }
 
@@ -93,10 +115,11 @@ void BM_SetText(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * int64_t(s.model.text.size() * 2));
 }
 
-// Argument 1: the document a third of whose units are ideographs, against
-// the all-ASCII one of the same size (argument 0).
+// Argument 1: the document a third of whose units are ideographs, 2: one a
+// third of whose units are emoji and marked letters, against the all-ASCII
+// one of the same size (argument 0).
 void BM_KeystrokeAndUndo(benchmark::State& state) {
-    EditState s = MakeState(true, state.range(0) != 0);
+    EditState s = MakeState(true, static_cast<Mix>(state.range(0)));
     const int32_t middle = static_cast<int32_t>(s.model.text.size() / 2);
     for (auto _ : state) {
         s.model.anchor = s.model.caret = middle;
@@ -109,7 +132,7 @@ void BM_KeystrokeAndUndo(benchmark::State& state) {
 // What one paint draws, scrolled to the middle of the document; wrapped
 // (second argument 1) or not. The first argument picks the document as above.
 void BM_PlanPaint(benchmark::State& state) {
-    EditState s = MakeState(state.range(1) != 0, state.range(0) != 0);
+    EditState s = MakeState(state.range(1) != 0, static_cast<Mix>(state.range(0)));
     s.model.caret = s.model.anchor = TextLength(s.model) / 2;
     s.model.anchor -= 3000; // a selection across the screen
     EnsureCaretVisible(s);
@@ -151,7 +174,7 @@ double TimePlainInsert(std::u16string& text, size_t at, std::u16string_view unit
 // plain string (the baseline), and the keystroke with a full relayout
 // after it, each beside the keystroke as a ratio.
 void BM_Keystroke(benchmark::State& state) {
-    std::u16string text = MakeDocument(false);
+    std::u16string text = MakeDocument(Mix::Ascii);
     const size_t at = text.size() * static_cast<size_t>(state.range(0)) / 2;
     const char16_t unit = state.range(1) == 0 ? u'x' : u'\r';
     constexpr int kRuns = 3;
@@ -212,9 +235,9 @@ void BM_MoveTail(benchmark::State& state) {
 BENCHMARK(BM_CountBreaksBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Relayout)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_KeystrokeAndUndo)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_KeystrokeAndUndo)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlanPaint)
-    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
     ->Unit(benchmark::kMicrosecond)
     ->UseRealTime();
 BENCHMARK(BM_Keystroke)

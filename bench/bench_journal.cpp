@@ -3,10 +3,13 @@
 // moves, so the journal's share shows most), without a journal (argument 0)
 // and with one (1), side by side. The journal is written every 512
 // keystrokes, about as often as a fast typist's second, to a file that
-// drops the bytes. Also what one step of a copy of the whole text costs.
+// drops the bytes. Also what one step of a copy of the whole text costs, and
+// what a Replace All of 10 million matches (a 1 GB text's) costs the journal
+// inside the command: its one record, beside a plain copy of as many bytes.
 // TESSARY_BENCH_UNITS sets the document's length in code units (10 million
 // by default).
 #include "docs/document.h"
+#include "docs/journal_format.h"
 #include "docs/journal_log.h"
 #include "editctl/commands.h"
 #include "editctl/editing.h"
@@ -104,6 +107,46 @@ void BM_CopyStep(benchmark::State& state) {
     JournalWriter_WaitAll();
     state.SetBytesProcessed(static_cast<int64_t>(dropped.exchange(0)));
 }
+
+// The matches of a Replace All of "quartz" every 100 units, replaced by
+// `replacement` units.
+ReplacedMatches Matches(size_t replacement) {
+    ReplacedMatches matches;
+    matches.positions.resize(10'000'000);
+    for (size_t i = 0; i < matches.positions.size(); ++i)
+        matches.positions[i] = static_cast<int32_t>(100 * i);
+    matches.length = 6;
+    matches.removed = u"quartz";
+    matches.inserted.assign(replacement, u'Q');
+    return matches;
+}
+
+void BM_ReplaceAllRecord(benchmark::State& state) {
+    const ReplacedMatches matches = Matches(static_cast<size_t>(state.range(0)));
+    std::string out;
+    for (auto _ : state) {
+        std::string().swap(out);
+        AppendJournalMatches(out, matches, true);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));
+}
+
+void BM_ReplaceAllRecordBaseline(benchmark::State& state) {
+    const ReplacedMatches matches = Matches(static_cast<size_t>(state.range(0)));
+    const auto* bytes = reinterpret_cast<const char*>(matches.positions.data());
+    const size_t size = 4 * matches.positions.size();
+    std::string out;
+    for (auto _ : state) {
+        std::string().swap(out);
+        out.append(bytes, size);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));
+}
+
+BENCHMARK(BM_ReplaceAllRecord)->Arg(6)->Arg(48)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReplaceAllRecordBaseline)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK(BM_CopyStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 

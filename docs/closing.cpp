@@ -5,6 +5,8 @@
 #include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
+#include "docs/disk_changes.h"
+#include "docs/file_commands.h"
 #include "winkit/modal_ui.h"
 #include "winkit/program_name.h"
 
@@ -46,8 +48,13 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
         index = 0;
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
-    if (index != mw.activeIndex)
+    if (index != mw.activeIndex) {
         MainWnd_ActivateTab(mw, window, index);
+        // The save prompt about it follows: whether to save depends on what
+        // became of its file. An unmodified tab just goes.
+        if (IsModified(mw.documents[index]))
+            MainWnd_CheckActiveOnDisk(mw, window);
+    }
     if (!MainWnd_QuerySave(mw, window))
         return;
 
@@ -74,6 +81,7 @@ void MainWnd_CloseTab(MainWindow& mw, HWND window, int index) {
     if (mw.tabControl)
         SendMessageW(mw.tabControl, TCM_SETCURSEL, next, 0);
     MainWnd_ActivateTab(mw, window, next);
+    MainWnd_CheckActiveOnDisk(mw, window);
 }
 
 bool MainWnd_QueryCloseWindow(MainWindow& mw, HWND window) {
@@ -92,6 +100,7 @@ bool MainWnd_QueryCloseWindow(MainWindow& mw, HWND window) {
             if (mw.tabControl)
                 SendMessageW(mw.tabControl, TCM_SETCURSEL, index, 0);
             MainWnd_ActivateTab(mw, window, index);
+            MainWnd_CheckActiveOnDisk(mw, window);
         }
         if (!MainWnd_QuerySave(mw, window))
             return false;

@@ -4,6 +4,17 @@ namespace {
 
 enum class Comparison { Same, Missing, Different };
 
+// The identity of the file whose stamp is in current. An empty file's
+// bytes are known without reading them: a program that has just emptied
+// the file may still hold it open to itself.
+bool ReadEmptyOrWholeIdentity(const std::u16string& path, FileIdentity& current) {
+    if (current.stamp.size != 0)
+        return ReadFileIdentity(path, current);
+    current.hash = HashBytes({});
+    current.known = true;
+    return true;
+}
+
 // The file compared with the identity the document knows. A stamp that
 // moved over the same bytes is taken; on Different, current is the file's
 // identity, or not known when it could not be read.
@@ -15,9 +26,11 @@ Comparison CompareWithKnown(Document& document, FileIdentity& current) {
         return Comparison::Missing;
     if (current.stamp == document.disk.stamp)
         return Comparison::Same;
-    if (document.declined.known && current.stamp == document.declined.stamp)
+    if (document.declined.known && current.stamp == document.declined.stamp) {
+        current = document.declined;
         return Comparison::Different;
-    if (!ReadFileIdentity(document.path, current))
+    }
+    if (!ReadEmptyOrWholeIdentity(document.path, current))
         return Comparison::Different;
     if (current.hash != document.disk.hash || current.stamp.size != document.disk.stamp.size)
         return Comparison::Different;
@@ -45,4 +58,16 @@ DiskChange FindDiskChange(Document& document, FileIdentity& current) {
 
 bool SaveWouldReplaceChanges(Document& document, FileIdentity& current) {
     return CompareWithKnown(document, current) == Comparison::Different;
+}
+
+bool FileStillAsAsked(const Document& document, FileIdentity& asked) {
+    FileIdentity now;
+    if (!ReadFileStamp(document.path, now.stamp))
+        return true;
+    now.known = ReadEmptyOrWholeIdentity(document.path, now);
+    if (now.known == asked.known &&
+        (!now.known || (now.hash == asked.hash && now.stamp.size == asked.stamp.size)))
+        return true;
+    asked = now;
+    return false;
 }

@@ -21,3 +21,9 @@ DiskChange FindDiskChange(Document& document, FileIdentity& current);
 // current receives the file's identity when it was read. A missing file
 // replaces nothing; a file that cannot be read counts as changed.
 bool SaveWouldReplaceChanges(Document& document, FileIdentity& current);
+
+// Whether the document's file still holds the bytes asked (the identity a
+// question about it showed); when not, asked becomes the file's identity
+// now, not known when it cannot be read. A file that is gone holds nothing
+// to lose.
+bool FileStillAsAsked(const Document& document, FileIdentity& asked);

@@ -4,6 +4,7 @@
 #include "docs/file_dialogs.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
+#include "docs/recovery_files.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_identity.h"
@@ -81,25 +82,30 @@ bool ConfirmLosses(MainWindow& mw, HWND owner, const Document& document) {
            AskToSaveAnyway(owner, document.encoding);
 }
 
-// Another program's bytes are only written over when the user says so. A
-// No also answers for the change itself: the check that follows the box's
-// closing does not ask about it again.
+// Another program's bytes are only written over when the user says so, and
+// only those the user was asked about: a file that changes again while the
+// question is open is asked about again. A No also answers for the change
+// itself: the check that follows the box's closing does not ask about it
+// again.
 bool ConfirmReplacingChanges(MainWindow& mw, HWND owner, Document& document) {
-    FileIdentity current;
-    if (!SaveWouldReplaceChanges(document, current))
+    FileIdentity asked;
+    if (!SaveWouldReplaceChanges(document, asked))
         return true;
     const std::wstring text = std::wstring(Wide(QuotedName(document))) +
                               L" was changed by another program since you opened it. Replace "
                               L"it with this text?";
-    mw.askingAboutDisk = true;
-    const int answer = ModalUi_MessageBox(owner, text.c_str(), kProgramName,
-                                          MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
-    mw.askingAboutDisk = false;
-    if (answer == IDYES)
-        return true;
-    if (current.known)
-        document.declined = current;
-    return false;
+    do {
+        mw.askingAboutDisk = true;
+        const int answer = ModalUi_MessageBox(owner, text.c_str(), kProgramName,
+                                              MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+        mw.askingAboutDisk = false;
+        if (answer != IDYES) {
+            if (asked.known)
+                document.declined = asked;
+            return false;
+        }
+    } while (!FileStillAsAsked(document, asked));
+    return true;
 }
 
 // What a document knows of its file once it loaded or saved it.
@@ -245,18 +251,19 @@ bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) 
         ShowSaveError(owner, FileFailure::Device);
         return false;
     }
-    if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
-        return false;
+    // The question about the file on disk comes last, so that nothing but
+    // its own check of the file lies between its answer and the write.
     if (!ConfirmLosses(mw, owner, *document))
+        return false;
+    if (path == document->path && !ConfirmReplacingChanges(mw, owner, *document))
         return false;
     // Read in place: a large text is neither copied nor joined to be saved.
     const std::vector<std::u16string_view> text = EditCtl_TextPieces(mw.activeEdit);
-    std::u16string keptBackup;
+    SaveSafety safety;
+    safety.spareFolder = U16(Recovery_Folder());
     FileIdentity identity;
-    FileFailure failure;
-    if (!WriteTextFile(text, path, document->encoding, document->lineEnding, &keptBackup, &identity,
-                       &failure)) {
-        ShowSaveError(owner, failure, keptBackup);
+    if (!WriteTextFile(text, path, document->encoding, document->lineEnding, &safety, &identity)) {
+        ShowSaveError(owner, safety.failure, safety.keptBackup);
         return false;
     }
     document->replacedBytes = false;

@@ -307,8 +307,17 @@ bool AppendJournalMatches(std::string& out, const ReplacedMatches& m, bool putIn
     Put(out, oldLength);
     Put(out, newLength);
     Put<uint8_t>(out, units.size() == newLength);
-    for (size_t i = 0; i < count; ++i)
-        Put(out, static_cast<uint32_t>(m.positions[i] - static_cast<int64_t>(i) * growth));
+    // Written in one pass, as units are: a 1 GB text's Replace All has 10
+    // million matches, and the record is made inside the command.
+    const size_t at = out.size();
+    out.resize(at + 4 * count);
+    char* bytes = out.data() + at;
+    for (size_t i = 0; i < count; ++i) {
+        const auto position =
+            static_cast<uint32_t>(m.positions[i] - static_cast<int64_t>(i) * growth);
+        for (int shift = 0; shift < 32; shift += 8)
+            *bytes++ = static_cast<char>(position >> shift & 0xFF);
+    }
     PutUnits(out, units);
     return true;
 }

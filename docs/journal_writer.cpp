@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <list>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -42,15 +43,10 @@ class Writer {
             const std::lock_guard lock(mutex_);
             if (queue->failed)
                 return;
-            if (!thread_.joinable())
-                thread_ = std::thread([this] { Run(); });
+            Enlist(queue);
             const size_t size = job.bytes.size();
             queue->jobs.push_back(std::move(job));
             queue->queued += size;
-            if (!queue->listed) {
-                listed_.push_back(queue);
-                queue->listed = true;
-            }
         }
         wake_.notify_all();
     }
@@ -65,13 +61,8 @@ class Writer {
             queue->queued = 0;
             if (!queue->sink)
                 return;
-            if (!thread_.joinable())
-                thread_ = std::thread([this] { Run(); });
+            Enlist(queue);
             queue->jobs.push_back({{}, false, true});
-            if (!queue->listed) {
-                listed_.push_back(queue);
-                queue->listed = true;
-            }
         }
         wake_.notify_all();
     }
@@ -108,56 +99,73 @@ class Writer {
     }
 
   private:
+    // With the lock held, before a job is added: should the job then find
+    // no memory, the thread just finds the queue without work.
+    void Enlist(const std::shared_ptr<JournalQueue>& queue) {
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { Run(); });
+        if (!queue->listed) {
+            listed_.push_back(queue);
+            queue->listed = true;
+        }
+    }
+
+    // Nothing here allocates outside the sink's own work, which may fail:
+    // a queue keeps its place in the list while it has jobs, and moves to
+    // the list's end by a splice.
     void Run() {
         std::unique_lock lock(mutex_);
         for (;;) {
             wake_.wait(lock, [&] { return stop_ || !listed_.empty(); });
             if (listed_.empty())
                 return;
-            const std::shared_ptr<JournalQueue> queue = std::move(listed_.front());
-            listed_.pop_front();
-            queue->listed = false;
+            const auto place = listed_.begin();
+            const std::shared_ptr<JournalQueue> queue = *place;
             if (queue->jobs.empty()) {
-                done_.notify_all();
+                Unlist(place);
                 continue;
             }
             JournalQueue::Job job = std::move(queue->jobs.front());
             queue->jobs.pop_front();
             queue->busy = working_ = true;
-            if (job.close) {
-                std::unique_ptr<JournalSink> sink = std::move(queue->sink);
-                lock.unlock();
-                sink.reset();
-                lock.lock();
-                queue->busy = working_ = false;
-                done_.notify_all();
-                continue;
-            }
+            // The sink leaves the queue under the lock, as others look at it.
+            std::unique_ptr<JournalSink> closing = job.close ? std::move(queue->sink) : nullptr;
             lock.unlock();
-            bool ok = false;
-            try {
-                ok = job.flush ? queue->sink->Flush() : queue->sink->Append(job.bytes);
-            } catch (...) {
-                // A sink that cannot take the bytes has failed like a full disk.
-            }
+            const bool ok = job.close || Carry(*queue->sink, job);
+            closing.reset();
             lock.lock();
             queue->busy = working_ = false;
             queue->queued -= job.bytes.size();
             Recycle(job.bytes);
-            if (ok)
+            if (ok) {
                 queue->written += job.bytes.size();
-            else {
+            } else {
                 queue->failed = true;
                 queue->jobs.clear();
                 queue->queued = 0;
             }
-            // Files take turns, a job each.
-            if (!queue->jobs.empty() && !queue->listed) {
-                listed_.push_back(queue);
-                queue->listed = true;
-            }
+            if (queue->jobs.empty())
+                Unlist(place);
+            else // files take turns, a job each
+                listed_.splice(listed_.end(), listed_, place);
             done_.notify_all();
         }
+    }
+
+    // Runs without the lock.
+    static bool Carry(JournalSink& sink, const JournalQueue::Job& job) {
+        try {
+            return job.flush ? sink.Flush() : sink.Append(job.bytes);
+        } catch (...) {
+            // A sink that cannot take the bytes has failed like a full disk.
+            return false;
+        }
+    }
+
+    void Unlist(std::list<std::shared_ptr<JournalQueue>>::iterator place) {
+        (*place)->listed = false;
+        listed_.erase(place);
+        done_.notify_all();
     }
 
     // Keeps a written buffer for the next piece of a copy: its pages are in
@@ -178,7 +186,7 @@ class Writer {
     std::vector<std::string> spare_;
     std::condition_variable wake_;
     std::condition_variable done_;
-    std::deque<std::shared_ptr<JournalQueue>> listed_;
+    std::list<std::shared_ptr<JournalQueue>> listed_;
     std::thread thread_;
     bool working_ = false;
     bool stop_ = false;

@@ -96,7 +96,7 @@ OwnerOnlySecurity::OwnerOnlySecurity(bool folder) {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
         return;
-    const Owned<HANDLE, CloseHandle> tokenOwner(token);
+    const FileHandle tokenOwner(token);
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     user_ = std::make_unique<BYTE[]>(size);

@@ -58,7 +58,7 @@ class JournalFileSink final : public JournalSink {
 
   private:
     std::wstring path_;
-    Owned<HANDLE, CloseHandle> file_;
+    FileHandle file_;
 };
 
 // Gives a new document, once its edit control exists, the journal the

@@ -25,8 +25,6 @@ namespace {
 // A header, whatever its path, fits in this many bytes at a journal's start.
 constexpr DWORD kHeaderBytes = 256 * 1024;
 
-using FileHandle = Owned<HANDLE, CloseHandle>;
-
 // The whole of a journal file, mapped rather than read: a copy of a large
 // text is gigabytes.
 class MappedJournal {
@@ -88,11 +86,10 @@ struct LeftDocument {
     const JournalHeader& Header() const { return journals[have ? used : 0].header; }
 };
 
-// Null when another instance holds the journal, as it does all the time it runs.
+// Fails when another instance holds the journal, as it does all the time it runs.
 HANDLE TakeJournal(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    return CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 bool ReadHeader(HANDLE file, JournalHeader& header) {

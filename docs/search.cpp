@@ -43,28 +43,77 @@ std::u16string_view SearchText::upTo(int32_t i) const {
     return pieces_[k].substr(0, static_cast<size_t>(i - starts_[k]));
 }
 
+std::u16string_view SearchText::range(int32_t from, int32_t to, std::u16string& joined) const {
+    const std::u16string_view first = this->from(from);
+    if (static_cast<int64_t>(first.size()) >= to - from)
+        return first.substr(0, static_cast<size_t>(to - from));
+    joined.clear();
+    for (int32_t i = from; i < to; i = from + static_cast<int32_t>(joined.size()))
+        joined.append(this->from(i).substr(0, static_cast<size_t>(to - i)));
+    return joined;
+}
+
 namespace {
 
-// The two units in front of a place, nearest last; 0 stands for none.
+// What lies in front of a place: the cluster rules' state there and the
+// last unit, 0 for none.
 struct Behind {
-    char16_t previous = 0;
+    ClusterState state;
     char16_t last = 0;
 };
 
-Behind BehindAt(const SearchText& text, int32_t position) {
-    return {position > 1 ? text[position - 2] : char16_t{0},
-            position > 0 ? text[position - 1] : char16_t{0}};
+// What lies in front of `added` put after `behind`; looks back into `added`
+// only as far as the cluster rules need.
+Behind Followed(const Behind& behind, std::u16string_view added) {
+    if (added.empty())
+        return behind;
+    return {ClusterStateAfter(added, behind.state), added.back()};
 }
 
-// Whether a match boundary at `position`, with `behind` in front of it,
-// would cut a character: a surrogate pair, CR LF, or a letter and its marks.
-bool CutsCharacter(Behind behind, const SearchText& text, int32_t position) {
+bool SameState(const ClusterState& a, const ClusterState& b) {
+    return a.last == b.last && a.pictographic == b.pictographic &&
+           a.joinsPictograph == b.joinsPictograph && a.oddRegional == b.oddRegional;
+}
+
+// What lies in front of `to` once text[from, to) follows `atFrom`. The rules
+// look back only along a run of marks or of regional indicators, so a short
+// window before `to` nearly always decides, read in place unless it spans
+// two pieces; it widens while what lies before it could change the answer.
+Behind FollowedBy(const Behind& atFrom, const SearchText& text, int32_t from, int32_t to) {
+    std::u16string joined;
+    for (int32_t width = 64;; width *= 2) {
+        int32_t start = std::max(to - width, from);
+        if (start > from && IsLowSurrogate(text[start]))
+            --start; // a pair stays whole
+        const std::u16string_view window = text.range(start, to, joined);
+        if (start == from)
+            return Followed(atFrom, window);
+        // The state in front of the window works through two flags alone;
+        // when setting both changes nothing, neither does what lies there.
+        const Behind open = Followed({}, window);
+        const ClusterState joining{GraphemeBreak::RegionalIndicator, true, false, true};
+        if (SameState(open.state, ClusterStateAfter(window, joining)))
+            return open;
+    }
+}
+
+Behind BehindAt(const SearchText& text, int32_t position) {
+    return FollowedBy({}, text, 0, position);
+}
+
+// Whether a match boundary at `position` with `behind` in front of it would
+// cut a character: a surrogate pair, CR LF, a letter and its marks, a flag,
+// an emoji sequence.
+bool CutsCharacter(const Behind& behind, const SearchText& text, int32_t position) {
     if (position >= text.size())
         return false;
-    const bool two = position + 1 < text.size();
-    const char16_t units[] = {behind.previous, behind.last, text[position],
-                              two ? text[position + 1] : char16_t{0}};
-    return !IsCharStop(std::u16string_view(units, two ? 4 : 3), 2);
+    const char16_t unit = text[position];
+    if (IsHighSurrogate(behind.last) && IsLowSurrogate(unit))
+        return true;
+    const char16_t next = position + 1 < text.size() ? text[position + 1] : char16_t{0};
+    const char32_t c =
+        IsHighSurrogate(unit) && IsLowSurrogate(next) ? CombineSurrogates(unit, next) : unit;
+    return !BreaksBefore(behind.state, c);
 }
 
 // The unit that folds to the same as `unit`: its other case for A-Z and a-z.
@@ -168,8 +217,8 @@ Probe ProbeFor(std::u16string_view pattern, bool caseSensitive) {
 bool Passes(const SearchText& text, int32_t position, int32_t length, Behind before,
             const SearchOptions& options) {
     const int32_t end = position + length;
-    const Behind beforeEnd = length > 1 ? BehindAt(text, end) : Behind{before.last, text[position]};
-    if (CutsCharacter(before, text, position) || CutsCharacter(beforeEnd, text, end))
+    if (CutsCharacter(before, text, position) ||
+        CutsCharacter(FollowedBy(before, text, position, end), text, end))
         return false;
     const char16_t after = end < text.size() ? text[end] : char16_t{0};
     return !options.wholeWord || (!IsWordUnit(before.last) && !IsWordUnit(after));
@@ -202,21 +251,6 @@ int32_t LastOccurrence(const SearchText& text, std::u16string_view pattern, int3
         if (q == 0)
             return -1;
     }
-}
-
-// The last two units of `behind` followed by text[from, to).
-Behind Followed(Behind behind, const SearchText& text, int32_t from, int32_t to) {
-    if (to - from >= 2)
-        return BehindAt(text, to);
-    if (to - from == 1)
-        return {behind.last, text[from]};
-    return behind;
-}
-
-// The last two units of `behind` followed by `added`.
-Behind Followed(Behind behind, std::u16string_view added) {
-    const SearchText piece(added);
-    return Followed(behind, piece, 0, piece.size());
 }
 
 } // namespace
@@ -284,7 +318,7 @@ ReplaceAllMatches Find_ReplaceAllMatches(const SearchText& text, std::u16string_
         if (growth > 0 && newLength > maxLength)
             return {{}, 0, 0, true};
         result.positions.push_back(p);
-        before = Followed(Followed(before, text, resume, p), replacement);
+        before = Followed(FollowedBy(before, text, resume, p), replacement);
         resume = p + length;
     }
     if (!result.positions.empty()) {

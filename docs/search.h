@@ -6,8 +6,8 @@
 // An occurrence is any place where the pattern's units appear. A match is an
 // occurrence that also passes the options and does not cut a character
 // (editctl/characters.h: a surrogate pair, a CR LF pair, a letter and its
-// combining marks) in two: replacing half of one would leave a broken
-// character or a stray line break behind.
+// combining marks, a flag, an emoji sequence) in two: replacing half of one
+// would leave a broken character or a stray line break behind.
 #pragma once
 
 #include "fileio/text_encode.h"
@@ -41,6 +41,8 @@ class SearchText {
     std::u16string_view from(int32_t i) const;
     // The units from the start of the piece holding i - 1 up to i; i > 0.
     std::u16string_view upTo(int32_t i) const;
+    // The units [from, to): in place within one piece, else joined into `joined`.
+    std::u16string_view range(int32_t from, int32_t to, std::u16string& joined) const;
 
   private:
     size_t pieceOf(int32_t i) const;

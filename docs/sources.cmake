@@ -21,6 +21,7 @@ set(DOCS_WIN
     ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find.cpp
     ${CMAKE_CURRENT_LIST_DIR}/format_menu.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/interrupted_saves.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery_files.cpp
     ${CMAKE_CURRENT_LIST_DIR}/recovery_offer.cpp

@@ -5,6 +5,7 @@
 #include "docs/main_window.h"
 #include "docs/tab_geometry.h"
 #include "fileio/wide.h"
+#include "winkit/high_contrast.h"
 #include "winkit/command_ids.h"
 #include "winkit/win_handles.h"
 #include "winkit/window_proc_guard.h"
@@ -24,6 +25,15 @@ struct TabColors {
 
 constexpr TabColors kSelectedTab = {RGB(220, 220, 220), RGB(0, 0, 0), RGB(120, 120, 120)};
 constexpr TabColors kOtherTab = {RGB(245, 245, 245), RGB(80, 80, 80), RGB(200, 200, 200)};
+
+// While high contrast is on, the system's colours: the selected tab as a
+// window, the others as buttons, caption, close glyph and outline as text.
+TabColors ColorsOf(bool selected) {
+    if (!HighContrast_On())
+        return selected ? kSelectedTab : kOtherTab;
+    const COLORREF text = HighContrast_Color(selected ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+    return {HighContrast_Color(selected ? COLOR_WINDOW : COLOR_BTNFACE), text, text};
+}
 
 Box ToBox(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
@@ -173,7 +183,13 @@ LRESULT HandleTabStripMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_ERASEBKGND && mw->whiteBrush) {
         RECT client = {};
         GetClientRect(window, &client);
-        FillRect(reinterpret_cast<HDC>(wParam), &client, mw->whiteBrush.get());
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        if (HighContrast_On()) {
+            SetDCBrushColor(dc, HighContrast_Color(COLOR_BTNFACE));
+            FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        } else {
+            FillRect(dc, &client, mw->whiteBrush.get());
+        }
         return 1;
     }
     if (message == WM_LBUTTONDOWN && CloseTabAtGlyph(*mw, window, lParam))
@@ -198,7 +214,7 @@ void TabStrip_DrawItem(MainWindow& mw, const DRAWITEMSTRUCT& d) {
     const RECT r = d.rcItem;
     const bool selected =
         static_cast<int>(d.itemID) == SendMessageW(mw.tabControl, TCM_GETCURSEL, 0, 0);
-    const TabColors& colors = selected ? kSelectedTab : kOtherTab;
+    const TabColors colors = ColorsOf(selected);
 
     const GdiObject<HBRUSH> fill(CreateSolidBrush(colors.fill));
     FillRect(dc, &r, fill.get());

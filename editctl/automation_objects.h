@@ -1,7 +1,8 @@
 // The COM objects behind the edit control's automation element: the
 // element with its text pattern, and the text ranges it hands out. Both
 // reach the control's record through the window on every call, so nothing
-// they hold goes stale; a range is two positions clamped on each use.
+// they hold goes stale; a range is two positions that follow the control's
+// edits and are clamped on each use.
 #pragma once
 
 #include "editctl/edit_state.h"
@@ -12,7 +13,7 @@
 #include <new>
 
 class EditProvider final
-    : public ComObject<EditProvider, IRawElementProviderSimple, uia::ITextProvider> {
+    : public ComObject<EditProvider, IRawElementProviderSimple, uia::ITextProvider2> {
   public:
     explicit EditProvider(HWND window) : window_(window) {}
 
@@ -38,6 +39,10 @@ class EditProvider final
                                              uia::ITextRangeProvider** result) override;
     HRESULT STDMETHODCALLTYPE get_DocumentRange(uia::ITextRangeProvider** result) override;
     HRESULT STDMETHODCALLTYPE get_SupportedTextSelection(int* result) override;
+    HRESULT STDMETHODCALLTYPE RangeFromAnnotation(IRawElementProviderSimple* annotation,
+                                                  uia::ITextRangeProvider** result) override;
+    HRESULT STDMETHODCALLTYPE GetCaretRange(BOOL* isActive,
+                                            uia::ITextRangeProvider** result) override;
 
   private:
     ~EditProvider() override = default;

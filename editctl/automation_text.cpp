@@ -196,7 +196,9 @@ int32_t PreviousUnitBoundary(const EditState& s, int32_t p, TextUnit unit) {
 
 TextSpan ExpandToUnit(const EditState& s, TextSpan span, TextUnit unit) {
     int32_t start = ClampSpan(s, span).start;
-    if (!IsUnitBoundary(s, start, unit))
+    // No unit starts at the end of the text: a reader asking there for the
+    // current line or character gets the last one.
+    if (start == TextLength(s.model) || !IsUnitBoundary(s, start, unit))
         start = PreviousUnitBoundary(s, start, unit);
     return {start, NextUnitBoundary(s, start, unit)};
 }
@@ -250,7 +252,8 @@ TextSpan FindInSpan(const EditState& s, TextSpan span, std::u16string_view patte
                       ignoreCase))
                 return false;
         }
-        return true;
+        // A match must begin and end between characters, never inside one.
+        return IsCharStop(text, p) && IsCharStop(text, p + length);
     };
     const int32_t last = span.end - length;
     for (int32_t i = 0; i <= last - span.start; ++i) {

@@ -1,10 +1,11 @@
 // Text units as assistive technology walks them: characters as the caret
 // steps, words by the control's word rules, visual rows, logical lines,
-// screens of rows and the whole document. Spans are plain positions clamped
-// to the text on every use, so a span taken before an edit stays usable.
+// screens of rows and the whole document. Spans are clamped to the text on
+// every use.
 #pragma once
 
 #include "editctl/edit_state.h"
+#include "editctl/live_spans.h"
 
 #include <cstdint>
 #include <string_view>
@@ -18,13 +19,6 @@ enum class TextUnit : int32_t {
     Paragraph = 4, // a logical line
     Page = 5,      // the rows the client area shows, and screens above and below
     Document = 6,
-};
-
-struct TextSpan {
-    int32_t start = 0;
-    int32_t end = 0;
-
-    bool operator==(const TextSpan&) const = default;
 };
 
 // Both ends clamped to the text, the start not after the end.

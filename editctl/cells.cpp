@@ -8,9 +8,11 @@
 CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column,
                         const CellRules& rules) {
     const bool tab = line[offset] == kTab;
-    int64_t cells = tab ? rules.tabWidth - column % rules.tabWidth : CharacterCells(line, offset);
+    const CharacterExtent character =
+        tab ? CharacterExtent{offset + 1, 0} : CharacterAt(line, offset);
+    int64_t cells = tab ? rules.tabWidth - column % rules.tabWidth : character.cells;
     if (rules.perRow <= 0)
-        return {column, column + cells};
+        return {column, column + cells, character.end};
     const int64_t room = rules.perRow - column % rules.perRow;
     if (cells > room) {
         if (tab)
@@ -19,7 +21,7 @@ CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column
             column += room; // to the next row's start
         cells = std::min(cells, rules.perRow);
     }
-    return {column, column + cells};
+    return {column, column + cells, character.end};
 }
 
 int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules& rules,
@@ -29,11 +31,10 @@ int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules
     int64_t column = from.column;
     for (int32_t at = from.offset; at < length;) {
         const CellSpan span = PlaceCharacter(line, at, column, rules);
-        const int32_t next = NextCharStop(line, at);
-        if (next > offset)
+        if (span.after > offset)
             return span.first;
         column = span.end;
-        at = next;
+        at = span.after;
     }
     return column;
 }
@@ -42,11 +43,13 @@ CellStop StopOfColumn(std::u16string_view line, int64_t column, const CellRules&
                       CellStop from) {
     const int32_t length = static_cast<int32_t>(line.size());
     int64_t end = from.column;
-    for (int32_t at = from.offset; at < length; at = NextCharStop(line, at)) {
+    for (int32_t at = from.offset; at < length;) {
         const int64_t before = end;
-        end = PlaceCharacter(line, at, end, rules).end;
+        const CellSpan span = PlaceCharacter(line, at, end, rules);
+        end = span.end;
         if (end > column)
             return {at, before};
+        at = span.after;
     }
     return {length, end};
 }

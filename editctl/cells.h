@@ -14,13 +14,15 @@ struct CellRules {
     int64_t perRow = 0;   // cells per row while wrapping; 0 without wrapping
 };
 
-// The cells [first, end) of one character; `first` lies past any cell left empty before it.
+// The cells [first, end) of one character; `first` lies past any cell left
+// empty before it. The character's units end at `after`.
 struct CellSpan {
     int64_t first = 0;
     int64_t end = 0;
+    int32_t after = 0;
 };
 
-// The cells of the character at `offset` (a stop) when the cells before it end at `column`.
+// The character at `offset` (a stop) when the cells before it end at `column`.
 CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column,
                         const CellRules& rules);
 // Where a walk along a line may start or stop: a character's start and the

@@ -21,6 +21,7 @@ void FollowChange(EditState& s, const ModelChange& change) {
         s.effects.tooLong = true;
         return;
     case Kind::Text:
+        s.model.liveSpans.follow(change.records);
         FollowLayout(s, change);
         TellObserver(s, change);
         InvalidateClient(s);

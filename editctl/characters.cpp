@@ -8,24 +8,13 @@
 
 namespace {
 
+// Below this no code point takes other than one cell or joins the one
+// before it, and only an LF, a pictograph or a control follows a code
+// point that is not plain itself: the common case is a comparison.
 constexpr char32_t kFirstWideOrMark = 0x300;
-
-bool IsControl(char16_t unit) {
-    return unit < 0x20 || (unit >= 0x7F && unit < 0xA0);
-}
 
 template <typename Text> int32_t Length(const Text& text) {
     return static_cast<int32_t>(text.size());
-}
-
-// Whether the character that ends at `pos` takes the marks after it.
-template <typename Text> bool CarriesMarks(const Text& text, int32_t pos) {
-    const char16_t before = text[pos - 1];
-    if (IsControl(before) || IsHighSurrogate(before))
-        return false;
-    if (IsLowSurrogate(before))
-        return pos >= 2 && IsHighSurrogate(text[pos - 2]);
-    return true;
 }
 
 template <typename Text> char32_t CodePointIn(const Text& text, int32_t pos) {
@@ -35,29 +24,77 @@ template <typename Text> char32_t CodePointIn(const Text& text, int32_t pos) {
     return unit;
 }
 
+int32_t UnitsOf(char32_t c) {
+    return c > 0xFFFF ? 2 : 1;
+}
+
+// The code point ending at `end` (> 0); `start` gets where it begins.
+template <typename Text> char32_t CodePointBefore(const Text& text, int32_t end, int32_t& start) {
+    const char16_t unit = text[end - 1];
+    if (IsLowSurrogate(unit) && end >= 2 && IsHighSurrogate(text[end - 2])) {
+        start = end - 2;
+        return CombineSurrogates(text[end - 2], unit);
+    }
+    start = end - 1;
+    return unit;
+}
+
 template <typename Text> bool InsidePair(const Text& text, int32_t pos) {
     return pos > 0 && pos < Length(text) && IsLowSurrogate(text[pos]) &&
            IsHighSurrogate(text[pos - 1]);
+}
+
+// Whether the text before `end` ends in a pictograph and Extend marks,
+// looking back no further than `floor`; `atFloor` answers for the text
+// before it.
+template <typename Text>
+bool EndsInPictograph(const Text& text, int32_t end, int32_t floor, bool atFloor) {
+    while (end > floor) {
+        int32_t start = 0;
+        const char32_t c = CodePointBefore(text, end, start);
+        if (IsExtendedPictographic(c))
+            return true;
+        if (GraphemeBreakOf(c) != GraphemeBreak::Extend)
+            return false;
+        end = start;
+    }
+    return atFloor;
+}
+
+// Whether the run of regional indicators ending at `end` is odd, counting
+// back to `floor`; `atFloor` tells whether the run reaching it was odd.
+template <typename Text>
+bool OddRegionalRun(const Text& text, int32_t end, int32_t floor, bool atFloor) {
+    bool odd = false;
+    while (end > floor) {
+        int32_t start = 0;
+        if (GraphemeBreakOf(CodePointBefore(text, end, start)) != GraphemeBreak::RegionalIndicator)
+            return odd;
+        odd = !odd;
+        end = start;
+    }
+    return odd != atFloor;
 }
 
 template <typename Text> bool IsStop(const Text& text, int32_t pos) {
     if (pos <= 0 || pos >= Length(text))
         return true;
     const char16_t unit = text[pos];
-    if (unit < kFirstWideOrMark)
-        return !(unit == kLf && text[pos - 1] == kCr);
-    if (InsidePair(text, pos))
+    const char16_t before = text[pos - 1];
+    if (unit < kFirstWideOrMark && before < kFirstWideOrMark)
+        return !(unit == kLf && before == kCr);
+    if (IsLowSurrogate(unit) && IsHighSurrogate(before))
         return false;
-    return CellWidth(CodePointIn(text, pos)) != 0 || !CarriesMarks(text, pos);
-}
-
-template <typename Text> int32_t NextStop(const Text& text, int32_t pos) {
-    if (pos >= Length(text))
-        return Length(text);
-    int32_t next = std::max(pos, 0) + 1;
-    while (!IsStop(text, next))
-        ++next;
-    return next;
+    int32_t previousStart = 0;
+    const GraphemeBreak previous = GraphemeBreakOf(CodePointBefore(text, pos, previousStart));
+    const char32_t next = CodePointIn(text, pos);
+    const PairBreak pair =
+        BreakBetween(previous, GraphemeBreakOf(next), IsExtendedPictographic(next));
+    if (pair != PairBreak::LookBack)
+        return pair == PairBreak::Break;
+    if (previous == GraphemeBreak::ZWJ)
+        return !EndsInPictograph(text, previousStart, 0, false);
+    return !OddRegionalRun(text, pos, 0, false);
 }
 
 template <typename Text> int32_t PrevStop(const Text& text, int32_t pos) {
@@ -72,6 +109,55 @@ template <typename Text> int32_t PrevStop(const Text& text, int32_t pos) {
 template <typename Text> int32_t StopAtOrBefore(const Text& text, int32_t pos) {
     pos = std::clamp(pos, 0, Length(text));
     return IsStop(text, pos) ? pos : PrevStop(text, pos);
+}
+
+// Whether `next`, joining a character that began with `first` and left the
+// rules in `state`, makes it an emoji presentation sequence.
+bool PresentsAsEmoji(char32_t first, const ClusterState& state, char32_t next) {
+    if (next == 0xFE0F || (next >= 0x1F3FB && next <= 0x1F3FF))
+        return true;
+    if (next == 0x20E3)
+        return first == u'#' || first == u'*' || (first >= u'0' && first <= u'9');
+    if (state.last == GraphemeBreak::ZWJ)
+        return IsExtendedPictographic(next);
+    return state.last == GraphemeBreak::RegionalIndicator &&
+           GraphemeBreakOf(next) == GraphemeBreak::RegionalIndicator;
+}
+
+template <typename Text> CharacterExtent ExtentAt(const Text& text, int32_t stop) {
+    const int32_t length = Length(text);
+    const char32_t first = CodePointIn(text, stop);
+    int32_t end = stop + UnitsOf(first);
+    ClusterState state = Advance({}, first);
+    bool emoji = false;
+    while (end < length) {
+        const char16_t unit = text[end];
+        // Only a CR, a ZWJ or a prepended mark takes a plain unit after it.
+        if (unit < kFirstWideOrMark && state.last != GraphemeBreak::CR &&
+            state.last != GraphemeBreak::ZWJ && state.last != GraphemeBreak::Prepend)
+            break;
+        const char32_t next = CodePointIn(text, end);
+        if (BreaksBefore(state, next))
+            break;
+        emoji = emoji || PresentsAsEmoji(first, state, next);
+        state = Advance(state, next);
+        end += UnitsOf(next);
+    }
+    return {end, emoji ? 2 : std::max(CellWidth(first), 1)};
+}
+
+template <typename Text> int32_t NextStop(const Text& text, int32_t pos) {
+    if (pos >= Length(text))
+        return Length(text);
+    pos = std::max(pos, 0);
+    return ExtentAt(text, IsStop(text, pos) ? pos : PrevStop(text, pos)).end;
+}
+
+// Marks that make a presentation of what they follow rather than a
+// letter of their own: variation selectors, skin tones, tags, the keycap.
+bool IsPresentationMark(char32_t c) {
+    return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF) ||
+           (c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0020 && c <= 0xE007F) || c == 0x20E3;
 }
 
 } // namespace
@@ -131,14 +217,57 @@ int32_t CharStopAtOrBefore(const TextBuffer& text, int32_t pos) {
     return StopAtOrBefore(text, pos);
 }
 
-char32_t CodePointAt(std::u16string_view text, int32_t pos) {
-    return CodePointIn(text, pos);
+CharacterExtent CharacterAt(std::u16string_view text, int32_t stop) {
+    return ExtentAt(text, stop);
+}
+CharacterExtent CharacterAt(const TextBuffer& text, int32_t stop) {
+    return ExtentAt(text, stop);
 }
 
-int CharacterCells(std::u16string_view text, int32_t pos) {
-    if (text[pos] < kFirstWideOrMark)
-        return 1;
-    return std::max(CellWidth(CodePointAt(text, pos)), 1);
+int32_t BackspaceStop(const TextBuffer& text, int32_t pos) {
+    pos = std::clamp(pos, 0, Length(text));
+    const int32_t start = PrevStop(text, pos);
+    if (pos == 0)
+        return 0;
+    int32_t lastStart = 0;
+    const char32_t last = CodePointBefore(text, pos, lastStart);
+    const GraphemeBreak kind = GraphemeBreakOf(last);
+    if (lastStart <= start ||
+        (kind != GraphemeBreak::Extend && kind != GraphemeBreak::SpacingMark) ||
+        IsPresentationMark(last))
+        return start;
+    // Marks on a pictograph, a flag or a ZWJ belong to an emoji sequence.
+    for (int32_t at = start; at < lastStart;) {
+        const char32_t c = CodePointIn(text, at);
+        const GraphemeBreak k = GraphemeBreakOf(c);
+        if (IsExtendedPictographic(c) || k == GraphemeBreak::ZWJ ||
+            k == GraphemeBreak::RegionalIndicator)
+            return start;
+        at += UnitsOf(c);
+    }
+    return lastStart;
+}
+
+ClusterState ClusterStateAfter(std::u16string_view text, const ClusterState& before) {
+    const int32_t end = Length(text);
+    if (end == 0)
+        return before;
+    int32_t start = 0;
+    const char32_t last = CodePointBefore(text, end, start);
+    ClusterState state;
+    state.last = GraphemeBreakOf(last);
+    if (state.last == GraphemeBreak::ZWJ)
+        state.joinsPictograph = EndsInPictograph(text, start, 0, before.pictographic);
+    else
+        state.pictographic = EndsInPictograph(text, end, 0, before.pictographic);
+    if (state.last == GraphemeBreak::RegionalIndicator)
+        state.oddRegional = OddRegionalRun(
+            text, end, 0, before.last == GraphemeBreak::RegionalIndicator && before.oddRegional);
+    return state;
+}
+
+char32_t CodePointAt(std::u16string_view text, int32_t pos) {
+    return CodePointIn(text, pos);
 }
 
 bool IsRightToLeft(char32_t c) {

@@ -104,8 +104,9 @@ bool ColumnStops::extend(Line& entry, std::u16string_view line) {
     CellStop walk = entry.stops.back();
     const int64_t target = int64_t{walk.offset} + kSpacing;
     while (walk.offset < length && walk.offset < target) {
-        walk.column = PlaceCharacter(line, walk.offset, walk.column, entry.rules).end;
-        walk.offset = NextCharStop(line, walk.offset);
+        const CellSpan span = PlaceCharacter(line, walk.offset, walk.column, entry.rules);
+        walk.column = span.end;
+        walk.offset = span.after;
     }
     if (walk.offset >= length) {
         entry.complete = true;

@@ -8,6 +8,8 @@
 #include "editctl/uia_api.h"
 #include "winkit/win_handles.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -57,8 +59,8 @@ HRESULT ArrayResult(EditProvider* owner, TextSpan span, SAFEARRAY** result) {
 void* EditProvider::Interface(REFIID iid) {
     if (iid == IID_IRawElementProviderSimple)
         return static_cast<IRawElementProviderSimple*>(this);
-    if (iid == uia::kTextProviderIid)
-        return static_cast<uia::ITextProvider*>(this);
+    if (iid == uia::kTextProviderIid || iid == uia::kTextProvider2Iid)
+        return static_cast<uia::ITextProvider2*>(this);
     return nullptr;
 }
 
@@ -83,8 +85,8 @@ HRESULT EditProvider::GetPatternProvider(PATTERNID pattern, IUnknown** result) {
     *result = nullptr;
     if (!State())
         return uia::kElementNotAvailable;
-    if (pattern == uia::kTextPattern) {
-        *result = static_cast<uia::ITextProvider*>(this);
+    if (pattern == uia::kTextPattern || pattern == uia::kTextPattern2) {
+        *result = static_cast<uia::ITextProvider2*>(this);
         AddRef();
     }
     return S_OK;
@@ -161,9 +163,16 @@ HRESULT EditProvider::RangeFromPoint(uia::Point point, uia::ITextRangeProvider**
     const EditState* s = State();
     if (!s)
         return uia::kElementNotAvailable;
-    POINT client = {static_cast<LONG>(point.x), static_cast<LONG>(point.y)};
-    ScreenToClient(window_, &client);
-    const int32_t at = HitTest(*s, client.x, client.y);
+    if (std::isnan(point.x) || std::isnan(point.y))
+        return E_INVALIDARG;
+    POINT origin = {0, 0};
+    ClientToScreen(window_, &origin);
+    // Far beyond any screen, a point is as good as one at the text's edge.
+    auto client = [](double screen, LONG start) {
+        return static_cast<int64_t>(std::clamp(screen - start, -1e12, 1e12));
+    };
+    const int32_t at =
+        BoundaryNearestPoint(*s, client(point.x, origin.x), client(point.y, origin.y));
     return NewRangeResult(this, {at, at}, result);
 }
 
@@ -182,6 +191,26 @@ HRESULT EditProvider::get_SupportedTextSelection(int* result) {
         return E_POINTER;
     *result = uia::SelectionSingle;
     return S_OK;
+}
+
+HRESULT EditProvider::RangeFromAnnotation(IRawElementProviderSimple*,
+                                          uia::ITextRangeProvider** result) {
+    if (!result)
+        return E_POINTER;
+    *result = nullptr;
+    return uia::kNotSupported; // the text carries no annotations
+}
+
+HRESULT EditProvider::GetCaretRange(BOOL* isActive, uia::ITextRangeProvider** result) {
+    if (!isActive || !result)
+        return E_POINTER;
+    *result = nullptr;
+    *isActive = FALSE;
+    const EditState* s = State();
+    if (!s)
+        return uia::kElementNotAvailable;
+    *isActive = GetFocus() == window_;
+    return NewRangeResult(this, {s->model.caret, s->model.caret}, result);
 }
 
 // ---- The window's side ----

@@ -23,6 +23,8 @@ void EditCtl_SetFont(HWND window, HFONT font) {
     EditState* s = EditCtl_State(window);
     if (!s)
         return;
+    // A new font may come with the handle of a deleted one: its glyphs are read again.
+    s->attached.glyphs.reset();
     TEXTMETRICW metrics = {};
     if (MeasureFont(window, font, metrics))
         SetFontMetrics(*s, font, metrics.tmAveCharWidth, metrics.tmHeight);

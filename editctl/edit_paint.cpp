@@ -1,18 +1,54 @@
 #include "editctl/edit_paint.h"
 
+#include "editctl/edit_glyphs.h"
 #include "editctl/layout.h"
 #include "editctl/paint_plan.h"
 #include "fileio/wide.h"
+#include "winkit/high_contrast.h"
 #include "winkit/win_handles.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <new>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// The colours of one paint: the view's own, or while high contrast is on
+// the system's, so the text keeps the contrast its reader chose.
+struct PaintColors {
+    COLORREF background;
+    COLORREF text;
+    COLORREF gutter;
+    COLORREF gutterLine;
+    COLORREF lineNumber;
+    COLORREF currentLine;
+    COLORREF currentLineNumber;
+    COLORREF selection;
+    COLORREF selectedText;
+};
+
+PaintColors ColorsOf(const ViewState& v) {
+    if (!HighContrast_On())
+        return {v.backgroundColor,        v.textColor,       v.gutterColor,
+                v.gutterLineColor,        v.lineNumberColor, v.currentLineColor,
+                v.currentLineNumberColor, v.selectionColor,  v.selectedTextColor};
+    const COLORREF face = HighContrast_Color(COLOR_BTNFACE);
+    const COLORREF highlight = HighContrast_Color(COLOR_HIGHLIGHT);
+    const COLORREF highlightText = HighContrast_Color(COLOR_HIGHLIGHTTEXT);
+    return {HighContrast_Color(COLOR_WINDOW),
+            HighContrast_Color(COLOR_WINDOWTEXT),
+            face,
+            HighContrast_Color(COLOR_BTNTEXT),
+            HighContrast_Color(COLOR_GRAYTEXT),
+            highlight,
+            highlightText,
+            highlight,
+            highlightText};
+}
 
 void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
     const RECT rect = {left, top, right, bottom};
@@ -21,17 +57,16 @@ void Fill(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
 }
 
 // The gutter's background and its one-pixel separator at the right edge.
-void DrawGutter(HDC dc, const EditState& s, int top, int bottom) {
-    Fill(dc, 0, top, s.view.gutterWidth, bottom, s.view.gutterColor);
-    Fill(dc, s.view.gutterWidth - 1, top, s.view.gutterWidth, bottom, s.view.gutterLineColor);
+void DrawGutter(HDC dc, const EditState& s, const PaintColors& c, int top, int bottom) {
+    Fill(dc, 0, top, s.view.gutterWidth, bottom, c.gutter);
+    Fill(dc, s.view.gutterWidth - 1, top, s.view.gutterWidth, bottom, c.gutterLine);
 }
 
 // The caret line's cell stops short of the separator so the line stays whole.
-void DrawNumber(HDC dc, const EditState& s, const NumberCell& cell) {
+void DrawNumber(HDC dc, const EditState& s, const PaintColors& c, const NumberCell& cell) {
     if (cell.current)
-        Fill(dc, 0, cell.top, s.view.gutterWidth - 1, cell.top + s.view.lineHeight,
-             s.view.currentLineColor);
-    SetTextColor(dc, cell.current ? s.view.currentLineNumberColor : s.view.lineNumberColor);
+        Fill(dc, 0, cell.top, s.view.gutterWidth - 1, cell.top + s.view.lineHeight, c.currentLine);
+    SetTextColor(dc, cell.current ? c.currentLineNumber : c.lineNumber);
     RECT box = {4, cell.top, s.view.gutterWidth - 8, cell.top + s.view.lineHeight};
     wchar_t digits[16]; // formatted in place: painting allocates nothing
     wchar_t* first = std::end(digits);
@@ -64,10 +99,10 @@ INT CentredOrigin(const EditState& s, int32_t x, int32_t cells, INT advance) {
 
 // Draws a run holding wide, multi-unit or right-to-left characters. Wide
 // single units stay in one text-output call with their origins centred;
-// a multi-unit character (a pair, a base with its marks) or a right-to-left
-// one is drawn on its own, so marks combine with their base and no
-// reordering crosses cells.
-void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
+// a character of several units (a pair, a letter with its marks, an emoji
+// sequence) or a right-to-left one is drawn on its own inside its cells, so
+// marks sit on their base and no reordering crosses cells.
+void DrawCharacters(HDC dc, FontGlyphs* glyphs, const EditState& s, const TextRun& run) {
     const auto count = static_cast<int32_t>(run.text.size());
     const auto* units = reinterpret_cast<const wchar_t*>(run.text.data());
     std::vector<INT> extents(static_cast<size_t>(count), 0);
@@ -84,10 +119,9 @@ void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
         const int32_t x = run.x + cell * s.view.charWidth;
         if (special && next->alone) {
             DrawUnits(dc, run, batch, i, origins);
-            SIZE glyph = {};
-            GetTextExtentPoint32W(dc, units + i, length, &glyph);
-            ExtTextOutW(dc, CentredOrigin(s, x, cells, glyph.cx), run.top, 0, nullptr, units + i,
-                        static_cast<UINT>(length), nullptr);
+            DrawCharacter(dc, glyphs, s, x, run.top, cells,
+                          std::u16string_view(run.text).substr(static_cast<size_t>(i),
+                                                               static_cast<size_t>(length)));
             batch = i + length;
         } else {
             const INT advance = extents[i] - (i > 0 ? extents[i - 1] : 0);
@@ -103,13 +137,14 @@ void DrawCharacters(HDC dc, const EditState& s, const TextRun& run) {
 
 // Every unit is placed on its own cell of the grid, so a font whose glyphs
 // are not exactly `charWidth` wide still lines up with the caret and clicks.
-void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& advances) {
+void DrawRun(HDC dc, FontGlyphs* glyphs, const EditState& s, const PaintColors& c,
+             const TextRun& run, std::vector<INT>& advances) {
     if (run.selected)
         Fill(dc, run.x, run.top, run.x + run.cells * s.view.charWidth, run.top + s.view.lineHeight,
-             s.view.selectionColor);
-    SetTextColor(dc, run.selected ? s.view.selectedTextColor : s.view.textColor);
+             c.selection);
+    SetTextColor(dc, run.selected ? c.selectedText : c.text);
     if (!run.characters.empty()) {
-        DrawCharacters(dc, s, run);
+        DrawCharacters(dc, glyphs, s, run);
         return;
     }
     advances.assign(run.text.size(), s.view.charWidth);
@@ -120,24 +155,25 @@ void DrawRun(HDC dc, const EditState& s, const TextRun& run, std::vector<INT>& a
 // Draws `area` of the client into `dc`, nothing outside it. Needs no memory
 // beyond `advances`, which holds the longest run: nothing drawn between
 // selecting the off-screen bitmap and putting it back may fail.
-void DrawContent(HDC dc, const EditState& s, const PaintPlan& plan, std::vector<INT>& advances,
-                 const RECT& area) {
+void DrawContent(HDC dc, FontGlyphs* glyphs, const EditState& s, const PaintPlan& plan,
+                 std::vector<INT>& advances, const RECT& area) {
+    const PaintColors colors = ColorsOf(s.view);
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
-    Fill(dc, area.left, area.top, area.right, area.bottom, s.view.backgroundColor);
+    Fill(dc, area.left, area.top, area.right, area.bottom, colors.background);
     if (s.view.showLineNumbers)
-        DrawGutter(dc, s, area.top, area.bottom);
+        DrawGutter(dc, s, colors, area.top, area.bottom);
     const SelectedObject font(dc, s.attached.font);
     SetBkMode(dc, TRANSPARENT);
     for (const NumberCell& cell : plan.numbers)
-        DrawNumber(dc, s, cell);
+        DrawNumber(dc, s, colors, cell);
     // Text scrolled to the left disappears under the gutter's edge.
     IntersectClipRect(dc, ShownGutter(s.view), area.top, area.right, area.bottom);
     for (const TextRun& run : plan.runs)
-        DrawRun(dc, s, run, advances);
+        DrawRun(dc, glyphs, s, colors, run, advances);
 }
 
 // Plans `area`, draws it into `bitmap` and copies it to the same place of `dc`.
-void PaintThrough(const EditState& s, HDC dc, HBITMAP bitmap, const RECT& area) {
+void PaintThrough(EditState& s, HDC dc, HBITMAP bitmap, const RECT& area) {
     const PaintPlan plan = PlanPaint(s, {area.left, area.top, area.right, area.bottom});
     size_t longest = 0;
     for (const TextRun& run : plan.runs)
@@ -147,8 +183,9 @@ void PaintThrough(const EditState& s, HDC dc, HBITMAP bitmap, const RECT& area) 
     const MemoryDc memory(CreateCompatibleDC(dc));
     if (!memory.get())
         return;
+    FontGlyphs* glyphs = EditCtl_FontGlyphs(s, memory.get());
     const SelectedObject canvas(memory.get(), bitmap);
-    DrawContent(memory.get(), s, plan, advances, area);
+    DrawContent(memory.get(), glyphs, s, plan, advances, area);
     BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(),
            area.left, area.top, SRCCOPY);
 }
@@ -171,7 +208,7 @@ HBITMAP KeptBackBuffer(EditState& s, HDC dc, int width, int height) {
 
 } // namespace
 
-void PaintControl(HWND window, const EditState& s, HDC dc) {
+void PaintControl(HWND window, EditState& s, HDC dc) {
     RECT client;
     if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
         return;

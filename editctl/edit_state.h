@@ -7,6 +7,7 @@
 #include "editctl/effects.h"
 #include "editctl/history.h"
 #include "editctl/line_table.h"
+#include "editctl/live_spans.h"
 #include "editctl/text_buffer.h"
 #include "editctl/window_parts.h"
 #include "fileio/text_units.h"
@@ -23,6 +24,8 @@ struct TextModel {
     // Kept by the conversions between offsets and columns, which only read
     // the record otherwise; dropped or trimmed with every relayout.
     mutable ColumnStops columnStops;
+    // Spans held outside the control, moved along with every edit.
+    LiveSpans liveSpans;
     int32_t anchor = 0; // the selection's fixed end
     int32_t caret = 0;  // its moving end, where the caret is drawn
     // The longest text an edit may make: positions are signed 32-bit.

@@ -1,6 +1,6 @@
 // The text ranges of the edit control's automation element.
-#include "winkit/win_handles.h"
 #include "editctl/automation_objects.h"
+#include "editctl/characters.h"
 #include "editctl/edit_effects.h"
 #include "editctl/edit_record.h"
 #include "editctl/editctl.h"
@@ -52,6 +52,20 @@ class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
   public:
     TextRange(EditProvider* owner, TextSpan span)
         : owner_(ComPtr<EditProvider>::Share(owner)), span_(span) {}
+
+    // Has the span follow the control's edits; false when out of memory.
+    bool Follow() {
+        EditState* s = owner_->State();
+        if (!s)
+            return true;
+        try {
+            s->model.liveSpans.keep(&span_);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        following_ = true;
+        return true;
+    }
 
     void* Interface(REFIID iid) {
         if (iid == uia::kTextRangeProviderIid || iid == kOwnRangeIid)
@@ -147,8 +161,11 @@ class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
                 return E_INVALIDARG;
             const TextSpan span = ClampSpan(s, span_);
             int32_t count = span.end - span.start;
+            // A limit inside a character leaves the whole character out.
             if (maxLength >= 0 && maxLength < count)
-                count = maxLength;
+                count =
+                    std::max(CharStopAtOrBefore(s.model.text, span.start + maxLength), span.start) -
+                    span.start;
             *result = SysAllocStringLen(nullptr, static_cast<UINT>(count));
             if (!*result)
                 return E_OUTOFMEMORY;
@@ -218,7 +235,10 @@ class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
     }
 
   private:
-    ~TextRange() override = default;
+    ~TextRange() override {
+        if (EditState* s = owner_->State(); s && following_)
+            s->model.liveSpans.drop(&span_);
+    }
 
     // Runs a query that writes *result: checks the pointer and that the
     // control still exists.
@@ -326,12 +346,16 @@ class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
 
     ComPtr<EditProvider> owner_;
     TextSpan span_;
+    bool following_ = false;
 };
 
 } // namespace
 
 uia::ITextRangeProvider* NewTextRange(EditProvider* owner, TextSpan span) {
-    return new (std::nothrow) TextRange(owner, span);
+    ComPtr<TextRange> range(new (std::nothrow) TextRange(owner, span));
+    if (!range || !range->Follow())
+        return nullptr;
+    return range.release();
 }
 
 SAFEARRAY* RangeArray(uia::ITextRangeProvider* range) {

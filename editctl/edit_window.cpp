@@ -6,6 +6,7 @@
 #include "editctl/edit_input.h"
 #include "editctl/edit_paint.h"
 #include "editctl/edit_record.h"
+#include "winkit/high_contrast.h"
 #include "winkit/window_proc_guard.h"
 
 namespace {
@@ -104,6 +105,12 @@ bool Dispatch(HWND window, EditState& s, UINT message, WPARAM wParam, LPARAM lPa
     case WM_HSCROLL:
         EditCtl_OnScroll(window, s, message == WM_HSCROLL, wParam);
         return true;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast may have come or gone: the next paint asks again.
+        HighContrast_Refresh();
+        InvalidateRect(window, nullptr, FALSE);
+        return false;
     default:
         return false;
     }

@@ -235,7 +235,7 @@ void DeleteAtCaret(EditState& s, bool forward) {
     if (from == to && forward && s.model.caret < length)
         to = NextCharStop(t, s.model.caret);
     else if (from == to && !forward && s.model.caret > 0)
-        from = PrevCharStop(t, s.model.caret);
+        from = BackspaceStop(t, s.model.caret);
     if (from == to) {
         FollowChange(s, FinishEdit(PartsOf(s), {}));
         return;

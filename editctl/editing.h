@@ -17,8 +17,9 @@
 #include <vector>
 
 // Removes the selection, or else the character (characters.h) after the
-// caret when `forward`, before it otherwise. Finishes as an edit even when
-// nothing was removed.
+// caret when `forward`; before it otherwise, where a letter's combining mark
+// goes on its own (BackspaceStop). Finishes as an edit even when nothing
+// was removed.
 void DeleteAtCaret(EditState& s, bool forward);
 // Deletes a non-empty selection as an edit; with nothing selected nothing happens.
 void DeleteSelection(EditState& s);

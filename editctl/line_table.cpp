@@ -123,6 +123,7 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
     bool hasTab = false;
     bool hasComplex = false;
     int64_t i = start;
+    int64_t characterEnd = start; // where the last character measured whole ended
     while (i < length) {
         if (i + 16 <= length) {
             const size_t plain = PlainPrefixOfSixteen(text + i);
@@ -145,29 +146,18 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
             continue;
         }
         hasComplex = true;
-        // A code point with cells of its own starts a character wherever it
-        // stands, so its width alone places it: only marks, which may join
-        // the character before, and low surrogates, which may end a pair,
-        // need their stops found.
-        if (!IsLowSurrogate(c)) {
-            const bool pair = IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(text[i + 1]);
-            const char32_t code = pair ? CombineSurrogates(c, text[i + 1]) : c;
-            const int width = CellWidth(code);
-            if (width != 0) {
-                const int64_t units = pair ? 2 : 1;
-                extra += cells.end(column, width) - column - units;
-                i += units;
-                continue;
-            }
-        }
-        const auto offset = static_cast<int32_t>(i - start);
-        if (!IsCharStop(rest, offset)) {
-            --extra; // a unit of the character before: no cells of its own
-            ++i;
-            continue;
-        }
-        extra += PlaceCharacter(rest, offset, column, rules).end - column - 1;
-        ++i;
+        // Characters are measured whole from their first unit. A unit that
+        // joins plain units before it (a mark on a letter, a ZWJ after a
+        // pictograph) moves the start back to them: they were counted one
+        // cell each and take their character's cells now.
+        auto offset = static_cast<int32_t>(i - start);
+        if (i != characterEnd && !IsCharStop(rest, offset))
+            offset = CharStopAtOrBefore(rest, offset);
+        const int64_t first = offset + extra;
+        const CharacterExtent character = CharacterAt(rest, offset);
+        extra += cells.end(first, character.cells) - first - (character.end - offset);
+        i = start + character.end;
+        characterEnd = i;
     }
     return {i, i - start + extra, hasTab, hasComplex};
 }

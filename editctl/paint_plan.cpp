@@ -5,6 +5,7 @@
 #include "editctl/layout.h"
 #include "editctl/saturate.h"
 #include "editctl/text_model.h"
+#include "editctl/visual_rows.h"
 #include "fileio/text_units.h"
 
 #include <algorithm>
@@ -36,11 +37,6 @@ class RowPlanner {
         return left / s_.view.charWidth - (left % s_.view.charWidth < 0 ? 1 : 0);
     }
 
-    // The start of the character reaching beyond `column`, walking from `from`.
-    int32_t stopOfColumn(int64_t column, CellStop from) const {
-        return StopOfColumn(line_, column, rules_, from).offset;
-    }
-
     // Plans the row's units [from.offset, to) of the line.
     void plan(CellStop from, int32_t to, PaintPlan& plan) {
         const int32_t low = SelectionLow(s_.model) - info_.start;
@@ -50,7 +46,7 @@ class RowPlanner {
             const CellSpan span = PlaceCharacter(line_, p, column_, rules_);
             if (x(span.first) >= rightLimit_)
                 break;
-            const int32_t next = NextCharStop(line_, p);
+            const int32_t next = span.after;
             const bool selected = p >= low && p < high;
             if (selected != run_.selected)
                 flush(plan, selected);
@@ -132,19 +128,18 @@ void PlanLine(const EditState& s, int32_t line, int32_t top, const PixelRect& ar
     while (r < info.rows && int64_t{top} + (r + 1) * s.view.lineHeight <= area.top)
         ++r;
     // Only the first row shown is looked up; each later one starts where the
-    // one above ended, and the first row starts the line.
-    int32_t f = r > 0 && r < info.rows ? StopAtColumn(s, line, r * perRow).offset : 0;
+    // one above ended.
+    int32_t known = -1;
     for (; r < info.rows; ++r) {
         const int64_t rowTop = int64_t{top} + r * s.view.lineHeight;
         if (rowTop >= area.bottom)
             return;
         const int64_t a = r * perRow;
+        const RowUnits cut = CutLineRow(s, line, r, known);
         RowPlanner row(s, line, a, Saturate32(rowTop), area);
-        // The last row ends the line: no walk to find its end.
-        const int32_t g = r + 1 < info.rows ? row.stopOfColumn(a + perRow, {f, a}) : info.length;
-        if (f < g)
-            row.plan({f, a}, g, plan);
-        f = g;
+        if (cut.start < cut.end)
+            row.plan({cut.start, a}, cut.end, plan);
+        known = cut.end;
     }
 }
 

@@ -11,9 +11,13 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/editing.cpp
     ${CMAKE_CURRENT_LIST_DIR}/gap_vector.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/glyph_map.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/grapheme_break_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/graphemes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/live_spans.cpp
     ${CMAKE_CURRENT_LIST_DIR}/mouse.cpp
     ${CMAKE_CURRENT_LIST_DIR}/partitioned_index.cpp
     ${CMAKE_CURRENT_LIST_DIR}/replaced_matches.cpp
@@ -34,6 +38,7 @@ set(EDITCTL_WIN
     ${CMAKE_CURRENT_LIST_DIR}/edit_context_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_effects.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_font.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/edit_glyphs.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_input.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_interface.cpp
     ${CMAKE_CURRENT_LIST_DIR}/edit_paint.cpp

@@ -14,6 +14,8 @@ namespace uia {
 
 constexpr GUID kTextProviderIid = {
     0x3589c92c, 0x63f3, 0x4367, {0x99, 0xbb, 0xad, 0xa6, 0x53, 0xb7, 0x7c, 0xf2}};
+constexpr GUID kTextProvider2Iid = {
+    0x0dc5e6ed, 0x3e16, 0x4bf1, {0x8f, 0x9a, 0xa9, 0x79, 0x87, 0x8b, 0xc1, 0x95}};
 constexpr GUID kTextRangeProviderIid = {
     0x5347ad7b, 0xc355, 0x46f8, {0xaf, 0xf5, 0x90, 0x90, 0x33, 0x58, 0x2f, 0x63}};
 
@@ -21,6 +23,7 @@ constexpr GUID kTextRangeProviderIid = {
 constexpr LONG kRootObjectId = -25;
 
 constexpr PATTERNID kTextPattern = 10014;
+constexpr PATTERNID kTextPattern2 = 10024;
 constexpr PROPERTYID kControlType = 30003;
 constexpr PROPERTYID kName = 30005;
 constexpr PROPERTYID kHasKeyboardFocus = 30008;
@@ -35,6 +38,7 @@ constexpr TEXTATTRIBUTEID kFontName = 40005;
 constexpr TEXTATTRIBUTEID kFontSize = 40006;
 constexpr TEXTATTRIBUTEID kIsReadOnly = 40015;
 constexpr HRESULT kElementNotAvailable = static_cast<HRESULT>(0x80040201);
+constexpr HRESULT kNotSupported = static_cast<HRESULT>(0x80040204);
 constexpr HRESULT kInvalidOperation = static_cast<HRESULT>(0x80131509);
 
 enum Endpoint { EndpointStart = 0, EndpointEnd = 1 };
@@ -80,6 +84,13 @@ struct ITextProvider : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE RangeFromPoint(Point point, ITextRangeProvider** result) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_DocumentRange(ITextRangeProvider** result) = 0;
     virtual HRESULT STDMETHODCALLTYPE get_SupportedTextSelection(int* result) = 0;
+};
+
+struct ITextProvider2 : public ITextProvider {
+    virtual HRESULT STDMETHODCALLTYPE RangeFromAnnotation(IRawElementProviderSimple* annotation,
+                                                          ITextRangeProvider** result) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCaretRange(BOOL* isActive,
+                                                    ITextRangeProvider** result) = 0;
 };
 
 } // namespace uia

@@ -7,6 +7,18 @@
 
 #include <cstdint>
 
+// Units [start, end) of one row of a line, counted from the line's start.
+struct RowUnits {
+    int32_t start = 0;
+    int32_t end = 0;
+};
+// Row `row` (< the line's rows) of `line` as painting draws it: a character
+// belongs to the row holding its first cell, and no character crosses a
+// row's end (cells.h). Painting and automation both cut rows here. A caller
+// walking down a line passes the end of the row above as `knownStart`,
+// saving the lookup of the row's start.
+RowUnits CutLineRow(const EditState& s, int32_t line, int64_t row, int32_t knownStart = -1);
+
 // One visual row: units [start, end) of the text, its line break left out.
 struct VisualRow {
     int32_t line = 0;

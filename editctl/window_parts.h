@@ -10,6 +10,7 @@ using WindowHandle = HWND__*;
 using FontHandle = HFONT__*;
 class EditProvider;
 struct BackBuffer;
+struct FontGlyphs;
 
 // Owns an object of the window layer, freed by the function it came with.
 // The record is a value the tests copy; a copy starts without the object,
@@ -61,4 +62,6 @@ struct WindowParts {
     EditProvider* automation = nullptr;
     // The off-screen bitmap kept between paints at the size it was made for.
     Attachment<BackBuffer> backBuffer;
+    // The font's glyphs as the paint code draws characters by them.
+    Attachment<FontGlyphs> glyphs;
 };

@@ -41,21 +41,24 @@ int32_t WordRight(const TextModel& model, int32_t position) {
     const int32_t length = TextLength(model);
     int32_t i = CharStopAtOrBefore(t, position);
     while (i < length && IsBlank(t[i]))
-        i = NextCharStop(t, i);
+        i = CharacterAt(t, i).end;
     if (i == length)
         return length;
     const CharClass run = ClassOf(t[i]);
     while (i < length && ClassOf(t[i]) == run)
-        i = NextCharStop(t, i);
+        i = CharacterAt(t, i).end;
     return i;
 }
 
 bool IsWordStart(const TextModel& model, int32_t position) {
     if (position <= 0 || position >= TextLength(model))
         return true;
-    const CharClass here = ClassOf(model.text[static_cast<size_t>(position)]);
+    const TextBuffer& t = model.text;
+    if (!IsCharStop(t, position))
+        return false;
+    const CharClass here = ClassOf(t[static_cast<size_t>(position)]);
     return here != CharClass::Blank &&
-           ClassOf(model.text[static_cast<size_t>(position) - 1]) != here;
+           ClassOf(t[static_cast<size_t>(PrevCharStop(t, position))]) != here;
 }
 
 int32_t NextWordStart(const TextModel& model, int32_t position) {
@@ -84,7 +87,7 @@ void SelectWordAt(TextModel& model, int32_t position) {
     while (j > start && ClassOf(t[PrevCharStop(t, j)]) == run)
         j = PrevCharStop(t, j);
     while (i < end && ClassOf(t[i]) == run)
-        i = NextCharStop(t, i);
+        i = CharacterAt(t, i).end;
     model.anchor = j;
     model.caret = i;
 }

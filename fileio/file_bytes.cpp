@@ -6,31 +6,28 @@ bool FileReader::Read(char* into, size_t n, size_t& got) {
     return got != 0 || !ferror(file_) || Fail(FileFailureFromSystem());
 }
 
-bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes,
-                          std::u16string* keptBackup, FileFailure* failure) {
+bool WriteFileBytesSafely(const std::u16string& path, std::string_view bytes, SaveSafety* safety) {
     if (!FitsTextLength(bytes.size())) {
-        if (keptBackup)
-            keptBackup->clear();
-        if (failure)
-            *failure = FileFailure::TooLargeToSave;
+        if (safety) {
+            safety->keptBackup.clear();
+            safety->failure = FileFailure::TooLargeToSave;
+        }
         return false;
     }
     return WriteFileBytesSafely(
-        path, [bytes](const ByteSink& sink) { return sink(bytes); }, keptBackup, failure);
+        path, [bytes](const ByteSink& sink) { return sink(bytes); }, safety);
 }
 
 bool WriteFileBytesSafely(const std::u16string& path, const ByteProducer& produce,
-                          std::u16string* keptBackup, FileFailure* failure) {
-    std::u16string unusedBackup;
-    std::u16string& backup = keptBackup ? *keptBackup : unusedBackup;
-    backup.clear();
-    FileFailure unusedFailure;
-    FileFailure& why = failure ? *failure : unusedFailure;
-    why = FileFailure::None;
+                          SaveSafety* safety) {
+    SaveSafety unused;
+    SaveSafety& outcome = safety ? *safety : unused;
+    outcome.keptBackup.clear();
+    outcome.failure = FileFailure::None;
     ClearSystemFailure();
-    if (WriteFileBytesChecked(path, produce, backup, why))
+    if (WriteFileBytesChecked(path, produce, outcome))
         return true;
-    if (why == FileFailure::None)
-        why = FileFailureFromSystem();
+    if (outcome.failure == FileFailure::None)
+        outcome.failure = FileFailureFromSystem();
     return false;
 }

@@ -1,9 +1,10 @@
 // Whole-file I/O for builds without Win32. Paths are stored as UTF-16 like
 // everywhere else in the program and become UTF-8 for the system calls.
-#include "fileio/file_bytes.h"
 #include "fileio/codepage.h"
-#include "fileio/text_units.h"
+#include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
+#include "fileio/save_record.h"
+#include "fileio/text_units.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -19,6 +20,7 @@
 #include <memory>
 
 size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
+bool (*g_folderRefusesNewFilesForTesting)(const std::u16string& folder) = nullptr;
 
 namespace {
 
@@ -26,8 +28,17 @@ constexpr size_t kCopyChunk = 1 << 20;
 
 class Descriptor {
   public:
-    explicit Descriptor(int fd) : fd_(fd) {}
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
     ~Descriptor() { Close(); }
+    Descriptor(Descriptor&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        if (this != &other) {
+            Close();
+            fd_ = other.fd_;
+            other.fd_ = -1;
+        }
+        return *this;
+    }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
 
@@ -47,6 +58,18 @@ bool NativePath(const std::u16string& path, std::string& native) {
     bool replaced;
     return !path.empty() && path.find(u'\0') == std::u16string::npos &&
            EncodeToCodePage(kCodePageUtf8, path, native, replaced);
+}
+
+std::string Narrow(const std::u16string& name) {
+    std::string native;
+    NativePath(name, native);
+    return native;
+}
+
+std::u16string Widen(const std::string& native) {
+    std::u16string path;
+    DecodeFromCodePage(kCodePageUtf8, native, path);
+    return path;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -92,45 +115,44 @@ bool CopyContent(int from, int to) {
     }
 }
 
-std::string Narrow(const std::u16string& name) {
-    std::string native;
-    NativePath(name, native);
-    return native;
-}
-
 std::string FolderOf(const std::string& target) {
     const size_t slash = target.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : target.substr(0, slash);
 }
 
-// A name beside the target that no file has yet, for a temporary file or a
-// backup of the target.
-std::string FreshName(const std::string& target, bool backup) {
+unsigned NextNumber() {
     static unsigned counter = 0;
-    const uint32_t pid = static_cast<uint32_t>(getpid());
-    if (!backup)
-        return FolderOf(target) + "/" + Narrow(SaveTempFileName(pid, ++counter));
-    std::u16string name;
-    const size_t slash = target.find_last_of('/');
-    DecodeFromCodePage(kCodePageUtf8, target.substr(slash == std::string::npos ? 0 : slash + 1),
-                       name);
-    return FolderOf(target) + "/" + Narrow(SaveBackupFileName(name, pid, ++counter));
+    return ++counter;
 }
 
-int CreateTempFile(const std::string& target, mode_t mode, std::string& name) {
+uint32_t ProcessId() {
+    return static_cast<uint32_t>(getpid());
+}
+
+// A name in folder that no file has yet for a backup of target.
+std::string BackupName(const std::string& folder, const std::string& target) {
+    const size_t slash = target.find_last_of('/');
+    const std::u16string name = Widen(target.substr(slash == std::string::npos ? 0 : slash + 1));
+    return folder + "/" + Narrow(SaveBackupFileName(name, ProcessId(), NextNumber()));
+}
+
+Descriptor CreateTempFile(const std::string& folder, mode_t mode, std::string& name) {
+    if (g_folderRefusesNewFilesForTesting && g_folderRefusesNewFilesForTesting(Widen(folder)))
+        return Descriptor();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = FreshName(target, false);
-        const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0 && fchmod(fd, mode) == 0)
-            return fd;
-        if (fd >= 0) {
-            close(fd);
+        name = folder + "/" + Narrow(SaveTempFileName(ProcessId(), NextNumber()));
+        Descriptor file(open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (file.Get() >= 0 && fchmod(file.Get(), mode) == 0)
+            return file;
+        if (file.Get() >= 0) {
+            file.Close();
             unlink(name.c_str());
+            break;
         }
-        if (fd >= 0 || errno != EEXIST)
+        if (errno != EEXIST)
             break;
     }
-    return -1;
+    return Descriptor();
 }
 
 // The permissions a new file gets: the usual 0666 less the process's umask.
@@ -140,11 +162,21 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
-// A new file in the target's place, given the target's permissions.
-bool ReplaceByRename(const std::string& target, const ByteProducer& produce, mode_t mode) {
+// Where a save's record goes; none without a spare folder.
+std::u16string RecordPath(const std::string& spare) {
+    return spare.empty()
+               ? std::u16string()
+               : Widen(spare + "/" + Narrow(SaveRecordFileName(ProcessId(), NextNumber())));
+}
+
+// A new file in the target's place, given the target's permissions; false,
+// with nothing written, when no file can be made beside it.
+bool ReplaceByRename(const std::string& target, const ByteProducer& produce, mode_t mode,
+                     bool& made) {
     std::string temp;
-    Descriptor file(CreateTempFile(target, mode, temp));
-    if (file.Get() < 0)
+    Descriptor file = CreateTempFile(FolderOf(target), mode, temp);
+    made = file.Get() >= 0;
+    if (!made)
         return false;
     const bool written = WriteProduced(file.Get(), produce) && Finish(file.Get());
     if (file.Close() && written && rename(temp.c_str(), target.c_str()) == 0)
@@ -153,17 +185,33 @@ bool ReplaceByRename(const std::string& target, const ByteProducer& produce, mod
     return false;
 }
 
-// As on Windows: a complete copy under a temporary name, then the backup name.
-bool MakeBackup(int fd, const std::string& target, std::string& backup) {
+// As on Windows: a complete copy under a temporary name, then the backup
+// name, beside the target or in the spare folder; readable by its owner
+// alone.
+struct Backup {
+    Descriptor copy;
     std::string temp;
-    Descriptor copy(CreateTempFile(target, 0600, temp));
-    if (copy.Get() < 0)
-        return false;
-    const bool copied = CopyContent(fd, copy.Get());
-    backup = FreshName(target, true);
-    if (copy.Close() && copied && rename(temp.c_str(), backup.c_str()) == 0)
+    std::string name;
+};
+
+bool StartBackup(const std::string& target, const std::string& spare, Backup& backup) {
+    for (const std::string& folder : {FolderOf(target), spare}) {
+        if (folder.empty())
+            continue;
+        backup.copy = CreateTempFile(folder, 0600, backup.temp);
+        if (backup.copy.Get() >= 0) {
+            backup.name = BackupName(folder, target);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CompleteBackup(int fd, Backup& backup) {
+    const bool copied = CopyContent(fd, backup.copy.Get());
+    if (backup.copy.Close() && copied && rename(backup.temp.c_str(), backup.name.c_str()) == 0)
         return true;
-    unlink(temp.c_str());
+    unlink(backup.temp.c_str());
     return false;
 }
 
@@ -175,19 +223,22 @@ bool RestoreFromBackup(int fd, const std::string& backup) {
     return true;
 }
 
-// Writes into the file a link leads to or that has several names, after a
-// complete backup copy that is put back should the write fail.
-bool OverwriteInPlace(int fd, const std::string& target, const ByteProducer& produce,
-                      std::u16string& keptBackup) {
-    std::string backup;
-    if (!MakeBackup(fd, target, backup))
+// Writes into the file itself after a complete backup copy that is put
+// back should the write fail.
+bool OverwriteInPlace(int fd, const std::string& target, const std::string& spare,
+                      const ByteProducer& produce, std::u16string& keptBackup) {
+    Backup backup;
+    if (!StartBackup(target, spare, backup))
+        return false;
+    const SaveRecordScope record(RecordPath(spare), Widen(target), Widen(backup.name));
+    if (!CompleteBackup(fd, backup))
         return false;
     if (lseek(fd, 0, SEEK_SET) == 0 && WriteProduced(fd, produce) && Finish(fd)) {
-        unlink(backup.c_str());
+        unlink(backup.name.c_str());
         return true;
     }
-    if (!RestoreFromBackup(fd, backup))
-        DecodeFromCodePage(kCodePageUtf8, backup, keptBackup);
+    if (!RestoreFromBackup(fd, backup.name))
+        keptBackup = Widen(backup.name);
     return false;
 }
 
@@ -199,51 +250,85 @@ bool Refuse(FileFailure& why, FileFailure reason) {
 } // namespace
 
 bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
-                           std::u16string& backup, FileFailure& why) {
+                           SaveSafety& safety) {
     std::string target;
     if (!NativePath(path, target))
-        return Refuse(why, FileFailure::BadName);
+        return Refuse(safety.failure, FileFailure::BadName);
+    std::string spare;
+    if (!safety.spareFolder.empty())
+        NativePath(safety.spareFolder, spare);
     struct stat info;
     const bool exists = stat(target.c_str(), &info) == 0;
     if (!exists && errno != ENOENT)
         return false;
     if (exists && S_ISDIR(info.st_mode))
-        return Refuse(why, FileFailure::Folder);
+        return Refuse(safety.failure, FileFailure::Folder);
     if (exists && !S_ISREG(info.st_mode))
-        return Refuse(why, FileFailure::Device);
+        return Refuse(safety.failure, FileFailure::Device);
     // A file nobody may write counts as read-only, even for the superuser.
     if (exists && (info.st_mode & 0222) == 0)
-        return Refuse(why, FileFailure::ReadOnly);
+        return Refuse(safety.failure, FileFailure::ReadOnly);
 
     struct stat folderInfo;
     if (!exists && stat(FolderOf(target).c_str(), &folderInfo) != 0)
-        return Refuse(why, FileFailure::FolderNotFound);
-    std::u16string folder;
-    DecodeFromCodePage(kCodePageUtf8, FolderOf(target), folder);
-    RemoveStaleSaveFiles(folder);
+        return Refuse(safety.failure, FileFailure::FolderNotFound);
+    RemoveStaleSaveFiles(Widen(FolderOf(target)));
+    bool made = false;
     if (!exists)
-        return ReplaceByRename(target, produce, NewFileMode());
+        return ReplaceByRename(target, produce, NewFileMode(), made);
     struct stat link;
-    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1)
-        return ReplaceByRename(target, produce, info.st_mode & 07777);
+    if (lstat(target.c_str(), &link) == 0 && S_ISREG(link.st_mode) && link.st_nlink == 1) {
+        const bool replaced = ReplaceByRename(target, produce, info.st_mode & 07777, made);
+        // Only a folder that takes no new file sends the save in place.
+        if (made)
+            return replaced;
+    }
     Descriptor file(open(target.c_str(), O_RDWR | O_CLOEXEC));
-    return file.Get() >= 0 && OverwriteInPlace(file.Get(), target, produce, backup);
+    return file.Get() >= 0 &&
+           OverwriteInPlace(file.Get(), target, spare, produce, safety.keptBackup);
 }
 
-void RemoveStaleSaveFiles(const std::u16string& folder) {
+std::vector<SaveFileEntry> SaveFilesIn(const std::u16string& folder) {
+    std::vector<SaveFileEntry> entries;
     std::string native;
     if (!NativePath(folder, native))
-        return;
+        return entries;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native.c_str()), closedir);
     if (!dir)
-        return;
+        return entries;
     while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view name = entry->d_name;
-        uint32_t owner;
-        if (ParseSaveTempFileName(std::u16string(name.begin(), name.end()), owner) &&
-            kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)
-            unlink((native + "/" + entry->d_name).c_str());
+        const std::string name = entry->d_name;
+        const std::string path = native + "/" + name;
+        struct stat info;
+        if (name.starts_with("~tessary-") && lstat(path.c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode))
+            entries.push_back({Widen(name), Widen(path)});
     }
+    return entries;
+}
+
+bool SaveOwnerMayBeRunning(uint32_t processId) {
+    return kill(static_cast<pid_t>(processId), 0) == 0 || errno != ESRCH;
+}
+
+bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes) {
+    std::string native;
+    if (!NativePath(path, native))
+        return false;
+    Descriptor file(open(native.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    if (file.Get() < 0)
+        return false;
+    if (write(file.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
+        fsync(file.Get()) == 0 && file.Close())
+        return true;
+    file.Close();
+    unlink(native.c_str());
+    return false;
+}
+
+bool DeleteSaveFile(const std::u16string& path) {
+    std::string native;
+    return NativePath(path, native) && unlink(native.c_str()) == 0;
 }
 
 FileReader::~FileReader() {

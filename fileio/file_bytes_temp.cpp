@@ -9,6 +9,7 @@ namespace {
 
 constexpr std::u16string_view kPrefix = u"~tessary-";
 constexpr std::u16string_view kTempSuffix = u".tmp";
+constexpr std::u16string_view kRecordSuffix = u".save";
 // Leaves room for the suffix within the usual 255-unit limit of a name.
 constexpr size_t kMaxBackupStem = 200;
 
@@ -60,7 +61,9 @@ std::u16string SaveBackupFileName(std::u16string_view targetName, uint32_t proce
            u".bak";
 }
 
-bool ParseSaveTempFileName(std::u16string_view name, uint32_t& processId) {
+namespace {
+
+bool ParseOwnedName(std::u16string_view name, std::u16string_view suffix, uint32_t& processId) {
     if (name.substr(0, kPrefix.size()) != kPrefix)
         return false;
     name.remove_prefix(kPrefix.size());
@@ -68,5 +71,27 @@ bool ParseSaveTempFileName(std::u16string_view name, uint32_t& processId) {
     if (!TakeNumber(name, processId) || name.empty() || name.front() != u'-')
         return false;
     name.remove_prefix(1);
-    return TakeNumber(name, number) && name == kTempSuffix;
+    return TakeNumber(name, number) && name == suffix;
+}
+
+} // namespace
+
+std::u16string SaveRecordFileName(uint32_t processId, uint32_t number) {
+    return OwnerTag(processId, number) + std::u16string(kRecordSuffix);
+}
+
+bool ParseSaveTempFileName(std::u16string_view name, uint32_t& processId) {
+    return ParseOwnedName(name, kTempSuffix, processId);
+}
+
+bool ParseSaveRecordFileName(std::u16string_view name, uint32_t& processId) {
+    return ParseOwnedName(name, kRecordSuffix, processId);
+}
+
+void RemoveStaleSaveFiles(const std::u16string& folder) {
+    for (const SaveFileEntry& entry : SaveFilesIn(folder)) {
+        uint32_t owner;
+        if (ParseSaveTempFileName(entry.name, owner) && !SaveOwnerMayBeRunning(owner))
+            DeleteSaveFile(entry.path);
+    }
 }

@@ -1,4 +1,6 @@
 #include "fileio/file_bytes_temp.h"
+#include "fileio/wide.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
@@ -24,34 +26,34 @@ bool SameProgramAsThisOne(HANDLE process) {
            CompareStringOrdinal(theirs.c_str(), -1, ours.c_str(), -1, TRUE) == CSTR_EQUAL;
 }
 
+} // namespace
+
 // Only a process id that names no process, an ended process, or a process
 // running another program counts as gone. A process that may not be
 // inspected is someone else's running instance.
-bool OwnerMayBeRunning(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+bool SaveOwnerMayBeRunning(uint32_t processId) {
+    const FileHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process)
         return GetLastError() != ERROR_INVALID_PARAMETER;
     DWORD exitCode = 0;
-    const bool running = !GetExitCodeProcess(process, &exitCode) ||
-                         (exitCode == STILL_ACTIVE && SameProgramAsThisOne(process));
-    CloseHandle(process);
-    return running;
+    return !GetExitCodeProcess(process.get(), &exitCode) ||
+           (exitCode == STILL_ACTIVE && SameProgramAsThisOne(process.get()));
 }
 
-} // namespace
-
-void RemoveStaleSaveFiles(const std::u16string& folder) {
-    const std::wstring base(folder.begin(), folder.end());
+std::vector<SaveFileEntry> SaveFilesIn(const std::u16string& folder) {
+    std::vector<SaveFileEntry> entries;
+    const std::wstring base(Wide(folder));
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((base + L"\\~tessary-*.tmp").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
+    const FileSearch search((base + L"\\~tessary-*").c_str(), found);
+    if (!search.Found())
+        return entries;
     do {
-        const std::u16string name(reinterpret_cast<const char16_t*>(found.cFileName));
-        uint32_t owner;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            ParseSaveTempFileName(name, owner) && !OwnerMayBeRunning(owner))
-            DeleteFileW((base + L"\\" + found.cFileName).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            entries.push_back({U16(found.cFileName), U16(base + L"\\" + found.cFileName)});
+    } while (search.Next(found));
+    return entries;
+}
+
+bool DeleteSaveFile(const std::u16string& path) {
+    return DeleteFileW(Wide(path)) != FALSE;
 }

@@ -1,42 +1,26 @@
 #include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
-
+#include "fileio/file_protection.h"
+#include "fileio/save_record.h"
 #include "fileio/text_units.h"
 #include "fileio/wide.h"
 #include "winkit/under_wine.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 #include <io.h>
+#include <share.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 
 size_t (*g_writeLimitForTesting)(size_t requested) = nullptr;
+bool (*g_folderRefusesNewFilesForTesting)(const std::u16string& folder) = nullptr;
 
 namespace {
 
 constexpr DWORD kCopyChunk = 1 << 20;
-
-class FileHandle {
-  public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    HANDLE Get() const { return handle_; }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool Close() {
-        const bool closed = Valid() && CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-
-  private:
-    HANDLE handle_;
-};
 
 // A path with an embedded zero would silently name a different file.
 bool IsUsablePath(const std::u16string& path) {
@@ -56,33 +40,39 @@ std::wstring FullPath(const std::u16string& path) {
     return full;
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring InFolder(const std::wstring& folder, const std::u16string& name) {
+    return folder + L'\\' + std::wstring(name.begin(), name.end());
+}
+
 unsigned NextNumber() {
     static unsigned counter = 0;
     return ++counter;
 }
 
-// A name beside the target that no file has yet, for a temporary file or a
-// backup of the target.
-std::wstring FreshName(const std::wstring& target, bool backup) {
-    const size_t slash = target.find_last_of(L'\\');
-    const std::u16string name = backup ? SaveBackupFileName(U16(target.substr(slash + 1)),
-                                                            GetCurrentProcessId(), NextNumber())
-                                       : SaveTempFileName(GetCurrentProcessId(), NextNumber());
-    return target.substr(0, slash + 1) + std::wstring(name.begin(), name.end());
+// A name in folder that no file has yet for a backup of target.
+std::wstring BackupName(const std::wstring& folder, const std::wstring& target) {
+    const std::wstring name = target.substr(target.find_last_of(L'\\') + 1);
+    return InFolder(folder, SaveBackupFileName(U16(name), GetCurrentProcessId(), NextNumber()));
 }
 
-// Creates a new, empty temporary file beside target.
-HANDLE CreateTempFile(const std::wstring& target, std::wstring& name) {
+// A new, empty temporary file in folder with the given protection (null:
+// the folder's).
+FileHandle CreateTempFile(const std::wstring& folder, SECURITY_ATTRIBUTES* protection,
+                          std::wstring& name) {
+    if (g_folderRefusesNewFilesForTesting && g_folderRefusesNewFilesForTesting(U16(folder)))
+        return FileHandle();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = FreshName(target, false);
-        HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE)
+        name = InFolder(folder, SaveTempFileName(GetCurrentProcessId(), NextNumber()));
+        FileHandle file(CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, protection,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file || (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS))
             return file;
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
     }
-    return INVALID_HANDLE_VALUE;
+    return FileHandle();
 }
 
 bool WriteAll(HANDLE file, std::string_view bytes) {
@@ -132,17 +122,21 @@ bool CopyContent(HANDLE from, HANDLE to) {
     }
 }
 
-// The new bytes in a complete temporary file beside target; false, with
-// nothing left behind, when they cannot be written.
-bool WriteTempFile(const std::wstring& target, const ByteProducer& produce, std::wstring& temp) {
-    FileHandle file(CreateTempFile(target, temp));
-    if (!file.Valid())
-        return false;
-    const bool written = WriteProduced(file.Get(), produce) && Finish(file.Get());
+// The new bytes in a complete temporary file; false, with nothing left
+// behind, when they cannot be written.
+bool WriteTempFile(FileHandle file, const std::wstring& temp, const ByteProducer& produce) {
+    const bool written = WriteProduced(file.get(), produce) && Finish(file.get());
     if (file.Close() && written)
         return true;
     DeleteFileW(temp.c_str());
     return false;
+}
+
+// Where a save's record goes; none without a spare folder.
+std::u16string RecordPath(const std::wstring& spare) {
+    return spare.empty()
+               ? std::u16string()
+               : U16(InFolder(spare, SaveRecordFileName(GetCurrentProcessId(), NextNumber())));
 }
 
 // The path the open file really has, in the form GetFullPathNameW gives.
@@ -164,8 +158,10 @@ std::wstring FinalPath(HANDLE file) {
 // Whether putting a new file in the target's place keeps everything the
 // target is. ReplaceFileW carries over attributes, security and alternate
 // streams, but a new file is never another file's hard link, and a link
-// would be replaced instead of the file it leads to. Under Wine the new file
-// also gets fresh Unix owner and mode bits, which Win32 cannot read back.
+// would be replaced instead of the file it leads to. Under Wine a new file
+// gets the process's own Unix owner and group, and ReplaceFileW carries
+// over none of the old file's mode bits; no Win32 call reads or sets the
+// group, so there only writing in place keeps the file what it is.
 bool ReplacingKeepsIdentity(HANDLE file, const std::wstring& target, DWORD attributes) {
     BY_HANDLE_FILE_INFORMATION info;
     if (RunningUnderWine() || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
@@ -179,8 +175,9 @@ bool ReplacingKeepsIdentity(HANDLE file, const std::wstring& target, DWORD attri
 // the old file to the backup name first; should the swap stop there and the
 // old file not go back, the backup is all that is left of it.
 bool ReplaceTarget(const std::wstring& target, const std::wstring& temp, DWORD attributes,
-                   std::u16string& keptBackup) {
-    const std::wstring backup = FreshName(target, true);
+                   const std::wstring& spare, std::u16string& keptBackup) {
+    const std::wstring backup = BackupName(FolderOf(target), target);
+    const SaveRecordScope record(RecordPath(spare), U16(target), U16(backup));
     if (ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS,
                      nullptr, nullptr)) {
         SetFileAttributesW(target.c_str(), attributes);
@@ -194,26 +191,37 @@ bool ReplaceTarget(const std::wstring& target, const std::wstring& temp, DWORD a
     return false;
 }
 
-bool ReplaceByRename(const std::wstring& target, const ByteProducer& produce, DWORD attributes,
-                     std::u16string& keptBackup) {
+// A backup copy of the target in the making: a temporary file, renamed to
+// the backup's name once complete, so that a crash while copying leaves
+// only a temporary file to clear away.
+struct Backup {
+    FileHandle copy;
     std::wstring temp;
-    return WriteTempFile(target, produce, temp) &&
-           ReplaceTarget(target, temp, attributes, keptBackup);
+    std::wstring name;
+};
+
+// Beside the target, or in the spare folder when the target's folder takes
+// no new file.
+bool StartBackup(const std::wstring& target, const std::wstring& spare,
+                 SECURITY_ATTRIBUTES* protection, Backup& backup) {
+    for (const std::wstring& folder : {FolderOf(target), spare}) {
+        if (folder.empty())
+            continue;
+        backup.copy = CreateTempFile(folder, protection, backup.temp);
+        if (backup.copy) {
+            backup.name = BackupName(folder, target);
+            return true;
+        }
+    }
+    return false;
 }
 
-// A complete copy of the open target under a backup name. It is copied
-// under a temporary name first, so that a crash while copying leaves only a
-// temporary file to clear away.
-bool MakeBackup(HANDLE file, const std::wstring& target, std::wstring& backup) {
-    std::wstring temp;
-    FileHandle copy(CreateTempFile(target, temp));
-    if (!copy.Valid())
-        return false;
-    const bool copied = CopyContent(file, copy.Get());
-    backup = FreshName(target, true);
-    if (copy.Close() && copied && MoveFileExW(temp.c_str(), backup.c_str(), 0))
+bool CompleteBackup(HANDLE file, Backup& backup) {
+    const bool copied = CopyContent(file, backup.copy.get());
+    if (backup.copy.Close() && copied &&
+        MoveFileExW(backup.temp.c_str(), backup.name.c_str(), MOVEFILE_WRITE_THROUGH))
         return true;
-    DeleteFileW(temp.c_str());
+    DeleteFileW(backup.temp.c_str());
     return false;
 }
 
@@ -222,7 +230,7 @@ bool MakeBackup(HANDLE file, const std::wstring& target, std::wstring& backup) {
 bool RestoreFromBackup(HANDLE file, const std::wstring& backup) {
     FileHandle copy(CreateFileW(backup.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
-    if (!copy.Valid() || !CopyContent(copy.Get(), file))
+    if (!copy || !CopyContent(copy.get(), file))
         return false;
     copy.Close();
     DeleteFileW(backup.c_str());
@@ -231,29 +239,71 @@ bool RestoreFromBackup(HANDLE file, const std::wstring& backup) {
 
 // Writes into the target itself, which stays the same file with all it has,
 // after a complete backup of its old bytes that is put back should the
-// write fail.
-bool OverwriteInPlace(HANDLE file, const std::wstring& target, const ByteProducer& produce,
-                      std::u16string& keptBackup) {
-    std::wstring backup;
-    if (!MakeBackup(file, target, backup))
+// write fail. The record of the overwrite names the backup before the
+// backup exists: a crash leaves no backup that nothing names.
+bool OverwriteInPlace(HANDLE file, const std::wstring& target, const std::wstring& spare,
+                      const ByteProducer& produce, std::u16string& keptBackup) {
+    CopyProtection protection(file);
+    Backup backup;
+    if (!StartBackup(target, spare, protection.Attributes(), backup))
+        return false;
+    const SaveRecordScope record(RecordPath(spare), U16(target), U16(backup.name));
+    if (!CompleteBackup(file, backup))
         return false;
     if (Rewind(file) && WriteProduced(file, produce) && Finish(file)) {
-        DeleteFileW(backup.c_str());
+        DeleteFileW(backup.name.c_str());
         return true;
     }
-    if (!RestoreFromBackup(file, backup))
-        keptBackup = U16(backup);
+    if (!RestoreFromBackup(file, backup.name))
+        keptBackup = U16(backup.name);
     return false;
 }
 
 bool CreateTarget(const std::wstring& target, const ByteProducer& produce) {
     std::wstring temp;
-    if (!WriteTempFile(target, produce, temp))
+    FileHandle file = CreateTempFile(FolderOf(target), nullptr, temp);
+    if (!file || !WriteTempFile(std::move(file), temp, produce))
         return false;
     if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
         return true;
     DeleteFileW(temp.c_str());
     return false;
+}
+
+// The target opened to be written in place. Other programs may read it
+// meanwhile. One that holds it open for writing too (a log writer) gets the
+// write sharing it asked for, and shared says so: only writing in place
+// then keeps the file the one that program writes to.
+FileHandle OpenTarget(const std::wstring& target, bool& shared) {
+    shared = false;
+    FileHandle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    if (file || GetLastError() != ERROR_SHARING_VIOLATION)
+        return file;
+    shared = true;
+    return FileHandle(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+}
+
+// Replaces or overwrites the existing target, as WriteFileBytesSafely says.
+bool ReplaceExisting(const std::wstring& target, DWORD attributes, const std::wstring& spare,
+                     const ByteProducer& produce, std::u16string& keptBackup) {
+    bool shared = false;
+    FileHandle file = OpenTarget(target, shared);
+    if (!file)
+        return false;
+    if (!shared && ReplacingKeepsIdentity(file.get(), target, attributes)) {
+        CopyProtection protection(file.get());
+        std::wstring temp;
+        FileHandle copy = CreateTempFile(FolderOf(target), protection.Attributes(), temp);
+        if (copy) {
+            file.Close();
+            return WriteTempFile(std::move(copy), temp, produce) &&
+                   ReplaceTarget(target, temp, attributes, spare, keptBackup);
+        }
+    }
+    return OverwriteInPlace(file.get(), target, spare, produce, keptBackup);
 }
 
 bool Refuse(FileFailure& why, FileFailure reason) {
@@ -268,35 +318,45 @@ bool IsFolder(const std::u16string& path) {
 
 } // namespace
 
+bool WriteNewSaveFile(const std::u16string& path, std::string_view bytes) {
+    FileHandle file(CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD written = 0;
+    if (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size() && FlushFileBuffers(file.get()) && file.Close())
+        return true;
+    file.Close();
+    DeleteFileW(Wide(path));
+    return false;
+}
+
 bool WriteFileBytesChecked(const std::u16string& path, const ByteProducer& produce,
-                           std::u16string& backup, FileFailure& why) {
+                           SaveSafety& safety) {
     if (!IsUsablePath(path))
-        return Refuse(why, FileFailure::BadName);
+        return Refuse(safety.failure, FileFailure::BadName);
     const std::wstring target = FullPath(path);
-    const size_t slash = target.find_last_of(L'\\');
-    if (target.empty() || slash == std::wstring::npos)
-        return Refuse(why, FileFailure::BadName);
+    if (target.empty() || target.find_last_of(L'\\') == std::wstring::npos)
+        return Refuse(safety.failure, FileFailure::BadName);
+    std::wstring spare =
+        IsUsablePath(safety.spareFolder) ? FullPath(safety.spareFolder) : std::wstring();
+    while (spare.size() > 3 && spare.back() == L'\\')
+        spare.pop_back();
     // Checked here because some systems let an administrator write read-only files.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
         return false;
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return Refuse(why, FileFailure::Folder);
+        return Refuse(safety.failure, FileFailure::Folder);
     if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
-        return Refuse(why, FileFailure::ReadOnly);
+        return Refuse(safety.failure, FileFailure::ReadOnly);
 
-    RemoveStaleSaveFiles(U16(target.substr(0, slash)));
+    RemoveStaleSaveFiles(U16(FolderOf(target)));
     if (!exists)
         return CreateTarget(target, produce);
-    FileHandle file(CreateFileW(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file.Valid())
-        return false;
-    if (!ReplacingKeepsIdentity(file.Get(), target, attributes))
-        return OverwriteInPlace(file.Get(), target, produce, backup);
-    file.Close();
-    return ReplaceByRename(target, produce, attributes, backup);
+    return ReplaceExisting(target, attributes, spare, produce, safety.keptBackup);
 }
 
 FileReader::~FileReader() {
@@ -309,7 +369,11 @@ bool FileReader::Open(const std::u16string& path) {
         return Fail(FileFailure::Other);
     if (!IsUsablePath(path))
         return Fail(FileFailure::BadName);
-    if (_wfopen_s(&file_, Wide(path), L"rb") != 0 || !file_) {
+    // Shared for writing: a log that its writer holds open can be read (on
+    // Windows, _wfopen_s would refuse to share). Bytes that change while
+    // they are read are read again whole (see ReadText).
+    file_ = _wfsopen(Wide(path), L"rb", _SH_DENYNO);
+    if (!file_) {
         const FileFailure failure = FileFailureFromSystem();
         return Fail(IsFolder(path) ? FileFailure::Folder : failure);
     }

@@ -39,8 +39,6 @@ std::u16string_view FileFailureReason(FileFailure failure, bool saving) {
         return saving ? u"The disk could not be written to." : u"The disk could not be read.";
     case FileFailure::OutOfMemory:
         return u"There is not enough memory.";
-    case FileFailure::Changed:
-        return u"The file changed while it was being read. Try again.";
     default:
         return {};
     }

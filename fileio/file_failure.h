@@ -24,7 +24,6 @@ enum class FileFailure : int32_t {
     BadName,
     DeviceError,
     OutOfMemory,
-    Changed, // the file changed while it was being read
 };
 
 // The sentence that says why; empty for None and Other.

@@ -1,17 +1,13 @@
 // File stamps through Win32.
 #include "fileio/file_identity.h"
 #include "fileio/wide.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
-#include <memory>
 #include <vector>
 
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
 
 uint64_t Join(DWORD high, DWORD low) {
     return (static_cast<uint64_t>(high) << 32) | low;
@@ -40,12 +36,12 @@ bool ReadFileStamp(const std::u16string& path, FileStamp& stamp) {
 bool ReadFileIdentity(const std::u16string& path, FileIdentity& identity) {
     if (path.empty())
         return false;
-    HANDLE raw = CreateFileW(Wide(path), GENERIC_READ,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (raw == INVALID_HANDLE_VALUE)
+    const FileHandle file(CreateFileW(Wide(path), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file)
         return false;
-    std::unique_ptr<void, HandleCloser> file(raw);
+    const HANDLE raw = file.get();
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(raw, &info) || !StampOf(info, identity.stamp))
         return false;

@@ -7,6 +7,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/file_failure.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/save_record.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_blocks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_encode.cpp
@@ -25,6 +26,7 @@ set(FILEIO_CORE_WIN
     ${CMAKE_CURRENT_LIST_DIR}/file_bytes_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_failure_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity_win.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_protection_win.cpp
     ${CMAKE_CURRENT_LIST_DIR}/page_prefault_win.cpp
 )
 set(FILEIO_CORE_NATIVE

@@ -61,6 +61,9 @@ FileFailure DecodeOtherForms(std::string_view bytes, std::u16string& text, TextE
     return FitsTextLength(text.size()) ? FileFailure::None : FileFailure::TooLarge;
 }
 
+FileFailure DecodeWhole(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
+                        LineEnding& lineEnding, bool* replacedBytes);
+
 // UTF-16 in pieces as UTF-8 is read; the rest from the whole bytes.
 template <typename WholeBytes>
 FileFailure LoadOtherForms(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
@@ -74,8 +77,15 @@ FileFailure LoadOtherForms(ByteSource& source, WholeBytes wholeBytes, std::u16st
         break;
     case Utf16Load::TooLong:
         return FileFailure::TooLarge;
-    case Utf16Load::Failed:
-        return FileFailure::Changed;
+    case Utf16Load::Failed: {
+        // A read that failed fails again here; bytes that changed between
+        // the passes are read once more, whole, and taken for what they are.
+        std::string_view bytes;
+        const FileFailure read = wholeBytes(bytes);
+        return read != FileFailure::None
+                   ? read
+                   : DecodeWhole(bytes, text, encoding, lineEnding, &replaced);
+    }
     }
     std::string_view bytes;
     const FileFailure read = wholeBytes(bytes);
@@ -85,28 +95,45 @@ FileFailure LoadOtherForms(ByteSource& source, WholeBytes wholeBytes, std::u16st
 }
 
 // Loads the text from source; wholeBytes gives all its bytes at once for
-// the forms that need them.
+// the forms that need them, and for bytes that changed between the passes
+// of a UTF-8 load: read in one pass, they are one version of the file.
 template <typename WholeBytes>
 FileFailure LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
                      TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
     bool replaced = false;
     FileFailure failure = FileFailure::None;
+    std::string_view bytes;
     switch (LoadUtf8(source, kPieceBytes, text, encoding, lineEnding)) {
     case Utf8Load::Loaded:
         break;
     case Utf8Load::NotUtf8:
         failure = LoadOtherForms(source, wholeBytes, text, encoding, lineEnding, replaced);
         break;
+    case Utf8Load::Changed:
+        failure = wholeBytes(bytes);
+        if (failure == FileFailure::None)
+            failure = DecodeWhole(bytes, text, encoding, lineEnding, &replaced);
+        break;
     case Utf8Load::TooLong:
         failure = FileFailure::TooLarge;
         break;
     case Utf8Load::Failed:
-        failure = FileFailure::Changed;
+        failure = FileFailure::Other;
         break;
     }
     if (replacedBytes)
         *replacedBytes = replaced;
     return failure;
+}
+
+FileFailure DecodeWhole(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
+                        LineEnding& lineEnding, bool* replacedBytes) {
+    MemorySource source(bytes);
+    auto wholeBytes = [bytes](std::string_view& whole) {
+        whole = bytes;
+        return FileFailure::None;
+    };
+    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
 }
 
 // Hashes the bytes read since the last rewind: once a load is done, those
@@ -166,17 +193,22 @@ FileFailure& Outcome(FileFailure* failure, FileFailure& unused) {
     return failure ? *failure : unused;
 }
 
+FileFailure ReadSource(ByteSource& source, std::u16string& text, TextEncoding& encoding,
+                       LineEnding& lineEnding, bool* replacedBytes) {
+    std::string all;
+    auto wholeBytes = [&](std::string_view& whole) {
+        const FileFailure read = ReadAll(source, all);
+        whole = all;
+        return read;
+    };
+    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
+}
+
 } // namespace
 
 bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& encoding,
                 LineEnding& lineEnding, bool* replacedBytes) {
-    MemorySource source(bytes);
-    auto wholeBytes = [bytes](std::string_view& whole) {
-        whole = bytes;
-        return FileFailure::None;
-    };
-    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes) ==
-           FileFailure::None;
+    return DecodeWhole(bytes, text, encoding, lineEnding, replacedBytes) == FileFailure::None;
 }
 
 bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding,
@@ -187,6 +219,11 @@ bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding li
         bytes += piece;
         return true;
     });
+}
+
+bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
+              LineEnding& lineEnding, bool* replacedBytes) {
+    return ReadSource(source, text, encoding, lineEnding, replacedBytes) == FileFailure::None;
 }
 
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
@@ -207,14 +244,7 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
         if (!file.Open(path))
             return file.Failure();
         HashingSource source(file);
-        std::string all;
-        auto wholeBytes = [&](std::string_view& whole) {
-            const FileFailure read = ReadAll(source, all);
-            whole = all;
-            return read;
-        };
-        const FileFailure loaded =
-            LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
+        const FileFailure loaded = ReadSource(source, text, encoding, lineEnding, replacedBytes);
         if (loaded != FileFailure::None)
             return file.Failure() != FileFailure::None ? file.Failure() : loaded;
         if (identity)
@@ -225,13 +255,12 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
 }
 
 bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding encoding,
-                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity,
-                   FileFailure* failure) {
-    FileFailure unused;
-    FileFailure& why = Outcome(failure, unused);
+                   LineEnding lineEnding, SaveSafety* safety, FileIdentity* identity) {
+    SaveSafety unused;
+    SaveSafety& outcome = safety ? *safety : unused;
+    FileFailure& why = outcome.failure;
     if (NamesDevice(path)) {
-        if (keptBackup)
-            keptBackup->clear();
+        outcome.keptBackup.clear();
         why = FileFailure::Device;
         return false;
     }
@@ -257,9 +286,7 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding enc
         return encoded == FileFailure::None;
     };
     why = FailingWhenOutOfMemory([&] {
-        FileFailure written = FileFailure::None;
-        return WriteFileBytesSafely(path, produce, keptBackup, &written) ? FileFailure::None
-                                                                         : written;
+        return WriteFileBytesSafely(path, produce, &outcome) ? FileFailure::None : outcome.failure;
     });
     if (why == FileFailure::None) {
         if (identity)
@@ -275,10 +302,9 @@ bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding enc
 }
 
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, TextEncoding encoding,
-                   LineEnding lineEnding, std::u16string* keptBackup, FileIdentity* identity,
-                   FileFailure* failure) {
+                   LineEnding lineEnding, SaveSafety* safety, FileIdentity* identity) {
     const std::u16string_view pieces[] = {text};
-    return WriteTextFile(pieces, path, encoding, lineEnding, keptBackup, identity, failure);
+    return WriteTextFile(pieces, path, encoding, lineEnding, safety, identity);
 }
 
 bool EncodingLosesCharacters(TextPieces text, TextEncoding encoding) {

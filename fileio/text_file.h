@@ -15,6 +15,8 @@
 // neither read nor written.
 #pragma once
 
+#include "fileio/byte_source.h"
+#include "fileio/file_bytes.h"
 #include "fileio/file_failure.h"
 #include "fileio/file_identity.h"
 #include "fileio/text_encode.h"
@@ -34,6 +36,12 @@ bool DecodeText(std::string_view bytes, std::u16string& text, TextEncoding& enco
 bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding lineEnding,
                 std::string& bytes);
 
+// Loads the bytes source gives, as ReadTextFile does a file's. A UTF-8 text
+// is read twice, the second time decoding straight into its final place;
+// should the bytes change between the two (a file still being written),
+// they are read once more whole and decoded from memory.
+bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
+              LineEnding& lineEnding, bool* replacedBytes = nullptr);
 // Reads the file in pieces, decoding straight into the text's final place.
 // On failure the outputs are unspecified, and failure (when given) says
 // why. identity, when given, receives the identity of the bytes read (see
@@ -42,17 +50,17 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
                   LineEnding& lineEnding, bool* replacedBytes = nullptr,
                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
 // Writes safely (see WriteFileBytesSafely): a failed save leaves the file as
-// it was, or names in keptBackup the backup that holds its old bytes, and
-// failure (when given) says why. The text may lie in pieces; it is encoded
-// while it is written, a stretch at a time, so that no converted copy of
-// the whole text is made. identity, when given, receives the identity of
-// the bytes written.
+// it was, or names in safety->keptBackup the backup that holds its old
+// bytes, and safety->failure says why it failed. The text may lie in pieces;
+// it is encoded while it is written, a stretch at a time, so that no
+// converted copy of the whole text is made. identity, when given, receives
+// the identity of the bytes written.
 bool WriteTextFile(TextPieces text, const std::u16string& path, TextEncoding encoding,
-                   LineEnding lineEnding, std::u16string* keptBackup = nullptr,
-                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
+                   LineEnding lineEnding, SaveSafety* safety = nullptr,
+                   FileIdentity* identity = nullptr);
 bool WriteTextFile(const std::u16string& text, const std::u16string& path, TextEncoding encoding,
-                   LineEnding lineEnding, std::u16string* keptBackup = nullptr,
-                   FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
+                   LineEnding lineEnding, SaveSafety* safety = nullptr,
+                   FileIdentity* identity = nullptr);
 // Whether saving text in encoding would replace characters it cannot hold
 // (see PiecesLoseCharacters), so that the user can be asked before anything
 // is written.

@@ -128,24 +128,33 @@ bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& dec
     return decoded;
 }
 
-bool DecodePieces(ByteSource& source, size_t pieceBytes, std::u16string& text,
-                  LineBreakCounts& counts) {
+// Decodes the second pass into text, which the survey sized; anything that
+// differs from what the survey found means that the bytes changed under it.
+Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& survey,
+                      std::u16string& text, LineEnding& lineEnding) {
     bool first = true;
+    bool changed = false;
     bool signature = false;
     Utf8Decoding decoding;
-    const bool decoded = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
+    const bool read = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
         SkipSignature(piece, first, signature);
         while (!piece.empty()) {
             const size_t end =
                 piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
-            if (!DecodeSlice(piece.substr(0, end), text, decoding))
+            if (!DecodeSlice(piece.substr(0, end), text, decoding)) {
+                changed = true;
                 return false;
+            }
             piece.remove_prefix(end);
         }
         return true;
     });
-    counts = decoding.counts;
-    return decoded;
+    if (changed || (read && (text.size() != survey.units || signature != survey.signature)))
+        return Utf8Load::Changed;
+    if (!read)
+        return Utf8Load::Failed;
+    lineEnding = ClassifyLineBreaks(decoding.counts);
+    return Utf8Load::Loaded;
 }
 
 } // namespace
@@ -162,10 +171,8 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
     text.clear();
     text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
     PrefaultSpare(text);
-    LineBreakCounts counts;
-    if (!DecodePieces(source, pieceBytes, text, counts) || text.size() != survey.units)
-        return Utf8Load::Failed;
-    encoding = survey.signature ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
-    lineEnding = ClassifyLineBreaks(counts);
-    return Utf8Load::Loaded;
+    const Utf8Load loaded = DecodePieces(source, pieceBytes, survey, text, lineEnding);
+    if (loaded == Utf8Load::Loaded)
+        encoding = survey.signature ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    return loaded;
 }

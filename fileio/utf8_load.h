@@ -13,8 +13,9 @@
 enum class Utf8Load {
     Loaded,  // text holds the bytes after an optional EF BB BF with CR LF breaks
     NotUtf8, // the bytes are not well-formed UTF-8, or start with a UTF-16 signature
+    Changed, // the second pass read other bytes than the first: the file was written meanwhile
     TooLong, // the text would be longer than a document can be
-    Failed,  // a read failed, or the bytes changed between the passes
+    Failed,  // a read failed
 };
 
 // Reads source in pieces of about pieceBytes (at least 8). The text gets

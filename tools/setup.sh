@@ -3,7 +3,8 @@
 
 TESSARY_PACKAGES="cmake ninja-build g++ clang googletest libbenchmark-dev
     libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64 fonts-wine xvfb imagemagick
-    xdotool x11-utils python3 clang-format unicode-data fonts-wqy-microhei"
+    xdotool x11-utils python3 clang-format unicode-data fonts-wqy-microhei
+    fonts-dejavu-core fonts-liberation"
 
 tessary_install_deps() {
     local missing=()

@@ -53,8 +53,8 @@ bool StartProcess(const std::wstring& commandLine) {
                         &startup, &process))
         return false;
     // Nothing waits for the new process: both of its handles go at once.
-    const Owned<HANDLE, CloseHandle> thread(process.hThread);
-    const Owned<HANDLE, CloseHandle> started(process.hProcess);
+    const FileHandle thread(process.hThread);
+    const FileHandle started(process.hProcess);
     return true;
 }
 

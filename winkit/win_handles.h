@@ -41,6 +41,25 @@ template <typename Handle, auto Free> class Owned {
     Handle handle_{};
 };
 
+// An open file, or another kernel object that CloseHandle gives back (a
+// process). CreateFileW's failure value, INVALID_HANDLE_VALUE, counts as no
+// handle, as null does.
+class FileHandle : public Owned<HANDLE, CloseHandle> {
+  public:
+    FileHandle() = default;
+    explicit FileHandle(HANDLE handle) : Owned(Held(handle)) {}
+    void reset(HANDLE handle = nullptr) { Owned::reset(Held(handle)); }
+    // False when there was no handle or closing it failed, which for a file
+    // written to can mean that its last bytes did not reach the disk.
+    bool Close() {
+        const HANDLE handle = release();
+        return handle && CloseHandle(handle);
+    }
+
+  private:
+    static HANDLE Held(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+};
+
 // A font, pen, brush or bitmap.
 template <typename Handle> using GdiObject = Owned<Handle, DeleteObject>;
 // A memory device context from CreateCompatibleDC.

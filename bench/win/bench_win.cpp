@@ -9,8 +9,10 @@
 //   bench_win [--quick | --gb | --huge] [--journal | --open] [--keep]
 //
 // Without a flag the documents are 100 MB (2.4 M lines), one 2 M-unit line of
-// "abc<tab>" and 100 MB on one line; --gb makes the first 1 GB (24 M lines);
-// --quick makes all three small, for a run that only checks the program.
+// "abc<tab>", 100 MB on one line, and 10 MB of lines in plain ASCII beside
+// 10 MB of the same lines with emoji and combining marks among the words;
+// --gb makes the first 1 GB (24 M lines); --quick makes all of them small,
+// for a run that only checks the program.
 // --journal opens the first alone and measures only the journal's work;
 // --open measures only opening each and the first letters typed in it.
 // --huge opens 125 M and 500 M lines of "x" beside 1 GB of ordinary lines
@@ -40,6 +42,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -85,10 +88,30 @@ void Report(const std::string& what, double ms, const char* baseline, double bas
 const char* const kWords[] = {"lorem",       "ipsum",  "dolor", "quartz", "amet",
                               "\tconsequat", "café",   "naïve", "中文",   "tempor",
                               "magna",       "aliqua", "minim", "veniam"};
+// The words in plain ASCII, and with emoji, a flag, a family and letters
+// with combining marks among them, for paints and typing side by side.
+const char* const kAsciiWords[] = {"lorem",       "ipsum",  "dolor",  "quartz", "amet",
+                                   "\tconsequat", "cafe",   "naive",  "zhong",  "tempor",
+                                   "magna",       "aliqua", "hearts", "veniam"};
+const char* const kClusterWords[] = {"lorem",
+                                     "ipsum\U0001F600",
+                                     "dolor",
+                                     "quartz",
+                                     "amet",
+                                     "\tconsequat",
+                                     "cafe\u0301",
+                                     "nai\u0308ve",
+                                     "\U0001F1EF\U0001F1F5",
+                                     "tempor",
+                                     "\U0001F468\u200D\U0001F469\u200D\U0001F467",
+                                     "aliqua",
+                                     "\u2764\uFE0F\U0001F44D\U0001F3FD",
+                                     "ve\u0301ni\u0323am"};
 
 // UTF-8 lines of 1..11 words until `bytes`; with `breaks` false, one line.
 // The last words are the only "needle" of the document.
-std::string MakeText(uint64_t bytes, bool breaks) {
+std::string MakeText(uint64_t bytes, bool breaks,
+                     std::span<const char* const> vocabulary = kWords) {
     std::string text;
     text.reserve(bytes + 64);
     uint32_t seed = 9;
@@ -99,7 +122,7 @@ std::string MakeText(uint64_t bytes, bool breaks) {
     while (text.size() < bytes) {
         const uint32_t words = 1 + next() % 11;
         for (uint32_t w = 0; w < words; ++w) {
-            text += kWords[next() % std::size(kWords)];
+            text += vocabulary[next() % vocabulary.size()];
             text += ' ';
         }
         text += breaks ? "\r\n" : " ";
@@ -120,38 +143,36 @@ const wchar_t* W(const std::u16string& s) {
 }
 
 bool WriteBytes(const std::u16string& path, const char* data, size_t size) {
-    HANDLE file = CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const FileHandle file(CreateFileW(W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     bool ok = true;
     for (size_t done = 0; ok && done < size;) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size - done, 1u << 26));
         DWORD written = 0;
-        ok = WriteFile(file, data + done, chunk, &written, nullptr) && written == chunk;
+        ok = WriteFile(file.get(), data + done, chunk, &written, nullptr) && written == chunk;
         done += chunk;
     }
-    CloseHandle(file);
     return ok;
 }
 
 std::string ReadBytes(const std::u16string& path) {
     std::string bytes;
-    HANDLE file = CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const FileHandle file(CreateFileW(W(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return bytes;
     LARGE_INTEGER size = {};
-    GetFileSizeEx(file, &size);
+    GetFileSizeEx(file.get(), &size);
     bytes.resize(static_cast<size_t>(size.QuadPart));
     for (size_t done = 0; done < bytes.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 26));
         DWORD read = 0;
-        if (!ReadFile(file, bytes.data() + done, chunk, &read, nullptr) || read == 0)
+        if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
             break;
         done += read;
     }
-    CloseHandle(file);
     return bytes;
 }
 
@@ -429,6 +450,24 @@ void JournalAfter(const Bench& b, const std::string& what) {
     Report(what + ", journal's longest stop", after.longest, "idle loop", idle.longest);
 }
 
+// Each match grows by 42 units: a 1 GB text gains about 40 % and stays
+// within what a document may hold. Undone afterwards for the steps that follow.
+void LongReplaceAll(const Bench& b, const std::string& name, size_t matches, double scan) {
+    wcscpy(b.mw->replaceWith, L"quartz, replaced by something rather longer");
+    const size_t before = static_cast<size_t>(EditCtl_GetTextLength(b.edit()));
+    const double all =
+        Median(1, [&] { Find_HandleDialogMessage(*b.mw, b.window, &b.mw->findReplace); });
+    const size_t grown = static_cast<size_t>(EditCtl_GetTextLength(b.edit())) - before;
+    if (grown != matches * (wcslen(b.mw->replaceWith) - 6) && ++faults)
+        std::printf("The long Replace All grew the text by %zu units\n", grown);
+    Report(name + " Replace All, long replacement", all, "plain scan", scan);
+    JournalAfter(b, name + " Replace All, long replacement");
+    EditCtl_Undo(b.edit());
+    UpdateWindow(b.edit());
+    PumpAllButTimers();
+    RunLoop(b, 600'000, true, false);
+}
+
 void FindAndReplace(const Bench& b, const std::string& name) {
     const std::u16string text = EditCtl_GetText(b.edit());
     const std::u16string_view needle = u"needle at the end";
@@ -467,6 +506,7 @@ void FindAndReplace(const Bench& b, const std::string& name) {
     if ((!replaced || !restored) && ++faults)
         std::printf("Replace All %s, its Undo %s\n", replaced ? "replaced" : "left matches",
                     restored ? "restored the text" : "did not restore the text");
+    LongReplaceAll(b, name, matches, count);
     b.mw->findReplace.Flags = 0;
 }
 
@@ -688,13 +728,15 @@ struct Sample {
     bool searched; // Find, Replace All and Save run on it
 };
 
-// The three documents of a regular run, each wrapped and not.
+// The documents of a regular run, each wrapped and not.
 void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly, bool openOnly) {
     const uint64_t mb = quick ? 20'000 : 1'000'000;
     const uint64_t linesBytes = (gb ? 1000 : 100) * mb;
     const std::u16string linesPath = TempPath(L"tessary_bench_lines.txt");
     const std::u16string tabsPath = TempPath(L"tessary_bench_tabs.txt");
     const std::u16string onePath = TempPath(L"tessary_bench_one_line.txt");
+    const std::u16string asciiPath = TempPath(L"tessary_bench_ascii.txt");
+    const std::u16string clusterPath = TempPath(L"tessary_bench_clusters.txt");
     {
         std::string text = MakeText(linesBytes, true);
         WriteBytes(linesPath, text.data(), text.size());
@@ -704,6 +746,10 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
         for (uint64_t i = 0; i < (quick ? 50'000u : 500'000u); ++i)
             text += "abc\t";
         WriteBytes(tabsPath, text.data(), text.size());
+        text = MakeText(10 * mb, true, kAsciiWords);
+        WriteBytes(asciiPath, text.data(), text.size());
+        text = MakeText(10 * mb, true, kClusterWords);
+        WriteBytes(clusterPath, text.data(), text.size());
     }
     b.runs = quick ? 3 : 15;
     const Sample documents[] = {
@@ -713,6 +759,8 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
          linesPath, true},
         {"tabbed line", tabsPath, false},
         {quick ? "small one line" : "100 MB one line", onePath, false},
+        {quick ? "small ASCII" : "10 MB ASCII", asciiPath, false},
+        {quick ? "small emoji and marks" : "10 MB emoji and marks", clusterPath, false},
     };
     for (const Sample& d : documents) {
         Open(b, d.name, d.path, gb || quick ? 1 : 3);
@@ -742,7 +790,8 @@ void RegularDocuments(Bench& b, bool quick, bool gb, bool keep, bool journalOnly
         b.mw->documents[static_cast<size_t>(b.mw->activeIndex)].modified = false;
     }
     if (!keep) {
-        for (const std::u16string* path : {&linesPath, &tabsPath, &onePath})
+        for (const std::u16string* path :
+             {&linesPath, &tabsPath, &onePath, &asciiPath, &clusterPath})
             DeleteFileW(W(*path));
     }
 }

@@ -5,13 +5,13 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
 // A match by its definition, tried at one place: the units equal (A-Z folded
-// unless the case must match), no character (a surrogate or CR LF pair, a
-// letter and its marks) cut at either end, and for whole words no word unit
-// on either side.
+// unless the case must match), no character (characters.h) cut at either
+// end, and for whole words no word unit on either side.
 bool IsMatch(std::u16string_view text, std::u16string_view pattern, int32_t p,
              const SearchOptions& options) {
     const int32_t n = static_cast<int32_t>(pattern.size());
@@ -114,10 +114,14 @@ TEST(DocsSearch, MatchesNeverSplitALetterFromItsMarks) {
 }
 
 // The one-pass Replace All against Replace repeated on each next match, and
-// both searches against a scan of every position, on random short texts.
+// both searches against a scan of every position, on random short texts,
+// now and then with a long run of marks or regional indicators, read whole
+// and in pieces cut anywhere.
 TEST(DocsSearch, AgreesWithRepeatedReplaceAndWithAFullScan) {
-    const char16_t alphabet[] = {u'a',  u'A',      u'_',      u' ',   u'\r',
-                                 u'\n', u'\u00E9', u'\u0301', 0xD83D, 0xDE00};
+    // Halves of an emoji and of a regional indicator, a ZWJ and the
+    // pictograph below U+0300 make emoji sequences and flags now and then.
+    const char16_t alphabet[] = {u'a',      u'A',   u'_',   u' ',      u'\r',     u'\n',  u'\u00E9',
+                                 u'\u0301', 0xD83D, 0xDE00, u'\u200D', u'\u00A9', 0xD83C, 0xDDEF};
     std::mt19937 rng(7);
     auto random = [&](int maxLength) {
         std::u16string s(rng() % (maxLength + 1), u'a');
@@ -126,23 +130,48 @@ TEST(DocsSearch, AgreesWithRepeatedReplaceAndWithAFullScan) {
         return s;
     };
     for (int round = 0; round < 4000; ++round) {
-        const std::u16string text = random(14);
-        const std::u16string pattern = random(3);
+        std::u16string text = random(14);
+        std::u16string pattern = random(3);
+        if (round % 50 == 0) {
+            // A flag's second half, or a pictograph joined after many marks of
+            // one and two units.
+            const bool flags = rng() % 2 == 0;
+            std::u16string run = flags ? u"" : u"\u00A9";
+            for (int k = 40 + static_cast<int>(rng() % 60); k > 0; --k)
+                run += flags ? u"\U0001F1EF" : rng() % 2 ? u"\u0301" : u"\U0001F3FB";
+            run += flags ? u"" : u"\u200D\u00A9";
+            text.insert(rng() % (text.size() + 1), run);
+            if (rng() % 2 == 0)
+                pattern = flags ? u"\U0001F1EF" : u"\u00A9";
+        }
+        const size_t cuts[] = {rng() % (text.size() + 1), rng() % (text.size() + 1)};
+        const std::u16string_view whole = text;
+        const std::u16string_view pieces[] = {
+            whole.substr(0, std::min(cuts[0], cuts[1])),
+            whole.substr(std::min(cuts[0], cuts[1]),
+                         cuts[0] > cuts[1] ? cuts[0] - cuts[1] : cuts[1] - cuts[0]),
+            whole.substr(std::max(cuts[0], cuts[1]))};
+        const SearchText pieced(pieces);
         const std::u16string replacement = random(3);
         const SearchOptions options{rng() % 2 == 0, rng() % 2 == 0};
         const int32_t n = static_cast<int32_t>(pattern.size());
         const int32_t length = static_cast<int32_t>(text.size());
         SCOPED_TRACE(testing::Message() << "round " << round);
-        auto matchAt = [&](int32_t p) { return IsMatch(text, pattern, p, options); };
+        std::vector<bool> isMatch;
+        for (int32_t p = 0; p <= length; ++p)
+            isMatch.push_back(IsMatch(text, pattern, p, options));
+        auto matchAt = [&](int32_t p) { return isMatch[static_cast<size_t>(p)]; };
         for (int32_t from = 0; from <= length; ++from) {
             int32_t down = from;
             while (down <= length && !matchAt(down))
                 ++down;
             EXPECT_EQ(Find_SearchDown(text, pattern, from, options), down > length ? -1 : down);
+            EXPECT_EQ(Find_SearchDown(pieced, pattern, from, options), down > length ? -1 : down);
             int32_t up = from;
             while (up >= 0 && !matchAt(up))
                 --up;
             EXPECT_EQ(Find_SearchUp(text, pattern, from, options), up);
+            EXPECT_EQ(Find_SearchUp(pieced, pattern, from, options), up);
         }
 
         std::u16string expected = text;
@@ -157,6 +186,8 @@ TEST(DocsSearch, AgreesWithRepeatedReplaceAndWithAFullScan) {
         }
         const ReplaceAllResult result = Find_ReplaceAll(text, pattern, replacement, options);
         EXPECT_EQ(result.count, count);
+        EXPECT_EQ(Find_ReplaceAll(pieced, pattern, replacement, options).replacement,
+                  result.replacement);
         EXPECT_EQ(text.substr(0, result.start) + result.replacement + text.substr(result.end),
                   expected);
         EXPECT_EQ(result.lastStart, start);

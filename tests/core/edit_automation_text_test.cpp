@@ -2,6 +2,11 @@
 
 #include "editctl/text_geometry.h"
 #include "editctl/automation_text.h"
+#include "editctl/editing.h"
+#include "editctl/paint_plan.h"
+
+#include <algorithm>
+#include <map>
 
 #include <gtest/gtest.h>
 
@@ -12,11 +17,12 @@ namespace {
 // Ten cells per row with the default 8-pixel cells, 4-pixel margins and no gutter.
 constexpr EditView kTenColumns = {88, 600, true, false};
 
-// Every boundary met walking the whole text forward, then backward.
+// Every boundary met walking the whole text forward, then backward; a step
+// that goes nowhere ends the walk.
 std::vector<int32_t> WalkForward(const EditState& s, TextUnit unit) {
     std::vector<int32_t> stops;
     int32_t p = 0;
-    while (MovePositionByUnit(s, p, unit, 1) == 1)
+    while (MovePositionByUnit(s, p, unit, 1) == 1 && (stops.empty() || p > stops.back()))
         stops.push_back(p);
     return stops;
 }
@@ -59,10 +65,60 @@ TEST(AutomationText, LinesAreVisualRowsAndParagraphsLogicalLines) {
     EXPECT_EQ(ExpandToUnit(s, {10, 10}, TextUnit::Line), (TextSpan{10, 20}));
     EXPECT_EQ(ExpandToUnit(s, {12, 12}, TextUnit::Paragraph), (TextSpan{0, 27}));
     EXPECT_EQ(WalkForward(s, TextUnit::Paragraph), (std::vector<int32_t>{27, 29}));
+}
 
-    // A tab is drawn on the row where its cells end.
-    const EditState tabs = MakeEdit(u"abcdefgh\tij", kTenColumns);
-    EXPECT_EQ(WalkForward(tabs, TextUnit::Line), (std::vector<int32_t>{8, 11}));
+// Automation reads a wrapped line in the rows painting draws, with the
+// cells painting fills, however its characters take their cells.
+TEST(AutomationText, RowsAreTheRowsThePaintDraws) {
+    const std::u16string ideographs(12, u'\u4E00');
+    const std::u16string texts[] = {
+        ideographs,          // 5 + 5 + 2 wide characters
+        u"abcdefgh\tX",      // a tab across the row's end
+        u"abcdefghi\u4E00z", // a wide character moved to the next row
+        u"e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301e\u0301x", // marks
+        u"ab\t\u4E00\tcd\U0001F600e\u0301\tfgh\u4E00\u4E00\u4E00ijkl\tm",
+    };
+    for (const std::u16string& text : texts) {
+        SCOPED_TRACE(testing::Message() << "text " << &text - texts);
+        const EditState s = MakeEdit(text, kTenColumns);
+        ASSERT_GT(s.model.lines[0].rows, 1);
+        // Each row the paint draws, by its top: where it starts, and its cells.
+        std::map<int32_t, PixelRect> painted;
+        std::map<int32_t, int32_t> starts;
+        for (const TextRun& run : PlanPaint(s).runs) {
+            const int32_t right = run.x + run.cells * s.view.charWidth;
+            auto [at, fresh] = painted.try_emplace(run.top, PixelRect{run.x, run.top, right, 0});
+            at->second.left = std::min(at->second.left, run.x);
+            at->second.right = std::max(at->second.right, right);
+            starts.try_emplace(run.top, run.position);
+        }
+        std::vector<int32_t> rowEnds;
+        for (auto it = std::next(starts.begin()); it != starts.end(); ++it)
+            rowEnds.push_back(it->second);
+        rowEnds.push_back(static_cast<int32_t>(text.size()));
+        EXPECT_EQ(WalkForward(s, TextUnit::Line), rowEnds);
+        const std::vector<PixelRect> rects =
+            SpanRowRects(s, {0, static_cast<int32_t>(text.size())});
+        ASSERT_EQ(rects.size(), painted.size());
+        size_t i = 0;
+        for (const auto& [top, cells] : painted) {
+            EXPECT_EQ(rects[i].top, top);
+            EXPECT_EQ(rects[i].left, cells.left);
+            EXPECT_EQ(rects[i].right, cells.right);
+            ++i;
+        }
+    }
+}
+
+// At the very end of the text no unit starts: a reader gets the last one.
+TEST(AutomationText, ExpandingAtTheEndGivesTheLastUnit) {
+    const EditState s = MakeEdit(u"one\r\ntwo \U0001F600", kTenColumns);
+    const int32_t end = static_cast<int32_t>(s.model.text.size());
+    EXPECT_EQ(ExpandToUnit(s, {end, end}, TextUnit::Character), (TextSpan{end - 2, end}));
+    EXPECT_EQ(ExpandToUnit(s, {end, end}, TextUnit::Word), (TextSpan{9, end}));
+    EXPECT_EQ(ExpandToUnit(s, {end, end}, TextUnit::Line), (TextSpan{5, end}));
+    EXPECT_EQ(ExpandToUnit(s, {end, end}, TextUnit::Paragraph), (TextSpan{5, end}));
+    EXPECT_EQ(ExpandToUnit(s, {end, end}, TextUnit::Document), (TextSpan{0, end}));
 }
 
 TEST(AutomationText, PagesAreScreensOfRowsLinedUpWithTheView) {
@@ -75,6 +131,51 @@ TEST(AutomationText, PagesAreScreensOfRowsLinedUpWithTheView) {
     EXPECT_EQ(ExpandToUnit(s, {6 * 6 + 2, 6 * 6 + 2}, TextUnit::Page), VisibleSpan(s));
     EXPECT_EQ(VisibleSpan(s), (TextSpan{6 * 6, 16 * 6}));
     EXPECT_EQ(WalkForward(s, TextUnit::Page), (std::vector<int32_t>{6 * 6, 16 * 6, 26 * 6, 180}));
+}
+
+// A span kept by the record goes on covering the same text.
+TEST(AutomationText, KeptSpansFollowEdits) {
+    struct Case {
+        TextSpan span;
+        int32_t start, end;
+        std::u16string inserted;
+        std::u16string expected;
+        bool undone = true; // Undo gives the span back
+    };
+    const Case cases[] = {
+        {{6, 11}, 0, 0, u"abc", u"world"},    // before
+        {{6, 11}, 8, 8, u"XY", u"woXYrld"},   // inside
+        {{6, 11}, 11, 11, u"!", u"world"},    // at its end
+        {{6, 11}, 6, 6, u">", u"world"},      // at its start
+        {{6, 11}, 0, 6, u"", u"world"},       // all before removed
+        {{6, 11}, 4, 8, u"", u"rld", false},  // across its start
+        {{6, 11}, 9, 11, u"LD!", u"worLD!"},  // its end replaced
+        {{6, 11}, 6, 11, u"there", u"there"}, // replaced whole
+        {{6, 6}, 6, 6, u"new ", u""},         // an empty span moves past
+    };
+    for (const Case& c : cases) {
+        EditState s = MakeEdit(u"hello world");
+        TextSpan span = c.span;
+        s.model.liveSpans.keep(&span);
+        ReplaceRange(s, c.start, c.end, c.inserted);
+        EXPECT_EQ(s.model.text.substr(span.start, span.end - span.start), c.expected)
+            << c.start << ".." << c.end;
+        Undo(s);
+        if (c.undone) {
+            EXPECT_EQ(span, c.span) << c.start << ".." << c.end;
+        }
+    }
+    // Replace All moves each end by the matches before it.
+    EditState s = MakeEdit(u"o-o-o-o-o");
+    TextSpan span{3, 7};
+    s.model.liveSpans.keep(&span);
+    ReplaceMatches(s, {0, 2, 4, 6, 8}, 1, u"OOO");
+    EXPECT_EQ(s.model.text.substr(span.start, span.end - span.start), u"-OOO-OOO");
+    Undo(s);
+    EXPECT_EQ(span, (TextSpan{3, 7}));
+    s.model.liveSpans.drop(&span);
+    ReplaceRange(s, 0, 0, u"xyz");
+    EXPECT_EQ(span, (TextSpan{3, 7}));
 }
 
 TEST(AutomationText, MovingASpan) {
@@ -102,6 +203,14 @@ TEST(AutomationText, FindStaysInsideTheSpan) {
     EXPECT_EQ(FindInSpan(s, {1, 10}, u"abc", true, true), (TextSpan{4, 7}));
     EXPECT_EQ(FindInSpan(s, {0, 11}, u"", false, false).start, -1);
     EXPECT_EQ(FindInSpan(s, {5, 7}, u"abc", false, false).start, -1);
+
+    // Half a surrogate pair or a letter without its mark is not a match.
+    const EditState pairs = MakeEdit(u"\U0001F600e\u0301 \U0001F601e");
+    for (const bool backward : {false, true}) {
+        EXPECT_EQ(FindInSpan(pairs, {0, 8}, u"\xD83D", backward, false).start, -1);
+        EXPECT_EQ(FindInSpan(pairs, {0, 8}, u"\xDE00", backward, false).start, -1);
+        EXPECT_EQ(FindInSpan(pairs, {0, 8}, u"e", backward, false), (TextSpan{7, 8}));
+    }
 }
 
 TEST(TextGeometry, RowRectanglesAreTheDrawnCells) {
@@ -119,11 +228,19 @@ TEST(TextGeometry, RowRectanglesAreTheDrawnCells) {
     EXPECT_EQ(rects[2].left, 36);
     EXPECT_EQ(rects[2].right, 36 + 8);
 
-    // An empty span marks its position; rows scrolled away give nothing.
-    ASSERT_EQ(SpanRowRects(s, {12, 12}).size(), 1u);
-    EXPECT_EQ(SpanRowRects(s, {12, 12})[0].left, SpanRowRects(s, {12, 12})[0].right);
+    // An empty span covers no cells; rows scrolled away give nothing.
+    EXPECT_EQ(SpanRowRects(s, {12, 12}).size(), 0u);
     s.view.scrollY = 4 + 2 * 16;
     EXPECT_EQ(SpanRowRects(s, {0, 13}).size(), 0u);
+    // Rows partly shown are cut at the client's edges.
+    s.view.scrollY = 4 + 10;
+    s.view.clientHeight = 16;
+    const std::vector<PixelRect> cut = SpanRowRects(s, {0, 18});
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[0].top, 0);
+    EXPECT_EQ(cut[0].bottom, 6);
+    EXPECT_EQ(cut[1].top, 6);
+    EXPECT_EQ(cut[1].bottom, 16);
 }
 
 TEST(TextGeometry, ScrollingASpanIntoView) {

@@ -135,14 +135,34 @@ TEST(CharacterEditing, ArrowsAndDeletionTakeWholeCharacters) {
     Press(s, EditKey::Delete);
     EXPECT_EQ(s.model.text, u"");
 
+    // Backspace takes a letter's marks back one by one.
     s = MakeEdit(u"e\u0301\u0302x\u4e2d");
     Press(s, EditKey::Right);
     EXPECT_EQ(s.model.caret, 3);
+    Press(s, EditKey::Backspace);
+    EXPECT_EQ(s.model.text, u"e\u0301x\u4e2d");
+    Press(s, EditKey::Backspace);
     Press(s, EditKey::Backspace);
     EXPECT_EQ(s.model.text, u"x\u4e2d");
     Press(s, EditKey::End);
     Press(s, EditKey::Backspace);
     EXPECT_EQ(s.model.text, u"x");
+
+    // A family, a flag and a toned hand are one press each, whichever key.
+    const std::u16string family = u"\U0001F468\u200D\U0001F469\u200D\U0001F467";
+    s = MakeEdit(family + u"\U0001F1EF\U0001F1F5\U0001F1FA\U0001F1F8\U0001F44D\U0001F3FD");
+    Press(s, EditKey::Right);
+    EXPECT_EQ(s.model.caret, 8);
+    Press(s, EditKey::Right, true);
+    Press(s, EditKey::Right, true);
+    EXPECT_EQ(s.model.caret, 16);
+    Press(s, EditKey::End);
+    Press(s, EditKey::Backspace);
+    Press(s, EditKey::Backspace);
+    EXPECT_EQ(s.model.text, family + u"\U0001F1EF\U0001F1F5");
+    Press(s, EditKey::Home);
+    Press(s, EditKey::Delete);
+    EXPECT_EQ(s.model.text, u"\U0001F1EF\U0001F1F5");
 
     // A lone surrogate from a file is one character and goes whole.
     s = MakeEdit(u"\xD800"

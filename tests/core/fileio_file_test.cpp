@@ -106,11 +106,10 @@ TEST(FileioFile, ReadAndWriteFailuresSayWhy) {
             EXPECT_EQ(r.failure, c.reading) << shown;
         }
         if (c.writing != FileFailure::None) {
-            FileFailure failure = FileFailure::None;
-            EXPECT_FALSE(WriteTextFile(u"x", c.path, TextEncoding::Utf8, LineEnding::Crlf, nullptr,
-                                       nullptr, &failure))
+            SaveSafety safety;
+            EXPECT_FALSE(WriteTextFile(u"x", c.path, TextEncoding::Utf8, LineEnding::Crlf, &safety))
                 << shown;
-            EXPECT_EQ(failure, c.writing) << shown;
+            EXPECT_EQ(safety.failure, c.writing) << shown;
         }
     }
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("locked.txt")), "old");
@@ -143,11 +142,10 @@ TEST(FileioFile, FailedWriteKeepsTheTargetAndLeavesNoTemporaryFile) {
 
     {
         WriteFault fault;
-        FileFailure failure = FileFailure::None;
+        SaveSafety safety;
         EXPECT_FALSE(WriteTextFile(u"new text that is longer", target.u16string(),
-                                   TextEncoding::Utf8, LineEnding::Crlf, nullptr, nullptr,
-                                   &failure));
-        EXPECT_EQ(failure, FileFailure::DiskFull);
+                                   TextEncoding::Utf8, LineEnding::Crlf, &safety));
+        EXPECT_EQ(safety.failure, FileFailure::DiskFull);
         EXPECT_FALSE(
             WriteTextFile(u"new", folder.U16("fresh.txt"), TextEncoding::Utf8, LineEnding::Crlf));
     }

@@ -3,6 +3,7 @@
 #include "fileio/codepage.h"
 #include "fileio/file_bytes.h"
 #include "fileio/text_encode.h"
+#include "fileio/text_file.h"
 #include "fileio/utf16_bytes.h"
 #include "fileio/utf16_load.h"
 #include "fileio/utf32_bytes.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -27,10 +29,11 @@ template <typename Str> Str Draw(std::mt19937& rng, const std::vector<Str>& toke
 }
 
 // Gives other bytes on its second pass, as a file written to meanwhile would.
+// Each rewind moves on to the next pass's bytes; the last pass's stay.
 class ChangingSource final : public ByteSource {
   public:
-    ChangingSource(std::string first, std::string second)
-        : passes_{std::move(first), std::move(second)} {}
+    template <typename... Passes>
+    explicit ChangingSource(Passes... passes) : passes_{std::move(passes)...} {}
     bool Read(char* into, size_t n, size_t& got) override {
         const std::string& bytes = passes_[pass_];
         got = std::min(n, bytes.size() - at_);
@@ -39,16 +42,32 @@ class ChangingSource final : public ByteSource {
         return true;
     }
     bool Rewind() override {
-        pass_ = 1;
+        pass_ = std::min(pass_ + 1, passes_.size() - 1);
         at_ = 0;
         return true;
     }
 
   private:
-    std::string passes_[2];
-    int pass_ = 0;
+    std::vector<std::string> passes_;
+    size_t pass_ = 0;
     size_t at_ = 0;
 };
+
+// Read whole, however its passes differed, the source gives the text of
+// its last bytes.
+void ExpectReadAs(ByteSource& source, const std::string& last) {
+    std::u16string expected;
+    TextEncoding expectedEncoding;
+    LineEnding expectedEnding;
+    ASSERT_TRUE(DecodeText(last, expected, expectedEncoding, expectedEnding));
+    std::u16string text;
+    TextEncoding encoding;
+    LineEnding ending;
+    ASSERT_TRUE(ReadText(source, text, encoding, ending)) << last;
+    EXPECT_TRUE(text == expected) << last;
+    EXPECT_EQ(encoding, expectedEncoding) << last;
+    EXPECT_EQ(ending, expectedEnding) << last;
+}
 
 } // namespace
 
@@ -87,6 +106,30 @@ TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
         EXPECT_TRUE(text == whole) << round;
         EXPECT_EQ(ending, wholeEnding) << round;
         EXPECT_LE(text.size(), text.capacity());
+    }
+}
+
+// A file still being written gives other bytes to the second pass: the
+// load notices, and reading the bytes once more whole yields one version.
+TEST(FileioPieces, BytesThatChangeBetweenPassesAreReadAgainInOnePass) {
+    const std::pair<std::string, std::string> passes[] = {
+        {"line\nline\n", "line\nline\nmore"},
+        {"a\nb\nc\n", "a\r\nb\r\nc"},
+        {"caf\xC3\xA9", "caf\xC3\xC3"},
+        {std::string(300, 'a'), std::string(300, '\n')},
+        {"\xEF\xBB\xBF"
+         "abc",
+         "abc"},
+    };
+    for (const auto& [first, second] : passes) {
+        TextEncoding encoding;
+        LineEnding ending;
+        std::u16string out;
+        ChangingSource piecewise(first, second);
+        EXPECT_EQ(LoadUtf8(piecewise, 64, out, encoding, ending), Utf8Load::Changed) << second;
+
+        ChangingSource file(first, second);
+        ExpectReadAs(file, second);
     }
 }
 
@@ -130,18 +173,12 @@ TEST(FileioPieces, LoadingUtf16InSmallPiecesMatchesDecodingWhole) {
     }
 }
 
-TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
+// A UTF-16 load notices bytes that change between its passes as well, and
+// they too are read again whole.
+TEST(FileioPieces, AUtf16LoadNoticesBytesThatChangeBetweenPasses) {
     TextEncoding encoding;
     LineEnding ending;
     std::u16string out;
-    ChangingSource longer("line\nline\n", "line\nline\nmore");
-    EXPECT_EQ(LoadUtf8(longer, 8, out, encoding, ending), Utf8Load::Failed);
-    ChangingSource breaks("a\nb\nc\n", "a\r\nb\r\nc");
-    EXPECT_EQ(LoadUtf8(breaks, 8, out, encoding, ending), Utf8Load::Failed);
-    ChangingSource broken("caf\xC3\xA9", "caf\xC3\xC3");
-    EXPECT_EQ(LoadUtf8(broken, 8, out, encoding, ending), Utf8Load::Failed);
-    ChangingSource overflowing(std::string(300, 'a'), std::string(300, '\n'));
-    EXPECT_EQ(LoadUtf8(overflowing, 64, out, encoding, ending), Utf8Load::Failed);
     MemorySource utf16(std::string_view("\xFF\xFE"
                                         "a\0",
                                         4));
@@ -154,6 +191,8 @@ TEST(FileioPieces, LoadingFailsWhenTheBytesChangeBetweenPasses) {
                                       std::string("\xFE\xFF\0a\0\n", 6), std::string("ab")}) {
         ChangingSource changed(le, second);
         EXPECT_EQ(LoadUtf16(changed, 4, out, encoding, ending, replaced), Utf16Load::Failed);
+        ChangingSource file(le, le, second); // the UTF-8 look, then the two UTF-16 passes
+        ExpectReadAs(file, second);
     }
     MemorySource utf32(std::string_view("\xFF\xFE\0\0a\0\0\0", 8));
     EXPECT_EQ(LoadUtf16(utf32, 4, out, encoding, ending, replaced), Utf16Load::NotUtf16);
@@ -220,9 +259,10 @@ TEST(FileioPieces, AProducerThatStopsHalfwayLeavesTheTargetAlone) {
     TempFolder::WriteBytes(folder.Path("solo.txt"), "old");
     auto stopsHalfway = [](const ByteSink& sink) { return sink("new bytes") && false; };
     for (const char* name : {"one.txt", "solo.txt", "fresh.txt"}) {
-        std::u16string kept = u"stale";
-        EXPECT_FALSE(WriteFileBytesSafely(folder.U16(name), stopsHalfway, &kept)) << name;
-        EXPECT_EQ(kept, u"");
+        SaveSafety safety;
+        safety.keptBackup = u"stale";
+        EXPECT_FALSE(WriteFileBytesSafely(folder.U16(name), stopsHalfway, &safety)) << name;
+        EXPECT_EQ(safety.keptBackup, u"");
     }
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("two.txt")), "old");
     EXPECT_EQ(TempFolder::ReadBytes(folder.Path("solo.txt")), "old");

@@ -1,7 +1,9 @@
-// The names of a save's temporary files and backups, and, on POSIX systems,
-// what a save keeps of the file it writes.
+// The names of a save's temporary files and backups, what the next start
+// finds of saves that did not complete, and, on POSIX systems, what a save
+// keeps of the file it writes.
 #include "fileio/file_bytes.h"
 #include "fileio/file_bytes_temp.h"
+#include "fileio/save_record.h"
 
 #include "tests/core/fileio_temp_folder.h"
 
@@ -42,6 +44,46 @@ TEST(FileioSaveFiles, BackupNamesTellWhoseBackupTheyAre) {
     const std::u16string backup = SaveBackupFileName(longName, 4294967295u, 4294967295u);
     EXPECT_LE(backup.size(), 255u);
     EXPECT_EQ(backup, std::u16string(199, u'a') + u".~tessary-4294967295-4294967295.bak");
+}
+
+// Of the records ended processes left, only those of a file that may have
+// been written halfway reach the user; the rest are cleared away.
+TEST(FileioSaveFiles, OnlyAFileOverwrittenHalfwayIsReportedAndCanBeRestored) {
+    TempFolder folder;
+    TempFolder spare;
+    struct Case {
+        std::string name;
+        const char* target;
+        const char* backup; // null: none
+        bool cut;           // the record's last byte is missing
+    };
+    const Case cases[] = {
+        {"halfway", "new bytes and old", "old bytes and old", false},
+        {"finished", "new bytes", nullptr, false},
+        {"untouched", "old bytes", "old bytes", false},
+        {"cut", "old bytes", "old bytes!", true},
+    };
+    uint32_t number = 0;
+    for (const Case& c : cases) {
+        TempFolder::WriteBytes(folder.Path(c.name), c.target);
+        const std::string backup = c.name + ".~tessary-2000000000-1.bak";
+        if (c.backup)
+            TempFolder::WriteBytes(folder.Path(backup), c.backup);
+        std::string record = EncodeSaveRecord(folder.U16(c.name), folder.U16(backup));
+        record.resize(record.size() - c.cut);
+        const std::u16string name = SaveRecordFileName(2000000000, ++number);
+        TempFolder::WriteBytes(spare.Path(std::string(name.begin(), name.end())), record);
+    }
+    const std::vector<InterruptedSave> found = CollectInterruptedSaves(spare.U16(""));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(found[0].target), folder.Path("halfway"));
+    EXPECT_EQ(spare.Entries().size(), 1u);
+    EXPECT_EQ(folder.Entries().size(), 6u); // "untouched" lost its backup
+
+    ASSERT_TRUE(RestoreInterruptedSave(found[0], spare.U16("")));
+    EXPECT_EQ(TempFolder::ReadBytes(folder.Path("halfway")), "old bytes and old");
+    EXPECT_EQ(spare.Entries(), Names{});
+    EXPECT_EQ(folder.Entries().size(), 5u);
 }
 
 #ifndef _WIN32

@@ -75,6 +75,36 @@ expect_same() {
     say "ok: $1 holds the expected $(wc -c <"$2") bytes"
 }
 
+# wait_for_overwrite NAME: waits until a save writes over the file in
+# place: its backup is complete and the file's first bytes are new.
+wait_for_overwrite() {
+    local deadline=$((SECONDS + E2E_TIMEOUT)) first
+    first=$(head -c 64 "$WORK/$1" | od -A n -t x1)
+    until compgen -G "$WORK/$1.~tessary-*.bak" >/dev/null &&
+        [ "$(head -c 64 "$WORK/$1" | od -A n -t x1)" != "$first" ]; do
+        [ $SECONDS -ge $deadline ] && fail "no save writes over $1"
+        sleep 0.02
+    done
+    say "ok: $1 is being written over, its backup complete"
+}
+
+# expect_differs NAME OTHER: the file does not hold the bytes of OTHER.
+expect_differs() {
+    cmp -s "$WORK/$1" "$2" && fail "$1 holds the same bytes as $2"
+    say "ok: $1 differs from $2"
+}
+
+# expect_no_backup NAME: no backup of the file is left beside it, once the
+# program has had time to clear it away.
+expect_no_backup() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    while compgen -G "$WORK/$1.~tessary-*.bak" >/dev/null; do
+        [ $SECONDS -ge $deadline ] && fail "a backup of $1 is left"
+        sleep 0.1
+    done
+    say "ok: no backup of $1 is left"
+}
+
 # --- the program -----------------------------------------------------------
 
 # start [ARGS...]: starts tessary.exe in $WORK with these arguments, as a
@@ -101,16 +131,25 @@ start_showing_texts() {
     APP=$pid
 }
 
-# expect_text TEXT: a window of the program started with
-# start_showing_texts got exactly this text.
-expect_text() {
+# expect_traced_text START WHAT: a window of the program started with
+# start_showing_texts got a text whose trace begins with START (a whole
+# text with its closing quote, or how one begins); WHAT names it in the log.
+expect_traced_text() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
-    until grep -qF "set_window_text L\"$1\"" "$WORK/.texts"; do
-        [ $SECONDS -ge $deadline ] && fail "no window shows the text '$1'"
+    until grep -qF "set_window_text L\"$1" "$WORK/.texts"; do
+        [ $SECONDS -ge $deadline ] && fail "no window shows $2"
         sleep 0.1
     done
-    say "ok: a window shows '$1'"
+    say "ok: a window shows $2"
 }
+
+# expect_text TEXT: a window of the program started with
+# start_showing_texts got exactly this text.
+expect_text() { expect_traced_text "$1\"" "the text '$1'"; }
+
+# expect_text_beginning TEXT: as expect_text, for a text that begins so
+# (one that goes on with a path the scenario cannot know, for example).
+expect_text_beginning() { expect_traced_text "$1" "a text beginning '$1'"; }
 
 # expect_status PART TEXT: the status bar's part PART (0 to 3) of a program
 # started with start_showing_texts shows exactly TEXT, the last text it got.

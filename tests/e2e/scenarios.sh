@@ -14,6 +14,7 @@ E2E_SCENARIOS=(
     read_only_file
     new_window_process
     crash_recovery
+    crash_during_save
     crash_after_declined_reload
     recovery_question_escape
     large_file
@@ -268,6 +269,37 @@ scenario_crash_recovery() {
     expect_file notes.txt 'first\nsecond'
     press alt+F4
     expect_exit
+}
+
+# A save killed halfway leaves the file new at its start and old after: the
+# next start names the file and its backup, Yes puts the earlier version
+# back, and the typed text is offered back over it.
+scenario_crash_during_save() {
+    make_large_file big.txt 100
+    cp "$WORK/big.txt" "$WORK/big.txt.before"
+    { printf 'START'; cat "$WORK/big.txt"; } >"$WORK/big.txt.expected"
+    start big.txt
+    E2E_TIMEOUT=120 window "big.txt - Tessary"
+    type_in "START"
+    window "*big.txt - Tessary"
+    sleep 2
+    press ctrl+s
+    E2E_TIMEOUT=120 wait_for_overwrite big.txt
+    crash
+    expect_differs big.txt "$WORK/big.txt.before"
+    expect_differs big.txt "$WORK/big.txt.expected"
+    start_showing_texts
+    expect_text_beginning "Tessary did not finish saving this file, which may now be incomplete:"
+    window "Tessary"
+    press Return
+    E2E_TIMEOUT=120 expect_same big.txt "$WORK/big.txt.before"
+    expect_no_backup big.txt
+    window "Tessary"
+    press Return
+    E2E_TIMEOUT=120 window "*big.txt - Tessary"
+    press ctrl+s
+    E2E_TIMEOUT=120 window "big.txt - Tessary"
+    expect_same big.txt "$WORK/big.txt.expected"
 }
 
 # A reload declined after another program changed the file: the text typed

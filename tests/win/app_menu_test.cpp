@@ -75,10 +75,9 @@ TEST(AppAccelerators, EveryShortcutTheMenusShowGivesItsItem) {
     RegisterClassW(&windowClass);
     HWND target = CreateWindowW(L"AcceleratorTarget", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 nullptr, nullptr);
-    HMENU bar = MainWnd_BuildMenu(nullptr);
+    const MenuHandle bar(MainWnd_BuildMenu(nullptr));
     std::vector<Shortcut> shortcuts;
-    Shortcuts(bar, shortcuts);
-    DestroyMenu(bar);
+    Shortcuts(bar.get(), shortcuts);
     shortcuts.push_back({IDM_NEXT_TAB, L"Ctrl+Tab"});
     ASSERT_GT(shortcuts.size(), 10u);
 

@@ -133,12 +133,12 @@ std::optional<DWORD> MainWindowTest::StoredNumber(const wchar_t* name) const {
 }
 
 void MainWindowTest::Store(const wchar_t* name, DWORD type, const void* data, DWORD size) const {
-    HKEY key = nullptr;
+    HKEY created = nullptr;
     ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                              &key, nullptr),
+                              &created, nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-    RegCloseKey(key);
+    const RegistryKey key(created);
+    RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), size);
 }
 
 POINT CloseGlyphCentre(HWND tabs, int index) {

@@ -8,6 +8,7 @@
 #include "editctl/edit_record.h"
 #include "tessary_version.h"
 #include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 #include <cwchar>
 #include <vector>
@@ -15,10 +16,8 @@
 namespace {
 
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    const WindowDc screen(nullptr);
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 LOGFONTW FontOf(HFONT font) {

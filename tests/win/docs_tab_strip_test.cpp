@@ -5,7 +5,9 @@
 #include "docs/closing.h"
 #include "docs/tab_strip.h"
 #include "docs/tabs.h"
+#include "tests/win/high_contrast_seam.h"
 #include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 namespace {
 
@@ -14,35 +16,31 @@ constexpr COLORREF kOtherFill = RGB(245, 245, 245);
 constexpr COLORREF kSelectedOutline = RGB(120, 120, 120);
 constexpr COLORREF kOtherOutline = RGB(200, 200, 200);
 
+HBITMAP ScreenBitmap(int width, int height) {
+    const WindowDc screen(nullptr);
+    return CreateCompatibleBitmap(screen.get(), width, height);
+}
+
 // Paints one item into a memory bitmap that starts out blue.
 class ItemCanvas {
   public:
-    ItemCanvas(int width, int height) {
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        previous_ = SelectObject(dc_, bitmap_);
+    ItemCanvas(int width, int height)
+        : dc_(CreateCompatibleDC(nullptr)), bitmap_(ScreenBitmap(width, height)),
+          selected_(dc_.get(), bitmap_.get()) {
         const RECT all = {0, 0, width, height};
-        HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
-        FillRect(dc_, &all, blue);
-        DeleteObject(blue);
-    }
-    ~ItemCanvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
+        const GdiObject<HBRUSH> blue(CreateSolidBrush(RGB(0, 0, 255)));
+        FillRect(dc_.get(), &all, blue.get());
     }
     void Draw(MainWindow& mw, int index, RECT item) {
         DRAWITEMSTRUCT d = {};
         d.CtlType = ODT_TAB;
         d.itemID = static_cast<UINT>(index);
         d.hwndItem = mw.tabControl;
-        d.hDC = dc_;
+        d.hDC = dc_.get();
         d.rcItem = item;
         TabStrip_DrawItem(mw, d);
     }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    COLORREF At(int x, int y) const { return GetPixel(dc_.get(), x, y); }
     bool AnyIn(RECT r, COLORREF color) const {
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x)
@@ -52,9 +50,9 @@ class ItemCanvas {
     }
 
   private:
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ previous_;
+    MemoryDc dc_;
+    GdiObject<HBITMAP> bitmap_;
+    SelectedObject selected_;
 };
 
 // Wholly in view: an item scrolled past has no rectangle under Wine and lies
@@ -111,6 +109,23 @@ TEST_F(TabStripTest, SelectedAndOtherTabsHaveTheirColoursAndOutlines) {
     EXPECT_EQ(untouched.At(5, 12), RGB(0, 0, 255));
 }
 
+TEST_F(TabStripTest, HighContrastTabsUseTheSystemColours) {
+    const HighContrastSeam seam(true);
+    Create();
+    Command(IDM_FILE_NEW);
+    MainWindow& mw = Record();
+    ItemCanvas canvas(130, 30);
+    for (const int item : {1, 0}) {
+        const bool selected = item == 1;
+        canvas.Draw(mw, item, {0, 0, 120, 24});
+        const COLORREF text = FakeSystemColor(selected ? COLOR_WINDOWTEXT : COLOR_BTNTEXT);
+        EXPECT_EQ(canvas.At(5, 12), FakeSystemColor(selected ? COLOR_WINDOW : COLOR_BTNFACE));
+        EXPECT_EQ(canvas.At(60, 23), text);                // base line
+        EXPECT_TRUE(canvas.AnyIn({98, 4, 112, 20}, text)); // the close glyph
+        EXPECT_TRUE(canvas.AnyIn({10, 2, 92, 22}, text));  // the caption
+    }
+}
+
 TEST_F(TabStripTest, TheStripAsksTheMainWindowToPaintItsItems) {
     Create();
     MainWindow& mw = Record();
@@ -118,19 +133,15 @@ TEST_F(TabStripTest, TheStripAsksTheMainWindowToPaintItsItems) {
     SendMessageW(mw.tabControl, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&item));
     RECT strip = {};
     GetClientRect(mw.tabControl, &strip);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, strip.right, strip.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
+    const MemoryDc memory(CreateCompatibleDC(nullptr));
+    const GdiObject<HBITMAP> bitmap(ScreenBitmap(strip.right, strip.bottom));
+    const SelectedObject selected(memory.get(), bitmap.get());
+    HDC dc = memory.get();
     SendMessageW(mw.tabControl, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     SendMessageW(mw.tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
     // Right of the only tab, the strip is white; the tab itself is grey.
     EXPECT_EQ(GetPixel(dc, strip.right - 40, strip.bottom / 2), RGB(255, 255, 255));
     EXPECT_EQ(GetPixel(dc, item.left + 4, (item.top + item.bottom) / 2), kSelectedFill);
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
 }
 
 TEST_F(TabStripTest, ClickOnABackgroundTabsGlyphClosesThatTab) {

@@ -11,11 +11,10 @@ template <typename Fn> void Load(HMODULE module, const char* name, Fn& out) {
 Ref<uia::ITextRangeProvider> FirstRange(SAFEARRAY* array) {
     Ref<uia::ITextRangeProvider> range;
     LONG index = 0;
-    IUnknown* element = nullptr;
-    if (array && SUCCEEDED(SafeArrayGetElement(array, &index, &element)) && element) {
-        element->QueryInterface(uia::kTextRangeProviderIid, reinterpret_cast<void**>(range.out()));
-        element->Release();
-    }
+    ComPtr<IUnknown> element;
+    if (array && SUCCEEDED(SafeArrayGetElement(array, &index, element.Receive())) && element)
+        element->QueryInterface(uia::kTextRangeProviderIid,
+                                reinterpret_cast<void**>(range.Receive()));
     if (array)
         SafeArrayDestroy(array);
     return range;
@@ -28,16 +27,16 @@ void AutomationTest::SetUp() {
     Ref<IRawElementProviderSimple> provider(EditCtl_AutomationProvider(edit));
     ASSERT_NE(provider.get(), nullptr);
     Ref<IUnknown> unknown;
-    ASSERT_EQ(provider->GetPatternProvider(uia::kTextPattern, unknown.out()), S_OK);
+    ASSERT_EQ(provider->GetPatternProvider(uia::kTextPattern, unknown.Receive()), S_OK);
     ASSERT_NE(unknown.get(), nullptr);
-    ASSERT_EQ(
-        unknown->QueryInterface(uia::kTextProviderIid, reinterpret_cast<void**>(pattern_.out())),
-        S_OK);
+    ASSERT_EQ(unknown->QueryInterface(uia::kTextProviderIid,
+                                      reinterpret_cast<void**>(pattern_.Receive())),
+              S_OK);
 }
 
 Ref<uia::ITextRangeProvider> AutomationTest::DocumentRange() const {
     Ref<uia::ITextRangeProvider> range;
-    EXPECT_EQ(pattern_->get_DocumentRange(range.out()), S_OK);
+    EXPECT_EQ(pattern_->get_DocumentRange(range.Receive()), S_OK);
     return range;
 }
 

@@ -6,29 +6,12 @@
 
 #include "editctl/uia_interfaces.h"
 #include "tests/win/editctl_fixture.h"
+#include "winkit/win_handles.h"
 
 #include <string>
 #include <vector>
 
-// Holds one COM reference.
-template <typename T> class Ref {
-  public:
-    Ref() = default;
-    explicit Ref(T* p) : p_(p) {}
-    ~Ref() {
-        if (p_)
-            p_->Release();
-    }
-    Ref(Ref&& other) noexcept : p_(other.p_) { other.p_ = nullptr; }
-    Ref(const Ref&) = delete;
-    Ref& operator=(const Ref&) = delete;
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** out() { return &p_; }
-
-  private:
-    T* p_ = nullptr;
-};
+template <typename T> using Ref = ComPtr<T>;
 
 class AutomationTest : public EditCtlTest {
   protected:

@@ -2,11 +2,13 @@
 
 #include "docs/main_window.h"
 #include "editctl/edit_automation.h"
+#include "editctl/edit_record.h"
 #include "editctl/uia_api.h"
 #include "tests/win/app_window_fixture.h"
 
 #include <psapi.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -46,11 +48,11 @@ TEST_F(AutomationTest, DocumentRangeReadsTheTextUpToTheLimit) {
 
     BSTR pattern = SysAllocString(L"WORLD");
     Ref<uia::ITextRangeProvider> found;
-    ASSERT_EQ(range->FindText(pattern, FALSE, TRUE, found.out()), S_OK);
+    ASSERT_EQ(range->FindText(pattern, FALSE, TRUE, found.Receive()), S_OK);
     ASSERT_NE(found.get(), nullptr);
     EXPECT_EQ(StartOf(found.get(), range.get()), 7);
     Ref<uia::ITextRangeProvider> missing;
-    ASSERT_EQ(range->FindText(pattern, FALSE, FALSE, missing.out()), S_OK);
+    ASSERT_EQ(range->FindText(pattern, FALSE, FALSE, missing.Receive()), S_OK);
     SysFreeString(pattern);
     EXPECT_EQ(missing.get(), nullptr);
 }
@@ -153,30 +155,65 @@ TEST_F(AutomationTest, SelectionIsOneRangeAndTheCaretAnEmptyOne) {
     EXPECT_EQ(document->AddToSelection(), uia::kInvalidOperation);
 }
 
-TEST_F(AutomationTest, ARangeMadeBeforeAnEditStaysUsableAfterIt) {
-    Reset(u"hello world\r\nnext");
-    Ref<uia::ITextRangeProvider> range = DocumentRange();
-    int moved = 0;
-    ASSERT_EQ(range->MoveEndpointByUnit(uia::EndpointStart, kWord, 1, &moved), S_OK);
-    EXPECT_EQ(Read(range.get()), u"world\r\nnext");
-    EditCtl_SetSelection(edit, 0, 17);
+// A client's ranges keep covering their text through edits around and in them.
+TEST_F(AutomationTest, RangesMoveWithEdits) {
+    Reset(u"hello world");
+    Ref<uia::ITextRangeProvider> document = DocumentRange();
+    BSTR pattern = SysAllocString(L"world");
+    Ref<uia::ITextRangeProvider> world;
+    ASSERT_EQ(document->FindText(pattern, FALSE, FALSE, world.Receive()), S_OK);
+    SysFreeString(pattern);
+    ASSERT_NE(world.get(), nullptr);
+    EditCtl_SetSelection(edit, 0, 0);
+    Type(u"abc");
+    EXPECT_EQ(Read(world.get()), u"world");
+    EditCtl_SetSelection(edit, 11, 11);
+    Type(u"XY");
+    EXPECT_EQ(Read(world.get()), u"woXYrld");
+    EditCtl_SetSelection(edit, 0, 9);
+    Key(VK_DELETE);
+    EXPECT_EQ(Read(world.get()), u"woXYrld");
+    Key('Z', false, true);
+    EXPECT_EQ(Read(world.get()), u"woXYrld");
+    EXPECT_EQ(Text(), u"abchello woXYrld");
+    // Replaced whole, the range covers what took its place and stays usable.
+    EditCtl_SetSelection(edit, 0, 16);
     Type(u"hi");
-    ASSERT_EQ(Text(), u"hi");
-    EXPECT_EQ(Read(range.get()), u"");
-    EXPECT_EQ(Moved(range.get(), kCharacter, -1), -1);
-    ASSERT_EQ(range->ExpandToEnclosingUnit(kCharacter), S_OK);
-    EXPECT_EQ(Read(range.get()), u"i");
-    EXPECT_EQ(Rectangles(range.get()).size(), 1u);
-    ASSERT_EQ(range->Select(), S_OK);
-    EXPECT_EQ(Anchor(), 1);
+    EXPECT_EQ(Read(world.get()), u"h");
+    ASSERT_EQ(world->ExpandToEnclosingUnit(kWord), S_OK);
+    EXPECT_EQ(Read(world.get()), u"hi");
+    ASSERT_EQ(world->Select(), S_OK);
+    EXPECT_EQ(Anchor(), 0);
     EXPECT_EQ(Caret(), 2);
+}
+
+// No read, search or expansion leaves half a character.
+TEST_F(AutomationTest, ReadingNeverSplitsACharacter) {
+    Reset(u"one\r\na\U0001F600b");
+    Ref<uia::ITextRangeProvider> range = DocumentRange();
+    EXPECT_EQ(Read(range.get(), 7), u"one\r\na");
+    EXPECT_EQ(Read(range.get(), 8), u"one\r\na\U0001F600");
+    BSTR half = SysAllocString(L"\xD83D");
+    Ref<uia::ITextRangeProvider> found;
+    ASSERT_EQ(range->FindText(half, TRUE, FALSE, found.Receive()), S_OK);
+    SysFreeString(half);
+    EXPECT_EQ(found.get(), nullptr);
+    // At the very end, the enclosing unit is the last one.
+    int moved = 0;
+    ASSERT_EQ(range->MoveEndpointByUnit(uia::EndpointStart, kCharacter, 99, &moved), S_OK);
+    EXPECT_EQ(Read(range.get()), u"");
+    ASSERT_EQ(range->ExpandToEnclosingUnit(kLine), S_OK);
+    EXPECT_EQ(Read(range.get()), u"a\U0001F600b");
+    ASSERT_EQ(range->MoveEndpointByUnit(uia::EndpointStart, kCharacter, 99, &moved), S_OK);
+    ASSERT_EQ(range->ExpandToEnclosingUnit(kCharacter), S_OK);
+    EXPECT_EQ(Read(range.get()), u"b");
 }
 
 TEST_F(AutomationTest, EndpointsMoveToOtherRanges) {
     Reset(u"one two three");
     Ref<uia::ITextRangeProvider> document = DocumentRange();
     Ref<uia::ITextRangeProvider> word;
-    ASSERT_EQ(document->Clone(word.out()), S_OK);
+    ASSERT_EQ(document->Clone(word.Receive()), S_OK);
     int moved = 0;
     ASSERT_EQ(word->Move(kWord, 1, &moved), S_OK);
     EXPECT_EQ(Read(word.get()), u"two ");
@@ -191,6 +228,29 @@ TEST_F(AutomationTest, EndpointsMoveToOtherRanges) {
               S_OK);
     EXPECT_EQ(StartOf(document.get(), word.get()), 4);
     EXPECT_EQ(Read(document.get()), u"");
+}
+
+TEST_F(AutomationTest, TheCaretOfABackwardSelectionIsItsStart) {
+    Reset(u"hello world");
+    EditCtl_SetSelection(edit, 8, 2);
+    SetFocus(edit);
+    Ref<uia::ITextProvider2> pattern2;
+    ASSERT_EQ(Pattern()->QueryInterface(uia::kTextProvider2Iid,
+                                        reinterpret_cast<void**>(pattern2.Receive())),
+              S_OK);
+    BOOL active = FALSE;
+    Ref<uia::ITextRangeProvider> caret;
+    ASSERT_EQ(pattern2->GetCaretRange(&active, caret.Receive()), S_OK);
+    EXPECT_TRUE(active);
+    EXPECT_EQ(StartOf(caret.get(), DocumentRange().get()), 2);
+    EXPECT_EQ(Read(caret.get()), u"");
+    Ref<uia::ITextRangeProvider> annotated;
+    EXPECT_EQ(pattern2->RangeFromAnnotation(nullptr, annotated.Receive()), uia::kNotSupported);
+    EXPECT_EQ(annotated.get(), nullptr);
+    Ref<IRawElementProviderSimple> provider(EditCtl_AutomationProvider(edit));
+    Ref<IUnknown> second;
+    ASSERT_EQ(provider->GetPatternProvider(uia::kTextPattern2, second.Receive()), S_OK);
+    EXPECT_NE(second.get(), nullptr);
 }
 
 // ---- Geometry ----
@@ -218,12 +278,98 @@ TEST_F(AutomationTest, RowRectanglesAreTheCellsThePaintFills) {
         EXPECT_NE(shot.At(r.left, r.bottom), kSelection);
     }
 
-    // A screen point gives the position under it.
+    // A screen point in the left half of a cell gives the boundary before it.
     POINT at = Cell(1, 1);
+    at.x -= charWidth / 4;
     ClientToScreen(edit, &at);
     Ref<uia::ITextRangeProvider> point;
-    ASSERT_EQ(Pattern()->RangeFromPoint({double(at.x), double(at.y)}, point.out()), S_OK);
+    ASSERT_EQ(Pattern()->RangeFromPoint({double(at.x), double(at.y)}, point.Receive()), S_OK);
     EXPECT_EQ(StartOf(point.get(), DocumentRange().get()), columns + 1);
+}
+
+// Each Line unit of a wrapped line is a row the paint draws: its rectangle
+// is the selection's fill when selected, and nothing beside it is.
+TEST_F(AutomationTest, LinesAreThePaintedRowsOfWideMarkedAndTabbedText) {
+    EditCtl_SetWordWrap(edit, true);
+    const int columns = (Client().right - 2 * kMargin - Gutter(1)) / charWidth;
+    // A tab stop that is not a row's end, so that a tab can run across it.
+    int tab = 3;
+    while (columns % tab == 0)
+        ++tab;
+    EditCtl_State(edit)->view.tabWidth = tab;
+    const std::u16string head(static_cast<size_t>(columns - 3), u'a');
+    const std::u16string texts[] = {
+        head + u"\u4E00\u4E00z",                // a wide character moved to the next row
+        head + u"bb\tX",                        // a tab across the row's end
+        head + u"e\u0301e\u0301\u4E00e\u0301x", // marks, then a wide character
+    };
+    for (const std::u16string& text : texts) {
+        SCOPED_TRACE(testing::Message() << "text " << &text - texts);
+        Reset(text);
+        Ref<uia::ITextRangeProvider> row = DocumentRange();
+        ASSERT_EQ(row->ExpandToEnclosingUnit(kLine), S_OK);
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_EQ(row->Select(), S_OK);
+            const std::vector<RECT> rects = Rectangles(row.get());
+            ASSERT_EQ(rects.size(), 1u);
+            const RECT r = rects[0];
+            const Snapshot shot(edit);
+            const int middle = (r.top + r.bottom) / 2;
+            EXPECT_EQ(shot.At(r.left, r.top), kSelection);
+            EXPECT_EQ(shot.At(r.right - 1, r.bottom - 1), kSelection);
+            EXPECT_NE(shot.At(r.right, middle), kSelection);
+            EXPECT_NE(shot.At(r.left, r.bottom), kSelection);
+            EXPECT_EQ(r.top, kMargin + i * lineHeight);
+            int moved = 0;
+            ASSERT_EQ(row->Move(kLine, 1, &moved), S_OK);
+        }
+    }
+}
+
+// A point gives the boundary nearest it; points far off or not numbers are handled.
+TEST_F(AutomationTest, RangeFromPointTakesTheNearestBoundary) {
+    Reset(u"ab\u4E00c\r\nxyz");
+    POINT origin = {0, 0};
+    ClientToScreen(edit, &origin);
+    auto at = [&](double x, double y) {
+        Ref<uia::ITextRangeProvider> range;
+        EXPECT_EQ(Pattern()->RangeFromPoint({origin.x + x, origin.y + y}, range.Receive()), S_OK);
+        return range.get() ? StartOf(range.get(), DocumentRange().get()) : -1;
+    };
+    const double left = Cell(0, 0).x - charWidth / 2; // of the first cell
+    const double y = Cell(0, 0).y;
+    EXPECT_EQ(at(left + charWidth + 1, y), 1);     // the left half of b
+    EXPECT_EQ(at(left + 2 * charWidth - 1, y), 2); // its right half
+    EXPECT_EQ(at(left + 3 * charWidth - 1, y), 2); // the left half of the wide one
+    EXPECT_EQ(at(left + 3 * charWidth + 1, y), 3); // its right half
+    EXPECT_EQ(at(1e30, y), 4);
+    EXPECT_EQ(at(-1e30, y), 0);
+    EXPECT_EQ(at(left + charWidth + 1, 1e300), 7);
+    EXPECT_EQ(at(left + charWidth + 1, -HUGE_VAL), 1);
+    Ref<uia::ITextRangeProvider> none;
+    EXPECT_EQ(Pattern()->RangeFromPoint({NAN, 0}, none.Receive()), E_INVALIDARG);
+}
+
+TEST_F(AutomationTest, RectanglesStayInsideTheClientArea) {
+    std::u16string text;
+    for (int i = 0; i < 100; ++i)
+        text += u"line\r\n";
+    Reset(text);
+    EditCtl_State(edit)->view.scrollY = lineHeight * 10 + lineHeight / 2;
+    Ref<uia::ITextRangeProvider> range = DocumentRange();
+    const RECT client = Client();
+    const std::vector<RECT> rects = Rectangles(range.get());
+    ASSERT_FALSE(rects.empty());
+    for (const RECT& r : rects) {
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.bottom, client.bottom);
+        EXPECT_LT(r.top, r.bottom);
+    }
+    EXPECT_EQ(rects.front().top, 0);
+    EXPECT_EQ(rects.back().bottom, client.bottom);
+    // An empty range has no rectangle.
+    ASSERT_EQ(range->MoveEndpointByRange(uia::EndpointEnd, range.get(), uia::EndpointStart), S_OK);
+    EXPECT_TRUE(Rectangles(range.get()).empty());
 }
 
 TEST_F(AutomationTest, VisibleRangeAndScrollingIntoView) {

@@ -4,6 +4,9 @@
 
 #include "editctl/edit_record.h"
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 
 constexpr COLORREF kBackground = 0xFFFFFF;
@@ -38,16 +41,17 @@ class EditCtlCharactersTest : public EditCtlTest {
 } // namespace
 
 TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
-    HFONT cjk = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                            FIXED_PITCH | FF_MODERN, L"WenQuanYi Micro Hei Mono");
-    ASSERT_NE(cjk, nullptr);
-    EditCtl_SetFont(edit, cjk);
+    const GdiObject<HFONT> cjk(CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                           NONANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN,
+                                           L"WenQuanYi Micro Hei Mono"));
+    ASSERT_TRUE(cjk);
+    EditCtl_SetFont(edit, cjk.get());
     const EditState* s = EditCtl_State(edit);
     const int cell = s->view.charWidth;
     const int row = s->view.lineHeight;
     Reset(u" \u4e2d \u6587"); // ideographs in cells 1-2 and 4-5, blanks around them
-    const int left = s->view.gutterWidth + kMargin; // cells of this font, not the fixture's
+    const int left = s->view.gutterWidth + kMargin; // cells of this font.get(), not the fixture's
     {
         const Snapshot shot(edit);
         // Each ideograph's ink lies inside its own two cells, about centred.
@@ -55,10 +59,8 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
             const int from = left + column * cell;
             const auto [first, last] =
                 InkSpan(shot, {from - cell, kMargin, from + 3 * cell, kMargin + row}, kText);
-            if (first < 0) {
-                DeleteObject(cjk);
+            if (first < 0)
                 GTEST_SKIP() << "no font with CJK glyphs";
-            }
             EXPECT_GE(first, from) << column;
             EXPECT_LT(last, from + 2 * cell) << column;
             EXPECT_LE(std::abs((first + last + 1) / 2 - (from + cell)), 2) << column;
@@ -72,8 +74,7 @@ TEST_F(EditCtlCharactersTest, AnIdeographInksOnlyItsTwoCells) {
         EXPECT_EQ(shot.At(left + 3 * cell - 1, kMargin + row - 1), kSelection);
         EXPECT_EQ(shot.At(left + 3 * cell, kMargin), kBackground);
     }
-    EditCtl_SetFont(edit, font);
-    DeleteObject(cjk);
+    EditCtl_SetFont(edit, font.get());
 }
 
 TEST_F(EditCtlCharactersTest, ARowAfterAStraddlingTabIsDrawnWhereClicksLand) {
@@ -120,4 +121,83 @@ TEST_F(EditCtlCharactersTest, SelectAllPutsTheCaretAtTheEnd) {
     ASSERT_TRUE(GetCaretPos(&caret));
     EXPECT_EQ(caret.x, Gutter(2) + kMargin + 3 * charWidth);
     EXPECT_EQ(caret.y, kMargin + lineHeight);
+}
+
+// Each character's ink stays inside its own cells: a mark on its letter,
+// drawn from another font where the control's lacks it, a letter under two
+// thousand marks, an emoji ZWJ sequence, and a flag that no font here has,
+// which shows one box (two strokes across its middle). A letter with a
+// mark shows the letter's own ink and the mark's above it.
+TEST_F(EditCtlCharactersTest, EachCharacterInksOnlyItsOwnCells) {
+    struct Case {
+        const wchar_t* face;
+        std::u16string text; // the character under test in cell 1, blanks around it
+        int cells;
+        int strokes;         // ink runs across the middle of the row; 0: not counted
+        std::u16string base; // the text with the mark's letter alone; empty: not compared
+    };
+    const Case cases[] = {
+        {L"DejaVu Sans Mono", u" e\u0301 ", 1, 0, u" e "},
+        {L"Liberation Mono", u" e\u0301 ", 1, 0, u" e "},
+        {L"DejaVu Sans Mono", u" a" + std::u16string(2000, u'\u0301') + u" ", 1, 0, u" a "},
+        {L"DejaVu Sans", u" \U0001F600\u200D\U0001F600 ", 2, 0, u""},
+        {L"Liberation Mono", u" \U0001F1EF\U0001F1F5 ", 2, 2, u""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(&c - cases));
+        const GdiObject<HFONT> face(CreateFontW(
+            -16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+            CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH, c.face));
+        ASSERT_TRUE(face);
+        wchar_t got[LF_FACESIZE] = {};
+        {
+            const WindowDc dc(edit);
+            const SelectedObject selected(dc.get(), face.get());
+            GetTextFaceW(dc.get(), LF_FACESIZE, got);
+        }
+        ASSERT_STREQ(got, c.face) << "tools/setup.sh installs the fonts";
+        EditCtl_SetFont(edit, face.get());
+        const EditState* s = EditCtl_State(edit);
+        const int cell = s->view.charWidth;
+        const int row = s->view.lineHeight;
+        const int left = s->view.gutterWidth + kMargin;
+        const RECT line = {left, kMargin, Client().right, kMargin + row};
+        // The row's inked pixels, by row and then column.
+        auto inkOf = [&](const std::u16string& text) {
+            Reset(text);
+            const Snapshot shot(edit);
+            std::vector<bool> ink;
+            for (int y = line.top; y < line.bottom; ++y)
+                for (int x = line.left; x < line.right; ++x)
+                    ink.push_back(shot.At(x, y) == kText);
+            return ink;
+        };
+        const std::vector<bool> ink = inkOf(c.text);
+        const auto width = static_cast<size_t>(line.right - line.left);
+        int first = INT_MAX, last = -1, strokes = 0;
+        for (size_t p = 0; p < ink.size(); ++p) {
+            if (!ink[p])
+                continue;
+            const int x = static_cast<int>(p % width);
+            first = std::min(first, x);
+            last = std::max(last, x);
+            strokes += p / width == static_cast<size_t>(row / 2) && (x == 0 || !ink[p - 1]);
+        }
+        EXPECT_GE(first, cell);
+        EXPECT_LT(last, (1 + c.cells) * cell);
+        if (c.strokes > 0) {
+            EXPECT_EQ(strokes, c.strokes);
+        }
+        if (!c.base.empty()) {
+            const std::vector<bool> base = inkOf(c.base);
+            size_t lost = 0, added = 0;
+            for (size_t p = 0; p < ink.size(); ++p) {
+                lost += base[p] && !ink[p];
+                added += ink[p] && !base[p];
+            }
+            EXPECT_EQ(lost, 0u) << "the letter is drawn as itself";
+            EXPECT_GT(added, 0u) << "the mark is drawn";
+        }
+        EditCtl_SetFont(edit, font.get());
+    }
 }

@@ -1,5 +1,6 @@
 // Copy and paste through the real clipboard.
 #include "tests/win/editctl_fixture.h"
+#include "winkit/win_handles.h"
 
 #include <thread>
 
@@ -92,8 +93,10 @@ TEST_F(EditCtlTest, CutKeepsTheTextWhenTheClipboardIsBusy) {
     Reset(u"keep me");
     EditCtl_SetSelection(edit, 0, 4);
     // Another thread holds the clipboard open, so the copy cannot happen.
-    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const FileHandle openedEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const FileHandle releaseEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    HANDLE opened = openedEvent.get();
+    HANDLE release = releaseEvent.get();
     std::thread holder([&] {
         const bool held = OpenClipboard(nullptr);
         SetEvent(opened);
@@ -107,8 +110,6 @@ TEST_F(EditCtlTest, CutKeepsTheTextWhenTheClipboardIsBusy) {
     Key('X', false, true);
     SetEvent(release);
     holder.join();
-    CloseHandle(opened);
-    CloseHandle(release);
     EXPECT_EQ(Text(), u"keep me");
     EXPECT_EQ(Codes(), Sent{});
 }

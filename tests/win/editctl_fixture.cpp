@@ -54,17 +54,17 @@ void EditCtlTest::SetUp() {
     edit = EditCtl_Create(parent, 0, 0, 600, 400, kId, instance);
     ASSERT_NE(edit, nullptr);
     // Without antialiasing, glyph pixels carry exactly the text colour.
-    font = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                       FIXED_PITCH | FF_MODERN, L"Courier New");
-    ASSERT_NE(font, nullptr);
-    EditCtl_SetFont(edit, font);
-    HDC dc = GetDC(edit);
-    HGDIOBJ old = SelectObject(dc, font);
+    font.reset(CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                           FIXED_PITCH | FF_MODERN, L"Courier New"));
+    ASSERT_NE(font.get(), nullptr);
+    EditCtl_SetFont(edit, font.get());
     TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(edit, dc);
+    {
+        const WindowDc dc(edit);
+        const SelectedObject selected(dc.get(), font.get());
+        GetTextMetricsW(dc.get(), &metrics);
+    }
     charWidth = metrics.tmAveCharWidth;
     lineHeight = metrics.tmHeight;
     ASSERT_GT(charWidth, 0);
@@ -77,7 +77,7 @@ void EditCtlTest::TearDown() {
     if (GetCapture())
         ReleaseCapture();
     DestroyWindow(parent);
-    DeleteObject(font);
+    font.reset();
     received.clear();
 }
 
@@ -162,21 +162,21 @@ RECT EditCtlTest::Client() const {
     return client;
 }
 
-Snapshot::Snapshot(HWND window) {
+namespace {
+
+HBITMAP ClientBitmap(HWND window) {
     RECT client = {};
     GetClientRect(window, &client);
-    HDC screen = GetDC(window);
-    memory_ = CreateCompatibleDC(screen);
-    bitmap_ = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ReleaseDC(window, screen);
-    old_ = SelectObject(memory_, bitmap_);
-    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_), PRF_CLIENT);
+    const WindowDc screen(window);
+    return CreateCompatibleBitmap(screen.get(), client.right, client.bottom);
 }
 
-Snapshot::~Snapshot() {
-    SelectObject(memory_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(memory_);
+} // namespace
+
+Snapshot::Snapshot(HWND window)
+    : memory_(CreateCompatibleDC(nullptr)), bitmap_(ClientBitmap(window)),
+      selected_(memory_.get(), bitmap_.get()) {
+    SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory_.get()), PRF_CLIENT);
 }
 
 bool Snapshot::Any(int left, int top, int right, int bottom, COLORREF colour) const {

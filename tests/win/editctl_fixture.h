@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editctl/editctl.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
@@ -48,7 +49,7 @@ class EditCtlTest : public ::testing::Test {
 
     HWND parent = nullptr;
     HWND edit = nullptr;
-    HFONT font = nullptr;
+    GdiObject<HFONT> font;
     int charWidth = 0;
     int lineHeight = 0;
 };
@@ -57,17 +58,14 @@ class EditCtlTest : public ::testing::Test {
 class Snapshot {
   public:
     explicit Snapshot(HWND window);
-    ~Snapshot();
-    Snapshot(const Snapshot&) = delete;
-    Snapshot& operator=(const Snapshot&) = delete;
-    COLORREF At(int x, int y) const { return GetPixel(memory_, x, y); }
+    COLORREF At(int x, int y) const { return GetPixel(memory_.get(), x, y); }
     // Whether any pixel in [left, right) x [top, bottom) has the colour.
     bool Any(int left, int top, int right, int bottom, COLORREF colour) const;
 
   private:
-    HDC memory_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
+    MemoryDc memory_;
+    GdiObject<HBITMAP> bitmap_;
+    SelectedObject selected_;
 };
 
 // Puts Unicode text on the clipboard (empty: the clipboard is only emptied)

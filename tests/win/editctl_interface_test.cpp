@@ -121,7 +121,7 @@ TEST_F(EditCtlTest, WindowsWithoutARecordGiveNeutralResults) {
         EditCtl_SetShowLineNumbers(window, false);
         EditCtl_SetInsertSpaces(window, true);
         EditCtl_SetScrollSpeed(window, 3);
-        EditCtl_SetFont(window, font);
+        EditCtl_SetFont(window, font.get());
 
         EXPECT_EQ(EditCtl_GetText(window), u"");
         int32_t anchor = 42;

@@ -4,6 +4,8 @@
 
 #include "editctl/edit_paint.h"
 #include "editctl/edit_record.h"
+#include "tests/win/high_contrast_seam.h"
+#include "winkit/win_handles.h"
 
 namespace {
 
@@ -191,16 +193,64 @@ TEST_F(EditCtlTest, PaintDrawsOnlyTheUpdateRectangleIntoAKeptBitmap) {
     InvalidateRect(edit, &cell, FALSE);
     UpdateWindow(edit);
     EXPECT_EQ(s.attached.backBuffer.get()->bitmap.get(), kept);
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(memory, kept);
-    EXPECT_EQ(GetPixel(memory, 1, top + 1), 0x00FF00u);
-    EXPECT_EQ(GetPixel(memory, 1, top + lineHeight + 1), kGutter);
-    EXPECT_EQ(GetPixel(memory, gutter + 2, top + 1), kBackground);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    {
+        const MemoryDc memory(CreateCompatibleDC(nullptr));
+        const SelectedObject selected(memory.get(), kept);
+        EXPECT_EQ(GetPixel(memory.get(), 1, top + 1), 0x00FF00u);
+        EXPECT_EQ(GetPixel(memory.get(), 1, top + lineHeight + 1), kGutter);
+        EXPECT_EQ(GetPixel(memory.get(), gutter + 2, top + 1), kBackground);
+    }
 
     SetWindowPos(edit, nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     UpdateWindow(edit);
     EXPECT_EQ(s.attached.backBuffer.get()->width, Client().right);
     EXPECT_EQ(s.attached.backBuffer.get()->height, Client().bottom);
+}
+
+// With high contrast on, every part takes the system's colour for its role,
+// and a change of the setting shows on the next paint.
+TEST_F(EditCtlTest, HighContrastPaintsWithTheSystemColours) {
+    const HighContrastSeam seam(false);
+    Reset(u"line\r\nline\r\n");
+    EditCtl_SetSelection(edit, 0, 2); // "li" selected, line 1 current
+    const int gutter = Gutter(3);
+    const int left = gutter + kMargin;
+    const RECT client = Client();
+    EXPECT_EQ(Snapshot(edit).At(client.right - 2, lineHeight), kBackground);
+
+    highContrastWanted = true;
+    SendMessageW(edit, WM_SYSCOLORCHANGE, 0, 0);
+    const Snapshot shot(edit);
+    struct Cell {
+        RECT box; // a point when one pixel wide and high
+        int index;
+        const char* what;
+    };
+    const int row2 = kMargin + lineHeight;
+    const Cell cells[] = {
+        {{client.right - 2, row2, 0, 0}, COLOR_WINDOW, "background"},
+        {{1, row2, 0, 0}, COLOR_BTNFACE, "gutter"},
+        {{gutter - 1, row2 + 1, 0, 0}, COLOR_BTNTEXT, "gutter's edge"},
+        {{1, kMargin, 0, 0}, COLOR_HIGHLIGHT, "current line's number cell"},
+        {{left, kMargin, 0, 0}, COLOR_HIGHLIGHT, "selection"},
+        {{left, kMargin, left + 2 * charWidth, kMargin + lineHeight},
+         COLOR_HIGHLIGHTTEXT,
+         "selected text"},
+        {{left + 2 * charWidth, kMargin, left + 4 * charWidth, kMargin + lineHeight},
+         COLOR_WINDOWTEXT,
+         "text"},
+        {{4, row2, gutter - 8, row2 + lineHeight}, COLOR_GRAYTEXT, "line number"},
+        {{4, kMargin, gutter - 8, kMargin + lineHeight}, COLOR_HIGHLIGHTTEXT, "current number"},
+    };
+    for (const Cell& c : cells) {
+        const COLORREF want = FakeSystemColor(c.index);
+        if (c.box.right == 0)
+            EXPECT_EQ(shot.At(c.box.left, c.box.top), want) << c.what;
+        else
+            EXPECT_TRUE(shot.Any(c.box.left, c.box.top, c.box.right, c.box.bottom, want)) << c.what;
+    }
+
+    highContrastWanted = false;
+    SendMessageW(edit, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(Snapshot(edit).At(left, kMargin), kSelection);
 }

@@ -5,6 +5,7 @@
 #include "docs/file_commands.h"
 #include "fileio/wide.h"
 #include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 #include <string>
 
@@ -43,9 +44,9 @@ TEST_F(FailuresTest, AFailedOpenOrSaveSaysWhy) {
     Create();
     MainWindow& mw = Record();
     TypeText(u"text");
-    const HANDLE held = CreateFileW(Wide(PathOf("held.txt")), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileHandle held(CreateFileW(Wide(PathOf("held.txt")), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(held);
     const struct {
         const char* name;
         bool open; // else Save As
@@ -71,7 +72,7 @@ TEST_F(FailuresTest, AFailedOpenOrSaveSaysWhy) {
             messages_[0], c.open ? L"Failed to open file." : L"Failed to save file.", c.words))
             << c.name;
     }
-    CloseHandle(held);
+    held.reset();
     EXPECT_EQ(Read("held.txt"), "held");
     EXPECT_EQ(Title(), L"*Untitled - Tessary");
 }

@@ -2,10 +2,12 @@
 // questions asked, each once per change, and what each answer does.
 #include "tests/win/fileio_commands_fixture.h"
 
+#include "docs/closing.h"
 #include "docs/file_commands.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "winkit/command_ids.h"
+#include "winkit/win_handles.h"
 
 namespace {
 
@@ -166,4 +168,70 @@ TEST_F(DiskChangesTest, AGrowingLogIsAskedAboutAgainOnlyAfterEachAnswer) {
     Activate();
     EXPECT_EQ(messages_.size(), 2u);
     EXPECT_EQ(TextOf(0), u"note line 1\r\n");
+}
+
+// A program that empties the file and keeps it open to itself (about to
+// write it anew) leaves bytes that cannot be read, but an empty file's are
+// known without reading.
+TEST_F(DiskChangesTest, AFileEmptiedByAProgramThatHoldsItIsNoticed) {
+    Open("some text");
+    const FileHandle holder(CreateFileW(reinterpret_cast<const wchar_t*>(PathOf("a.txt").c_str()),
+                                        GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    answer_ = IDNO;
+    Activate();
+    Activate();
+    EXPECT_EQ(Texts(), std::vector<std::wstring>{kReload});
+    EXPECT_EQ(TextOf(0), u"some text");
+}
+
+// Yes answers for the bytes the question was about, not for a later change.
+TEST_F(DiskChangesTest, AChangeWhileTheReplaceQuestionIsOpenIsAskedAboutAgain) {
+    Open("one");
+    Write("a.txt", "two");
+    TypeText(u"mine ");
+    int prompts = 0;
+    whilePrompting_ = [&] {
+        if (prompts++ == 0)
+            Write("a.txt", "three, longer");
+    };
+    answers_ = {IDYES, IDNO};
+    Command(IDM_FILE_SAVE);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kReplace, kReplace}));
+    EXPECT_EQ(Read("a.txt"), "three, longer");
+
+    answers_ = {IDYES};
+    Command(IDM_FILE_SAVE);
+    EXPECT_EQ(Read("a.txt"), "mine one");
+}
+
+// A tab that closing shows, the next one or one to be asked about, has its
+// file checked as on any switch to it.
+TEST_F(DiskChangesTest, ATabThatClosingShowsIsChecked) {
+    const std::wstring kSave = L"Do you want to save changes?";
+    Open("one");
+    ASSERT_TRUE(MainWnd_NewTab(Record(), window_));
+    TypeText(u"draft");
+    Write("a.txt", "two");
+    answers_ = {IDNO, IDNO};
+    Command(IDM_FILE_CLOSE_TAB);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSave, kReload}));
+
+    TypeText(u"mine ");
+    ASSERT_TRUE(MainWnd_NewTab(Record(), window_));
+    TypeText(u"draft");
+    Write("a.txt", "three, longer");
+    messages_.clear();
+    answers_ = {IDNO, IDNO, IDCANCEL};
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kSave, kReloadEdited, kSave}));
+    ASSERT_TRUE(IsWindow(window_));
+    EXPECT_EQ(Title(), L"*a.txt - Tessary");
+
+    Write("a.txt", "four, longer still");
+    MainWnd_ActivateTab(Record(), window_, 1);
+    messages_.clear();
+    answers_ = {IDNO, IDCANCEL};
+    MainWnd_CloseTab(Record(), window_, 0);
+    EXPECT_EQ(Texts(), (std::vector<std::wstring>{kReloadEdited, kSave}));
 }

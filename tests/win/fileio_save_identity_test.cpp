@@ -5,6 +5,7 @@
 #include "fileio/text_file.h"
 
 #include "tests/core/fileio_temp_folder.h"
+#include "winkit/win_handles.h"
 
 #include <windows.h>
 
@@ -24,7 +25,11 @@ const wchar_t* Wide(const std::u16string& s) {
 
 bool Save(const std::u16string& path, const std::u16string& text,
           std::u16string* keptBackup = nullptr) {
-    return WriteTextFile(text, path, TextEncoding::Utf8, LineEnding::Lf, keptBackup);
+    SaveSafety safety;
+    const bool saved = WriteTextFile(text, path, TextEncoding::Utf8, LineEnding::Lf, &safety);
+    if (keptBackup)
+        *keptBackup = safety.keptBackup;
+    return saved;
 }
 
 Names Sorted(Names names) {
@@ -65,10 +70,10 @@ PROCESS_INFORMATION StartOtherProgram() {
 }
 
 void EndProcess(PROCESS_INFORMATION& process) {
-    TerminateProcess(process.hProcess, 0);
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const FileHandle thread(process.hThread);
+    const FileHandle handle(process.hProcess);
+    TerminateProcess(handle.get(), 0);
+    WaitForSingleObject(handle.get(), 10000);
 }
 
 std::string TempName(DWORD processId) {
