@@ -589,9 +589,23 @@ void Open(const Bench& b, const std::string& name, const std::u16string& path, i
     ReportMemory(name + " open, peak growth", peak, "the text in UTF-16", units * 2 / (1 << 20));
 }
 
+// The processor time this process has used, in milliseconds.
+double CpuMs() {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return 0;
+    const auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<uint64_t>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               10'000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
 // The first letters typed after opening, each far from the last edit: at the
-// start, then at the end after Ctrl+End; then a second letter there. Beside
-// them, what a single gap across the whole text costs to move that far.
+// start, in the middle, then at the end after Ctrl+End; then a second letter
+// there. Beside them, what a single gap across the whole text costs to move
+// that far. Each is timed on the clock and in processor time.
 void FirstLetters(const Bench& b, const std::string& name) {
     const int32_t length = EditCtl_GetTextLength(b.edit());
     const double empty = Median(3, [&] {
@@ -604,21 +618,24 @@ void FirstLetters(const Bench& b, const std::string& name) {
         moveAll =
             Median(1, [&] { std::memmove(units.data() + 1, units.data(), units.size() * 2 - 2); });
     }
-    const auto letter = [&] {
-        return Median(1, [&] {
+    const auto letter = [&](const std::string& what, const char* baseline, double baselineMs) {
+        const double cpu = CpuMs();
+        const double wall = Median(1, [&] {
             SendMessageW(b.edit(), WM_CHAR, L'x', 1);
             UpdateWindow(b.edit());
         });
+        const double used = CpuMs() - cpu;
+        Report(name + " " + what, wall, baseline, baselineMs);
+        Report(name + " " + what + ", CPU", used, baseline, baselineMs);
     };
-    const double start = letter();
+    letter("first letter at start", "moving a gap across", moveAll);
+    Place(b, length / 2);
+    letter("first letter in the middle", "moving a gap across", moveAll / 2);
     Key(b.edit(), VK_END, true);
     UpdateWindow(b.edit());
-    const double end = letter();
-    const double next = letter();
-    Report(name + " first letter at start", start, "moving a gap across", moveAll);
-    Report(name + " first letter after Ctrl+End", end, "moving a gap across", moveAll);
-    Report(name + " next letter there", next, "empty message", empty);
-    for (int i = 0; i < 3 && EditCtl_GetTextLength(b.edit()) != length; ++i)
+    letter("first letter after Ctrl+End", "moving a gap across", moveAll);
+    letter("next letter there", "empty message", empty);
+    for (int i = 0; i < 4 && EditCtl_GetTextLength(b.edit()) != length; ++i)
         EditCtl_Undo(b.edit());
     if (EditCtl_GetTextLength(b.edit()) != length && ++faults)
         std::printf("Undo did not take the first letters back\n");
