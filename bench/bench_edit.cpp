@@ -219,6 +219,43 @@ void BM_FirstKeystroke(benchmark::State& state) {
     }
 }
 
+// Letters typed on one line as long as the whole document, as a loaded
+// file is taken: the first at the start, then one in the middle, one at
+// the end, and the next one there, each with the paint after it. The
+// counters give each in milliseconds.
+void BM_OneLineLetters(benchmark::State& state) {
+    const size_t units = size_t{static_cast<unsigned>(Lines())} * kUnitsPerLine;
+    std::u16string line(units, u'a');
+    for (size_t i = 7; i < units; i += 7)
+        line[i] = u' ';
+    double taken[4] = {};
+    for (auto _ : state) {
+        state.PauseTiming();
+        EditState s;
+        AttachWindow(s, dummyWindow, 1200, 900);
+        std::u16string loaded;
+        loaded.reserve(units + units / 64); // the spare room a loaded file has
+        AdoptText(s, std::move(loaded.append(line)));
+        TakeEffects(s);
+        for (size_t k = 0; k < std::size(taken); ++k) {
+            const int32_t length = TextLength(s.model);
+            s.model.anchor = s.model.caret = k == 0 ? 0 : k == 1 ? length / 2 : length;
+            EnsureCaretVisible(s);
+            TakeEffects(s);
+            const auto begin = std::chrono::steady_clock::now();
+            TypeCharacter(s, u'x');
+            benchmark::DoNotOptimize(PlanPaint(s).runs.size());
+            const std::chrono::duration<double> time = std::chrono::steady_clock::now() - begin;
+            taken[k] += time.count();
+            TakeEffects(s);
+        }
+        state.ResumeTiming();
+    }
+    const char* const names[] = {"start_ms", "middle_ms", "end_ms", "next_ms"};
+    for (size_t k = 0; k < std::size(names); ++k)
+        state.counters[names[k]] = taken[k] * 1e3 / static_cast<double>(state.iterations());
+}
+
 // Inserting and erasing one unit in the middle of the text as one plain
 // string: the tail moves twice, which the text's gap avoids.
 void BM_MoveTail(benchmark::State& state) {
@@ -251,6 +288,7 @@ BENCHMARK(BM_FirstKeystroke)
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_OneLineLetters)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MoveTail)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
