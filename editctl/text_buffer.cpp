@@ -395,7 +395,12 @@ void TextBuffer::assign(std::u16string&& units) {
     }
     std::vector<Block> taken(ends.size());
     std::vector<size_t> starts(ends.size());
+    const size_t size = units.size();
     const auto adopted = std::make_shared<std::u16string>(std::move(units));
+    // The string's spare capacity becomes the last block's gap: the first
+    // keystrokes in a text of one long line move units within it rather
+    // than copy the whole line to a block with room.
+    adopted->resize(adopted->capacity());
     char16_t* data = adopted->data();
     for (size_t b = 0, from = 0; b < ends.size(); from = ends[b++]) {
         taken[b].units = data + from;
@@ -403,9 +408,11 @@ void TextBuffer::assign(std::u16string&& units) {
         taken[b].adopted = adopted;
         starts[b] = from;
     }
+    taken.back().capacity = adopted->size() - starts.back();
+    taken.back().gapLength = taken.back().capacity - taken.back().gapStart;
     blocks_.swap(taken);
     starts_.swap(starts);
-    size_ = adopted->size();
+    size_ = size;
     hint_ = 0;
     untidy_ = false;
 }
