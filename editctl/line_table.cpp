@@ -331,7 +331,10 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     // Everything that needs memory comes first: running out of it leaves
     // the table as it was, for the caller to put the old text back.
     Scan fresh;
-    measureLines(text, metrics, starts_[first], change.newEnd, fresh);
+    if (growsByLength(text, first, change))
+        resized(first, change.newEnd - change.oldEnd, fresh);
+    else
+        measureLines(text, metrics, starts_[first], change.newEnd, fresh);
     const auto count = static_cast<int32_t>(fresh.shapes.size());
     starts_.makeRoom(first, resume, count);
     tops_.makeRoom(first, resume, count);
@@ -351,6 +354,35 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
                  topsFit ? static_cast<int32_t>(fresh.rows - oldRows) : 0);
     if (!topsFit)
         retop();
+}
+
+bool LineTable::growsByLength(const TextBuffer& text, int32_t line,
+                              const TextChange& change) const {
+    const LineInfo info = (*this)[line];
+    const int32_t end = info.start + info.length + change.newEnd - change.oldEnd;
+    const auto plain = [&](int32_t i) {
+        const char16_t unit = text[static_cast<size_t>(i)];
+        return unit >= kFirstPlain && unit < 0x300;
+    };
+    if (info.hasTab || change.oldEnd > info.start + info.length ||
+        (info.hasComplex && (metrics_.columnsPerRow > 0 || change.oldEnd > change.start ||
+                             (change.start > info.start && !plain(change.start - 1)) ||
+                             (change.newEnd < end && !plain(change.newEnd)))))
+        return false;
+    for (int32_t i = change.start; i < change.newEnd; ++i) {
+        if (!plain(i))
+            return false;
+    }
+    return true;
+}
+
+void LineTable::resized(int32_t line, int32_t delta, Scan& out) const {
+    const LineInfo info = (*this)[line];
+    const int64_t cells = cellsOf(line) + delta;
+    out.add(info.start, info.start + info.length + delta, cells, false, info.hasComplex);
+    out.rows = metrics_.columnsPerRow > 0 && cells > 0
+                   ? (cells + metrics_.columnsPerRow - 1) / metrics_.columnsPerRow
+                   : 1;
 }
 
 void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {

@@ -115,6 +115,12 @@ class LineTable {
     void replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
                       int32_t topDelta);
     void replaceWide(int32_t first, int32_t resume, const Scan& fresh);
+    // Whether the change, inside `line`, widens or narrows it by its length
+    // alone: plain units typed where they meet no tab, no row's end and no
+    // character they could join, or plain units taken from a plain line.
+    bool growsByLength(const TextBuffer& text, int32_t line, const TextChange& change) const;
+    // The line as `delta` more units of one cell each make it, into `out`.
+    void resized(int32_t line, int32_t delta, Scan& out) const;
     void swapStorage(Scan& scan);
     int64_t cellsOf(int32_t line) const;
     int64_t rowsOf(int32_t line) const;

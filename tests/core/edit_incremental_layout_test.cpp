@@ -84,6 +84,43 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
     }
 }
 
+// Letters typed and units deleted one at a time in one long line of wide
+// characters, tabs and units that join a letter beside them, wrapped and
+// not: each keystroke's table as a rebuild makes it.
+TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
+    const std::u16string pieces[] = {u"a",      u"bc",     u"\u4E00", u"\u0301",
+                                     u"\u20E3", u"\u0600", u"\t"};
+    std::mt19937 rng(23);
+    auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
+    for (const LineMetrics& metrics : {LineMetrics{0, 4, 8}, LineMetrics{5, 4, 8}}) {
+        for (int round = 0; round < 60 && !testing::Test::HasFatalFailure(); ++round) {
+            // Lines of the first few kinds of piece only, plain ones too.
+            const int32_t kinds = 2 + pick(static_cast<int32_t>(std::size(pieces)) - 1);
+            std::u16string text;
+            for (int32_t n = 40; n > 0; --n)
+                text += pieces[pick(kinds)];
+            LineTable table;
+            table.rebuild(TextBuffer(text), metrics);
+            for (int step = 0; step < 40; ++step) {
+                const auto at = static_cast<int32_t>(pick(static_cast<int32_t>(text.size()) + 1));
+                TextChange change;
+                if (pick(4) == 0 && at < static_cast<int32_t>(text.size())) {
+                    text.erase(static_cast<size_t>(at), 1);
+                    change.add(at, 1, 0);
+                } else {
+                    text.insert(static_cast<size_t>(at), 1, pick(2) == 0 ? u'x' : u'#');
+                    change.add(at, 0, 1);
+                }
+                table.update(TextBuffer(text), metrics, change);
+                LineTable fresh;
+                fresh.rebuild(TextBuffer(text), metrics);
+                ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh))
+                    << "round " << round << " step " << step;
+            }
+        }
+    }
+}
+
 // Random texts laid out in one view, then taken to another: the same
 // table as measuring them afresh in that view. Tabs, wide characters and
 // combining marks fall at row ends often, and the widest views push lines
