@@ -225,9 +225,15 @@ void BM_FirstKeystroke(benchmark::State& state) {
 // counters give each in milliseconds.
 void BM_OneLineLetters(benchmark::State& state) {
     const size_t units = size_t{static_cast<unsigned>(Lines())} * kUnitsPerLine;
-    std::u16string line(units, u'a');
-    for (size_t i = 7; i < units; i += 7)
-        line[i] = u' ';
+    // Words with tabs, accented letters and ideographs among them.
+    const std::u16string_view words[] = {u"lorem ", u"ipsum ",     u"dolor ", u"\tconsequat ",
+                                         u"café ",  u"\u4E2D\u6587 ", u"tempor "};
+    std::mt19937 rng(5);
+    std::u16string line;
+    line.reserve(units + 16);
+    while (line.size() < units)
+        line += words[rng() % std::size(words)];
+    line.resize(units);
     double taken[4] = {};
     for (auto _ : state) {
         state.PauseTiming();
@@ -242,6 +248,7 @@ void BM_OneLineLetters(benchmark::State& state) {
             s.model.anchor = s.model.caret = k == 0 ? 0 : k == 1 ? length / 2 : length;
             EnsureCaretVisible(s);
             TakeEffects(s);
+            benchmark::DoNotOptimize(PlanPaint(s).runs.size()); // the screen before the letter
             const auto begin = std::chrono::steady_clock::now();
             TypeCharacter(s, u'x');
             benchmark::DoNotOptimize(PlanPaint(s).runs.size());
