@@ -40,6 +40,13 @@ CellStop ColumnStops::beforeColumn(std::u16string_view line, const LineInfo& inf
     return *(after - 1);
 }
 
+std::span<const CellStop> ColumnStops::kept(const LineInfo& info, const CellRules& rules) const {
+    const auto entry = std::find_if(lines_.begin(), lines_.end(), [&](const Line& l) {
+        return l.start == info.start && l.length == info.length && SameRules(l.rules, rules);
+    });
+    return entry == lines_.end() ? std::span<const CellStop>() : std::span(entry->stops);
+}
+
 void ColumnStops::edited(const TextChange& change, const LineTable& lines) {
     if (!change.any)
         return;

@@ -10,6 +10,7 @@
 #include "editctl/line_table.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,10 @@ class ColumnStops {
     // A stop whose column is at most `column`, as near to it as kept stops allow.
     CellStop beforeColumn(std::u16string_view line, const LineInfo& info, const CellRules& rules,
                           int64_t column);
+
+    // The stops kept along the line at `info` under `rules`, the line's
+    // start first; empty when none are kept.
+    std::span<const CellStop> kept(const LineInfo& info, const CellRules& rules) const;
 
     // Keeps what an edit left valid: the stops before the change of the line
     // it touched and the lines before and after it, those moved along.

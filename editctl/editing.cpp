@@ -1,6 +1,7 @@
 #include "editctl/editing.h"
 
 #include "editctl/change_flow.h"
+#include "editctl/column_stops.h"
 #include "editctl/characters.h"
 #include "editctl/replaced_matches.h"
 #include "editctl/room.h"
@@ -115,6 +116,29 @@ void Replace(TextModel& model, const StepReplacement& step) {
     ReplaceText(model, step.position, step.removed, step.inserted);
 }
 
+// Stops along the line holding `position`, made on the text before an edit
+// there, up to a few spacings past it: with them the line table measures
+// a stretch of a long line instead of all of it. Made only when the stops
+// already reach near, so that making them is a short walk too.
+std::span<const CellStop> StopsAround(const ModelParts& p, int32_t position) {
+    if (p.model.lines.empty())
+        return {};
+    const LineInfo info = p.model.lines[p.model.lines.lineOfPosition(position)];
+    const CellRules rules{p.metrics.tabWidth, p.metrics.columnsPerRow};
+    constexpr int32_t kSpacing = ColumnStops::kSpacing;
+    const std::span<const CellStop> kept = p.model.columnStops.kept(info, rules);
+    const int32_t offset = position - info.start;
+    const int32_t reach = kept.empty() ? 0 : kept.back().offset;
+    if (info.length >= kSpacing && offset - reach <= 2 * kSpacing &&
+        reach < offset + 3 * kSpacing) {
+        const std::u16string_view line =
+            p.model.text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length));
+        p.model.columnStops.beforeOffset(line, info, rules,
+                                         std::min(info.length, offset + 4 * kSpacing));
+    }
+    return p.model.columnStops.kept(info, rules);
+}
+
 // Carries out records on the text and its line table, all or nothing.
 // Returns false without changing anything when the text would grow beyond
 // `maxLength`. The text changes in one replacement, which either needs no
@@ -129,10 +153,11 @@ bool ChangeText(const ModelParts& p, std::span<const UndoRecord> records, bool f
     if (peak > p.model.maxLength)
         return false;
     const StepReplacement step = FoldStep(records, forward);
+    const std::span<const CellStop> stops = StopsAround(p, step.position);
     Replace(p.model, step);
     change.span.add(step.position, step.removed, static_cast<int32_t>(step.inserted.size()));
     try {
-        p.model.lines.update(p.model.text, p.metrics, change.span);
+        p.model.lines.update(p.model.text, p.metrics, change.span, stops);
     } catch (...) {
         Replace(p.model, FoldStep(records, !forward));
         RestoreLines(p);

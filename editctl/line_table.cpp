@@ -162,6 +162,9 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
     return {i, i - start + extra, hasTab, hasComplex};
 }
 
+// How far apart the stops an edit's walk starts and ends at lie at most.
+constexpr int32_t kStopWalk = 2048;
+
 bool IsBreak(char16_t unit) {
     return unit == kCr || unit == kLf;
 }
@@ -311,8 +314,8 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     textLength_ = static_cast<int64_t>(text.size());
 }
 
-void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
-                       const TextChange& change) {
+void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change,
+                       std::span<const CellStop> stops) {
     const int64_t length = static_cast<int64_t>(text.size());
     if (empty() || metrics != metrics_ || length != textLength_ + change.newEnd - change.oldEnd) {
         rebuild(text, metrics);
@@ -333,7 +336,7 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics,
     Scan fresh;
     if (growsByLength(text, first, change))
         resized(first, change.newEnd - change.oldEnd, fresh);
-    else
+    else if (!walkedFromStops(text, first, change, stops, fresh))
         measureLines(text, metrics, starts_[first], change.newEnd, fresh);
     const auto count = static_cast<int32_t>(fresh.shapes.size());
     starts_.makeRoom(first, resume, count);
@@ -383,6 +386,88 @@ void LineTable::resized(int32_t line, int32_t delta, Scan& out) const {
     out.rows = metrics_.columnsPerRow > 0 && cells > 0
                    ? (cells + metrics_.columnsPerRow - 1) / metrics_.columnsPerRow
                    : 1;
+}
+
+bool LineTable::walkedFromStops(const TextBuffer& text, int32_t line, const TextChange& change,
+                                std::span<const CellStop> stops, Scan& out) const {
+    const LineInfo info = (*this)[line];
+    const int32_t delta = change.newEnd - change.oldEnd;
+    if (stops.size() < 2 || change.oldEnd > info.start + info.length)
+        return false;
+    for (int32_t i = change.start; i < change.newEnd; ++i) {
+        if (IsBreak(text[static_cast<size_t>(i)]))
+            return false;
+    }
+    const int32_t from = change.start - info.start;
+    const int32_t oldEnd = change.oldEnd - info.start;
+    const int32_t newEnd = change.newEnd - info.start;
+    const std::u16string_view units =
+        text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length + delta));
+    const auto offsetBelow = [](const CellStop& stop, int32_t offset) {
+        return stop.offset < offset;
+    };
+    // A stop depends only on the units before it: the last one before the
+    // change holds still.
+    CellStop walk =
+        *(std::lower_bound(stops.begin(), stops.end(), std::max(from, 1), offsetBelow) - 1);
+    auto old = std::lower_bound(stops.begin(), stops.end(), oldEnd, offsetBelow);
+    // Beyond a few spacings of stops, measuring the line whole is faster.
+    const int32_t limit = newEnd + 4 * kStopWalk;
+    if (from - walk.offset > kStopWalk)
+        return false;
+    // A tab or a unit from U+0300 on that is left outside the replaced
+    // units keeps its flag set, whatever the replaced units held.
+    bool tab = false, complex = false;
+    const auto note = [&](int32_t offset) {
+        if (offset >= from && offset < newEnd)
+            return;
+        tab = tab || units[static_cast<size_t>(offset)] == kTab;
+        complex = complex || units[static_cast<size_t>(offset)] >= 0x300;
+    };
+    const CellRules rules{metrics_.tabWidth, metrics_.columnsPerRow};
+    int64_t cells = -1;
+    while (cells < 0) {
+        for (; old != stops.end() && old->offset + delta < walk.offset; ++old) {
+        }
+        if (walk.offset >= newEnd && old != stops.end() && old->offset + delta == walk.offset) {
+            // Past the change, shifted by whole tab stops and rows: from here
+            // on the line is laid out as before, that much further on.
+            const int64_t shift = walk.column - old->column;
+            if (shift % rules.tabWidth == 0 && (rules.perRow == 0 || shift % rules.perRow == 0))
+                cells = cellsOf(line) + shift;
+        }
+        if (cells >= 0 || walk.offset >= static_cast<int32_t>(units.size()))
+            break;
+        if (walk.offset > limit)
+            return false;
+        const CellSpan span = PlaceCharacter(units, walk.offset, walk.column, rules);
+        for (int32_t i = walk.offset; i < span.after; ++i)
+            note(i);
+        walk = {span.after, span.end};
+    }
+    if (cells < 0)
+        cells = walk.column;
+    bool hasTab = tab, hasComplex = complex;
+    for (int32_t i = from; i < newEnd; ++i) {
+        hasTab = hasTab || units[static_cast<size_t>(i)] == kTab;
+        hasComplex = hasComplex || units[static_cast<size_t>(i)] >= 0x300;
+    }
+    // Flags the walk did not see again stand as they were, unless the
+    // replaced units may have held the only tab or complex unit.
+    const bool removed = oldEnd > from;
+    if (!hasTab && info.hasTab) {
+        if (removed)
+            return false;
+        hasTab = true;
+    }
+    if (!hasComplex && info.hasComplex) {
+        if (removed)
+            return false;
+        hasComplex = true;
+    }
+    out.add(info.start, info.start + units.size(), cells, hasTab, hasComplex);
+    out.rows = rules.perRow > 0 && cells > 0 ? (cells + rules.perRow - 1) / rules.perRow : 1;
+    return true;
 }
 
 void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {

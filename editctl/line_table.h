@@ -3,11 +3,13 @@
 // is kept current can change without touching its readers.
 #pragma once
 
+#include "editctl/cells.h"
 #include "editctl/gap_vector.h"
 #include "editctl/partitioned_index.h"
 #include "editctl/width_counts.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class TextBuffer;
@@ -58,8 +60,13 @@ class LineTable {
     // after it, with the same result as rebuild: only the lines the change
     // touched are measured again, the later ones are moved. Rebuilds when
     // the table was made for other metrics or another text length. Out of
-    // memory, throws: unchanged, unless it had to rebuild.
-    void update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change);
+    // memory, throws: unchanged, unless it had to rebuild. `stops`, when
+    // given, are stops along the line holding the change's start in the
+    // text before it, under `metrics`, the line's start first: a long
+    // line is then walked only from the last of them before the change to
+    // where its columns fall into step with them again.
+    void update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change,
+                std::span<const CellStop> stops = {});
     // The text the table was made for, under other metrics, with the same
     // result as rebuild: only lines whose characters wrapping may move are
     // measured again, those with tabs or wide characters reaching a row's
@@ -121,6 +128,10 @@ class LineTable {
     bool growsByLength(const TextBuffer& text, int32_t line, const TextChange& change) const;
     // The line as `delta` more units of one cell each make it, into `out`.
     void resized(int32_t line, int32_t delta, Scan& out) const;
+    // Measures the line the change lies inside from the old stops around
+    // it, into `out`; false when they cannot tell and it must be measured whole.
+    bool walkedFromStops(const TextBuffer& text, int32_t line, const TextChange& change,
+                         std::span<const CellStop> stops, Scan& out) const;
     void swapStorage(Scan& scan);
     int64_t cellsOf(int32_t line) const;
     int64_t rowsOf(int32_t line) const;

@@ -3,6 +3,8 @@
 #include "edit_fixture.h"
 
 #include "editctl/cells.h"
+#include "editctl/commands.h"
+#include "editctl/column_stops.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
 #include "editctl/line_table.h"
@@ -86,32 +88,48 @@ TEST(LineTableUpdate, MatchesARebuildAfterRandomSteps) {
 
 // Letters typed and units deleted one at a time in one long line of wide
 // characters, tabs and units that join a letter beside them, wrapped and
-// not: each keystroke's table as a rebuild makes it.
+// not, with the stops kept along it made as far as a random place: each
+// keystroke's table as a rebuild makes it.
 TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
     const std::u16string pieces[] = {u"a",      u"bc",     u"\u4E00", u"\u0301",
                                      u"\u20E3", u"\u0600", u"\t"};
     std::mt19937 rng(23);
     auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
     for (const LineMetrics& metrics : {LineMetrics{0, 4, 8}, LineMetrics{5, 4, 8}}) {
-        for (int round = 0; round < 60 && !testing::Test::HasFatalFailure(); ++round) {
+        const CellRules rules{metrics.tabWidth, metrics.columnsPerRow};
+        for (int round = 0; round < 16 && !testing::Test::HasFatalFailure(); ++round) {
             // Lines of the first few kinds of piece only, plain ones too.
             const int32_t kinds = 2 + pick(static_cast<int32_t>(std::size(pieces)) - 1);
             std::u16string text;
-            for (int32_t n = 40; n > 0; --n)
+            while (text.size() < ColumnStops::kSpacing + 500u)
                 text += pieces[pick(kinds)];
+            if (kinds < static_cast<int32_t>(std::size(pieces)))
+                text.insert(static_cast<size_t>(pick(static_cast<int32_t>(text.size()))), u"\t");
             LineTable table;
             table.rebuild(TextBuffer(text), metrics);
             for (int step = 0; step < 40; ++step) {
-                const auto at = static_cast<int32_t>(pick(static_cast<int32_t>(text.size()) + 1));
+                const LineInfo info = table[0];
+                ColumnStops stops;
+                stops.beforeOffset(text, info, rules, pick(info.length + 1));
+                // Now and then at a kept stop, or at the first tab: in lines
+                // of rare tabs, often the only one.
+                const std::span<const CellStop> kept = stops.kept(info, rules);
+                const size_t tab = text.find(u'\t');
+                const int32_t way = pick(8);
+                auto at = static_cast<int32_t>(pick(static_cast<int32_t>(text.size()) + 1));
+                if (way == 0 && !kept.empty())
+                    at = kept[static_cast<size_t>(pick(static_cast<int32_t>(kept.size())))].offset;
+                else if (way == 1 && tab != std::u16string::npos)
+                    at = static_cast<int32_t>(tab);
                 TextChange change;
-                if (pick(4) == 0 && at < static_cast<int32_t>(text.size())) {
+                if (at < static_cast<int32_t>(text.size()) && (way < 2 || pick(4) == 0)) {
                     text.erase(static_cast<size_t>(at), 1);
                     change.add(at, 1, 0);
                 } else {
-                    text.insert(static_cast<size_t>(at), 1, pick(2) == 0 ? u'x' : u'#');
+                    text.insert(static_cast<size_t>(at), 1, u"x#\u4E00\u0301\t"[pick(5)]);
                     change.add(at, 0, 1);
                 }
-                table.update(TextBuffer(text), metrics, change);
+                table.update(TextBuffer(text), metrics, change, kept);
                 LineTable fresh;
                 fresh.rebuild(TextBuffer(text), metrics);
                 ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh))
@@ -369,6 +387,35 @@ TEST(EditIncrementalLayout, EditsAfterViewChangesUseTheNewView) {
     ExpectSameAsFullRelayout(s);
     Undo(s);
     ExpectSameAsFullRelayout(s);
+}
+
+// Keystrokes in a long line of tabs, wide characters and marks, each after
+// placing the caret, which walks the line, wrapped and not, undone now and
+// then: the tables a full relayout makes.
+TEST(EditIncrementalLayout, KeystrokesInALongLine) {
+    const std::u16string pieces[] = {u"lorem ", u"\tab ", u"\u4E2D\u6587", u"e\u0301 "};
+    std::mt19937 rng(31);
+    auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
+    for (const bool wrap : {true, false}) {
+        std::u16string text;
+        while (text.size() < 6000)
+            text += pieces[pick(4)];
+        EditState s = MakeEdit(text, {300, 200, wrap, true});
+        for (int step = 0; step < 120 && !testing::Test::HasFatalFailure(); ++step) {
+            const int32_t at = pick(TextLength(s.model) + 1);
+            SetSelection(s, at, at);
+            EnsureCaretVisible(s);
+            const int32_t way = pick(8);
+            if (way == 0)
+                Undo(s);
+            else if (way == 1)
+                DeleteAtCaret(s, false);
+            else
+                TypeCharacter(s, u"x\t\u4E2D\u0301"[pick(4)]);
+            TakeEffects(s);
+            ASSERT_NO_FATAL_FAILURE(ExpectSameAsFullRelayout(s)) << "step " << step;
+        }
+    }
 }
 
 } // namespace
