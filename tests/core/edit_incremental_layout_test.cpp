@@ -104,7 +104,7 @@ TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
             while (text.size() < ColumnStops::kSpacing + 500u)
                 text += pieces[pick(kinds)];
             if (kinds < static_cast<int32_t>(std::size(pieces)))
-                text.insert(static_cast<size_t>(pick(static_cast<int32_t>(text.size()))), u"\t");
+                text[static_cast<size_t>(pick(static_cast<int32_t>(text.size())))] = u'\t';
             LineTable table;
             table.rebuild(TextBuffer(text), metrics);
             for (int step = 0; step < 40; ++step) {
