@@ -165,6 +165,73 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
 // How far apart the stops an edit's walk starts and ends at lie at most.
 constexpr int32_t kStopWalk = 2048;
 
+// An edit inside a line, its units after the edit, and stops along it made
+// before: the edit put units [from, newEnd) in place of [from, oldEnd).
+struct EditWalk {
+    std::u16string_view units;
+    std::span<const CellStop> stops;
+    CellRules rules;
+    int32_t from, oldEnd, newEnd;
+};
+
+// Where a walk across an edit ended: in step with an old stop, its columns
+// `shift` further on, or at the line's end at `column`; `tooFar` when it
+// gave up. Whether it met a tab or a unit from U+0300 on that the edit
+// left or put there.
+struct WalkEnd {
+    bool inStep = false;
+    int64_t shift = 0;
+    int64_t column = 0;
+    bool tooFar = false;
+    bool tab = false;
+    bool complex = false;
+};
+
+// Walks from the last stop before the edit, which depends only on units
+// before it and holds still, to the first old stop past the edit at a
+// column shifted by whole tab stops and rows: from there on the line is
+// laid out as before, that much further on.
+WalkEnd WalkAcross(const EditWalk& w) {
+    const auto offsetBelow = [](const CellStop& stop, int32_t offset) {
+        return stop.offset < offset;
+    };
+    const auto length = static_cast<int32_t>(w.units.size());
+    const int32_t delta = w.newEnd - w.oldEnd;
+    CellStop at =
+        *(std::lower_bound(w.stops.begin(), w.stops.end(), std::max(w.from, 1), offsetBelow) - 1);
+    auto old = std::lower_bound(w.stops.begin(), w.stops.end(), w.oldEnd, offsetBelow);
+    WalkEnd end;
+    // Beyond a few spacings of stops, measuring the line whole is faster.
+    if (w.from - at.offset > kStopWalk)
+        return {.tooFar = true};
+    for (;;) {
+        for (; old != w.stops.end() && old->offset + delta < at.offset; ++old) {
+        }
+        if (at.offset >= w.newEnd && old != w.stops.end() && old->offset + delta == at.offset) {
+            end.shift = at.column - old->column;
+            end.inStep = end.shift % w.rules.tabWidth == 0 &&
+                         (w.rules.perRow == 0 || end.shift % w.rules.perRow == 0);
+        }
+        if (end.inStep || at.offset >= length)
+            break;
+        if (at.offset > w.newEnd + 4 * kStopWalk)
+            return {.tooFar = true};
+        const CellSpan span = PlaceCharacter(w.units, at.offset, at.column, w.rules);
+        for (int32_t i = at.offset; i < span.after; ++i) {
+            end.tab = end.tab || w.units[static_cast<size_t>(i)] == kTab;
+            end.complex = end.complex || w.units[static_cast<size_t>(i)] >= 0x300;
+        }
+        at = {span.after, span.end};
+    }
+    end.column = at.column;
+    // The inserted units, wherever the walk began.
+    for (int32_t i = w.from; i < w.newEnd; ++i) {
+        end.tab = end.tab || w.units[static_cast<size_t>(i)] == kTab;
+        end.complex = end.complex || w.units[static_cast<size_t>(i)] >= 0x300;
+    }
+    return end;
+}
+
 bool IsBreak(char16_t unit) {
     return unit == kCr || unit == kLf;
 }
@@ -391,82 +458,34 @@ void LineTable::resized(int32_t line, int32_t delta, Scan& out) const {
 bool LineTable::walkedFromStops(const TextBuffer& text, int32_t line, const TextChange& change,
                                 std::span<const CellStop> stops, Scan& out) const {
     const LineInfo info = (*this)[line];
-    const int32_t delta = change.newEnd - change.oldEnd;
     if (stops.size() < 2 || change.oldEnd > info.start + info.length)
         return false;
     for (int32_t i = change.start; i < change.newEnd; ++i) {
         if (IsBreak(text[static_cast<size_t>(i)]))
             return false;
     }
-    const int32_t from = change.start - info.start;
-    const int32_t oldEnd = change.oldEnd - info.start;
-    const int32_t newEnd = change.newEnd - info.start;
-    const std::u16string_view units =
-        text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length + delta));
-    const auto offsetBelow = [](const CellStop& stop, int32_t offset) {
-        return stop.offset < offset;
-    };
-    // A stop depends only on the units before it: the last one before the
-    // change holds still.
-    CellStop walk =
-        *(std::lower_bound(stops.begin(), stops.end(), std::max(from, 1), offsetBelow) - 1);
-    auto old = std::lower_bound(stops.begin(), stops.end(), oldEnd, offsetBelow);
-    // Beyond a few spacings of stops, measuring the line whole is faster.
-    const int32_t limit = newEnd + 4 * kStopWalk;
-    if (from - walk.offset > kStopWalk)
+    const int32_t delta = change.newEnd - change.oldEnd;
+    const EditWalk walk{
+        text.view(static_cast<size_t>(info.start), static_cast<size_t>(info.length + delta)),
+        stops,
+        {metrics_.tabWidth, metrics_.columnsPerRow},
+        change.start - info.start,
+        change.oldEnd - info.start,
+        change.newEnd - info.start};
+    const WalkEnd end = WalkAcross(walk);
+    if (end.tooFar)
         return false;
-    // A tab or a unit from U+0300 on that is left outside the replaced
-    // units keeps its flag set, whatever the replaced units held.
-    bool tab = false, complex = false;
-    const auto note = [&](int32_t offset) {
-        if (offset >= from && offset < newEnd)
-            return;
-        tab = tab || units[static_cast<size_t>(offset)] == kTab;
-        complex = complex || units[static_cast<size_t>(offset)] >= 0x300;
-    };
-    const CellRules rules{metrics_.tabWidth, metrics_.columnsPerRow};
-    int64_t cells = -1;
-    while (cells < 0) {
-        for (; old != stops.end() && old->offset + delta < walk.offset; ++old) {
-        }
-        if (walk.offset >= newEnd && old != stops.end() && old->offset + delta == walk.offset) {
-            // Past the change, shifted by whole tab stops and rows: from here
-            // on the line is laid out as before, that much further on.
-            const int64_t shift = walk.column - old->column;
-            if (shift % rules.tabWidth == 0 && (rules.perRow == 0 || shift % rules.perRow == 0))
-                cells = cellsOf(line) + shift;
-        }
-        if (cells >= 0 || walk.offset >= static_cast<int32_t>(units.size()))
-            break;
-        if (walk.offset > limit)
-            return false;
-        const CellSpan span = PlaceCharacter(units, walk.offset, walk.column, rules);
-        for (int32_t i = walk.offset; i < span.after; ++i)
-            note(i);
-        walk = {span.after, span.end};
-    }
-    if (cells < 0)
-        cells = walk.column;
-    bool hasTab = tab, hasComplex = complex;
-    for (int32_t i = from; i < newEnd; ++i) {
-        hasTab = hasTab || units[static_cast<size_t>(i)] == kTab;
-        hasComplex = hasComplex || units[static_cast<size_t>(i)] >= 0x300;
-    }
-    // Flags the walk did not see again stand as they were, unless the
-    // replaced units may have held the only tab or complex unit.
-    const bool removed = oldEnd > from;
-    if (!hasTab && info.hasTab) {
-        if (removed)
-            return false;
-        hasTab = true;
-    }
-    if (!hasComplex && info.hasComplex) {
-        if (removed)
-            return false;
-        hasComplex = true;
-    }
-    out.add(info.start, info.start + units.size(), cells, hasTab, hasComplex);
-    out.rows = rules.perRow > 0 && cells > 0 ? (cells + rules.perRow - 1) / rules.perRow : 1;
+    const int64_t cells = end.inStep ? cellsOf(line) + end.shift : end.column;
+    // Flags the walk did not see set again stand as they were, unless the
+    // replaced units may have held the only unit that set them.
+    const bool removed = walk.oldEnd > walk.from;
+    if ((info.hasTab && !end.tab && removed) || (info.hasComplex && !end.complex && removed))
+        return false;
+    out.add(info.start, info.start + static_cast<int64_t>(walk.units.size()), cells,
+            end.tab || info.hasTab, end.complex || info.hasComplex);
+    out.rows = metrics_.columnsPerRow > 0 && cells > 0
+                   ? (cells + metrics_.columnsPerRow - 1) / metrics_.columnsPerRow
+                   : 1;
     return true;
 }
 

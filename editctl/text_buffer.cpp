@@ -22,6 +22,26 @@ bool IsBreak(char16_t unit) {
     return unit == kCr || unit == kLf;
 }
 
+// The first break unit at or after `from`; the text's length when none.
+// Sixteen units at a time without a branch between them, which the
+// compiler makes a few vector compares: one long line is scanned whole.
+size_t NextBreak(std::u16string_view text, size_t from) {
+    constexpr size_t kStep = 16;
+    const char16_t* units = text.data();
+    size_t i = from;
+    for (; i + kStep <= text.size(); i += kStep) {
+        unsigned hit = 0;
+        for (size_t k = 0; k < kStep; ++k)
+            hit |= static_cast<unsigned>(units[i + k] == kCr) |
+                   static_cast<unsigned>(units[i + k] == kLf);
+        if (hit != 0)
+            break;
+    }
+    while (i < text.size() && !IsBreak(units[i]))
+        ++i;
+    return i;
+}
+
 } // namespace
 
 // Whether a block has a break before its last unit, where it could be cut:
@@ -385,9 +405,7 @@ void TextBuffer::assign(std::u16string&& units) {
                 end = from + static_cast<size_t>(within.rend() - last);
             } else {
                 // One line longer than a block keeps its block growing to its end.
-                const auto next = std::find_if(all.begin() + static_cast<std::ptrdiff_t>(end),
-                                               all.end(), IsBreak);
-                end = next == all.end() ? all.size() : static_cast<size_t>(next - all.begin()) + 1;
+                end = std::min(NextBreak(all, end) + 1, all.size());
             }
         }
         ends.push_back(end);
