@@ -45,8 +45,8 @@ struct ClusterState {
 bool BreaksBefore(const ClusterState& state, char32_t next);
 // The state once `next` follows.
 ClusterState Advance(const ClusterState& state, char32_t next);
-// Whether the rules between `before` and `after` alone decide a break, and
+// Whether the rules between `before` and `next` alone decide a break, and
 // how; the rules that look further back (a ZWJ before a pictograph, a
 // regional indicator after another) are left undecided.
 enum class PairBreak { Break, Join, LookBack };
-PairBreak BreakBetween(GraphemeBreak before, GraphemeBreak after, bool afterIsPictograph);
+PairBreak BreakBetween(GraphemeBreak before, char32_t next);
