@@ -1,14 +1,49 @@
-// The cluster rules on the grapheme-break table's entries, inline for the
-// walks along text that ask them at every code point (characters.cpp);
-// graphemes.h gives the same rules on code points.
+// The Grapheme_Cluster_Break property, the state the cluster rules carry
+// along text, and the rules themselves on the grapheme-break table's
+// entries, inline for the walks along text that ask them at every code
+// point (characters.cpp, the line measure); graphemes.h gives the same
+// rules on code points.
 #pragma once
 
 #include "editctl/grapheme_break_table.h"
-#include "editctl/graphemes.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+// The Grapheme_Cluster_Break property. A surrogate code point, which in
+// UTF-16 text is a lone half of a pair, counts as a control.
+enum class GraphemeBreak : uint8_t {
+    Other,
+    CR,
+    LF,
+    Control,
+    Extend,
+    ZWJ,
+    RegionalIndicator,
+    Prepend,
+    SpacingMark,
+    L,
+    V,
+    T,
+    LV,
+    LVT,
+};
+
+// What the code points so far tell about a break before the next one: the
+// last one's property and the two sequences that rules look back along.
+// The default is the text's start, before which nothing joins.
+struct ClusterState {
+    GraphemeBreak last = GraphemeBreak::Control;
+    bool pictographic = false;    // the text ends in a pictograph and Extend marks
+    bool joinsPictograph = false; // ... and then a ZWJ, which joins a pictograph after it
+    bool oddRegional = false;     // the text ends in an odd run of regional indicators
+};
+
+// How the rules between two code points alone decide a break; the rules
+// that look further back (a ZWJ before a pictograph, a regional indicator
+// after another) are left undecided.
+enum class PairBreak { Break, Join, LookBack };
 
 namespace grapheme_rules {
 
