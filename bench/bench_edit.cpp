@@ -226,7 +226,7 @@ void BM_FirstKeystroke(benchmark::State& state) {
 void BM_OneLineLetters(benchmark::State& state) {
     const size_t units = size_t{static_cast<unsigned>(Lines())} * kUnitsPerLine;
     // Words with tabs, accented letters and ideographs among them.
-    const std::u16string_view words[] = {u"lorem ", u"ipsum ",     u"dolor ", u"\tconsequat ",
+    const std::u16string_view words[] = {u"lorem ", u"ipsum ",        u"dolor ", u"\tconsequat ",
                                          u"café ",  u"\u4E2D\u6587 ", u"tempor "};
     std::mt19937 rng(5);
     std::u16string line;
