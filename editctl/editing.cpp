@@ -99,15 +99,19 @@ struct StepReplacement {
     int32_t position = 0;
     int32_t removed = 0;
     std::u16string_view inserted;
+    bool removedPlain = true; // only plain units among those removed
 };
 
 StepReplacement FoldStep(std::span<const UndoRecord> records, bool forward) {
     StepReplacement step{records.front().position, 0, {}};
     ForEachRecord(records, forward, [&](const UndoRecord& r) {
-        if ((r.kind == UndoKind::Insert) == forward)
+        if ((r.kind == UndoKind::Insert) == forward) {
             step.inserted = r.text;
-        else
+        } else {
             step.removed += Length(r);
+            step.removedPlain =
+                step.removedPlain && std::all_of(r.text.begin(), r.text.end(), IsPlainUnit);
+        }
     });
     return step;
 }
@@ -155,7 +159,8 @@ bool ChangeText(const ModelParts& p, std::span<const UndoRecord> records, bool f
     const StepReplacement step = FoldStep(records, forward);
     const std::span<const CellStop> stops = StopsAround(p, step.position);
     Replace(p.model, step);
-    change.span.add(step.position, step.removed, static_cast<int32_t>(step.inserted.size()));
+    change.span.add(step.position, step.removed, static_cast<int32_t>(step.inserted.size()),
+                    step.removedPlain);
     try {
         p.model.lines.update(p.model.text, p.metrics, change.span, stops);
     } catch (...) {

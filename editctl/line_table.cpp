@@ -296,11 +296,16 @@ bool TopsFit(int64_t rows) {
 
 } // namespace
 
-void TextChange::add(int32_t position, int32_t removed, int32_t inserted) {
+bool IsPlainUnit(char16_t unit) {
+    return unit >= kFirstPlain && unit < kFirstWideOrMark;
+}
+
+void TextChange::add(int32_t position, int32_t removed, int32_t inserted, bool plainRemoved) {
     if (removed == 0 && inserted == 0)
         return;
     if (!any)
-        *this = {position, position, position, true};
+        *this = {position, position, position, true, true};
+    removedPlain = removedPlain && (removed == 0 || plainRemoved);
     // From the span's end on, the text is the old text's tail, moved.
     const int32_t end = std::max(newEnd, position + removed);
     oldEnd += end - newEnd;
@@ -438,13 +443,14 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const
 bool LineTable::growsByLength(const TextBuffer& text, int32_t line,
                               const TextChange& change) const {
     const LineInfo info = (*this)[line];
-    const int32_t end = info.start + info.length + change.newEnd - change.oldEnd;
-    const auto plain = [&](int32_t i) {
-        const char16_t unit = text[static_cast<size_t>(i)];
-        return unit >= kFirstPlain && unit < 0x300;
-    };
+    const int32_t delta = change.newEnd - change.oldEnd;
+    const int32_t end = info.start + info.length + delta;
+    const auto plain = [&](int32_t i) { return IsPlainUnit(text[static_cast<size_t>(i)]); };
+    // Wider characters never meet a row's end in a line that fits one row.
+    const int64_t perRow = metrics_.columnsPerRow;
+    const bool oneRow = perRow <= 0 || std::max(cellsOf(line), cellsOf(line) + delta) <= perRow;
     if (info.hasTab || change.oldEnd > info.start + info.length ||
-        (info.hasComplex && (metrics_.columnsPerRow > 0 || change.oldEnd > change.start ||
+        (info.hasComplex && (!oneRow || !change.removedPlain ||
                              (change.start > info.start && !plain(change.start - 1)) ||
                              (change.newEnd < end && !plain(change.newEnd)))))
         return false;

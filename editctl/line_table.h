@@ -42,11 +42,17 @@ struct TextChange {
     int32_t start = 0;
     int32_t oldEnd = 0;
     int32_t newEnd = 0;
-    bool any = false; // nothing changed while false
+    bool any = false;         // nothing changed while false
+    bool removedPlain = true; // every unit removed is known to be a plain unit
 
-    // `removed` units at `position` of the current text gave way to `inserted` units.
-    void add(int32_t position, int32_t removed, int32_t inserted);
+    // `removed` units at `position` of the current text gave way to
+    // `inserted` units; `removedPlain` when those removed were plain units.
+    void add(int32_t position, int32_t removed, int32_t inserted, bool removedPlain = false);
 };
+
+// A unit of one cell that breaks no line and joins no neighbour: most of a
+// text, which the line measure steps over sixteen at a time.
+bool IsPlainUnit(char16_t unit);
 
 class LineTable {
   public:

@@ -95,8 +95,10 @@ TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
                                      u"\u20E3", u"\u0600", u"\t"};
     std::mt19937 rng(23);
     auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
-    for (const LineMetrics& metrics : {LineMetrics{0, 4, 8}, LineMetrics{5, 4, 8}}) {
-        const CellRules rules{metrics.tabWidth, metrics.columnsPerRow};
+    // Rows of 5 cells, no wrapping, and rows about as wide as the line, so
+    // that keystrokes take it from one row to two and back.
+    constexpr int32_t kAboutTheLine = -1;
+    for (const int32_t perRow : {0, 5, kAboutTheLine}) {
         for (int round = 0; round < 16 && !testing::Test::HasFatalFailure(); ++round) {
             // Lines of the first few kinds of piece only, plain ones too.
             const int32_t kinds = 2 + pick(static_cast<int32_t>(std::size(pieces)) - 1);
@@ -106,6 +108,14 @@ TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
             if (kinds < static_cast<int32_t>(std::size(pieces)))
                 text[static_cast<size_t>(pick(static_cast<int32_t>(text.size())))] = u'\t';
             LineTable table;
+            table.rebuild(TextBuffer(text), {});
+            const LineMetrics metrics{
+                perRow == kAboutTheLine
+                    ? static_cast<int32_t>(table.maxLineWidth() / LineMetrics{}.charWidth) +
+                          pick(3) - 1
+                    : perRow,
+                4, 8};
+            const CellRules rules{metrics.tabWidth, metrics.columnsPerRow};
             table.rebuild(TextBuffer(text), metrics);
             for (int step = 0; step < 40; ++step) {
                 const LineInfo info = table[0];
@@ -123,8 +133,8 @@ TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
                     at = static_cast<int32_t>(tab);
                 TextChange change;
                 if (at < static_cast<int32_t>(text.size()) && (way < 2 || pick(4) == 0)) {
+                    change.add(at, 1, 0, IsPlainUnit(text[static_cast<size_t>(at)]));
                     text.erase(static_cast<size_t>(at), 1);
-                    change.add(at, 1, 0);
                 } else {
                     text.insert(static_cast<size_t>(at), 1, u"x#\u4E00\u0301\t"[pick(5)]);
                     change.add(at, 0, 1);
