@@ -1,0 +1,423 @@
+#!/usr/bin/env python3
+"""Measures one editor from outside, for bench/peer/compare.sh.
+
+  measure.py launch [--keys] PATTERN COMMAND...
+      Starts COMMAND on $DISPLAY, finds the editor's process by PATTERN (a
+      regular expression over its command line) and prints one line:
+      "idle_quiet idle_slow peak_kB first_screen key_start key_end", the
+      first four in seconds from launch (peak in kB), the keystroke costs
+      in milliseconds of the process's CPU time; "-" where a figure could
+      not be had.
+  measure.py header KIND...
+  measure.py row LABEL TINY_FOLDER FOLDER KIND...
+      Print the table's header and the rows of one file from the "launch"
+      lines of each editor (KIND: b the earlier build, t this one, s SciTE),
+      kept in FOLDER/KIND; TINY_FOLDER holds those of the 3-byte file.
+
+Only processes of the calling user whose command line matches PATTERN are
+measured or ended, so other users' editors on the machine are never touched.
+"""
+import hashlib
+import os
+import re
+import signal
+import statistics
+import struct
+import subprocess
+import sys
+import threading
+import time
+import zlib
+
+TICK = 1.0 / os.sysconf("SC_CLK_TCK")
+POLL = 0.01
+# Generous enough for SciTE wrapping 100 MB on one line (over a minute).
+OPEN_LIMIT = 900.0
+KEY_LIMIT = 120.0
+# A caret is a line tall and blinks: two pictures of the window that differ
+# in no more rows of pixels than this show the same text.
+CARET_ROWS = 24
+# Left out when frames are compared: the status bar and horizontal scroll
+# bar at the bottom, the vertical scroll bar at the right. While a file
+# loads, these are what may still change (progress, the thumb's size)
+# although the text on screen is final.
+BOTTOM_STRIP = 64
+RIGHT_STRIP = 28
+
+
+def cpu_ticks(pid):
+    """User plus system time of the whole process (all its threads)."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return int(fields[11]) + int(fields[12])
+    except (OSError, IndexError):
+        return None
+
+
+def peak_kb(pid):
+    try:
+        with open(f"/proc/{pid}/status") as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    return None
+
+
+def find_pid(pattern, since):
+    """The newest process of ours, started no earlier than `since` (in
+    clock ticks after boot), whose command line matches `pattern`."""
+    me, best, best_start = os.getuid(), None, -1
+    regex = re.compile(pattern)
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        try:
+            if os.stat(f"/proc/{name}").st_uid != me:
+                continue
+            with open(f"/proc/{name}/cmdline", "rb") as f:
+                cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
+            with open(f"/proc/{name}/stat") as f:
+                started = int(f.read().rsplit(")", 1)[1].split()[19])
+        except (OSError, IndexError, ValueError):
+            continue
+        if started >= since and started > best_start and regex.search(cmdline):
+            best, best_start = int(name), started
+    return best
+
+
+def boot_ticks_now():
+    with open("/proc/uptime") as f:
+        return int(float(f.read().split()[0]) / TICK)
+
+
+def run(*args):
+    return subprocess.run(args, capture_output=True, text=True).stdout
+
+
+def find_window(pid):
+    """The process's largest visible top-level window, or None. Wine and
+    GTK both set _NET_WM_PID."""
+    best, best_area = None, 50 * 50
+    for wid in run("xdotool", "search", "--onlyvisible", "--pid", str(pid)).split():
+        geometry = run("xdotool", "getwindowgeometry", "--shell", wid)
+        size = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+        area = int(size.get("WIDTH", 0)) * int(size.get("HEIGHT", 0))
+        if area > best_area:
+            best, best_area = wid, area
+    return best
+
+
+def screenshot(window):
+    """The window's picture as xwd writes it (b"" once it is gone)."""
+    return subprocess.run(["xwd", "-silent", "-id", window], capture_output=True).stdout
+
+
+def rows_of(xwd):
+    """A checksum of each row of pixels of a window's picture, less the
+    strips that may still change once the text on screen is final."""
+    if len(xwd) < 100:
+        return ()
+    fields = struct.unpack(">25I", xwd[:100])
+    width, height, bpp, stride, ncolors = fields[4], fields[5], fields[11], fields[12], fields[19]
+    start = fields[0] + 12 * ncolors
+    used = max(0, width - RIGHT_STRIP) * bpp // 8
+    return tuple(zlib.crc32(xwd[start + r * stride : start + r * stride + used]) for r in range(max(0, height - BOTTOM_STRIP)))
+
+
+def same_text(a, b):
+    return len(a) == len(b) and sum(x != y for x, y in zip(a, b)) <= CARET_ROWS
+
+
+class Shooter(threading.Thread):
+    """Pictures of the editor's window from the moment it is found, one
+    every 0.1 s, as (time taken, rows). Only the window is taken: a picture
+    of the whole display costs several times the CPU, taken from the same
+    two cores the editors run on."""
+
+    def __init__(self):
+        super().__init__(daemon=True)
+        self.stop = threading.Event()
+        self.found = threading.Event()
+        self.window = None
+        self.shots = []
+
+    def finish(self):
+        self.stop.set()
+        self.found.set()
+        self.join()
+
+    def show(self, window):
+        self.window = window
+        self.found.set()
+
+    def run(self):
+        self.found.wait()
+        while not self.stop.is_set():
+            taken = time.monotonic()
+            rows = rows_of(screenshot(self.window))
+            if rows:
+                self.shots.append((taken, rows))
+            self.stop.wait(max(0.0, 0.1 - (time.monotonic() - taken)))
+
+
+def first_screen(shots, final, start, unseen_at):
+    """Time to first screen: from launch to the first picture after which
+    every picture until the editor went idle shows the window's text area
+    as it finally stands (the file's first lines, as the editor leaves them
+    once the open is done), allowing for the caret. Comparing with the
+    editor's own final picture needs no knowledge of its fonts or layout
+    and holds for both editors; requiring that it stays so rules out a
+    passing likeness, such as a blank frame. The moment taken is halfway
+    from the picture before, or from the last look that found no window."""
+    since, before = None, unseen_at
+    for taken, rows in shots:
+        if not same_text(rows, final):
+            since = None
+        elif since is None:
+            since = (before + taken) / 2
+        before = taken
+    return None if since is None else since - start
+
+
+class Idle:
+    """Follows a process's CPU time and decides, by two rules, when it
+    became idle. Neither moment may come before its window shows (after the
+    last look that found none), since a process waiting on the disk or on
+    Wine before that is not done."""
+
+    def __init__(self, start, ticks):
+        self.changes = [(start, ticks)]  # moments the CPU time grew
+        self.quiet_at = self.slow_at = None
+        self.candidate = 1
+
+    def sample(self, now, ticks, unseen_at, shown):
+        if ticks != self.changes[-1][1]:
+            self.changes.append((now, ticks))
+        if not shown:
+            return
+        # Quiet rule: idle from the last growth of the CPU time after which
+        # the process used no CPU at all for 0.5 s.
+        last_at = self.changes[-1][0]
+        if self.quiet_at is None and now - last_at >= 0.5 and last_at > unseen_at:
+            self.quiet_at = last_at
+        # Slow rule: idle from a moment the CPU time grew after which it grew
+        # by less than 30 ms in the next second. A Win32 caret blinks every
+        # half second, and each wake-up of a process with gigabytes resident
+        # costs a few milliseconds, so "no CPU at all" may be slow to come.
+        while self.slow_at is None and self.candidate < len(self.changes):
+            at, was = self.changes[self.candidate]
+            if now - at < 1.0:
+                break
+            grown = max(t for m, t in self.changes if m <= at + 1.0) - was
+            if grown * TICK < 0.03 and at > unseen_at:
+                self.slow_at = at
+            self.candidate += 1
+
+    def done(self):
+        return self.quiet_at is not None and self.slow_at is not None
+
+
+def until_quiet(pid, limit):
+    """CPU ticks once the process has used none for 0.5 s, or None."""
+    ticks = cpu_ticks(pid)
+    changed_at = end = time.monotonic()
+    end += limit
+    while time.monotonic() < end:
+        time.sleep(POLL)
+        now, t = time.monotonic(), cpu_ticks(pid)
+        if t is None:
+            return None
+        if t != ticks:
+            ticks, changed_at = t, now
+        elif now - changed_at >= 0.5:
+            return ticks
+    return None
+
+
+def pictures(window, count=5, gap=0.15):
+    """Screenshots over more than a caret's blink, as hashes: a window
+    whose text did not change shows at least one picture again."""
+    shots = set()
+    for i in range(count):
+        if i:
+            time.sleep(gap)
+        shots.add(hashlib.blake2b(screenshot(window), digest_size=16).digest())
+    return shots
+
+
+def keystroke(pid, window, keys, measured):
+    """Sends keys with XTEST to the focused window and returns the CPU the
+    process used from then until it was quiet again, in ms; None when the
+    key made no difference on screen (it did not arrive). A typed letter
+    and the caret it moves change the picture for good, where a blinking
+    caret alone only brings back a picture seen before."""
+    before = pictures(window) if measured else set()
+    ticks = cpu_ticks(pid)
+    subprocess.run(["xdotool", "key", "--clearmodifiers", keys], capture_output=True)
+    after = until_quiet(pid, KEY_LIMIT)
+    if after is None or ticks is None:
+        return None
+    if not measured:
+        return 0
+    return None if before & pictures(window) else (after - ticks) * TICK * 1000
+
+
+def typing_costs(pid, window):
+    """The first letter typed at the start right after the open, then
+    (after Ctrl+End, not measured) the first letter typed at the end."""
+    run("xdotool", "windowfocus", "--sync", window)
+    start = keystroke(pid, window, "x", True)
+    if keystroke(pid, window, "ctrl+End", False) is None:
+        return start, None
+    return start, keystroke(pid, window, "x", True)
+
+
+def end_process(pid, launcher):
+    for sig, grace in ((signal.SIGTERM, 3.0), (signal.SIGKILL, 3.0)):
+        try:
+            os.kill(pid, sig)
+        except ProcessLookupError:
+            break
+        deadline = time.monotonic() + grace
+        while cpu_ticks(pid) is not None and time.monotonic() < deadline:
+            time.sleep(0.05)
+    try:
+        launcher.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        launcher.kill()
+        launcher.wait()
+
+
+def launch(args):
+    keys = args[0] == "--keys"
+    pattern, command = (args[1], args[2:]) if keys else (args[0], args[1:])
+    shooter = Shooter()
+    shooter.start()
+    since = boot_ticks_now()
+    start = time.monotonic()
+    launcher = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+    pid = None
+    while pid is None and time.monotonic() - start < 10:
+        pid = find_pid(pattern, since)
+        time.sleep(0.025)
+    figures = [None] * 6
+    if pid is None:
+        shooter.finish()
+        launcher.kill()
+        launcher.wait()
+        print(" ".join("-" for _ in figures))
+        return
+    try:
+        figures = measure(pid, start, shooter, keys)
+    finally:
+        shooter.finish()
+        end_process(pid, launcher)
+    print(" ".join("-" if v is None else f"{v:.3f}" if i != 2 else str(v) for i, v in enumerate(figures)))
+
+
+def measure(pid, start, shooter, keys):
+    idle = Idle(start, cpu_ticks(pid) or 0)
+    window, unseen_at, looked = None, start, 0.0
+    while not idle.done() and time.monotonic() - start < OPEN_LIMIT:
+        time.sleep(POLL)
+        now, ticks = time.monotonic(), cpu_ticks(pid)
+        if ticks is None:
+            return [None] * 6
+        if window is None and now - looked >= 0.03:
+            looked = now
+            window = find_window(pid)
+            if window is None:
+                unseen_at = now
+            else:
+                shooter.show(window)
+        idle.sample(now, ticks, unseen_at, window is not None)
+    peak = peak_kb(pid)
+    shooter.finish()
+    if not idle.done() or window is None:
+        return [None, None, peak, None, None, None]
+    shown = first_screen(shooter.shots, rows_of(screenshot(window)), start, unseen_at)
+    typed = typing_costs(pid, window) if keys else (None, None)
+    return [idle.quiet_at - start, idle.slow_at - start, peak, shown, *typed]
+
+
+NAMES = {"b": "Tessary before", "t": "Tessary", "s": "SciTE"}
+
+
+def read_runs(folder, kind):
+    """The launches' figures, one list per figure, missing ones left out."""
+    columns = [[] for _ in range(6)]
+    with open(os.path.join(folder, kind)) as f:
+        for line in f:
+            for i, v in enumerate(line.split()[:6]):
+                if v != "-":
+                    columns[i].append(float(v))
+    return columns
+
+
+def median(values):
+    return statistics.median(values) if values else None
+
+
+def header(kinds):
+    names = [NAMES[k] for k in kinds]
+    print("| File | Figure | " + " | ".join(names) + " | Tessary / SciTE |")
+    print("|---|---|" + "---|" * len(names) + "---|")
+
+
+def row(label, tiny_folder, folder, kinds):
+    """Each figure is the median of the launches; an open cost is the
+    median launch to idle less the median on the 3-byte file; a keystroke's
+    three runs follow its median."""
+    runs = {k: read_runs(folder, k) for k in kinds}
+    tiny = {k: read_runs(tiny_folder, k) for k in kinds}
+    is_tiny = tiny_folder == folder
+
+    def cost(k, i):
+        file, start_up = median(runs[k][i]), median(tiny[k][i])
+        return None if file is None or start_up is None else file - start_up
+
+    figures = [
+        ("launch to idle, quiet rule", "s", lambda k: median(runs[k][0])),
+        ("launch to idle, slow rule", "s", lambda k: median(runs[k][1])),
+    ]
+    if not is_tiny:
+        figures += [
+            ("open cost, quiet rule", "s", lambda k: cost(k, 0)),
+            ("open cost, slow rule", "s", lambda k: cost(k, 1)),
+        ]
+    figures += [
+        ("peak memory", "MB", lambda k: None if not runs[k][2] else median(runs[k][2]) / 1024),
+        ("first screen", "s", lambda k: median(runs[k][3])),
+        ("letter at the start, after open", "ms CPU", lambda k: median(runs[k][4])),
+        ("letter after Ctrl+End", "ms CPU", lambda k: median(runs[k][5])),
+    ]
+    for n, (name, unit, value) in enumerate(figures):
+        cells = []
+        for k in kinds:
+            v = value(k)
+            text = "-" if v is None else f"{v:.0f} {unit}" if unit != "s" else f"{v:.2f} s"
+            if unit == "ms CPU" and v is not None:
+                i = 4 if name.startswith("letter at") else 5
+                text += " (" + ", ".join(f"{x:.0f}" for x in runs[k][i]) + ")"
+            cells.append(text)
+        t, s = value("t"), value("s")
+        ratio = "-" if t is None or s is None or s <= 0 else f"{t / s:.2f}" if t >= s / 10 else f"{t / s:.2g}"
+        print(f"| {label if n == 0 else ''} | {name} | " + " | ".join(cells) + f" | {ratio} |")
+
+
+def main():
+    # Ended from outside, still end the editor measured.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    if sys.argv[1] == "launch":
+        launch(sys.argv[2:])
+    elif sys.argv[1] == "header":
+        header(sys.argv[2:])
+    elif sys.argv[1] == "row":
+        row(sys.argv[2], sys.argv[3], sys.argv[4], sys.argv[5:])
+
+
+if __name__ == "__main__":
+    main()
