@@ -45,6 +45,14 @@ BOTTOM_STRIP = 64
 RIGHT_STRIP = 28
 
 
+def alive(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except (OSError, IndexError):
+        return False
+
+
 def cpu_ticks(pid):
     """User plus system time of the whole process (all its threads)."""
     try:
@@ -211,7 +219,7 @@ class Idle:
             at, was = self.changes[self.candidate]
             if now - at < 1.0:
                 break
-            grown = max(t for m, t in self.changes if m <= at + 1.0) - was
+            grown = next(t for m, t in reversed(self.changes) if m <= at + 1.0) - was
             if grown * TICK < 0.03 and at > unseen_at:
                 self.slow_at = at
             self.candidate += 1
@@ -248,42 +256,47 @@ def pictures(window, count=5, gap=0.15):
     return shots
 
 
-def keystroke(pid, window, keys, measured):
+def press(pid, keys):
     """Sends keys with XTEST to the focused window and returns the CPU the
-    process used from then until it was quiet again, in ms; None when the
-    key made no difference on screen (it did not arrive). A typed letter
-    and the caret it moves change the picture for good, where a blinking
-    caret alone only brings back a picture seen before."""
-    before = pictures(window) if measured else set()
+    process used from then until it was quiet again, in ticks, or None."""
     ticks = cpu_ticks(pid)
     subprocess.run(["xdotool", "key", "--clearmodifiers", keys], capture_output=True)
     after = until_quiet(pid, KEY_LIMIT)
-    if after is None or ticks is None:
-        return None
-    if not measured:
-        return 0
-    return None if before & pictures(window) else (after - ticks) * TICK * 1000
+    return None if after is None or ticks is None else after - ticks
+
+
+def letter_cost(pid, window):
+    """The CPU a typed letter costs, in ms; None when it made no difference
+    on screen (it did not arrive). A typed letter and the caret it moves
+    change the picture for good, where a blinking caret alone only brings
+    back a picture seen before."""
+    before = pictures(window)
+    ticks = press(pid, "x")
+    return None if ticks is None or before & pictures(window) else ticks * TICK * 1000
 
 
 def typing_costs(pid, window):
     """The first letter typed at the start right after the open, then
     (after Ctrl+End, not measured) the first letter typed at the end."""
     run("xdotool", "windowfocus", "--sync", window)
-    start = keystroke(pid, window, "x", True)
-    if keystroke(pid, window, "ctrl+End", False) is None:
+    start = letter_cost(pid, window)
+    if press(pid, "ctrl+End") is None:
         return start, None
-    return start, keystroke(pid, window, "x", True)
+    return start, letter_cost(pid, window)
 
 
 def end_process(pid, launcher):
-    for sig, grace in ((signal.SIGTERM, 3.0), (signal.SIGKILL, 3.0)):
+    for sig in (signal.SIGTERM, signal.SIGKILL):
         try:
             os.kill(pid, sig)
         except ProcessLookupError:
             break
-        deadline = time.monotonic() + grace
-        while cpu_ticks(pid) is not None and time.monotonic() < deadline:
+        deadline = time.monotonic() + 3.0
+        # The editor may be the launcher itself, a zombie until reaped.
+        while launcher.poll() is None and alive(pid) and time.monotonic() < deadline:
             time.sleep(0.05)
+        if not alive(pid):
+            break
     try:
         launcher.wait(timeout=5)
     except subprocess.TimeoutExpired:
