@@ -112,7 +112,7 @@ rows() { # label, file, options (--keys, then SciTE's)...
             launch "$k" "$file" "$@" >>"$folder/$k"
         done
     done
-    python3 bench/peer/measure.py row "$label" "$runs/tiny.txt" "$folder" "${kinds[@]}"
+    python3 bench/peer/measure.py row "$label" "$runs/tiny.txt" "$folder" "${kinds[@]}" 2>>"$runs/doubts"
 }
 
 runs=$(mktemp -d)
@@ -126,3 +126,7 @@ rows "100 MB, 2.4 M lines" "$work/100mb.txt" --keys
 rows "100 MB on one line, word wrap on" "$work/oneline.txt" --keys -wrap=1
 echo
 echo "Load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+if [ -s "$runs/doubts" ]; then
+    echo "Doubtful:"
+    sed 's/^/- /' "$runs/doubts"
+fi

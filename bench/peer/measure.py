@@ -380,45 +380,61 @@ def header(kinds):
     print("|---|---|" + "---|" * len(names) + "---|")
 
 
+FIGURES = [  # name, unit, column of the launch lines, whether an open cost
+    ("launch to idle, quiet rule", "s", 0, False),
+    ("launch to idle, slow rule", "s", 1, False),
+    ("open cost, quiet rule", "s", 0, True),
+    ("open cost, slow rule", "s", 1, True),
+    ("peak memory", "MB", 2, False),
+    ("first screen", "s", 3, False),
+    ("letter at the start, after open", "ms CPU", 4, False),
+    ("letter after Ctrl+End", "ms CPU", 5, False),
+]
+
+
 def row(label, tiny_folder, folder, kinds):
     """Each figure is the median of the launches; an open cost is the
     median launch to idle less the median on the 3-byte file; a keystroke's
-    three runs follow its median."""
+    runs follow its median. What makes a figure doubtful is told on stderr."""
     runs = {k: read_runs(folder, k) for k in kinds}
     tiny = {k: read_runs(tiny_folder, k) for k in kinds}
     is_tiny = tiny_folder == folder
 
-    def cost(k, i):
-        file, start_up = median(runs[k][i]), median(tiny[k][i])
-        return None if file is None or start_up is None else file - start_up
+    def value(k, column, cost):
+        v = median(runs[k][column])
+        if v is None or not cost:
+            return v / 1024 if v is not None and column == 2 else v
+        start_up = median(tiny[k][column])
+        return None if start_up is None else v - start_up
 
-    figures = [
-        ("launch to idle, quiet rule", "s", lambda k: median(runs[k][0])),
-        ("launch to idle, slow rule", "s", lambda k: median(runs[k][1])),
-    ]
-    if not is_tiny:
-        figures += [
-            ("open cost, quiet rule", "s", lambda k: cost(k, 0)),
-            ("open cost, slow rule", "s", lambda k: cost(k, 1)),
-        ]
-    figures += [
-        ("peak memory", "MB", lambda k: None if not runs[k][2] else median(runs[k][2]) / 1024),
-        ("first screen", "s", lambda k: median(runs[k][3])),
-        ("letter at the start, after open", "ms CPU", lambda k: median(runs[k][4])),
-        ("letter after Ctrl+End", "ms CPU", lambda k: median(runs[k][5])),
-    ]
-    for n, (name, unit, value) in enumerate(figures):
+    first = True
+    for name, unit, column, cost in FIGURES:
+        if cost and is_tiny:
+            continue
         cells = []
         for k in kinds:
-            v = value(k)
-            text = "-" if v is None else f"{v:.0f} {unit}" if unit != "s" else f"{v:.2f} s"
+            v = value(k, column, cost)
+            text = "-" if v is None else f"{v:.2f} s" if unit == "s" else f"{v:.0f} {unit}"
             if unit == "ms CPU" and v is not None:
-                i = 4 if name.startswith("letter at") else 5
-                text += " (" + ", ".join(f"{x:.0f}" for x in runs[k][i]) + ")"
+                text += " (" + ", ".join(f"{x:.0f}" for x in runs[k][column]) + ")"
             cells.append(text)
-        t, s = value("t"), value("s")
+            if len(runs[k][column]) < 3 and not cost:
+                doubt(label, f"{NAMES[k]}: {3 - len(runs[k][column])} of 3 launches gave no {name}")
+        t, s = value("t", column, cost), value("s", column, cost)
         ratio = "-" if t is None or s is None or s <= 0 else f"{t / s:.2f}" if t >= s / 10 else f"{t / s:.2g}"
-        print(f"| {label if n == 0 else ''} | {name} | " + " | ".join(cells) + f" | {ratio} |")
+        print(f"| {label if first else ''} | {name} | " + " | ".join(cells) + f" | {ratio} |")
+        first = False
+        if unit == "ms CPU" and t == 0 and s == 0 and not is_tiny:
+            doubt(label, f"{name}: no CPU for either editor")
+    for k in kinds:
+        shown, idle = value(k, 3, False), value(k, 0, False)
+        # A picture is taken every 0.1 s.
+        if shown is not None and idle is not None and shown > idle + 0.1:
+            doubt(label, f"{NAMES[k]}: first screen {shown:.2f} s, after the launch went idle at {idle:.2f} s")
+
+
+def doubt(label, text):
+    print(f"{label}, {text}", file=sys.stderr)
 
 
 def main():
