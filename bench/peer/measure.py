@@ -179,13 +179,14 @@ def first_screen(shots, final, start, unseen_at):
     editor's own final picture needs no knowledge of its fonts or layout
     and holds for both editors; requiring that it stays so rules out a
     passing likeness, such as a blank frame. The moment taken is halfway
-    from the picture before, or from the last look that found no window."""
+    from the picture before, or from the last look that found no window;
+    when the first look found it, the first picture's own."""
     since, before = None, unseen_at
     for taken, rows in shots:
         if not same_text(rows, final):
             since = None
         elif since is None:
-            since = (before + taken) / 2
+            since = taken if before is None else (before + taken) / 2
         before = taken
     return None if since is None else since - start
 
@@ -333,7 +334,7 @@ def launch(args):
 
 def measure(pid, start, shooter, keys):
     idle = Idle(start, cpu_ticks(pid) or 0)
-    window, unseen_at, looked = None, start, 0.0
+    window, unseen_at, looked, missed = None, start, 0.0, False
     while not idle.done() and time.monotonic() - start < OPEN_LIMIT:
         time.sleep(POLL)
         now, ticks = time.monotonic(), cpu_ticks(pid)
@@ -343,7 +344,7 @@ def measure(pid, start, shooter, keys):
             looked = now
             window = find_window(pid)
             if window is None:
-                unseen_at = now
+                unseen_at, missed = now, True
             else:
                 shooter.show(window)
         idle.sample(now, ticks, unseen_at, window is not None)
@@ -351,7 +352,7 @@ def measure(pid, start, shooter, keys):
     shooter.finish()
     if not idle.done() or window is None:
         return [None, None, peak, None, None, None]
-    shown = first_screen(shooter.shots, rows_of(screenshot(window)), start, unseen_at)
+    shown = first_screen(shooter.shots, rows_of(screenshot(window)), start, unseen_at if missed else None)
     typed = typing_costs(pid, window) if keys else (None, None)
     return [idle.quiet_at - start, idle.slow_at - start, peak, shown, *typed]
 
