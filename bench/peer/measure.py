@@ -45,22 +45,25 @@ BOTTOM_STRIP = 64
 RIGHT_STRIP = 28
 
 
-def alive(pid):
+def stat(pid):
+    """The fields of /proc/PID/stat after the command's name, from the
+    state on (so field n of proc(5) is at n - 3), or None once it is gone."""
     try:
         with open(f"/proc/{pid}/stat") as f:
-            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+            return f.read().rsplit(")", 1)[1].split()
     except (OSError, IndexError):
-        return False
+        return None
+
+
+def alive(pid):
+    fields = stat(pid)
+    return fields is not None and fields[0] != "Z"
 
 
 def cpu_ticks(pid):
     """User plus system time of the whole process (all its threads)."""
-    try:
-        with open(f"/proc/{pid}/stat") as f:
-            fields = f.read().rsplit(")", 1)[1].split()
-        return int(fields[11]) + int(fields[12])
-    except (OSError, IndexError):
-        return None
+    fields = stat(pid)
+    return None if fields is None else int(fields[11]) + int(fields[12])
 
 
 def peak_kb(pid):
@@ -87,10 +90,10 @@ def find_pid(pattern, since):
                 continue
             with open(f"/proc/{name}/cmdline", "rb") as f:
                 cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
-            with open(f"/proc/{name}/stat") as f:
-                started = int(f.read().rsplit(")", 1)[1].split()[19])
-        except (OSError, IndexError, ValueError):
+        except OSError:
             continue
+        fields = stat(name)
+        started = -1 if fields is None else int(fields[19])
         if started >= since and started > best_start and regex.search(cmdline):
             best, best_start = int(name), started
     return best
@@ -317,12 +320,11 @@ def launch(args):
     while pid is None and time.monotonic() - start < 10:
         pid = find_pid(pattern, since)
         time.sleep(0.025)
-    figures = [None] * 6
     if pid is None:
         shooter.finish()
         launcher.kill()
         launcher.wait()
-        print(" ".join("-" for _ in figures))
+        print(" ".join("-" * 6))
         return
     try:
         figures = measure(pid, start, shooter, keys)
