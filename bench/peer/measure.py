@@ -17,6 +17,7 @@
 Only processes of the calling user whose command line matches PATTERN are
 measured or ended, so other users' editors on the machine are never touched.
 """
+import bisect
 import hashlib
 import os
 import re
@@ -196,37 +197,47 @@ def first_screen(shots, final, start, unseen_at):
 
 class Idle:
     """Follows a process's CPU time and decides, by two rules, when it
-    became idle. Neither moment may come before its window shows (after the
-    last look that found none), since a process waiting on the disk or on
-    Wine before that is not done."""
+    became idle. Neither moment may come before its window shows, since a
+    process waiting on the disk or on Wine before that is not done: the
+    floor is the last look that found no window. The floor itself may be
+    the moment, as the last CPU the process used before it showed may not
+    have reached the next 10 ms tick."""
 
     def __init__(self, start, ticks):
-        self.changes = [(start, ticks)]  # moments the CPU time grew
+        self.times, self.ticks = [start], [ticks]  # moments the CPU time grew
         self.quiet_at = self.slow_at = None
-        self.candidate = 1
+        self.candidates, self.next = None, 0
 
-    def sample(self, now, ticks, unseen_at, shown):
-        if ticks != self.changes[-1][1]:
-            self.changes.append((now, ticks))
-        if not shown:
+    def ticks_at(self, moment):
+        return self.ticks[bisect.bisect_right(self.times, moment) - 1]
+
+    def sample(self, now, ticks, floor):
+        grew = ticks != self.ticks[-1]
+        if grew:
+            self.times.append(now)
+            self.ticks.append(ticks)
+        if floor is None:
             return
+        if self.candidates is None:
+            self.candidates = [floor] + [m for m in self.times if m > floor]
+        elif grew:
+            self.candidates.append(now)
         # Quiet rule: idle from the last growth of the CPU time after which
         # the process used no CPU at all for 0.5 s.
-        last_at = self.changes[-1][0]
-        if self.quiet_at is None and now - last_at >= 0.5 and last_at > unseen_at:
-            self.quiet_at = last_at
+        moment = max(self.times[-1], floor)
+        if self.quiet_at is None and now - moment >= 0.5:
+            self.quiet_at = moment
         # Slow rule: idle from a moment the CPU time grew after which it grew
         # by less than 30 ms in the next second. A Win32 caret blinks every
         # half second, and each wake-up of a process with gigabytes resident
         # costs a few milliseconds, so "no CPU at all" may be slow to come.
-        while self.slow_at is None and self.candidate < len(self.changes):
-            at, was = self.changes[self.candidate]
-            if now - at < 1.0:
+        while self.slow_at is None and self.next < len(self.candidates):
+            moment = self.candidates[self.next]
+            if now - moment < 1.0:
                 break
-            grown = next(t for m, t in reversed(self.changes) if m <= at + 1.0) - was
-            if grown * TICK < 0.03 and at > unseen_at:
-                self.slow_at = at
-            self.candidate += 1
+            if (self.ticks_at(moment + 1.0) - self.ticks_at(moment)) * TICK < 0.03:
+                self.slow_at = moment
+            self.next += 1
 
     def done(self):
         return self.quiet_at is not None and self.slow_at is not None
@@ -349,7 +360,7 @@ def measure(pid, start, shooter, keys):
                 unseen_at, missed = now, True
             else:
                 shooter.show(window)
-        idle.sample(now, ticks, unseen_at, window is not None)
+        idle.sample(now, ticks, None if window is None else unseen_at)
     peak = peak_kb(pid)
     shooter.finish()
     if not idle.done() or window is None:
