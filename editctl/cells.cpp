@@ -5,6 +5,19 @@
 
 #include <algorithm>
 
+namespace {
+
+// A unit of one cell that is a character by itself: most of a line, which
+// walks step over without asking the character rules.
+bool IsLonePlainUnit(std::u16string_view line, int32_t at) {
+    const auto next = static_cast<size_t>(at) + 1;
+    return line[static_cast<size_t>(at)] < kFirstWideOrMark &&
+           line[static_cast<size_t>(at)] != kTab && line[static_cast<size_t>(at)] != kCr &&
+           (next == line.size() || line[next] < kFirstWideOrMark);
+}
+
+} // namespace
+
 CellSpan PlaceCharacter(std::u16string_view line, int32_t offset, int64_t column,
                         const CellRules& rules) {
     const bool tab = line[offset] == kTab;
@@ -30,6 +43,11 @@ int64_t ColumnOfOffset(std::u16string_view line, int32_t offset, const CellRules
     offset = std::clamp(offset, 0, length);
     int64_t column = from.column;
     for (int32_t at = from.offset; at < length;) {
+        if (at < offset && IsLonePlainUnit(line, at)) {
+            ++column;
+            ++at;
+            continue;
+        }
         const CellSpan span = PlaceCharacter(line, at, column, rules);
         if (span.after > offset)
             return span.first;

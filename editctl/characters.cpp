@@ -1,17 +1,13 @@
 #include "editctl/characters.h"
 
 #include "editctl/char_width_table.h"
+#include "editctl/grapheme_rules.h"
 #include "editctl/text_buffer.h"
 #include "fileio/text_units.h"
 
 #include <algorithm>
 
 namespace {
-
-// Below this no code point takes other than one cell or joins the one
-// before it, and only an LF, a pictograph or a control follows a code
-// point that is not plain itself: the common case is a comparison.
-constexpr char32_t kFirstWideOrMark = 0x300;
 
 template <typename Text> int32_t Length(const Text& text) {
     return static_cast<int32_t>(text.size());
@@ -87,9 +83,8 @@ template <typename Text> bool IsStop(const Text& text, int32_t pos) {
         return false;
     int32_t previousStart = 0;
     const GraphemeBreak previous = GraphemeBreakOf(CodePointBefore(text, pos, previousStart));
-    const char32_t next = CodePointIn(text, pos);
     const PairBreak pair =
-        BreakBetween(previous, GraphemeBreakOf(next), IsExtendedPictographic(next));
+        grapheme_rules::PairFor(previous, grapheme_rules::Entry(CodePointIn(text, pos)));
     if (pair != PairBreak::LookBack)
         return pair == PairBreak::Break;
     if (previous == GraphemeBreak::ZWJ)
@@ -111,39 +106,59 @@ template <typename Text> int32_t StopAtOrBefore(const Text& text, int32_t pos) {
     return IsStop(text, pos) ? pos : PrevStop(text, pos);
 }
 
-// Whether `next`, joining a character that began with `first` and left the
-// rules in `state`, makes it an emoji presentation sequence.
-bool PresentsAsEmoji(char32_t first, const ClusterState& state, char32_t next) {
+// Whether `next`, joining a character that began with `first` and moving
+// the rules from `before` to `after`, makes it an emoji presentation sequence.
+bool PresentsAsEmoji(char32_t first, const ClusterState& before, const ClusterState& after,
+                     char32_t next) {
     if (next == 0xFE0F || (next >= 0x1F3FB && next <= 0x1F3FF))
         return true;
     if (next == 0x20E3)
         return first == u'#' || first == u'*' || (first >= u'0' && first <= u'9');
-    if (state.last == GraphemeBreak::ZWJ)
-        return IsExtendedPictographic(next);
-    return state.last == GraphemeBreak::RegionalIndicator &&
-           GraphemeBreakOf(next) == GraphemeBreak::RegionalIndicator;
+    // Past a ZWJ nothing came before `next` to carry a pictograph along.
+    if (before.last == GraphemeBreak::ZWJ)
+        return after.pictographic;
+    return before.last == GraphemeBreak::RegionalIndicator &&
+           after.last == GraphemeBreak::RegionalIndicator;
 }
 
-template <typename Text> CharacterExtent ExtentAt(const Text& text, int32_t stop) {
-    const int32_t length = Length(text);
-    const char32_t first = CodePointIn(text, stop);
-    int32_t end = stop + UnitsOf(first);
-    ClusterState state = Advance({}, first);
+// The character whose first code point `first` ends at `end`, when more
+// may join it.
+template <typename Text>
+CharacterExtent ClusterFrom(const Text& text, char32_t first, int32_t end) {
+    ClusterState state = grapheme_rules::AdvanceBy({}, grapheme_rules::Entry(first));
     bool emoji = false;
-    while (end < length) {
+    while (end < Length(text)) {
         const char16_t unit = text[end];
         // Only a CR, a ZWJ or a prepended mark takes a plain unit after it.
         if (unit < kFirstWideOrMark && state.last != GraphemeBreak::CR &&
             state.last != GraphemeBreak::ZWJ && state.last != GraphemeBreak::Prepend)
             break;
         const char32_t next = CodePointIn(text, end);
-        if (BreaksBefore(state, next))
+        const uint8_t entry = grapheme_rules::Entry(next);
+        if (grapheme_rules::Breaks(state, entry))
             break;
-        emoji = emoji || PresentsAsEmoji(first, state, next);
-        state = Advance(state, next);
+        const ClusterState after = grapheme_rules::AdvanceBy(state, entry);
+        emoji = emoji || PresentsAsEmoji(first, state, after, next);
+        state = after;
         end += UnitsOf(next);
     }
     return {end, emoji ? 2 : std::max(CellWidth(first), 1)};
+}
+
+template <typename Text> CharacterExtent ExtentAt(const Text& text, int32_t stop) {
+    const char32_t first = CodePointIn(text, stop);
+    const int32_t end = stop + UnitsOf(first);
+    // Most characters are one code point before a plain unit, which only a
+    // CR, a ZWJ or a prepended mark takes.
+    if (end == Length(text) || text[end] < kFirstWideOrMark) {
+        if (first < kFirstWideOrMark && first != kCr)
+            return {end, 1};
+        const GraphemeBreak property = GraphemeBreakOf(first);
+        if (property != GraphemeBreak::CR && property != GraphemeBreak::ZWJ &&
+            property != GraphemeBreak::Prepend)
+            return {end, std::max(CellWidth(first), 1)};
+    }
+    return ClusterFrom(text, first, end);
 }
 
 template <typename Text> int32_t NextStop(const Text& text, int32_t pos) {

@@ -12,6 +12,11 @@
 
 class TextBuffer;
 
+// Below this no code point takes other than one cell or joins the one
+// before it, and only an LF, a pictograph or a control follows a code
+// point that is not plain itself: the common case is a comparison.
+constexpr char16_t kFirstWideOrMark = 0x300;
+
 // Cells a code point takes: 2 for East Asian Wide and Fullwidth, 0 for a
 // combining mark (general categories Mn and Me, U+200D, U+FE00..U+FE0F),
 // 1 for everything else. A comparison and no lookup below U+0300.

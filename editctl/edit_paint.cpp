@@ -79,37 +79,28 @@ void DrawNumber(HDC dc, const EditState& s, const PaintColors& c, const NumberCe
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-// Draws units [from, to) of the run, each at its own origin.
-void DrawUnits(HDC dc, const TextRun& run, int32_t from, int32_t to, std::vector<INT>& origins) {
-    if (from >= to)
-        return;
-    std::vector<INT> advances(static_cast<size_t>(to - from));
-    for (int32_t i = from; i < to; ++i)
-        advances[i - from] = i + 1 < to ? origins[i + 1] - origins[i] : 0;
-    ExtTextOutW(dc, origins[from], run.top, 0, nullptr,
-                reinterpret_cast<const wchar_t*>(run.text.data()) + from,
-                static_cast<UINT>(to - from), advances.data());
-}
-
 // Where a glyph of `advance` pixels starts to stand centred on its cells;
 // a 1-cell glyph keeps to its cell's left edge.
 INT CentredOrigin(const EditState& s, int32_t x, int32_t cells, INT advance) {
     return cells < 2 ? x : x + (cells * s.view.charWidth - advance) / 2;
 }
 
-// Draws a run holding wide, multi-unit or right-to-left characters. Wide
-// single units stay in one text-output call with their origins centred;
-// a character of several units (a pair, a letter with its marks, an emoji
+// Draws a run holding wide, multi-unit or right-to-left characters. A
+// character of several units (a pair, a letter with its marks, an emoji
 // sequence) or a right-to-left one is drawn on its own inside its cells, so
-// marks sit on their base and no reordering crosses cells.
+// marks sit on their base and no reordering crosses cells. The other units,
+// wide ones centred on their cells, go in one text-output call, each at its
+// own origin, stepping over the cells of the characters drawn on their own.
 void DrawCharacters(HDC dc, FontGlyphs* glyphs, const EditState& s, const TextRun& run) {
     const auto count = static_cast<int32_t>(run.text.size());
     const auto* units = reinterpret_cast<const wchar_t*>(run.text.data());
     std::vector<INT> extents(static_cast<size_t>(count), 0);
     SIZE size = {};
     GetTextExtentExPointW(dc, units, count, 0, nullptr, extents.data(), &size);
-    std::vector<INT> origins(static_cast<size_t>(count), 0);
-    int32_t batch = 0; // first unit not drawn yet
+    std::vector<wchar_t> shared;
+    std::vector<INT> origins;
+    shared.reserve(static_cast<size_t>(count));
+    origins.reserve(static_cast<size_t>(count));
     int32_t cell = 0;
     auto next = run.characters.begin();
     for (int32_t i = 0; i < count;) {
@@ -118,21 +109,28 @@ void DrawCharacters(HDC dc, FontGlyphs* glyphs, const EditState& s, const TextRu
         const int32_t cells = special ? next->cells : 1;
         const int32_t x = run.x + cell * s.view.charWidth;
         if (special && next->alone) {
-            DrawUnits(dc, run, batch, i, origins);
             DrawCharacter(dc, glyphs, s, x, run.top, cells,
                           std::u16string_view(run.text).substr(static_cast<size_t>(i),
                                                                static_cast<size_t>(length)));
-            batch = i + length;
         } else {
             const INT advance = extents[i] - (i > 0 ? extents[i - 1] : 0);
-            origins[i] = CentredOrigin(s, x, cells, advance);
+            shared.push_back(units[i]);
+            origins.push_back(CentredOrigin(s, x, cells, advance));
         }
         if (special)
             ++next;
         cell += cells;
         i += length;
     }
-    DrawUnits(dc, run, batch, count, origins);
+    if (shared.empty())
+        return;
+    const INT first = origins.front();
+    // Each step reaches the next unit's origin; the last one's is not used.
+    for (size_t k = 0; k + 1 < origins.size(); ++k)
+        origins[k] = origins[k + 1] - origins[k];
+    origins.back() = 0;
+    ExtTextOutW(dc, first, run.top, 0, nullptr, shared.data(), static_cast<UINT>(shared.size()),
+                origins.data());
 }
 
 // Every unit is placed on its own cell of the grid, so a font whose glyphs

@@ -49,6 +49,17 @@ int64_t CaretRowTop(const EditState& s, const CaretCell& cell) {
     return (s.model.lines.firstRow(cell.line) + cell.row) * s.view.lineHeight;
 }
 
+// Where the caret shows, given its cell.
+void PlaceCaretAt(EditState& s, CaretCell cell) {
+    if (s.view.wordWrap)
+        cell.column -= cell.row * ColumnsPerRow(s);
+    EditEffects& fx = s.effects;
+    fx.caret = true;
+    fx.caretX = Saturate32(int64_t{ShownGutter(s.view)} + s.view.margin +
+                           cell.column * s.view.charWidth - s.view.scrollX);
+    fx.caretY = Saturate32(s.view.margin + CaretRowTop(s, cell) - s.view.scrollY);
+}
+
 int64_t ScrollRange(const ScrollAxis& axis) {
     return std::max<int64_t>(axis.extent - axis.page, 0);
 }
@@ -174,14 +185,7 @@ void UpdateScrollBars(EditState& s) {
 void PlaceCaret(EditState& s) {
     if (!s.attached.window || s.model.lines.empty())
         return;
-    CaretCell cell = LocateCaretCell(s);
-    if (s.view.wordWrap)
-        cell.column -= cell.row * ColumnsPerRow(s);
-    EditEffects& fx = s.effects;
-    fx.caret = true;
-    fx.caretX = Saturate32(int64_t{ShownGutter(s.view)} + s.view.margin +
-                           cell.column * s.view.charWidth - s.view.scrollX);
-    fx.caretY = Saturate32(s.view.margin + CaretRowTop(s, cell) - s.view.scrollY);
+    PlaceCaretAt(s, LocateCaretCell(s));
 }
 
 bool CaretInView(const EditState& s) {
@@ -224,7 +228,7 @@ void EnsureCaretVisible(EditState& s) {
     s.view.scrollY = std::max<int64_t>(scrollY, 0);
     s.view.scrollX = std::max<int64_t>(scrollX, 0);
     UpdateScrollBars(s);
-    PlaceCaret(s);
+    PlaceCaretAt(s, cell);
 }
 
 int32_t HitTest(const EditState& s, int32_t x, int32_t y) {

@@ -2,6 +2,7 @@
 
 #include "editctl/cells.h"
 #include "editctl/characters.h"
+#include "editctl/grapheme_rules.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "editctl/text_buffer.h"
@@ -64,7 +65,7 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
     if (others == 0)
         return 16;
     size_t n = 0;
-    while (p[n] >= kFirstPlain && p[n] < 0x300)
+    while (p[n] >= kFirstPlain && p[n] < kFirstWideOrMark)
         ++n;
     return n;
 #endif
@@ -114,6 +115,12 @@ class RowCells {
     int64_t rowStart_ = 0;
 };
 
+// Whether `next` joins the plain unit before it into one character.
+bool JoinsPlainUnit(char16_t plain, char32_t next) {
+    using namespace grapheme_rules;
+    return PairFor(static_cast<GraphemeBreak>(Entry(plain) & 0x0F), Entry(next)) == PairBreak::Join;
+}
+
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
 Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const CellRules& rules) {
     // The line as far as it may reach: characters never cross a break.
@@ -134,7 +141,7 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
         const char16_t c = text[i];
         if (c == kCr || c == kLf)
             break;
-        if (c != kTab && c < 0x300) {
+        if (c != kTab && c < kFirstWideOrMark) {
             ++i;
             continue;
         }
@@ -147,12 +154,14 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
         }
         hasComplex = true;
         // Characters are measured whole from their first unit. A unit that
-        // joins plain units before it (a mark on a letter, a ZWJ after a
-        // pictograph) moves the start back to them: they were counted one
-        // cell each and take their character's cells now.
+        // joins the plain unit before it (a mark on a letter, a ZWJ) moves
+        // the start back to it: it was counted one cell and takes its
+        // character's cells now. That unit stands alone (a character it
+        // joined was measured with it), so the start moves back one unit
+        // at most.
         auto offset = static_cast<int32_t>(i - start);
-        if (i != characterEnd && !IsCharStop(rest, offset))
-            offset = CharStopAtOrBefore(rest, offset);
+        if (i != characterEnd && JoinsPlainUnit(text[i - 1], CodePointAt(rest, offset)))
+            --offset;
         const int64_t first = offset + extra;
         const CharacterExtent character = CharacterAt(rest, offset);
         extra += cells.end(first, character.cells) - first - (character.end - offset);
