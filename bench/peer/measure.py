@@ -199,9 +199,10 @@ class Idle:
     """Follows a process's CPU time and decides, by two rules, when it
     became idle. Neither moment may come before its window shows, since a
     process waiting on the disk or on Wine before that is not done: the
-    floor is the last look that found no window. The floor itself may be
-    the moment, as the last CPU the process used before it showed may not
-    have reached the next 10 ms tick."""
+    floor is the last look that found no window (the launch if none did).
+    As the last CPU a process used before its window showed may not reach
+    the next 10 ms tick, the slow rule also tries the floor itself, or the
+    moment the window was found when no look missed it."""
 
     def __init__(self, start, ticks):
         self.times, self.ticks = [start], [ticks]  # moments the CPU time grew
@@ -211,15 +212,18 @@ class Idle:
     def ticks_at(self, moment):
         return self.ticks[bisect.bisect_right(self.times, moment) - 1]
 
-    def sample(self, now, ticks, floor):
+    def sample(self, now, ticks, shown):
+        """shown: None until the window is found, then (floor, the moment
+        the slow rule tries besides the growths after the floor)."""
         grew = ticks != self.ticks[-1]
         if grew:
             self.times.append(now)
             self.ticks.append(ticks)
-        if floor is None:
+        if shown is None:
             return
+        floor, extra = shown
         if self.candidates is None:
-            self.candidates = [floor] + [m for m in self.times if m > floor]
+            self.candidates = sorted([extra] + [m for m in self.times if m > floor])
         elif grew:
             self.candidates.append(now)
         # Quiet rule: idle from the last growth of the CPU time after which
@@ -359,8 +363,9 @@ def measure(pid, start, shooter, keys):
             if window is None:
                 unseen_at, missed = now, True
             else:
+                seen_at = now
                 shooter.show(window)
-        idle.sample(now, ticks, None if window is None else unseen_at)
+        idle.sample(now, ticks, None if window is None else (unseen_at, unseen_at if missed else seen_at))
     peak = peak_kb(pid)
     shooter.finish()
     if not idle.done() or window is None:
