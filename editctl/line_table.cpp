@@ -228,7 +228,7 @@ WalkEnd WalkAcross(const EditWalk& w) {
         const CellSpan span = PlaceCharacter(w.units, at.offset, at.column, w.rules);
         for (int32_t i = at.offset; i < span.after; ++i) {
             end.tab = end.tab || w.units[static_cast<size_t>(i)] == kTab;
-            end.complex = end.complex || w.units[static_cast<size_t>(i)] >= 0x300;
+            end.complex = end.complex || w.units[static_cast<size_t>(i)] >= kFirstWideOrMark;
         }
         at = {span.after, span.end};
     }
@@ -236,7 +236,7 @@ WalkEnd WalkAcross(const EditWalk& w) {
     // The inserted units, wherever the walk began.
     for (int32_t i = w.from; i < w.newEnd; ++i) {
         end.tab = end.tab || w.units[static_cast<size_t>(i)] == kTab;
-        end.complex = end.complex || w.units[static_cast<size_t>(i)] >= 0x300;
+        end.complex = end.complex || w.units[static_cast<size_t>(i)] >= kFirstWideOrMark;
     }
     return end;
 }
@@ -448,7 +448,8 @@ bool LineTable::growsByLength(const TextBuffer& text, int32_t line,
     const auto plain = [&](int32_t i) { return IsPlainUnit(text[static_cast<size_t>(i)]); };
     // Wider characters never meet a row's end in a line that fits one row.
     const int64_t perRow = metrics_.columnsPerRow;
-    const bool oneRow = perRow <= 0 || std::max(cellsOf(line), cellsOf(line) + delta) <= perRow;
+    const int64_t cells = cellsOf(line);
+    const bool oneRow = perRow <= 0 || std::max(cells, cells + delta) <= perRow;
     if (info.hasTab || change.oldEnd > info.start + info.length ||
         (info.hasComplex && (!oneRow || !change.removedPlain ||
                              (change.start > info.start && !plain(change.start - 1)) ||
