@@ -12,6 +12,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_encode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_file.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/text_start.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf16_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf16_load.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf32_bytes.cpp

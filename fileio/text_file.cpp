@@ -162,6 +162,27 @@ class HashingSource final : public ByteSource {
     uint64_t count_ = 0;
 };
 
+// Tells the watch of every piece before it is read; a watch that says stop
+// fails the read.
+class WatchedSource final : public ByteSource {
+  public:
+    WatchedSource(ByteSource& inner, const ReadWatch* watch) : inner_(inner), watch_(watch) {}
+    bool Read(char* into, size_t n, size_t& got) override {
+        if (watch_ && !(*watch_)(read_))
+            return false;
+        if (!inner_.Read(into, n, got))
+            return false;
+        read_ += got;
+        return true;
+    }
+    bool Rewind() override { return inner_.Rewind(); }
+
+  private:
+    ByteSource& inner_;
+    const ReadWatch* watch_;
+    uint64_t read_ = 0;
+};
+
 // A read error is the file's to tell.
 FileFailure ReadAll(ByteSource& file, std::string& bytes) {
     if (!file.Rewind())
@@ -228,7 +249,7 @@ bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
 
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes, FileIdentity* identity,
-                  FileFailure* failure) {
+                  FileFailure* failure, const ReadWatch* watch) {
     FileFailure unused;
     FileFailure& why = Outcome(failure, unused);
     if (NamesDevice(path)) {
@@ -243,7 +264,8 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
         FileReader file;
         if (!file.Open(path))
             return file.Failure();
-        HashingSource source(file);
+        WatchedSource watched(file, watch);
+        HashingSource source(watched);
         const FileFailure loaded = ReadSource(source, text, encoding, lineEnding, replacedBytes);
         if (loaded != FileFailure::None)
             return file.Failure() != FileFailure::None ? file.Failure() : loaded;

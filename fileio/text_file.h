@@ -23,6 +23,7 @@
 #include "fileio/text_format.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -42,13 +43,18 @@ bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding li
 // they are read once more whole and decoded from memory.
 bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
               LineEnding& lineEnding, bool* replacedBytes = nullptr);
+// Told before each piece is read how many bytes the load has read so far,
+// over all its passes; false stops the load, which then fails.
+using ReadWatch = std::function<bool(uint64_t bytesRead)>;
 // Reads the file in pieces, decoding straight into the text's final place.
 // On failure the outputs are unspecified, and failure (when given) says
 // why. identity, when given, receives the identity of the bytes read (see
-// IdentityAfterTransfer).
+// IdentityAfterTransfer). watch, when given, hears of the load's progress
+// and may stop it.
 bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding& encoding,
                   LineEnding& lineEnding, bool* replacedBytes = nullptr,
-                  FileIdentity* identity = nullptr, FileFailure* failure = nullptr);
+                  FileIdentity* identity = nullptr, FileFailure* failure = nullptr,
+                  const ReadWatch* watch = nullptr);
 // Writes safely (see WriteFileBytesSafely): a failed save leaves the file as
 // it was, or names in safety->keptBackup the backup that holds its old
 // bytes, and safety->failure says why it failed. The text may lie in pieces;
