@@ -85,6 +85,36 @@ void ReloadText(EditState& s, std::u16string&& text) {
         PlaceCaret(s);
 }
 
+void PrepareText(PreparedText& prepared, std::u16string&& units, const LineMetrics& metrics) {
+    prepared.text.assign(std::move(units));
+    prepared.lines.rebuild(prepared.text, metrics);
+}
+
+void AdoptPrepared(EditState& s, PreparedText&& prepared) {
+    s.model.text.swap(prepared.text);
+    std::swap(s.model.lines, prepared.lines);
+    try {
+        RelayoutView(s);
+    } catch (...) {
+        s.model.text.swap(prepared.text);
+        std::swap(s.model.lines, prepared.lines);
+        RelayoutView(s);
+        throw;
+    }
+    s.model.anchor = CharStopAtOrBefore(s.model.text, s.model.anchor);
+    s.model.caret = CharStopAtOrBefore(s.model.text, s.model.caret);
+    s.history.undoHistory.clear();
+    s.history.redoHistory.clear();
+    s.history.modified = false;
+    TrackCurrentLine(s);
+    ClampScroll(s);
+    UpdateScrollBars(s);
+    PlaceCaret(s);
+    InvalidateClient(s);
+    if (s.history.observer)
+        s.history.observer->TextReplaced(s);
+}
+
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {
     s.model.anchor = CharStopAtOrBefore(s.model.text, anchor);
     s.model.caret = CharStopAtOrBefore(s.model.text, caret);

@@ -46,3 +46,18 @@ void SetShowLineNumbers(EditState& s, bool on);
 void SetScrollSpeed(EditState& s, double speed);
 // Takes the font's cell size; sizes below 1 pixel count as 1. The font is not owned.
 void SetFontMetrics(EditState& s, FontHandle font, int32_t charWidth, int32_t lineHeight);
+
+// A loaded text made ready away from the window's thread: its blocks, and
+// its lines measured by the metrics the view had when the load began.
+struct PreparedText {
+    TextBuffer text;
+    LineTable lines;
+};
+// Out of memory, throws.
+void PrepareText(PreparedText& prepared, std::u16string&& units, const LineMetrics& metrics);
+// Puts a prepared text in place of the text it was loaded to replace, the
+// start of the same file: the selection and the view stay where they were
+// (clamped to the new text), lines measured again only where the view
+// changed meanwhile; no history, not modified. Out of memory, throws with
+// the old text as it was.
+void AdoptPrepared(EditState& s, PreparedText&& prepared);

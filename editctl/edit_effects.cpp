@@ -83,6 +83,8 @@ void EditCtl_ApplyEffects(HWND window, EditState& s) {
         SetCaretPos(fx.caretX, fx.caretY);
     if (fx.invalidate)
         InvalidateRect(window, nullptr, FALSE);
+    if (fx.readOnly)
+        MessageBeep(MB_OK);
     if (fx.tooLong)
         ModalUi_MessageBox(GetAncestor(window, GA_ROOT),
                            L"The text would become too long. Nothing was changed.", kProgramName,

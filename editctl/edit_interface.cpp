@@ -8,6 +8,7 @@
 #include "editctl/editing.h"
 #include "editctl/keys.h"
 #include "editctl/layout.h"
+#include "editctl/view_metrics.h"
 
 #include <algorithm>
 #include <utility>
@@ -40,6 +41,15 @@ void EditCtl_SetText(HWND window, const std::u16string& text) {
 
 void EditCtl_SetText(HWND window, std::u16string&& text) {
     ReplaceWholeText(window, [&](EditState& s) { AdoptText(s, std::move(text)); });
+}
+
+LineMetrics EditCtl_LineMetrics(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    return s ? CurrentLineMetrics(*s) : LineMetrics();
+}
+
+void EditCtl_AdoptPrepared(HWND window, PreparedText&& prepared) {
+    ReplaceWholeText(window, [&](EditState& s) { AdoptPrepared(s, std::move(prepared)); });
 }
 
 void EditCtl_ReloadText(HWND window, std::u16string&& text) {
@@ -153,6 +163,16 @@ void EditCtl_Delete(HWND window) {
 bool EditCtl_IsModified(HWND window) {
     const EditState* s = EditCtl_State(window);
     return s && s->history.modified;
+}
+
+void EditCtl_SetReadOnly(HWND window, bool readOnly) {
+    if (EditState* s = EditCtl_State(window))
+        s->history.readOnly = readOnly;
+}
+
+bool EditCtl_IsReadOnly(HWND window) {
+    const EditState* s = EditCtl_State(window);
+    return s && s->history.readOnly;
 }
 
 void EditCtl_SetModified(HWND window, bool modified) {

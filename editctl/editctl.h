@@ -18,6 +18,8 @@
 #include <vector>
 
 class TextObserver;
+struct LineMetrics;
+struct PreparedText;
 
 constexpr WORD CEN_CHANGE = 1;    // after every edit, undo and redo
 constexpr WORD CEN_SELCHANGE = 2; // after caret and selection moves
@@ -33,6 +35,14 @@ void EditCtl_SetText(HWND window, const std::u16string& text);
 // The same without a copy, for texts as large as a whole file: the control
 // takes the string with its spare capacity, which later edits grow into.
 void EditCtl_SetText(HWND window, std::u16string&& text);
+// What a text's lines are measured by in the control's view now, for a
+// text prepared away from the window's thread (commands.h); defaults
+// without a record.
+LineMetrics EditCtl_LineMetrics(HWND window);
+// Puts the whole of a file in place of its start shown meanwhile: the
+// selection and the view stay, both histories and the modified flag are
+// cleared; sends nothing.
+void EditCtl_AdoptPrepared(HWND window, PreparedText&& prepared);
 // EditCtl_SetText for the file's new bytes: the caret keeps its line and
 // the view its place as far as the new text allows.
 void EditCtl_ReloadText(HWND window, std::u16string&& text);
@@ -75,6 +85,10 @@ void EditCtl_Paste(HWND window);
 void EditCtl_Delete(HWND window);
 bool EditCtl_IsModified(HWND window);
 void EditCtl_SetModified(HWND window, bool modified);
+// While read-only every edit, Undo and Redo is refused with a beep; the
+// text can still be scrolled, selected and copied. False without a record.
+void EditCtl_SetReadOnly(HWND window, bool readOnly);
+bool EditCtl_IsReadOnly(HWND window);
 
 void EditCtl_SetWordWrap(HWND window, bool on);
 void EditCtl_SetShowLineNumbers(HWND window, bool on);

@@ -255,9 +255,18 @@ ModelChange Revert(const ModelParts& p, std::vector<UndoRecord>& from,
     return change;
 }
 
+// A read-only text takes no edit, not even one that would change nothing.
+bool RefusedAsReadOnly(EditState& s) {
+    if (s.history.readOnly)
+        s.effects.readOnly = true;
+    return s.history.readOnly;
+}
+
 } // namespace
 
 void DeleteAtCaret(EditState& s, bool forward) {
+    if (RefusedAsReadOnly(s))
+        return;
     const TextBuffer& t = s.model.text;
     const int32_t length = TextLength(s.model);
     int32_t from = SelectionLow(s.model);
@@ -275,6 +284,8 @@ void DeleteAtCaret(EditState& s, bool forward) {
 }
 
 void ReplaceSelection(EditState& s, std::u16string_view inserted) {
+    if (RefusedAsReadOnly(s))
+        return;
     const int32_t low = SelectionLow(s.model);
     const int32_t high = SelectionHigh(s.model);
     UndoRecord records[2];
@@ -288,6 +299,8 @@ void ReplaceSelection(EditState& s, std::u16string_view inserted) {
 }
 
 void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inserted) {
+    if (RefusedAsReadOnly(s))
+        return;
     start = std::clamp(start, 0, TextLength(s.model));
     end = std::clamp(end, start, TextLength(s.model));
     // A pair cut in two would leave a lone surrogate: take it whole.
@@ -309,6 +322,8 @@ void ReplaceRange(EditState& s, int32_t start, int32_t end, std::u16string inser
 
 void ReplaceMatches(EditState& s, std::vector<int32_t> positions, int32_t length,
                     std::u16string_view inserted) {
+    if (RefusedAsReadOnly(s))
+        return;
     UndoRecord record;
     record.matches = CollectMatches(s.model.text, std::move(positions), length, inserted);
     if (!record.matches)
@@ -324,10 +339,14 @@ void DeleteSelection(EditState& s) {
 }
 
 void Undo(EditState& s) {
+    if (RefusedAsReadOnly(s))
+        return;
     FollowChange(s, Revert(PartsOf(s), s.history.undoHistory, s.history.redoHistory));
 }
 
 void Redo(EditState& s) {
+    if (RefusedAsReadOnly(s))
+        return;
     FollowChange(s, Revert(PartsOf(s), s.history.redoHistory, s.history.undoHistory));
 }
 

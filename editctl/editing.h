@@ -4,9 +4,10 @@
 // (change_flow.h): the caret scrolled into view, a full repaint, CEN_CHANGE.
 //
 // Each is all or nothing. One that would make the text longer than
-// `maxLength` changes nothing and sets `effects.tooLong`; one that runs out
-// of memory throws std::bad_alloc (or std::length_error) with the record
-// exactly as it was.
+// `maxLength` changes nothing and sets `effects.tooLong`; while the history
+// is read-only each changes nothing and sets `effects.readOnly`. One that
+// runs out of memory throws std::bad_alloc (or std::length_error) with the
+// record exactly as it was.
 #pragma once
 
 #include "editctl/edit_state.h"

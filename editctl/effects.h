@@ -59,5 +59,6 @@ struct EditEffects {
     int32_t caretY = 0;
     bool invalidate = false; // the whole client area, without erasing
     bool tooLong = false;    // an edit was refused: tell the user the text would grow too long
+    bool readOnly = false;   // an edit was refused because the text is read-only: beep
     EditNotify notify = EditNotify::None;
 };

@@ -56,5 +56,6 @@ struct EditHistory {
     std::vector<UndoRecord> undoHistory; // newest last, unlimited
     std::vector<UndoRecord> redoHistory; // newest last; every new edit empties it
     bool modified = false;               // edited since the text was last set or marked saved
+    bool readOnly = false;               // every edit, undo and redo is refused
     TextObserver* observer = nullptr;    // not owned
 };

@@ -1,0 +1,84 @@
+// A file's start shown read-only, then its whole text put in its place.
+#include "editctl/editing.h"
+#include "editctl/keys.h"
+#include "editctl/view_metrics.h"
+#include "tests/core/edit_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::u16string Lines(int count) {
+    std::u16string text;
+    for (int i = 0; i < count; ++i)
+        text += u"line\tof text " + std::u16string(static_cast<size_t>(i % 50), u'x') + u"\r\n";
+    return text;
+}
+
+} // namespace
+
+TEST(PreparedText, AReadOnlyTextRefusesEveryEdit) {
+    EditState s = MakeEdit(u"abc\r\ndef");
+    ReplaceSelection(s, u"z");
+    s.history.readOnly = true;
+    const std::vector<std::function<void(EditState&)>> edits = {
+        [](EditState& e) { TypeCharMessage(e, u'q'); },
+        [](EditState& e) { TypeCharMessage(e, u'\r'); },
+        [](EditState& e) { HandleKeyDown(e, EditKey::Backspace, false, false); },
+        [](EditState& e) { HandleKeyDown(e, EditKey::Delete, false, false); },
+        [](EditState& e) { HandleKeyDown(e, EditKey::Z, false, true); },
+        [](EditState& e) { HandleKeyDown(e, EditKey::Y, false, true); },
+        [](EditState& e) { ReplaceRange(e, 0, 2, u"w"); },
+        [](EditState& e) { ReplaceMatches(e, {0}, 1, u"w"); },
+    };
+    for (const auto& edit : edits) {
+        TakeEffects(s);
+        s.history.modified = false;
+        edit(s);
+        EXPECT_EQ(s.model.text, u"zabc\r\ndef");
+        EXPECT_FALSE(s.history.modified);
+        EXPECT_TRUE(TakeEffects(s).readOnly);
+    }
+    EXPECT_EQ(s.history.undoHistory.size(), 1u);
+}
+
+TEST(PreparedText, TheWholeTextTakesThePlaceOfItsStartWhereTheViewWas) {
+    for (const bool wrap : {false, true}) {
+        SCOPED_TRACE(wrap);
+        const std::u16string whole = Lines(5000);
+        EditState s = MakeEdit(whole.substr(0, 2000), {300, 200, wrap});
+        SetSelection(s, 40, 1500);
+        s.view.scrollY = 5 * s.view.lineHeight;
+        PreparedText prepared;
+        // Measured for another view: the adoption measures again.
+        LineMetrics other = CurrentLineMetrics(s);
+        other.columnsPerRow = wrap ? 7 : 0;
+        PrepareText(prepared, std::u16string(whole), other);
+        AdoptPrepared(s, std::move(prepared));
+        EXPECT_TRUE(s.model.text == whole);
+        EXPECT_EQ(s.model.anchor, 40);
+        EXPECT_EQ(s.model.caret, 1500);
+        EXPECT_EQ(s.view.scrollY, 5 * s.view.lineHeight);
+        EXPECT_FALSE(s.history.modified);
+
+        EditState fresh = MakeEdit(whole, {300, 200, wrap});
+        ASSERT_EQ(s.model.lines.size(), fresh.model.lines.size());
+        EXPECT_EQ(s.model.lines.totalRows(), fresh.model.lines.totalRows());
+        EXPECT_EQ(s.model.lines.maxLineWidth(), fresh.model.lines.maxLineWidth());
+        EXPECT_EQ(s.view.gutterWidth, fresh.view.gutterWidth);
+    }
+}
+
+TEST(PreparedText, AShorterWholeTextClampsTheSelection) {
+    EditState s = MakeEdit(u"ab\r\ncd\r\n");
+    SetSelection(s, 2, 7);
+    PreparedText prepared;
+    PrepareText(prepared, u"\U0001F600", CurrentLineMetrics(s));
+    AdoptPrepared(s, std::move(prepared));
+    EXPECT_EQ(s.model.anchor, 2);
+    EXPECT_EQ(s.model.caret, 2);
+}
