@@ -242,7 +242,8 @@ LRESULT HandleMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam, 
     case WM_DPICHANGED:
         return OnDpiChanged(mw, window, wParam, lParam);
     default:
-        if (MainWnd_OnDiskCheckMessage(mw, window, message))
+        if (MainWnd_OnDiskCheckMessage(mw, window, message) ||
+            MainWnd_OnLoadMessage(mw, window, message, wParam))
             return 0;
         if (findReplaceMessage != 0 && message == findReplaceMessage) {
             Find_HandleDialogMessage(mw, window, reinterpret_cast<const FINDREPLACEW*>(lParam));

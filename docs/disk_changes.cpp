@@ -71,7 +71,8 @@ bool MainWnd_OnDiskCheckMessage(MainWindow& mw, HWND window, UINT message) {
 
 void MainWnd_CheckActiveOnDisk(MainWindow& mw, HWND window) {
     Document* document = MainWnd_ActiveDocument(mw);
-    if (!document || mw.askingAboutDisk)
+    // A document still loading knows its file's bytes only once they are read.
+    if (!document || document->loading || mw.askingAboutDisk)
         return;
     FileIdentity current;
     const DiskChange change = FindDiskChange(*document, current);

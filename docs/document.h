@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class FileLoad;
 class JournalLog;
 
 // The window handle type without the platform headers (HWND is HWND__*).
@@ -38,6 +39,9 @@ struct Document {
     // What the edit control tells of its changes, for the recovery journal;
     // shared by the copies of this record.
     std::shared_ptr<JournalLog> journal;
+    // While set, the file is still being read whole and the tab shows its
+    // start, read-only; the last copy of the record to go stops the load.
+    std::shared_ptr<FileLoad> loading;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.

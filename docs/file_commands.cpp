@@ -2,20 +2,25 @@
 
 #include "docs/disk_watch.h"
 #include "docs/file_dialogs.h"
+#include "docs/file_load.h"
 #include "docs/main_window.h"
 #include "docs/recovery.h"
 #include "docs/recovery_files.h"
+#include "docs/status_bar.h"
 #include "docs/tabs.h"
 #include "editctl/editctl.h"
 #include "fileio/file_identity.h"
 #include "fileio/file_paths.h"
 #include "fileio/text_file.h"
+#include "fileio/text_start.h"
 #include "fileio/wide.h"
 #include "winkit/modal_ui.h"
 #include "winkit/program_name.h"
 #include "winkit/win_handles.h"
 
+#include <memory>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -177,7 +182,7 @@ bool SaveToChosenPath(MainWindow& mw, HWND owner) {
 
 template <typename Change> void ChangeActiveForm(MainWindow& mw, HWND owner, Change change) {
     Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
+    if (!document || MainWnd_RefuseWhileLoading(mw, owner))
         return;
     change(*document);
     MainWnd_JournalFormChanged(mw, owner, *document);
@@ -206,23 +211,99 @@ bool LoadFile(HWND owner, const std::u16string& path, LoadedFile& file) {
     return false;
 }
 
+// The document takes the file's form.
+void TakeForm(Document& document, TextEncoding encoding, LineEnding lineEnding) {
+    document.encoding = encoding;
+    document.encodingLabel = EncodingLabel(encoding);
+    document.lineEnding = lineEnding;
+    document.lineEndingLabel = LineEndingLabel(lineEnding);
+}
+
 // The document takes the file's form; its text has gone into the control.
 void TakeLoadedForm(MainWindow& mw, HWND owner, Document& document, const LoadedFile& file) {
-    document.encoding = file.encoding;
-    document.encodingLabel = EncodingLabel(file.encoding);
-    document.lineEnding = file.lineEnding;
-    document.lineEndingLabel = LineEndingLabel(file.lineEnding);
+    TakeForm(document, file.encoding, file.lineEnding);
     document.replacedBytes = file.replacedBytes;
     TakeIdentity(document, file.identity);
     MainWnd_ShowCleanDocument(mw, owner);
+}
+
+// From this size on a file shows its start at once, read-only, while a
+// thread of its own reads it whole: below it a load takes too little time
+// to be worth the wait for the rest.
+constexpr uint64_t kLoadInBackgroundBytes = 8 << 20;
+// Thousands of lines to scroll through meanwhile, decoded in milliseconds.
+constexpr size_t kStartBytes = 2 << 20;
+
+// Shows the start of a large file in the active tab and starts reading it
+// whole; false, with nothing changed, for a smaller file or when its start
+// cannot be read or no thread made: the file is then loaded as usual.
+bool StartLoading(MainWindow& mw, HWND owner, Document& document, const std::u16string& path) {
+    FileStamp stamp;
+    LoadedFile start;
+    if (NamesDevice(path) || !ReadFileStamp(path, stamp) || stamp.size < kLoadInBackgroundBytes ||
+        !ReadTextStart(path, kStartBytes, start.text, start.encoding, start.lineEnding))
+        return false;
+    std::shared_ptr<FileLoad> load;
+    try {
+        load =
+            std::make_shared<FileLoad>(owner, path, stamp.size, EditCtl_LineMetrics(mw.activeEdit));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    EditCtl_SetText(mw.activeEdit, std::move(start.text));
+    EditCtl_SetReadOnly(mw.activeEdit, true);
+    document.path = path;
+    document.displayName = FileNameFromPath(path);
+    document.loading = std::move(load);
+    // Which bytes the document holds is known once they are all read.
+    TakeLoadedForm(mw, owner, document, start);
+    return true;
+}
+
+int LoadingIndex(const MainWindow& mw, uint32_t id) {
+    for (size_t i = 0; i < mw.documents.size(); ++i) {
+        const FileLoad* load = mw.documents[i].loading.get();
+        if (load && load->Id() == id)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The whole file in place of its start, or, when it could not be read, an
+// empty Untitled tab: nothing half loaded that a save could write over the file.
+void FinishLoading(MainWindow& mw, HWND window, int index) {
+    Document& document = mw.documents[index];
+    const std::shared_ptr<FileLoad> load = std::move(document.loading);
+    LoadOutcome outcome = load->Finish();
+    EditCtl_SetReadOnly(document.editWindow, false);
+    if (outcome.failure == FileFailure::None) {
+        try {
+            EditCtl_AdoptPrepared(document.editWindow, std::move(outcome.prepared));
+        } catch (const std::bad_alloc&) {
+            outcome.failure = FileFailure::OutOfMemory;
+        }
+    }
+    if (outcome.failure != FileFailure::None) {
+        MainWnd_ResetDocument(mw, window, index);
+        ShowFileError(window, FailureText(L"Failed to open file.", outcome.failure, false));
+        return;
+    }
+    TakeForm(document, outcome.encoding, outcome.lineEnding);
+    document.replacedBytes = outcome.replacedBytes;
+    TakeIdentity(document, outcome.identity);
+    MainWnd_ShowCleanDocumentAt(mw, window, index);
 }
 
 } // namespace
 
 bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path) {
     Document* document = MainWnd_ActiveDocument(mw);
+    if (!document || path.empty())
+        return false;
+    if (StartLoading(mw, owner, *document, path))
+        return true;
     LoadedFile file;
-    if (!document || path.empty() || !LoadFile(owner, path, file))
+    if (!LoadFile(owner, path, file))
         return false;
     EditCtl_SetText(mw.activeEdit, std::move(file.text));
     EditCtl_SetModified(mw.activeEdit, false);
@@ -232,10 +313,35 @@ bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string
     return true;
 }
 
+bool MainWnd_OnLoadMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam) {
+    if (message != kLoadProgressMessage && message != kLoadEndMessage)
+        return false;
+    // A closed tab's load was stopped; its messages may still arrive.
+    const int index = LoadingIndex(mw, static_cast<uint32_t>(wParam));
+    if (index < 0)
+        return true;
+    if (message == kLoadEndMessage)
+        FinishLoading(mw, window, index);
+    else if (index == mw.activeIndex && mw.settings.showStatusBar)
+        Status_UpdatePosition(mw);
+    return true;
+}
+
+bool MainWnd_RefuseWhileLoading(MainWindow& mw, HWND owner) {
+    const Document* document = MainWnd_ActiveDocument(mw);
+    if (!document || !document->loading)
+        return false;
+    const std::wstring text = std::wstring(Wide(QuotedName(*document))) +
+                              L" is still loading. Try again once it has loaded.";
+    ModalUi_MessageBox(owner, text.c_str(), kProgramName, MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
 bool ReloadActiveDocument(MainWindow& mw, HWND owner) {
     Document* document = MainWnd_ActiveDocument(mw);
     LoadedFile file;
-    if (!document || document->path.empty() || !LoadFile(owner, document->path, file))
+    if (!document || document->path.empty() || MainWnd_RefuseWhileLoading(mw, owner) ||
+        !LoadFile(owner, document->path, file))
         return false;
     EditCtl_ReloadText(mw.activeEdit, std::move(file.text));
     TakeLoadedForm(mw, owner, *document, file);
@@ -244,7 +350,7 @@ bool ReloadActiveDocument(MainWindow& mw, HWND owner) {
 
 bool SaveDocumentToPath(MainWindow& mw, HWND owner, const std::u16string& path) {
     Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
+    if (!document || MainWnd_RefuseWhileLoading(mw, owner))
         return false;
     // Refused before anything is asked about the text.
     if (NamesDevice(path)) {
@@ -320,7 +426,7 @@ void MainWnd_OpenFolder(MainWindow& mw, HWND owner) {
 
 bool MainWnd_Save(MainWindow& mw, HWND owner) {
     const Document* document = MainWnd_ActiveDocument(mw);
-    if (!document)
+    if (!document || MainWnd_RefuseWhileLoading(mw, owner))
         return false;
     if (!document->path.empty()) {
         const std::u16string path = document->path; // the save rewrites the field
@@ -330,7 +436,7 @@ bool MainWnd_Save(MainWindow& mw, HWND owner) {
 }
 
 bool MainWnd_SaveAs(MainWindow& mw, HWND owner) {
-    return SaveToChosenPath(mw, owner);
+    return !MainWnd_RefuseWhileLoading(mw, owner) && SaveToChosenPath(mw, owner);
 }
 
 void MainWnd_SetEncoding(MainWindow& mw, HWND owner, TextEncoding encoding) {

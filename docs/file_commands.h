@@ -12,8 +12,17 @@
 struct MainWindow;
 
 // Loads path into the active tab, which takes the path as given. On failure
-// shows "Failed to open file." and leaves the tab as it was.
+// shows "Failed to open file." and leaves the tab as it was. A large file
+// shows its start at once, read-only, while a thread reads it whole; the
+// status bar tells the progress (MainWnd_OnLoadMessage), and a load that
+// fails then shows the same message and leaves the tab empty and Untitled.
 bool OpenFileIntoActiveDocument(MainWindow& mw, HWND owner, const std::u16string& path);
+// Handles the messages of the loads in the window's tabs: progress, and the
+// whole text in place of the start when a load ends. False for other messages.
+bool MainWnd_OnLoadMessage(MainWindow& mw, HWND window, UINT message, WPARAM wParam);
+// While the active document is still loading, tells the user that what
+// was asked must wait, and is true.
+bool MainWnd_RefuseWhileLoading(MainWindow& mw, HWND owner);
 // Reads the active document's file again, detecting its form as a load
 // does, and keeps the caret's line and the view; the document is clean. On
 // failure shows "Failed to open file." and keeps the text.

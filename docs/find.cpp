@@ -1,5 +1,6 @@
 #include "docs/find.h"
 
+#include "docs/file_commands.h"
 #include "docs/main_window.h"
 #include "docs/search.h"
 #include "editctl/editctl.h"
@@ -111,7 +112,11 @@ bool Find_FindNext(MainWindow& mw, HWND window, bool showMessage) {
     const int32_t found =
         Find_NextMatch(TextPieces(text), pattern, anchor, caret, mw.searchDown, Options(mw));
     if (found < 0) {
-        if (showMessage)
+        const Document* document = MainWnd_ActiveDocument(mw);
+        if (showMessage && document && document->loading && mw.searchDown)
+            Inform(window, L"Cannot find the specified text in the part loaded so far. The file "
+                           L"is still loading; search again once it has loaded.");
+        else if (showMessage)
             Inform(window, L"Cannot find the specified text.");
         return false;
     }
@@ -134,6 +139,8 @@ void Find_HandleDialogMessage(MainWindow& mw, HWND window, const FINDREPLACEW* r
         mw.findDialog = nullptr;
     } else if (flags & FR_FINDNEXT) {
         Find_FindNext(mw, window, true);
+    } else if ((flags & (FR_REPLACE | FR_REPLACEALL)) && MainWnd_RefuseWhileLoading(mw, window)) {
+        return;
     } else if (flags & FR_REPLACE) {
         ReplaceSelection(mw);
         Find_FindNext(mw, window, true);

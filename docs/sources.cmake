@@ -19,6 +19,7 @@ set(DOCS_WIN
     ${CMAKE_CURRENT_LIST_DIR}/disk_changes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_commands.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_dialogs.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/file_load.cpp
     ${CMAKE_CURRENT_LIST_DIR}/find.cpp
     ${CMAKE_CURRENT_LIST_DIR}/format_menu.cpp
     ${CMAKE_CURRENT_LIST_DIR}/interrupted_saves.cpp

@@ -1,5 +1,6 @@
 #include "docs/status_bar.h"
 
+#include "docs/file_load.h"
 #include "docs/main_window.h"
 #include "docs/status_text.h"
 #include "editctl/editctl.h"
@@ -29,7 +30,13 @@ void Status_UpdatePosition(MainWindow& mw) {
     int line = 1;
     int column = 1;
     EditCtl_GetCaretLineCol(mw.activeEdit, &line, &column);
-    SetPart(mw, 0, Status_PositionText(line, column));
+    const Document* active = MainWnd_ActiveDocument(mw);
+    if (active && active->loading)
+        SetPart(mw, 0,
+                Status_LoadingText(active->loading->Percent()) + u"    " +
+                    Status_PositionText(line, column));
+    else
+        SetPart(mw, 0, Status_PositionText(line, column));
 }
 
 void Status_UpdateEncoding(MainWindow& mw) {

@@ -19,6 +19,12 @@ std::u16string Status_PositionText(int line, int column) {
     return Widen(buffer);
 }
 
+std::u16string Status_LoadingText(int percent) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%d%% (read-only until loaded)", percent);
+    return u"Loading\u2026 " + Widen(buffer);
+}
+
 std::u16string Status_CharCodeText(char16_t unit) {
     if (unit == 0)
         return u"----";

@@ -123,21 +123,25 @@ void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified) {
 }
 
 void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window) {
-    Document* active = MainWnd_ActiveDocument(mw);
-    if (!active)
+    MainWnd_ResetDocument(mw, window, mw.activeIndex);
+}
+
+void MainWnd_ResetDocument(MainWindow& mw, HWND window, int index) {
+    if (!ValidIndex(mw, index))
         return;
-    EditCtl_SetText(mw.activeEdit, u"");
-    active->path.clear();
-    active->displayName = u"Untitled";
-    active->encoding = TextEncoding::Utf8;
-    active->encodingLabel = u"UTF-8";
-    active->lineEnding = LineEnding::Crlf;
-    active->lineEndingLabel = u"Win";
-    active->replacedBytes = false;
-    active->disk = {};
-    active->declined = {};
-    active->missingReported = false;
-    MainWnd_ShowCleanDocument(mw, window);
+    Document& document = mw.documents[index];
+    EditCtl_SetText(document.editWindow, u"");
+    document.path.clear();
+    document.displayName = u"Untitled";
+    document.encoding = TextEncoding::Utf8;
+    document.encodingLabel = u"UTF-8";
+    document.lineEnding = LineEnding::Crlf;
+    document.lineEndingLabel = u"Win";
+    document.replacedBytes = false;
+    document.disk = {};
+    document.declined = {};
+    document.missingReported = false;
+    MainWnd_ShowCleanDocumentAt(mw, window, index);
 }
 
 void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window) {
@@ -145,6 +149,20 @@ void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window) {
         Recovery_Discard(*active);
     MarkActiveModified(mw, false);
     MainWnd_ShowActiveDocument(mw, window);
+}
+
+void MainWnd_ShowCleanDocumentAt(MainWindow& mw, HWND window, int index) {
+    if (index == mw.activeIndex) {
+        MainWnd_ShowCleanDocument(mw, window);
+        return;
+    }
+    if (!ValidIndex(mw, index))
+        return;
+    Document& document = mw.documents[index];
+    Recovery_Discard(document);
+    document.modified = false;
+    EditCtl_SetModified(document.editWindow, false);
+    MainWnd_UpdateTabCaption(mw, index);
 }
 
 void MainWnd_ShowActiveDocument(MainWindow& mw, HWND window) {

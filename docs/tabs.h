@@ -25,9 +25,14 @@ void MainWnd_ActivateTab(MainWindow& mw, HWND window, int index);
 void MainWnd_SetModified(MainWindow& mw, HWND window, bool modified);
 // Empties the active tab and makes its document a new Untitled one.
 void MainWnd_ResetActiveDocument(MainWindow& mw, HWND window);
+// The same for documents[index], active or not.
+void MainWnd_ResetDocument(MainWindow& mw, HWND window, int index);
 // After the active document was loaded, saved or reset: not modified, and
 // shown as MainWnd_ShowActiveDocument does.
 void MainWnd_ShowCleanDocument(MainWindow& mw, HWND window);
+// The same for documents[index]: a document in the background shows its
+// state in its tab caption alone.
+void MainWnd_ShowCleanDocumentAt(MainWindow& mw, HWND window, int index);
 // Shows the active document's state wherever the window shows it: the
 // title, its tab caption, the Format menu's Encoding and Line Endings
 // bullets and, while the bar is shown, every status field.

@@ -1,0 +1,69 @@
+#include "docs/file_load.h"
+
+#include "fileio/text_file.h"
+
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace {
+
+// Reading takes most of a load, measuring the lines the rest; a load reads
+// the file twice (a check, then the decoding into place).
+constexpr int kReadingPercent = 80;
+
+uint32_t NextLoadId() {
+    static std::atomic<uint32_t> last{0};
+    return ++last;
+}
+
+} // namespace
+
+FileLoad::FileLoad(HWND window, std::u16string path, uint64_t size, const LineMetrics& metrics)
+    : window_(window), path_(std::move(path)), size_(size), metrics_(metrics), id_(NextLoadId()) {
+    thread_ = std::thread([this] { Run(); });
+}
+
+FileLoad::~FileLoad() {
+    stop_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+LoadOutcome FileLoad::Finish() {
+    if (thread_.joinable())
+        thread_.join();
+    return std::move(outcome_);
+}
+
+void FileLoad::Report(int percent) {
+    if (percent <= percent_)
+        return;
+    percent_ = percent;
+    PostMessageW(window_, kLoadProgressMessage, id_, percent);
+}
+
+void FileLoad::Run() {
+    const ReadWatch watch = [this](uint64_t bytesRead) {
+        const uint64_t passes = 2 * (size_ ? size_ : 1);
+        Report(static_cast<int>(std::min(bytesRead, passes) * kReadingPercent / passes));
+        return !stop_;
+    };
+    LoadOutcome& out = outcome_;
+    std::u16string text;
+    if (ReadTextFile(path_, text, out.encoding, out.lineEnding, &out.replacedBytes, &out.identity,
+                     &out.failure, &watch) &&
+        !stop_) {
+        try {
+            PrepareText(out.prepared, std::move(text), metrics_);
+            Report(100);
+        } catch (const std::bad_alloc&) {
+            out.failure = FileFailure::OutOfMemory;
+        } catch (const std::length_error&) {
+            out.failure = FileFailure::OutOfMemory;
+        }
+    }
+    if (stop_ && out.failure == FileFailure::None)
+        out.failure = FileFailure::Other;
+    PostMessageW(window_, kLoadEndMessage, id_, 0);
+}
