@@ -18,6 +18,8 @@
 #include "winkit/program_name.h"
 #include "winkit/win_handles.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <system_error>
@@ -234,27 +236,34 @@ constexpr uint64_t kLoadInBackgroundBytes = 8 << 20;
 // Thousands of lines to scroll through meanwhile, decoded in milliseconds.
 constexpr size_t kStartBytes = 2 << 20;
 
+// How many lines a file of `size` bytes whose first kStartBytes make the
+// lines of `start` has, judged by them.
+int32_t ExpectedLines(std::u16string_view start, uint64_t size) {
+    const auto breaks = static_cast<uint64_t>(std::count(start.begin(), start.end(), u'\n'));
+    return static_cast<int32_t>(std::min<uint64_t>(breaks * size / kStartBytes + 1, INT32_MAX));
+}
+
 // Shows the start of a large file in the active tab and starts reading it
-// whole; false, with nothing changed, for a smaller file or when its start
-// cannot be read or no thread made: the file is then loaded as usual.
+// whole; false for a smaller file or when its start cannot be read or no
+// thread made: the file is then loaded as usual.
 bool StartLoading(MainWindow& mw, HWND owner, Document& document, const std::u16string& path) {
     FileStamp stamp;
     LoadedFile start;
     if (NamesDevice(path) || !ReadFileStamp(path, stamp) || stamp.size < kLoadInBackgroundBytes ||
         !ReadTextStart(path, kStartBytes, start.text, start.encoding, start.lineEnding))
         return false;
-    std::shared_ptr<FileLoad> load;
+    const int32_t lines = ExpectedLines(start.text, stamp.size);
+    EditCtl_SetText(mw.activeEdit, std::move(start.text));
+    EditCtl_SetGutterLines(mw.activeEdit, lines);
     try {
-        load =
+        document.loading =
             std::make_shared<FileLoad>(owner, path, stamp.size, EditCtl_LineMetrics(mw.activeEdit));
     } catch (const std::system_error&) {
         return false;
     }
-    EditCtl_SetText(mw.activeEdit, std::move(start.text));
     EditCtl_SetReadOnly(mw.activeEdit, true);
     document.path = path;
     document.displayName = FileNameFromPath(path);
-    document.loading = std::move(load);
     // Which bytes the document holds is known once they are all read.
     TakeLoadedForm(mw, owner, document, start);
     return true;

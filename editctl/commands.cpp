@@ -34,6 +34,7 @@ namespace {
 // runs out, the old text comes back and is laid out again in the memory it
 // had.
 void TakeText(EditState& s, TextBuffer& fresh) {
+    s.view.gutterLines = 0;
     s.model.text.swap(fresh);
     try {
         Relayout(s);
@@ -91,6 +92,7 @@ void PrepareText(PreparedText& prepared, std::u16string&& units, const LineMetri
 }
 
 void AdoptPrepared(EditState& s, PreparedText&& prepared) {
+    s.view.gutterLines = 0;
     s.model.text.swap(prepared.text);
     std::swap(s.model.lines, prepared.lines);
     try {
@@ -134,6 +136,11 @@ CharAtCaret CharacterAtCaret(const EditState& s) {
 
 void SetWordWrap(EditState& s, bool on) {
     s.view.wordWrap = on;
+    Refresh(s);
+}
+
+void SetGutterLines(EditState& s, int32_t lines) {
+    s.view.gutterLines = lines;
     Refresh(s);
 }
 

@@ -42,6 +42,8 @@ CharAtCaret CharacterAtCaret(const EditState& s);
 
 void SetWordWrap(EditState& s, bool on);
 void SetShowLineNumbers(EditState& s, bool on);
+// Makes the gutter wide enough for at least `lines` lines until the next text.
+void SetGutterLines(EditState& s, int32_t lines);
 // Speeds of 0 or below (and NaN) are stored as 0.1.
 void SetScrollSpeed(EditState& s, double speed);
 // Takes the font's cell size; sizes below 1 pixel count as 1. The font is not owned.

@@ -170,11 +170,6 @@ void EditCtl_SetReadOnly(HWND window, bool readOnly) {
         s->history.readOnly = readOnly;
 }
 
-bool EditCtl_IsReadOnly(HWND window) {
-    const EditState* s = EditCtl_State(window);
-    return s && s->history.readOnly;
-}
-
 void EditCtl_SetModified(HWND window, bool modified) {
     if (EditState* s = EditCtl_State(window))
         s->history.modified = modified;
@@ -184,6 +179,10 @@ void EditCtl_SetModified(HWND window, bool modified) {
 
 void EditCtl_SetWordWrap(HWND window, bool on) {
     Update(window, [&](EditState& s) { SetWordWrap(s, on); });
+}
+
+void EditCtl_SetGutterLines(HWND window, int32_t lines) {
+    Update(window, [&](EditState& s) { SetGutterLines(s, lines); });
 }
 
 void EditCtl_SetShowLineNumbers(HWND window, bool on) {

@@ -46,6 +46,10 @@ struct ViewState {
     bool wordWrap = true;
     bool showLineNumbers = true;
     int32_t gutterWidth = 50;
+    // The gutter is wide enough for at least this many lines' numbers: those
+    // a text still loading is expected to have, so that it does not widen
+    // when the whole text comes. Every new text drops it.
+    int32_t gutterLines = 0;
     int32_t margin = 4;
     int32_t currentLine = 0; // the logical line whose number is highlighted
     uint32_t backgroundColor = 0xFFFFFF;

@@ -291,7 +291,7 @@ class TextRange final : public ComObject<TextRange, uia::ITextRangeProvider> {
         switch (attribute) {
         case uia::kIsReadOnly:
             result->vt = VT_BOOL;
-            result->boolVal = VARIANT_FALSE;
+            result->boolVal = s.history.readOnly ? VARIANT_TRUE : VARIANT_FALSE;
             return S_OK;
         case uia::kFontName: {
             const FontFacts font = ReadFont(owner_->Window(), s);

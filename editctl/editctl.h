@@ -86,12 +86,16 @@ void EditCtl_Delete(HWND window);
 bool EditCtl_IsModified(HWND window);
 void EditCtl_SetModified(HWND window, bool modified);
 // While read-only every edit, Undo and Redo is refused with a beep; the
-// text can still be scrolled, selected and copied. False without a record.
+// text can still be scrolled, selected and copied, and UI Automation tells
+// readers that it is read-only.
 void EditCtl_SetReadOnly(HWND window, bool readOnly);
-bool EditCtl_IsReadOnly(HWND window);
 
 void EditCtl_SetWordWrap(HWND window, bool on);
 void EditCtl_SetShowLineNumbers(HWND window, bool on);
+// Makes the line-number gutter wide enough for at least `lines` lines, as
+// many as the whole of a file whose start is shown is expected to have;
+// the next text, the whole file's included, drops it.
+void EditCtl_SetGutterLines(HWND window, int32_t lines);
 void EditCtl_SetInsertSpaces(HWND window, bool on);
 // Speeds of 0 or below are stored as 0.1.
 void EditCtl_SetScrollSpeed(HWND window, double speed);

@@ -136,7 +136,8 @@ void UpdateGutterWidth(EditState& s) {
         s.view.gutterWidth = 0;
         return;
     }
-    const int64_t digits = std::max(DecimalDigits(s.model.lines.size()), 2);
+    const int64_t digits =
+        std::max(DecimalDigits(std::max(s.model.lines.size(), s.view.gutterLines)), 2);
     s.view.gutterWidth = Saturate32(digits * s.view.charWidth + 16);
 }
 

@@ -53,6 +53,9 @@ TEST(PreparedText, TheWholeTextTakesThePlaceOfItsStartWhereTheViewWas) {
         EditState s = MakeEdit(whole.substr(0, 2000), {300, 200, wrap});
         SetSelection(s, 40, 1500);
         s.view.scrollY = 5 * s.view.lineHeight;
+        // The gutter made ready for the lines to come stays as wide.
+        SetGutterLines(s, 5001);
+        const int32_t gutter = s.view.gutterWidth;
         PreparedText prepared;
         // Measured for another view: the adoption measures again.
         LineMetrics other = CurrentLineMetrics(s);
@@ -70,6 +73,7 @@ TEST(PreparedText, TheWholeTextTakesThePlaceOfItsStartWhereTheViewWas) {
         EXPECT_EQ(s.model.lines.totalRows(), fresh.model.lines.totalRows());
         EXPECT_EQ(s.model.lines.maxLineWidth(), fresh.model.lines.maxLineWidth());
         EXPECT_EQ(s.view.gutterWidth, fresh.view.gutterWidth);
+        EXPECT_EQ(gutter, fresh.view.gutterWidth);
     }
 }
 
