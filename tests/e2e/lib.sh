@@ -163,6 +163,18 @@ expect_status() {
     say "ok: the status bar shows '$2'"
 }
 
+# expect_status_shown PART START: the status bar's part PART of a program
+# started with start_showing_texts got, at some time, a text beginning
+# with START.
+expect_status_shown() {
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until grep -qaF "part $1, text L\"$2" "$WORK/.texts"; do
+        [ $SECONDS -ge $deadline ] && fail "the status bar never showed '$2'"
+        sleep 0.1
+    done
+    say "ok: the status bar showed '$2'"
+}
+
 # expect_exit: the process started last ends.
 expect_exit() {
     local deadline=$((SECONDS + E2E_TIMEOUT))

@@ -278,8 +278,9 @@ scenario_crash_during_save() {
     make_large_file big.txt 100
     cp "$WORK/big.txt" "$WORK/big.txt.before"
     { printf 'START'; cat "$WORK/big.txt"; } >"$WORK/big.txt.expected"
-    start big.txt
+    start_showing_texts big.txt
     E2E_TIMEOUT=120 window "big.txt - Tessary"
+    E2E_TIMEOUT=120 expect_status 0 "Ln 1, Col 1"
     type_in "START"
     window "*big.txt - Tessary"
     sleep 2
@@ -366,11 +367,14 @@ scenario_recovery_question_escape() {
 }
 
 # 50 MB of LF lines from the command line; the log shows how long the load
-# and the save took.
+# and the save took. The file's start shows at once, read-only, with the
+# load's progress in the status bar; keys wait for the whole file.
 scenario_large_file() {
     make_large_file big.txt 50
-    start big.txt
+    start_showing_texts big.txt
     E2E_TIMEOUT=120 window "big.txt - Tessary"
+    expect_status_shown 0 "Loading"
+    E2E_TIMEOUT=120 expect_status 0 "Ln 1, Col 1"
     press ctrl+End
     type_in "END"
     window "*big.txt - Tessary"
