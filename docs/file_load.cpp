@@ -2,6 +2,7 @@
 
 #include "fileio/text_file.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -40,6 +41,12 @@ void FileLoad::Report(int percent) {
     if (percent <= percent_)
         return;
     percent_ = percent;
+    // A status bar drawn more often than a few times a second only takes
+    // time from the load.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastTold_ < std::chrono::milliseconds(200))
+        return;
+    lastTold_ = now;
     PostMessageW(window_, kLoadProgressMessage, id_, percent);
 }
 

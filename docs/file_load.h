@@ -11,12 +11,14 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
 
 // Posted to the window with the load's id in wParam: the percentage in
-// lParam whenever it grows, then, once, the end (loaded, failed or stopped).
+// lParam as it grows, a few times a second at most, then, once, the end
+// (loaded, failed or stopped).
 constexpr UINT kLoadProgressMessage = WM_APP + 14;
 constexpr UINT kLoadEndMessage = WM_APP + 15;
 
@@ -55,6 +57,7 @@ class FileLoad {
     const uint32_t id_;
     std::atomic<bool> stop_{false};
     std::atomic<int> percent_{0};
+    std::chrono::steady_clock::time_point lastTold_; // by the thread
     LoadOutcome outcome_;
     std::thread thread_;
 };

@@ -29,6 +29,20 @@ void SetClientSize(EditState& s, int32_t clientWidth, int32_t clientHeight) {
 
 namespace {
 
+// What follows a new text: no history, not modified, the view clamped to it
+// and drawn again, the observer told.
+void StartAfresh(EditState& s) {
+    s.history.undoHistory.clear();
+    s.history.redoHistory.clear();
+    s.history.modified = false;
+    ClampScroll(s);
+    UpdateScrollBars(s);
+    PlaceCaret(s);
+    InvalidateClient(s);
+    if (s.history.observer)
+        s.history.observer->TextReplaced(s);
+}
+
 // Puts `fresh` in place of the text and starts the record afresh; `fresh`
 // gets the old text. Laid out before anything else changes: when memory
 // runs out, the old text comes back and is laid out again in the memory it
@@ -44,16 +58,8 @@ void TakeText(EditState& s, TextBuffer& fresh) {
         throw;
     }
     s.model.caret = s.model.anchor = 0;
-    s.history.undoHistory.clear();
-    s.history.redoHistory.clear();
-    s.history.modified = false;
     s.view.currentLine = 0;
-    ClampScroll(s);
-    UpdateScrollBars(s);
-    PlaceCaret(s);
-    InvalidateClient(s);
-    if (s.history.observer)
-        s.history.observer->TextReplaced(s);
+    StartAfresh(s);
 }
 
 } // namespace
@@ -105,16 +111,8 @@ void AdoptPrepared(EditState& s, PreparedText&& prepared) {
     }
     s.model.anchor = CharStopAtOrBefore(s.model.text, s.model.anchor);
     s.model.caret = CharStopAtOrBefore(s.model.text, s.model.caret);
-    s.history.undoHistory.clear();
-    s.history.redoHistory.clear();
-    s.history.modified = false;
     TrackCurrentLine(s);
-    ClampScroll(s);
-    UpdateScrollBars(s);
-    PlaceCaret(s);
-    InvalidateClient(s);
-    if (s.history.observer)
-        s.history.observer->TextReplaced(s);
+    StartAfresh(s);
 }
 
 void SetSelection(EditState& s, int32_t anchor, int32_t caret) {

@@ -131,17 +131,21 @@ start_showing_texts() {
     APP=$pid
 }
 
-# expect_traced_text START WHAT: a window of the program started with
-# start_showing_texts got a text whose trace begins with START (a whole
-# text with its closing quote, or how one begins); WHAT names it in the log.
-expect_traced_text() {
+# expect_trace LINE WHAT: the trace of the program started with
+# start_showing_texts holds LINE; WHAT names the text it tells of in the log.
+expect_trace() {
     local deadline=$((SECONDS + E2E_TIMEOUT))
-    until grep -qF "set_window_text L\"$1" "$WORK/.texts"; do
+    until grep -qaF "$1" "$WORK/.texts"; do
         [ $SECONDS -ge $deadline ] && fail "no window shows $2"
         sleep 0.1
     done
     say "ok: a window shows $2"
 }
+
+# expect_traced_text START WHAT: a window of the program started with
+# start_showing_texts got a text whose trace begins with START (a whole
+# text with its closing quote, or how one begins); WHAT names it in the log.
+expect_traced_text() { expect_trace "set_window_text L\"$1" "$2"; }
 
 # expect_text TEXT: a window of the program started with
 # start_showing_texts got exactly this text.
@@ -166,14 +170,7 @@ expect_status() {
 # expect_status_shown PART START: the status bar's part PART of a program
 # started with start_showing_texts got, at some time, a text beginning
 # with START.
-expect_status_shown() {
-    local deadline=$((SECONDS + E2E_TIMEOUT))
-    until grep -qaF "part $1, text L\"$2" "$WORK/.texts"; do
-        [ $SECONDS -ge $deadline ] && fail "the status bar never showed '$2'"
-        sleep 0.1
-    done
-    say "ok: the status bar showed '$2'"
-}
+expect_status_shown() { expect_trace "part $1, text L\"$2" "'$2' in the status bar"; }
 
 # expect_exit: the process started last ends.
 expect_exit() {
