@@ -538,7 +538,7 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const
 std::optional<int64_t> LineTable::cellsAfterPlainEdit(const TextBuffer& text, int32_t line,
                                                       const TextChange& change) const {
     const LineInfo info = (*this)[line];
-    if (change.oldEnd > info.start + info.length || !change.removedPlain)
+    if (change.oldEnd > info.start + info.length)
         return std::nullopt;
     const int32_t delta = change.newEnd - change.oldEnd;
     const int32_t end = info.start + info.length + delta;
@@ -550,7 +550,8 @@ std::optional<int64_t> LineTable::cellsAfterPlainEdit(const TextBuffer& text, in
     const int64_t cells = cellsOf(line);
     if (!info.hasTab && !info.hasComplex)
         return cells + delta;
-    if (info.hasComplex && !SplitsNoCharacter(units, info.start, end, change))
+    if (!change.removedPlain ||
+        (info.hasComplex && !SplitsNoCharacter(units, info.start, end, change)))
         return std::nullopt;
     // In a line within one row no character moves to the next, and no tab is
     // cut short at the row's end, which makes the line exactly that wide.
