@@ -5,6 +5,7 @@
 // combining marks, beside the all-ASCII one.
 // TESSARY_BENCH_LINES sets another line count: 20000000 makes the text a
 // billion units (about 2.5 GB to run the keystrokes alone).
+#include "editctl/characters.h"
 #include "editctl/commands.h"
 #include "editctl/editing.h"
 #include "editctl/layout.h"
@@ -120,7 +121,9 @@ void BM_SetText(benchmark::State& state) {
 // one of the same size (argument 0).
 void BM_KeystrokeAndUndo(benchmark::State& state) {
     EditState s = MakeState(true, static_cast<Mix>(state.range(0)));
-    const int32_t middle = static_cast<int32_t>(s.model.text.size() / 2);
+    // A caret only ever stands between characters, never inside one.
+    const int32_t middle =
+        CharStopAtOrBefore(s.model.text, static_cast<int32_t>(s.model.text.size() / 2));
     for (auto _ : state) {
         s.model.anchor = s.model.caret = middle;
         TypeCharacter(s, u'x');

@@ -49,6 +49,11 @@ namespace grapheme_rules {
 
 constexpr uint8_t kPictographic = 0x10;
 
+// The property a table entry holds beside the pictograph bit.
+constexpr GraphemeBreak PropertyOf(uint8_t entry) {
+    return static_cast<GraphemeBreak>(entry & 0x0F);
+}
+
 inline uint8_t Entry(char32_t c) {
     if (c >= 0x110000)
         return 0;
@@ -98,7 +103,7 @@ inline constexpr auto kPairs = [] {
     for (int before = 0; before < kProperties; ++before)
         for (int entry = 0; entry < kEntries; ++entry)
             pairs[before][entry] =
-                PairOf(static_cast<GraphemeBreak>(before), static_cast<GraphemeBreak>(entry & 0x0F),
+                PairOf(static_cast<GraphemeBreak>(before), PropertyOf(static_cast<uint8_t>(entry)),
                        (entry & kPictographic) != 0);
     return pairs;
 }();
@@ -117,7 +122,7 @@ inline bool Breaks(const ClusterState& state, uint8_t entry) {
 }
 
 inline ClusterState AdvanceBy(const ClusterState& state, uint8_t entry) {
-    const auto property = static_cast<GraphemeBreak>(entry & 0x0F);
+    const GraphemeBreak property = PropertyOf(entry);
     ClusterState after;
     after.last = property;
     after.pictographic =

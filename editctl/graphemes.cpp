@@ -5,7 +5,7 @@
 using namespace grapheme_rules;
 
 GraphemeBreak GraphemeBreakOf(char32_t c) {
-    return static_cast<GraphemeBreak>(Entry(c) & 0x0F);
+    return PropertyOf(Entry(c));
 }
 
 bool IsExtendedPictographic(char32_t c) {

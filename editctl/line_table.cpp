@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -118,7 +119,7 @@ class RowCells {
 // Whether `next` joins the plain unit before it into one character.
 bool JoinsPlainUnit(char16_t plain, char32_t next) {
     using namespace grapheme_rules;
-    return PairFor(static_cast<GraphemeBreak>(Entry(plain) & 0x0F), Entry(next)) == PairBreak::Join;
+    return PairFor(PropertyOf(Entry(plain)), Entry(next)) == PairBreak::Join;
 }
 
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
@@ -243,6 +244,99 @@ WalkEnd WalkAcross(const EditWalk& w) {
 
 bool IsBreak(char16_t unit) {
     return unit == kCr || unit == kLf;
+}
+
+// A line's units read in place in its block, on either side of the gap.
+struct LineUnits {
+    TextBuffer::BlockHalves halves;
+
+    char16_t operator[](int64_t pos) const {
+        const size_t i = static_cast<size_t>(pos) - halves.start;
+        return i < halves.front.size() ? halves.front[i] : halves.back[i - halves.front.size()];
+    }
+    char32_t codePointAt(int64_t pos, int64_t end) const {
+        const char16_t unit = (*this)[pos];
+        if (IsHighSurrogate(unit) && pos + 1 < end && IsLowSurrogate((*this)[pos + 1]))
+            return CombineSurrogates(unit, (*this)[pos + 1]);
+        return unit;
+    }
+    char32_t codePointBefore(int64_t pos, int64_t start) const {
+        const char16_t unit = (*this)[pos - 1];
+        if (IsLowSurrogate(unit) && pos - 2 >= start && IsHighSurrogate((*this)[pos - 2]))
+            return CombineSurrogates((*this)[pos - 2], unit);
+        return unit;
+    }
+    // Cells of [from, to), which holds no tab, from a tab stop on a row
+    // without end; none when the range spans the gap.
+    std::optional<int64_t> cells(int64_t from, int64_t to, const CellRules& rules) const {
+        const auto split = static_cast<int64_t>(halves.start + halves.front.size());
+        if (to <= split)
+            return MeasureLine(halves.front.data(), to - static_cast<int64_t>(halves.start),
+                               from - static_cast<int64_t>(halves.start), rules)
+                .cells;
+        if (from >= split)
+            return MeasureLine(halves.back.data(), to - split, from - split, rules).cells;
+        return std::nullopt;
+    }
+};
+
+// Whether an edit that put plain units in place of plain units in a line
+// leaves every character around it as it was: the text breaks into
+// characters where the edit begins and where it ends, before the edit and
+// after it, whatever plain units lie at either side. Units [lineStart,
+// lineEnd) are the line's after the edit.
+bool SplitsNoCharacter(const LineUnits& units, int64_t lineStart, int64_t lineEnd,
+                       const TextChange& change) {
+    using namespace grapheme_rules;
+    using enum GraphemeBreak;
+    const GraphemeBreak before =
+        change.start > lineStart ? PropertyOf(Entry(units.codePointBefore(change.start, lineStart)))
+                                 : Control;
+    const uint8_t after =
+        Entry(change.newEnd < lineEnd ? units.codePointAt(change.newEnd, lineEnd) : char32_t{kLf});
+    const GraphemeBreak afterProperty = PropertyOf(after);
+    // A surrogate pair split or made is a character changed; only these
+    // properties take a plain unit after them, or join one before them.
+    const bool pairAround = change.start > lineStart && change.newEnd < lineEnd &&
+                            IsHighSurrogate(units[change.start - 1]) &&
+                            IsLowSurrogate(units[change.newEnd]);
+    if (pairAround || before == Prepend || before == ZWJ || afterProperty == Extend ||
+        afterProperty == ZWJ || afterProperty == SpacingMark)
+        return false;
+    // An edit that only inserted or only removed units brings the two sides
+    // together, before it or after it.
+    return (change.newEnd > change.start && change.oldEnd > change.start) ||
+           PairFor(before, after) == PairBreak::Break;
+}
+
+// How much wider a line within one row grows when plain units take the
+// place of plain ones in it: columns before the edit stand, those after it
+// move by the difference in length up to the first tab after the edit,
+// which ends at the same stop or a whole number of stops away, and from
+// there on the line is as it was. Columns count from the last tab before
+// the edit, since a tab ends at a stop. Units [lineStart, lineEnd) are the
+// line's after the edit; none when the tabs lie too far away.
+std::optional<int64_t> TabStopShift(const LineUnits& units, int64_t lineStart, int64_t lineEnd,
+                                    const TextChange& change, int64_t tabWidth) {
+    const int32_t delta = change.newEnd - change.oldEnd;
+    int64_t tab = change.newEnd;
+    while (tab < lineEnd && units[tab] != kTab && tab - change.newEnd < kStopWalk)
+        ++tab;
+    if (tab == lineEnd)
+        return delta;
+    int64_t from = change.start;
+    while (from > lineStart && units[from - 1] != kTab && change.start - from < kStopWalk)
+        --from;
+    if (units[tab] != kTab || (from > lineStart && units[from - 1] != kTab))
+        return std::nullopt;
+    const CellRules rules{tabWidth, 0};
+    const std::optional<int64_t> before = units.cells(from, change.start, rules);
+    const std::optional<int64_t> after = units.cells(change.newEnd, tab, rules);
+    if (!before || !after)
+        return std::nullopt;
+    const int64_t column = *before + (change.newEnd - change.start) + *after;
+    const auto stopAfter = [&](int64_t c) { return (c / tabWidth + 1) * tabWidth; };
+    return stopAfter(column) - stopAfter(column - delta);
 }
 
 // Measures the line at `start` where it lies, in its block on one side of
@@ -405,9 +499,10 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const
     if (!change.any)
         return;
     // Lines starting before the change stay, except one right after a CR:
-    // an LF arriving behind the CR joins the two into one break.
+    // an LF now behind the CR joins the two into one break.
     int32_t first = lineOfPosition(change.start);
-    if (first > 0 && starts_[first] == change.start && text[change.start - 1] == kCr)
+    if (first > 0 && starts_[first] == change.start && text[change.start - 1] == kCr &&
+        change.start < length && text[change.start] == kLf)
         --first;
     // Lines starting beyond the old span's end stay too, moved by the
     // length difference. Those between are measured again.
@@ -415,8 +510,8 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const
     // Everything that needs memory comes first: running out of it leaves
     // the table as it was, for the caller to put the old text back.
     Scan fresh;
-    if (growsByLength(text, first, change))
-        resized(first, change.newEnd - change.oldEnd, fresh);
+    if (const std::optional<int64_t> cells = cellsAfterPlainEdit(text, first, change))
+        resized(first, change.newEnd - change.oldEnd, *cells, fresh);
     else if (!walkedFromStops(text, first, change, stops, fresh))
         measureLines(text, metrics, starts_[first], change.newEnd, fresh);
     const auto count = static_cast<int32_t>(fresh.shapes.size());
@@ -440,32 +535,39 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const
         retop();
 }
 
-bool LineTable::growsByLength(const TextBuffer& text, int32_t line,
-                              const TextChange& change) const {
+std::optional<int64_t> LineTable::cellsAfterPlainEdit(const TextBuffer& text, int32_t line,
+                                                      const TextChange& change) const {
     const LineInfo info = (*this)[line];
+    if (change.oldEnd > info.start + info.length)
+        return std::nullopt;
     const int32_t delta = change.newEnd - change.oldEnd;
     const int32_t end = info.start + info.length + delta;
-    const auto plain = [&](int32_t i) { return IsPlainUnit(text[static_cast<size_t>(i)]); };
-    // Wider characters never meet a row's end in a line that fits one row.
-    const int64_t perRow = metrics_.columnsPerRow;
-    const int64_t cells = cellsOf(line);
-    const bool oneRow = perRow <= 0 || std::max(cells, cells + delta) <= perRow;
-    if (info.hasTab || change.oldEnd > info.start + info.length ||
-        (info.hasComplex && (!oneRow || !change.removedPlain ||
-                             (change.start > info.start && !plain(change.start - 1)) ||
-                             (change.newEnd < end && !plain(change.newEnd)))))
-        return false;
+    const LineUnits units{text.blockAt(static_cast<size_t>(info.start))};
     for (int32_t i = change.start; i < change.newEnd; ++i) {
-        if (!plain(i))
-            return false;
+        if (!IsPlainUnit(units[i]))
+            return std::nullopt;
     }
-    return true;
+    const int64_t cells = cellsOf(line);
+    if (!info.hasTab && !info.hasComplex)
+        return cells + delta;
+    if (!change.removedPlain ||
+        (info.hasComplex && !SplitsNoCharacter(units, info.start, end, change)))
+        return std::nullopt;
+    // In a line within one row no character moves to the next, and no tab is
+    // cut short at the row's end, which makes the line exactly that wide.
+    const int64_t perRow = metrics_.columnsPerRow;
+    if (perRow > 0 && (info.hasTab ? cells >= perRow : cells > perRow))
+        return std::nullopt;
+    const std::optional<int64_t> grown =
+        info.hasTab ? TabStopShift(units, info.start, end, change, metrics_.tabWidth) : delta;
+    if (!grown || (perRow > 0 && cells + *grown > perRow))
+        return std::nullopt;
+    return cells + *grown;
 }
 
-void LineTable::resized(int32_t line, int32_t delta, Scan& out) const {
+void LineTable::resized(int32_t line, int32_t delta, int64_t cells, Scan& out) const {
     const LineInfo info = (*this)[line];
-    const int64_t cells = cellsOf(line) + delta;
-    out.add(info.start, info.start + info.length + delta, cells, false, info.hasComplex);
+    out.add(info.start, info.start + info.length + delta, cells, info.hasTab, info.hasComplex);
     out.rows = metrics_.columnsPerRow > 0 && cells > 0
                    ? (cells + metrics_.columnsPerRow - 1) / metrics_.columnsPerRow
                    : 1;

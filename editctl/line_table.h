@@ -9,6 +9,7 @@
 #include "editctl/width_counts.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -128,12 +129,13 @@ class LineTable {
     void replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
                       int32_t topDelta);
     void replaceWide(int32_t first, int32_t resume, const Scan& fresh);
-    // Whether the change, inside `line`, widens or narrows it by its length
-    // alone: plain units typed where they meet no tab, no row's end and no
-    // character they could join, or plain units taken from a plain line.
-    bool growsByLength(const TextBuffer& text, int32_t line, const TextChange& change) const;
-    // The line as `delta` more units of one cell each make it, into `out`.
-    void resized(int32_t line, int32_t delta, Scan& out) const;
+    // The cells of `line` after a change inside it that put plain units in
+    // place of plain units, where they can be told without measuring the
+    // line whole: the units meet no row's end and join no character.
+    std::optional<int64_t> cellsAfterPlainEdit(const TextBuffer& text, int32_t line,
+                                               const TextChange& change) const;
+    // The line as `delta` more units and `cells` cells make it, into `out`.
+    void resized(int32_t line, int32_t delta, int64_t cells, Scan& out) const;
     // Measures the line the change lies inside from the old stops around
     // it, into `out`; false when they cannot tell and it must be measured whole.
     bool walkedFromStops(const TextBuffer& text, int32_t line, const TextChange& change,

@@ -149,6 +149,48 @@ TEST(LineTableUpdate, KeystrokesInOneLineMatchARebuild) {
     }
 }
 
+// A plain unit typed at, deleted from, or typed over one at every place of
+// short lines with tabs and wide or joined characters, in rows that cut a
+// tab short, that a keystroke takes a line past, or none: as a rebuild.
+TEST(LineTableUpdate, PlainKeystrokesBesideTabsMatchARebuild) {
+    const std::u16string lines[] = {u"abcd\t",
+                                    u"abcde\t",
+                                    u"a\u4E00b\tc",
+                                    u"\tab\u0301c\td",
+                                    u"x\t\U0001F600y\tz",
+                                    u"a\u0600b\t\u0600",
+                                    u"abc\u4E00",
+                                    u"\U0001F1EFa\U0001F1F5\t",
+                                    u"\U0001F600b\u0301\u00A9\u200D\U0001F600\u200D",
+                                    u"\u1100a\u1161\u0085\u0301\u0085\u0903"};
+    for (const std::u16string& line : lines) {
+        for (const int32_t perRow : {0, 5, 6, 8, 12}) {
+            const LineMetrics metrics{perRow, 4, 8};
+            for (int32_t at = 0; at <= static_cast<int32_t>(line.size()); ++at) {
+                const bool plainAt = at < static_cast<int32_t>(line.size()) &&
+                                     IsPlainUnit(line[static_cast<size_t>(at)]);
+                // A letter, a plain unit that is a pictograph, or none.
+                for (const std::u16string_view typed : {u"x", u"\u00A9", u""}) {
+                    for (const int32_t removed : {0, plainAt ? 1 : 0}) {
+                        std::u16string text = line;
+                        text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), typed);
+                        TextChange change;
+                        change.add(at, removed, static_cast<int32_t>(typed.size()), true);
+                        LineTable table;
+                        table.rebuild(TextBuffer(line), metrics);
+                        table.update(TextBuffer(text), metrics, change);
+                        LineTable fresh;
+                        fresh.rebuild(TextBuffer(text), metrics);
+                        SCOPED_TRACE(testing::Message() << "line " << &line - lines << " row "
+                                                        << perRow << " at " << at);
+                        ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh));
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Random texts laid out in one view, then taken to another: the same
 // table as measuring them afresh in that view. Tabs, wide characters and
 // combining marks fall at row ends often, and the widest views push lines
