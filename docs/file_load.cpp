@@ -51,18 +51,27 @@ void FileLoad::Report(int percent) {
 }
 
 void FileLoad::Run() {
-    const ReadWatch watch = [this](uint64_t bytesRead) {
-        const uint64_t passes = 2 * (size_ ? size_ : 1);
-        Report(static_cast<int>(std::min(bytesRead, passes) * kReadingPercent / passes));
-        return !stop_;
-    };
     LoadOutcome& out = outcome_;
     std::u16string text;
+    // Declared after the text, so that it stops reading the text before the text goes.
+    LinesAhead ahead(metrics_);
+    const ReadWatch watch{
+        [this](uint64_t bytesRead) {
+            const uint64_t passes = 2 * (size_ ? size_ : 1);
+            Report(static_cast<int>(std::min(bytesRead, passes) * kReadingPercent / passes));
+            return !stop_;
+        },
+        [&ahead](const char16_t* units, size_t written, size_t total) {
+            if (units)
+                ahead.told(units, written, total);
+            else
+                ahead.drop();
+        }};
     if (ReadTextFile(path_, text, out.encoding, out.lineEnding, &out.replacedBytes, &out.identity,
                      &out.failure, &watch) &&
         !stop_) {
         try {
-            PrepareText(out.prepared, std::move(text), metrics_);
+            PrepareText(out.prepared, std::move(text), ahead);
             Report(100);
         } catch (const std::bad_alloc&) {
             out.failure = FileFailure::OutOfMemory;

@@ -92,9 +92,9 @@ void ReloadText(EditState& s, std::u16string&& text) {
         PlaceCaret(s);
 }
 
-void PrepareText(PreparedText& prepared, std::u16string&& units, const LineMetrics& metrics) {
+void PrepareText(PreparedText& prepared, std::u16string&& units, LinesAhead& ahead) {
     prepared.text.assign(std::move(units));
-    prepared.lines.rebuild(prepared.text, metrics);
+    ahead.finish(prepared.text, prepared.lines);
 }
 
 void AdoptPrepared(EditState& s, PreparedText&& prepared) {

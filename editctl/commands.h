@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editctl/edit_state.h"
+#include "editctl/lines_ahead.h"
 
 #include <cstdint>
 #include <string>
@@ -55,8 +56,9 @@ struct PreparedText {
     TextBuffer text;
     LineTable lines;
 };
-// Out of memory, throws.
-void PrepareText(PreparedText& prepared, std::u16string&& units, const LineMetrics& metrics);
+// Takes the units and the lines `ahead` measured of them while they were
+// decoded, and measures the rest. Out of memory, throws.
+void PrepareText(PreparedText& prepared, std::u16string&& units, LinesAhead& ahead);
 // Puts a prepared text in place of the text it was loaded to replace, the
 // start of the same file: the selection and the view stay where they were
 // (clamped to the new text), lines measured again only where the view

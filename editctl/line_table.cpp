@@ -388,6 +388,10 @@ bool TopsFit(int64_t rows) {
     return rows <= std::numeric_limits<int32_t>::max();
 }
 
+int64_t RowsOfCells(int64_t cells, int64_t perRow) {
+    return perRow > 0 && cells > 0 ? (cells + perRow - 1) / perRow : 1;
+}
+
 } // namespace
 
 bool IsPlainUnit(char16_t unit) {
@@ -414,11 +418,8 @@ void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics,
     const CellRules rules{metrics.tabWidth, perRow};
     for (;;) {
         const Measured m = MeasureLineAt(text, start, rules);
-        int64_t rows = 1;
-        if (perRow > 0 && m.cells > 0)
-            rows = (m.cells + perRow - 1) / perRow;
         out.add(start, m.end, m.cells, m.hasTab, m.hasComplex);
-        out.rows += rows;
+        out.rows += RowsOfCells(m.cells, perRow);
         if (m.end >= length)
             return;
         int64_t next = m.end + 1;
@@ -487,6 +488,42 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     rowSum_ = all.rows;
     metrics_ = metrics;
     textLength_ = static_cast<int64_t>(text.size());
+}
+
+void LineTable::rebuild(const TextBuffer& text, Ahead&& ahead) {
+    Scan& all = ahead.scan_;
+    const auto length = static_cast<int64_t>(text.size());
+    all.textLength = length;
+    measureLines(text, ahead.metrics_, std::min(ahead.next_, length), length, all);
+    swapStorage(all);
+    rowSum_ = all.rows;
+    metrics_ = ahead.metrics_;
+    textLength_ = length;
+}
+
+LineTable::Ahead::Ahead(const LineMetrics& metrics, int64_t expectedLength) : metrics_(metrics) {
+    scan_.textLength = expectedLength;
+}
+
+void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t stopBeyond) {
+    if (written < retryAt_)
+        return;
+    const int64_t perRow = metrics_.columnsPerRow;
+    const CellRules rules{metrics_.tabWidth, perRow};
+    while (next_ < written && next_ <= stopBeyond) {
+        const Measured m = MeasureLine(units, written, next_, rules);
+        int64_t after = m.end + 1;
+        // Not ended yet, or a CR that an LF not written yet may follow.
+        if (m.end >= written || (units[m.end] == kCr && after >= written)) {
+            retryAt_ = written + (written - next_);
+            return;
+        }
+        if (units[m.end] == kCr && units[after] == kLf)
+            ++after;
+        scan_.add(next_, m.end, m.cells, m.hasTab, m.hasComplex);
+        scan_.rows += RowsOfCells(m.cells, perRow);
+        next_ = after;
+    }
 }
 
 void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change,

@@ -57,12 +57,19 @@ bool IsPlainUnit(char16_t unit);
 
 class LineTable {
   public:
+    class Ahead;
+
     // Splits the whole text into lines and measures each one. A text ending
     // in a break gets a final empty line; an empty text gets one empty line.
     // Out of memory, throws with the table to be rebuilt; it keeps its
     // memory, so rebuilding a text with no more lines than it held, the
     // same text in another view above all, needs none.
     void rebuild(const TextBuffer& text, const LineMetrics& metrics);
+    // As rebuild, under the metrics `ahead` was made for, taking the lines
+    // it measured of the text's start and measuring only the rest. The
+    // text must begin with every prefix `ahead` was given. Out of memory,
+    // throws: the table unchanged.
+    void rebuild(const TextBuffer& text, Ahead&& ahead);
     // Brings the table from the text before `change` to `text`, the text
     // after it, with the same result as rebuild: only the lines the change
     // touched are measured again, the later ones are moved. Rebuilds when
@@ -159,4 +166,30 @@ class LineTable {
     LineMetrics metrics_;
     int64_t textLength_ = 0;
     int64_t rowSum_ = 0;
+};
+
+// The lines of a text measured while the text is still being written, a
+// longer prefix at a time, for LineTable::rebuild to finish.
+class LineTable::Ahead {
+  public:
+    // `expectedLength`, the length the text is going to have, sizes the table.
+    Ahead(const LineMetrics& metrics, int64_t expectedLength);
+
+    // Measures the lines that end within units [0, written) and start from
+    // next() on, stopping once the next line would start beyond
+    // `stopBeyond`. The units must begin with those of earlier calls. A
+    // line not ended yet is measured again only once the written units
+    // beyond its start have doubled, so a long line costs a few measures,
+    // not one per call. Out of memory, throws.
+    void measure(const char16_t* units, int64_t written, int64_t stopBeyond);
+    // Where the first line not measured yet starts.
+    int64_t next() const { return next_; }
+
+  private:
+    friend class LineTable;
+
+    LineMetrics metrics_;
+    Scan scan_;
+    int64_t next_ = 0;
+    int64_t retryAt_ = 0; // the written length at which the unended line is measured again
 };

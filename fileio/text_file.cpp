@@ -99,11 +99,12 @@ FileFailure LoadOtherForms(ByteSource& source, WholeBytes wholeBytes, std::u16st
 // of a UTF-8 load: read in one pass, they are one version of the file.
 template <typename WholeBytes>
 FileFailure LoadText(ByteSource& source, WholeBytes wholeBytes, std::u16string& text,
-                     TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes) {
+                     TextEncoding& encoding, LineEnding& lineEnding, bool* replacedBytes,
+                     const DecodeWatch* decoded = nullptr) {
     bool replaced = false;
     FileFailure failure = FileFailure::None;
     std::string_view bytes;
-    switch (LoadUtf8(source, kPieceBytes, text, encoding, lineEnding)) {
+    switch (LoadUtf8(source, kPieceBytes, text, encoding, lineEnding, decoded)) {
     case Utf8Load::Loaded:
         break;
     case Utf8Load::NotUtf8:
@@ -168,7 +169,7 @@ class WatchedSource final : public ByteSource {
   public:
     WatchedSource(ByteSource& inner, const ReadWatch* watch) : inner_(inner), watch_(watch) {}
     bool Read(char* into, size_t n, size_t& got) override {
-        if (watch_ && !(*watch_)(read_))
+        if (watch_ && watch_->read && !watch_->read(read_))
             return false;
         if (!inner_.Read(into, n, got))
             return false;
@@ -215,14 +216,15 @@ FileFailure& Outcome(FileFailure* failure, FileFailure& unused) {
 }
 
 FileFailure ReadSource(ByteSource& source, std::u16string& text, TextEncoding& encoding,
-                       LineEnding& lineEnding, bool* replacedBytes) {
+                       LineEnding& lineEnding, bool* replacedBytes,
+                       const DecodeWatch* decoded = nullptr) {
     std::string all;
     auto wholeBytes = [&](std::string_view& whole) {
         const FileFailure read = ReadAll(source, all);
         whole = all;
         return read;
     };
-    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes);
+    return LoadText(source, wholeBytes, text, encoding, lineEnding, replacedBytes, decoded);
 }
 
 } // namespace
@@ -266,7 +268,8 @@ bool ReadTextFile(const std::u16string& path, std::u16string& text, TextEncoding
             return file.Failure();
         WatchedSource watched(file, watch);
         HashingSource source(watched);
-        const FileFailure loaded = ReadSource(source, text, encoding, lineEnding, replacedBytes);
+        const FileFailure loaded = ReadSource(source, text, encoding, lineEnding, replacedBytes,
+                                              watch && watch->decoded ? &watch->decoded : nullptr);
         if (loaded != FileFailure::None)
             return file.Failure() != FileFailure::None ? file.Failure() : loaded;
         if (identity)

@@ -21,6 +21,7 @@
 #include "fileio/file_identity.h"
 #include "fileio/text_encode.h"
 #include "fileio/text_format.h"
+#include "fileio/utf8_load.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,9 +44,15 @@ bool EncodeText(const std::u16string& text, TextEncoding encoding, LineEnding li
 // they are read once more whole and decoded from memory.
 bool ReadText(ByteSource& source, std::u16string& text, TextEncoding& encoding,
               LineEnding& lineEnding, bool* replacedBytes = nullptr);
-// Told before each piece is read how many bytes the load has read so far,
-// over all its passes; false stops the load, which then fails.
-using ReadWatch = std::function<bool(uint64_t bytesRead)>;
+// Hears of a load as it goes, on the loading thread.
+struct ReadWatch {
+    // Told before each piece is read how many bytes the load has read so
+    // far, over all its passes; false stops the load, which then fails.
+    std::function<bool(uint64_t bytesRead)> read;
+    // When given, told of the text as a UTF-8 file is decoded into it (see
+    // DecodeWatch).
+    DecodeWatch decoded;
+};
 // Reads the file in pieces, decoding straight into the text's final place.
 // On failure the outputs are unspecified, and failure (when given) says
 // why. identity, when given, receives the identity of the bytes read (see

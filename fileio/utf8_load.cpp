@@ -131,7 +131,7 @@ bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& dec
 // Decodes the second pass into text, which the survey sized; anything that
 // differs from what the survey found means that the bytes changed under it.
 Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& survey,
-                      std::u16string& text, LineEnding& lineEnding) {
+                      std::u16string& text, LineEnding& lineEnding, const DecodeWatch* watch) {
     bool first = true;
     bool changed = false;
     bool signature = false;
@@ -147,6 +147,8 @@ Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& surve
             }
             piece.remove_prefix(end);
         }
+        if (watch)
+            (*watch)(text.data(), text.size(), survey.units);
         return true;
     });
     if (changed || (read && (text.size() != survey.units || signature != survey.signature)))
@@ -160,7 +162,7 @@ Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& surve
 } // namespace
 
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
-                  TextEncoding& encoding, LineEnding& lineEnding) {
+                  TextEncoding& encoding, LineEnding& lineEnding, const DecodeWatch* watch) {
     Survey survey;
     if (!SurveyBytes(source, pieceBytes, survey))
         return survey.utf8 ? Utf8Load::Failed : Utf8Load::NotUtf8;
@@ -171,8 +173,10 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
     text.clear();
     text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
     PrefaultSpare(text);
-    const Utf8Load loaded = DecodePieces(source, pieceBytes, survey, text, lineEnding);
+    const Utf8Load loaded = DecodePieces(source, pieceBytes, survey, text, lineEnding, watch);
     if (loaded == Utf8Load::Loaded)
         encoding = survey.signature ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+    else if (watch)
+        (*watch)(nullptr, 0, 0);
     return loaded;
 }

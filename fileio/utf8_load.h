@@ -8,6 +8,7 @@
 #include "fileio/text_format.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 enum class Utf8Load {
@@ -18,9 +19,17 @@ enum class Utf8Load {
     Failed,  // a read failed
 };
 
+// Hears, on the loading thread, after each piece decoded, that units
+// [0, written) at `units` are final, of the `total` the text will have; the
+// units do not move until the load returns. Told once with nullptr when the
+// load fails after it began to decode: the watch must have stopped reading
+// the units before it returns, as the text may then be written anew.
+using DecodeWatch = std::function<void(const char16_t* units, size_t written, size_t total)>;
+
 // Reads source in pieces of about pieceBytes (at least 8). The text gets
 // spare room of about a sixty-fourth of its length, so that it can grow a
 // little without moving. encoding tells whether the bytes had a signature
 // (Utf8Bom) or not (Utf8).
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
-                  TextEncoding& encoding, LineEnding& lineEnding);
+                  TextEncoding& encoding, LineEnding& lineEnding,
+                  const DecodeWatch* watch = nullptr);

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -225,6 +226,38 @@ TEST(LineTableRemeasure, MatchesARebuildInAnyOtherView) {
             fresh.rebuild(buffer, to);
             ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "round " << round;
         }
+    }
+}
+
+// Lines measured a prefix at a time while the text is written, cut
+// anywhere (between CR and LF, inside a character, inside a long line,
+// right after a break), then finished: the table a rebuild makes.
+TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
+    const LineMetrics views[] = {{0, 4, 8}, {3, 4, 7}, {5, 3, 1}};
+    const std::u16string pieces[] = {
+        u"a",         u"bcdefghijklmnopqrstu", u"\t", u"\r", u"\n", u"\r\n", u"\u4E00", u"e\u0301",
+        u"\U0001F600"};
+    std::mt19937 rng(17);
+    auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
+    for (int round = 0; round < 600 && !testing::Test::HasFatalFailure(); ++round) {
+        std::u16string text;
+        for (int32_t n = pick(80); n > 0; --n)
+            text += pieces[pick(static_cast<int32_t>(std::size(pieces)))];
+        const auto length = static_cast<int32_t>(text.size());
+        const LineMetrics& metrics = views[pick(static_cast<int32_t>(std::size(views)))];
+        LineTable::Ahead ahead(metrics, pick(2) ? length : 0);
+        for (int32_t written = 0; written < length;) {
+            written += 1 + pick(std::max(1, length / 4));
+            written = std::min(written, length - pick(2));
+            // Only the written units, so that a read past them is caught.
+            const std::vector<char16_t> prefix(text.begin(), text.begin() + written);
+            ahead.measure(prefix.data(), written, ahead.next() + pick(40));
+        }
+        const TextBuffer buffer(text);
+        LineTable table, fresh;
+        table.rebuild(buffer, std::move(ahead));
+        fresh.rebuild(buffer, metrics);
+        ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "round " << round;
     }
 }
 

@@ -60,7 +60,13 @@ TEST(PreparedText, TheWholeTextTakesThePlaceOfItsStartWhereTheViewWas) {
         // Measured for another view: the adoption measures again.
         LineMetrics other = CurrentLineMetrics(s);
         other.columnsPerRow = wrap ? 7 : 0;
-        PrepareText(prepared, std::u16string(whole), other);
+        // Its lines are measured on a thread as the text is told a piece at
+        // a time, as a load decodes it.
+        std::u16string units = whole;
+        LinesAhead ahead(other);
+        for (size_t written = 0; written < units.size(); written += 999)
+            ahead.told(units.data(), written, units.size());
+        PrepareText(prepared, std::move(units), ahead);
         AdoptPrepared(s, std::move(prepared));
         EXPECT_TRUE(s.model.text == whole);
         EXPECT_EQ(s.model.anchor, 40);
@@ -81,7 +87,8 @@ TEST(PreparedText, AShorterWholeTextClampsTheSelection) {
     EditState s = MakeEdit(u"ab\r\ncd\r\n");
     SetSelection(s, 2, 7);
     PreparedText prepared;
-    PrepareText(prepared, u"\U0001F600", CurrentLineMetrics(s));
+    LinesAhead ahead(CurrentLineMetrics(s));
+    PrepareText(prepared, u"\U0001F600", ahead);
     AdoptPrepared(s, std::move(prepared));
     EXPECT_EQ(s.model.anchor, 2);
     EXPECT_EQ(s.model.caret, 2);

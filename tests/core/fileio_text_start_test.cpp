@@ -70,10 +70,18 @@ TEST(TextStart, AWatchedLoadTellsItsProgressAndCanBeStopped) {
         bytes += "a line of text \xC3\xA9\r\n";
     TempFolder::WriteBytes(folder.Path("a.txt"), bytes);
     std::vector<uint64_t> told;
-    const ReadWatch follow = [&](uint64_t read) {
-        told.push_back(read);
-        return true;
-    };
+    std::vector<size_t> decoded;
+    std::u16string lastSeen;
+    const ReadWatch follow{[&](uint64_t read) {
+                               told.push_back(read);
+                               return true;
+                           },
+                           [&](const char16_t* units, size_t written, size_t total) {
+                               ASSERT_NE(units, nullptr);
+                               decoded.push_back(written);
+                               lastSeen.assign(units, written);
+                               EXPECT_EQ(total, bytes.size() - bytes.size() / 19);
+                           }};
     std::u16string text;
     TextEncoding encoding;
     LineEnding ending;
@@ -81,8 +89,12 @@ TEST(TextStart, AWatchedLoadTellsItsProgressAndCanBeStopped) {
                              &follow));
     EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
     EXPECT_GE(told.back(), bytes.size());
+    // The decoded text is told a piece at a time, the last time whole.
+    EXPECT_GT(decoded.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(decoded.begin(), decoded.end()));
+    EXPECT_EQ(lastSeen, text);
 
-    const ReadWatch stop = [](uint64_t read) { return read == 0; };
+    const ReadWatch stop{[](uint64_t read) { return read == 0; }, {}};
     FileFailure failure = FileFailure::None;
     EXPECT_FALSE(ReadTextFile(folder.U16("a.txt"), text, encoding, ending, nullptr, nullptr,
                               &failure, &stop));
