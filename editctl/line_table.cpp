@@ -388,6 +388,9 @@ bool TopsFit(int64_t rows) {
     return rows <= std::numeric_limits<int32_t>::max();
 }
 
+// Lines this long are not measured ahead.
+constexpr int64_t kLongLineUnits = int64_t{1} << 20;
+
 int64_t RowsOfCells(int64_t cells, int64_t perRow) {
     return perRow > 0 && cells > 0 ? (cells + perRow - 1) / perRow : 1;
 }
@@ -515,7 +518,12 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
         int64_t after = m.end + 1;
         // Not ended yet, or a CR that an LF not written yet may follow.
         if (m.end >= written || (units[m.end] == kCr && after >= written)) {
-            retryAt_ = written + (written - next_);
+            // A line longer than a block is left for rebuild to measure
+            // once: measuring it again and again would cost more than it
+            // saves, as such a line often is the whole text.
+            const int64_t sofar = written - next_;
+            retryAt_ =
+                sofar > kLongLineUnits ? std::numeric_limits<int64_t>::max() : written + sofar;
             return;
         }
         if (units[m.end] == kCr && units[after] == kLf)

@@ -180,7 +180,8 @@ class LineTable::Ahead {
     // `stopBeyond`. The units must begin with those of earlier calls. A
     // line not ended yet is measured again only once the written units
     // beyond its start have doubled, so a long line costs a few measures,
-    // not one per call. Out of memory, throws.
+    // not one per call, and not at all once longer than a block. Out of
+    // memory, throws.
     void measure(const char16_t* units, int64_t written, int64_t stopBeyond);
     // Where the first line not measured yet starts.
     int64_t next() const { return next_; }
