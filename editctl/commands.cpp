@@ -93,8 +93,7 @@ void ReloadText(EditState& s, std::u16string&& text) {
 }
 
 void PrepareText(PreparedText& prepared, std::u16string&& units, LinesAhead& ahead) {
-    prepared.text.assign(std::move(units));
-    ahead.finish(prepared.text, prepared.lines);
+    ahead.finish(std::move(units), prepared.text, prepared.lines);
 }
 
 void AdoptPrepared(EditState& s, PreparedText&& prepared) {

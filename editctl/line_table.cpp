@@ -459,10 +459,11 @@ void LineTable::Scan::grow(int64_t position) {
     size_t capacity = std::max<size_t>(lines * 2, 64);
     // Far enough into a long text, the lines so far foretell how many there
     // are: grow once to about that many instead of doubling past it.
-    if (textLength > 0 && position > textLength / 64) {
+    const int64_t measured = position - origin;
+    if (textLength > 0 && measured > textLength / 64) {
         const auto expected =
             static_cast<size_t>(static_cast<double>(lines) * static_cast<double>(textLength) /
-                                static_cast<double>(position));
+                                static_cast<double>(measured));
         capacity = std::max(expected + expected / 256, lines + lines / 64) + 1024;
     }
     starts.reserve(capacity);
@@ -496,7 +497,7 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
 void LineTable::rebuild(const TextBuffer& text, Ahead&& ahead) {
     Scan& all = ahead.scan_;
     const auto length = static_cast<int64_t>(text.size());
-    all.textLength = length;
+    all.textLength = length - all.origin;
     measureLines(text, ahead.metrics_, std::min(ahead.next_, length), length, all);
     swapStorage(all);
     rowSum_ = all.rows;
@@ -504,8 +505,28 @@ void LineTable::rebuild(const TextBuffer& text, Ahead&& ahead) {
     textLength_ = length;
 }
 
-LineTable::Ahead::Ahead(const LineMetrics& metrics, int64_t expectedLength) : metrics_(metrics) {
-    scan_.textLength = expectedLength;
+LineTable::Ahead::Ahead(const LineMetrics& metrics, int64_t expectedLength, int64_t start)
+    : metrics_(metrics), next_(start) {
+    scan_.origin = start;
+    scan_.textLength = expectedLength - start;
+}
+
+void LineTable::Ahead::append(const Ahead& later) {
+    const Scan& more = later.scan_;
+    const auto count = static_cast<int32_t>(more.shapes.size());
+    auto wide = more.wide.begin();
+    for (int32_t i = 0; i < count; ++i) {
+        const uint32_t shape = more.shapes[static_cast<size_t>(i)];
+        int64_t cells = shape >> kCellsShift;
+        if (wide != more.wide.end() && wide->line == i)
+            cells = (wide++)->cells;
+        const int64_t end =
+            i + 1 < count ? more.starts[i + 1] - (shape & kBreakMask) : more.lastEnd;
+        scan_.add(more.starts[i], end, cells, (shape & kHasTab) != 0, (shape & kHasComplex) != 0);
+        scan_.rows += RowsOfCells(cells, metrics_.columnsPerRow);
+    }
+    next_ = later.next_;
+    retryAt_ = later.retryAt_;
 }
 
 void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t stopBeyond) {

@@ -121,7 +121,8 @@ class LineTable {
         WidthCounts widths;
         int64_t rows = 0;
         int64_t lastEnd = 0;    // where the last line's break begins
-        int64_t textLength = 0; // when known, sizes the tables from the density so far
+        int64_t origin = 0;     // where the first line starts
+        int64_t textLength = 0; // units from origin on when known, to size the tables
 
         void add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex);
         void grow(int64_t position);
@@ -172,8 +173,9 @@ class LineTable {
 // longer prefix at a time, for LineTable::rebuild to finish.
 class LineTable::Ahead {
   public:
-    // `expectedLength`, the length the text is going to have, sizes the table.
-    Ahead(const LineMetrics& metrics, int64_t expectedLength);
+    // Lines from `start`, a line start, on; `expectedLength`, the length
+    // the text is going to have, sizes the table.
+    Ahead(const LineMetrics& metrics, int64_t expectedLength, int64_t start = 0);
 
     // Measures the lines that end within units [0, written) and start from
     // next() on, stopping once the next line would start beyond
@@ -185,6 +187,11 @@ class LineTable::Ahead {
     void measure(const char16_t* units, int64_t written, int64_t stopBeyond);
     // Where the first line not measured yet starts.
     int64_t next() const { return next_; }
+    // Where the first line measured starts.
+    int64_t start() const { return scan_.origin; }
+    // Takes the lines `later` measured, which starts at next(). Out of
+    // memory, throws.
+    void append(const Ahead& later);
 
   private:
     friend class LineTable;

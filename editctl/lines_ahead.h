@@ -7,8 +7,10 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 class TextBuffer;
@@ -27,23 +29,32 @@ class LinesAhead {
     // What was told no longer holds: stops the thread, waits for it and
     // forgets what it measured.
     void drop();
-    // Stops the thread, waits for it and makes `lines` the table of `text`,
-    // which begins with every prefix told, measuring the rest here. Out of
-    // memory, throws with `lines` unchanged.
-    void finish(const TextBuffer& text, LineTable& lines);
+    // Measures what the thread has not measured yet of `units`, which
+    // begin with every prefix told, sharing it with the thread, and stops
+    // the thread; then `text` takes the units and `lines` becomes their
+    // table. Out of memory, throws.
+    void finish(std::u16string&& units, TextBuffer& text, LineTable& lines);
 
   private:
     void Follow();
     void Stop();
+    // Sends the thread no further than a line start halfway through what it
+    // has left of the whole text of `length` units and measures from there
+    // on here; nothing when too little is left or the text is not whole.
+    std::optional<LineTable::Ahead> MeasureFarHalf(int64_t length);
 
     const LineMetrics metrics_;
     std::optional<LineTable::Ahead> ahead_; // the thread's while it runs
     std::thread thread_;
     std::mutex mutex_;
-    std::condition_variable more_;
+    std::condition_variable more_;    // to the thread: more is written, or stop
+    std::condition_variable settled_; // from the thread: it has done what it can
     // Guarded by mutex_:
     const char16_t* units_ = nullptr;
     size_t written_ = 0;
+    size_t limit_ = SIZE_MAX; // the thread measures no further
+    int64_t measured_ = 0;    // where the thread's lines end so far
+    size_t seen_ = 0;         // what was written when it last ran out of lines to measure
     bool stop_ = false;
     bool failed_ = false; // the thread ran out of memory: measure afresh
 };

@@ -93,3 +93,47 @@ TEST(PreparedText, AShorterWholeTextClampsTheSelection) {
     EXPECT_EQ(s.model.anchor, 2);
     EXPECT_EQ(s.model.caret, 2);
 }
+
+// Lines measured on a thread as a text is told a megaunit at a time, the
+// rest shared between it and the caller: the table a rebuild makes, also
+// when a line longer than a block lies where the rest is halved or where
+// the thread is when it is told the last units.
+TEST(LinesAhead, MakesTheTableARebuildMakes) {
+    const std::u16string line = u"a\tline \u4E2D\u6587 e\u0301 \U0001F600 of text\r\n";
+    const std::u16string longLine = std::u16string(1500000, u'x') + u"\r\n";
+    auto lines = [&](int count) {
+        std::u16string text;
+        for (int i = 0; i < count; ++i)
+            text += line.substr(static_cast<size_t>(i % 7));
+        return text;
+    };
+    const std::u16string texts[] = {lines(100000), lines(40000) + longLine + lines(60000),
+                                    longLine + lines(80000) + u"end"};
+    for (const bool wrap : {false, true}) {
+        const LineMetrics metrics{wrap ? 40 : 0, 4, 8};
+        for (const std::u16string& text : texts) {
+            std::u16string units = text;
+            LinesAhead ahead(metrics);
+            for (size_t written = 0; written < units.size(); written += 1 << 20)
+                ahead.told(units.data(), written, units.size());
+            ahead.told(units.data(), units.size(), units.size());
+            PreparedText prepared;
+            PrepareText(prepared, std::move(units), ahead);
+            const TextBuffer buffer(text);
+            LineTable fresh;
+            fresh.rebuild(buffer, metrics);
+            const LineTable& got = prepared.lines;
+            ASSERT_TRUE(prepared.text == text);
+            ASSERT_EQ(got.size(), fresh.size());
+            for (int32_t i = 0; i < got.size(); ++i) {
+                const LineInfo a = got[i], b = fresh[i];
+                ASSERT_TRUE(a.start == b.start && a.length == b.length && a.rows == b.rows &&
+                            a.hasTab == b.hasTab && a.hasComplex == b.hasComplex &&
+                            got.firstRow(i) == fresh.firstRow(i))
+                    << "line " << i;
+            }
+            EXPECT_EQ(got.totalRows(), fresh.totalRows());
+            EXPECT_EQ(got.maxLineWidth(), fresh.maxLineWidth());
+        }
+    }
+}
