@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <thread>
 
 // Smaller ranges are not worth a request and are left alone.
 inline constexpr size_t kPrefaultMinimum = size_t{1} << 20;
@@ -18,3 +19,18 @@ template <typename Container> void PrefaultSpare(Container& items) {
     PrefaultPages(items.data() + items.size(),
                   (items.capacity() - items.size()) * sizeof(*items.data()));
 }
+
+// Brings a range in on a thread of its own while the caller starts filling
+// it from the front: the first pages come in by the caller's writes, the
+// rest mostly ahead of them, at no cost to the caller's thread. Waits for
+// the thread when it goes; without one, brings the range in at once.
+class PrefaultAlongside {
+  public:
+    PrefaultAlongside(void* start, size_t bytes);
+    ~PrefaultAlongside();
+    PrefaultAlongside(const PrefaultAlongside&) = delete;
+    PrefaultAlongside& operator=(const PrefaultAlongside&) = delete;
+
+  private:
+    std::thread thread_;
+};

@@ -7,6 +7,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/file_failure.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_identity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/file_paths.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/page_prefault.cpp
     ${CMAKE_CURRENT_LIST_DIR}/save_record.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_blocks.cpp
     ${CMAKE_CURRENT_LIST_DIR}/text_format.cpp

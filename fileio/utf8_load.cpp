@@ -172,8 +172,11 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
         return Utf8Load::Failed;
     text.clear();
     text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
-    PrefaultSpare(text);
-    const Utf8Load loaded = DecodePieces(source, pieceBytes, survey, text, lineEnding, watch);
+    Utf8Load loaded;
+    {
+        const PrefaultAlongside room(text.data(), text.capacity() * sizeof(char16_t));
+        loaded = DecodePieces(source, pieceBytes, survey, text, lineEnding, watch);
+    }
     if (loaded == Utf8Load::Loaded)
         encoding = survey.signature ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
     else if (watch)

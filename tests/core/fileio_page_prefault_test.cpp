@@ -30,6 +30,15 @@ TEST(PagePrefault, LeavesContentsAsTheyAre) {
     text.reserve(size_t{1} << 20);
     PrefaultSpare(text);
     EXPECT_EQ(text, u"abc");
+
+    // Brought in on another thread while this one writes the range.
+    std::vector<uint32_t> filled(before.size());
+    {
+        const PrefaultAlongside alongside(filled.data(), filled.size() * sizeof(uint32_t));
+        for (size_t i = 0; i < filled.size(); ++i)
+            filled[i] = static_cast<uint32_t>(i * 2654435761u);
+    }
+    EXPECT_TRUE(std::equal(filled.begin(), filled.end(), before.begin()));
 }
 
 #if !defined(_WIN32) && defined(MADV_POPULATE_WRITE)
