@@ -1,8 +1,14 @@
 #include "fileio/file_bytes.h"
 #include "fileio/text_units.h"
 
+bool (*g_readFailsForTesting)(uint64_t position) = nullptr;
+
 bool FileReader::Read(char* into, size_t n, size_t& got) {
+    got = 0;
+    if (g_readFailsForTesting && g_readFailsForTesting(position_))
+        return Fail(FileFailure::Other);
     got = fread(into, 1, n, file_);
+    position_ += got;
     return got != 0 || !ferror(file_) || Fail(FileFailureFromSystem());
 }
 

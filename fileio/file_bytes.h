@@ -5,6 +5,7 @@
 #include "fileio/file_failure.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -34,6 +35,7 @@ class FileReader final : public ByteSource {
 
     FILE* file_ = nullptr;
     FileFailure failure_ = FileFailure::None;
+    uint64_t position_ = 0; // bytes read since the last rewind
 };
 
 // Takes the pieces of a file's new bytes in order; false stops the writing.
@@ -94,3 +96,6 @@ extern size_t (*g_writeLimitForTesting)(size_t requested);
 // When set and true for a folder, a save can create no file in it, as in a
 // folder the user may change files in but not add files to.
 extern bool (*g_folderRefusesNewFilesForTesting)(const std::u16string& folder);
+// When set and true for how far into its file a read starts, that read
+// fails, as a disk that stops answering would make it.
+extern bool (*g_readFailsForTesting)(uint64_t position);

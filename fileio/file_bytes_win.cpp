@@ -389,5 +389,6 @@ bool FileReader::Open(const std::u16string& path) {
 }
 
 bool FileReader::Rewind() {
+    position_ = 0;
     return _fseeki64(file_, 0, SEEK_SET) == 0 || Fail(FileFailureFromSystem());
 }

@@ -6,11 +6,14 @@
 
 #include "docs/file_commands.h"
 #include "editctl/editctl.h"
+#include "fileio/file_bytes.h"
 #include "fileio/text_file.h"
 #include "winkit/command_ids.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -120,4 +123,49 @@ TEST_F(LoadingTest, ClosingWhileLoadingStopsTheLoadAndWritesNothing) {
     window_ = nullptr;
     EXPECT_TRUE(messages_.empty());
     EXPECT_TRUE(Read("large.txt") == bytes_);
+}
+
+// A read that fails past the start shown leaves nothing half loaded that a
+// save could write over the file; once it can be read, the whole UTF-8 file
+// loads, its lines measured while it is decoded.
+TEST_F(LoadingTest, AReadFailingPartwayLeavesAnEmptyTabAndTheFileAsItWas) {
+    std::string bytes;
+    for (int i = 0; bytes.size() < (12u << 20); ++i)
+        bytes += "line " + std::to_string(i) + " caf\xC3\xA9 \xE4\xB8\xAD\t\xF0\x9F\x98\x80\n";
+    Write("utf8.txt", bytes);
+    struct FailingReads {
+        FailingReads() {
+            g_readFailsForTesting = [](uint64_t position) { return position >= (8u << 20); };
+        }
+        ~FailingReads() { g_readFailsForTesting = nullptr; }
+    };
+    {
+        const FailingReads failing;
+        ChooseFile(PathOf("utf8.txt"));
+        Command(IDM_FILE_OPEN);
+        ASSERT_TRUE(Loading(0));
+        EXPECT_GT(TextOf(0).size(), 1000u);
+        ASSERT_TRUE(WaitForLoads());
+    }
+    EXPECT_TRUE(TextOf(0).empty());
+    EXPECT_EQ(Title(), L"Untitled - Tessary");
+    EXPECT_FALSE(EditCtl_IsModified(Record().activeEdit));
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text.rfind(L"Failed to open file.", 0), 0u) << messages_[0].text;
+
+    Command(IDM_FILE_OPEN);
+    ASSERT_TRUE(WaitForLoads());
+    std::u16string whole;
+    TextEncoding encoding;
+    LineEnding lineEnding;
+    ASSERT_TRUE(DecodeText(bytes, whole, encoding, lineEnding));
+    EXPECT_TRUE(TextOf(0) == whole);
+    EditCtl_SetSelection(Record().activeEdit, static_cast<int32_t>(whole.size()),
+                         static_cast<int32_t>(whole.size()));
+    int line = 0;
+    int column = 0;
+    EditCtl_GetCaretLineCol(Record().activeEdit, &line, &column);
+    EXPECT_EQ(line, std::count(bytes.begin(), bytes.end(), '\n') + 1);
+    EXPECT_EQ(Record().documents[0].encodingLabel, u"UTF-8");
+    EXPECT_TRUE(Read("utf8.txt") == bytes);
 }
