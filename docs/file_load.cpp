@@ -57,8 +57,9 @@ void FileLoad::Run() {
     LinesAhead ahead(metrics_);
     const ReadWatch watch{
         [this](uint64_t bytesRead) {
-            const uint64_t passes = 2 * (size_ ? size_ : 1);
-            Report(static_cast<int>(std::min(bytesRead, passes) * kReadingPercent / passes));
+            // One pass, as a UTF-8 file of a known size takes.
+            const uint64_t pass = size_ ? size_ : 1;
+            Report(static_cast<int>(std::min(bytesRead, pass) * kReadingPercent / pass));
             return !stop_;
         },
         [&ahead](const char16_t* units, size_t written, size_t total) {

@@ -81,6 +81,13 @@ void LinesAhead::Stop() {
 void LinesAhead::drop() {
     Stop();
     ahead_.reset();
+    const std::lock_guard<std::mutex> lock(mutex_);
+    units_ = nullptr;
+    written_ = 0;
+    limit_ = SIZE_MAX;
+    measured_ = 0;
+    seen_ = 0;
+    stop_ = false;
 }
 
 std::optional<LineTable::Ahead> LinesAhead::MeasureFarHalf(int64_t length) {

@@ -27,7 +27,7 @@ class LinesAhead {
     // begin with those told before, until drop() or finish().
     void told(const char16_t* units, size_t written, size_t total);
     // What was told no longer holds: stops the thread, waits for it and
-    // forgets what it measured.
+    // forgets what it measured, ready to be told of other units.
     void drop();
     // Measures what the thread has not measured yet of `units`, which
     // begin with every prefix told, sharing it with the thread, and stops

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@ class ByteSource {
     // Up to n bytes into `into`; got is 0 only at the end. False on a read error.
     virtual bool Read(char* into, size_t n, size_t& got) = 0;
     virtual bool Rewind() = 0;
+    // The bytes a pass is expected to read, when known; 0 when not.
+    virtual uint64_t SizeHint() const { return 0; }
 
   protected:
     ~ByteSource() = default;
@@ -49,6 +52,7 @@ class MemorySource final : public ByteSource {
         at_ = 0;
         return true;
     }
+    uint64_t SizeHint() const override { return bytes_.size(); }
 
   private:
     std::string_view bytes_;

@@ -24,6 +24,8 @@ class FileReader final : public ByteSource {
     bool Open(const std::u16string& path);
     bool Read(char* into, size_t n, size_t& got) override;
     bool Rewind() override;
+    // The size the file had when opened.
+    uint64_t SizeHint() const override { return size_; }
     // Why the last call that failed did; None while none has.
     FileFailure Failure() const { return failure_; }
 
@@ -36,6 +38,7 @@ class FileReader final : public ByteSource {
     FILE* file_ = nullptr;
     FileFailure failure_ = FileFailure::None;
     uint64_t position_ = 0; // bytes read since the last rewind
+    uint64_t size_ = 0;
 };
 
 // Takes the pieces of a file's new bytes in order; false stops the writing.

@@ -353,6 +353,7 @@ bool FileReader::Open(const std::u16string& path) {
     const int64_t size = ftello(file_);
     if (size < 0 || size > kMaxTextLength)
         return Fail(FileFailure::TooLarge);
+    size_ = static_cast<uint64_t>(size);
     return Rewind();
 }
 

@@ -154,6 +154,7 @@ class HashingSource final : public ByteSource {
         count_ = 0;
         return inner_.Rewind();
     }
+    uint64_t SizeHint() const override { return inner_.SizeHint(); }
     uint64_t Hash() const { return hash_.value(); }
     uint64_t Count() const { return count_; }
 
@@ -177,6 +178,7 @@ class WatchedSource final : public ByteSource {
         return true;
     }
     bool Rewind() override { return inner_.Rewind(); }
+    uint64_t SizeHint() const override { return inner_.SizeHint(); }
 
   private:
     ByteSource& inner_;

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <optional>
+#include <stdexcept>
 
 namespace {
 
@@ -128,6 +131,21 @@ bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& dec
     return decoded;
 }
 
+// Decodes a piece slice by slice into text; false, with `malformed` telling
+// why, when a slice is not well-formed UTF-8 or outgrows the text's room.
+bool DecodePiece(std::string_view piece, std::u16string& text, Utf8Decoding& decoding,
+                 bool& malformed) {
+    while (!piece.empty()) {
+        const size_t end = piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
+        if (!DecodeSlice(piece.substr(0, end), text, decoding)) {
+            malformed = !IsWellFormedUtf8(piece.data(), end, 0);
+            return false;
+        }
+        piece.remove_prefix(end);
+    }
+    return true;
+}
+
 // Decodes the second pass into text, which the survey sized; anything that
 // differs from what the survey found means that the bytes changed under it.
 Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& survey,
@@ -138,14 +156,10 @@ Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& surve
     Utf8Decoding decoding;
     const bool read = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
         SkipSignature(piece, first, signature);
-        while (!piece.empty()) {
-            const size_t end =
-                piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
-            if (!DecodeSlice(piece.substr(0, end), text, decoding)) {
-                changed = true;
-                return false;
-            }
-            piece.remove_prefix(end);
+        bool malformed = false;
+        if (!DecodePiece(piece, text, decoding, malformed)) {
+            changed = true;
+            return false;
         }
         if (watch)
             (*watch)(text.data(), text.size(), survey.units);
@@ -159,10 +173,137 @@ Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& surve
     return Utf8Load::Loaded;
 }
 
+// Spare room kept past a loaded text, so that it can grow a little in place.
+size_t SpareFor(size_t units) {
+    return std::max<size_t>(units / 64, 32 * 1024);
+}
+
+// The units `total` bytes are expected to make, when `bytes` of them made
+// `units`; rounded up, and 0 for no bytes.
+size_t ProjectUnits(size_t units, size_t bytes, uint64_t total) {
+    return bytes == 0 ? 0 : static_cast<size_t>((units * total + bytes - 1) / bytes);
+}
+
+// A load in one pass into room reserved from the source's size and from
+// the units a byte its first piece made. It gives way to the two passes,
+// returning nothing, where that room is not to be had or the text
+// outgrows it (lines much shorter further on, or a file growing).
+class OnePass {
+  public:
+    OnePass(uint64_t size, std::u16string& text, const DecodeWatch* watch)
+        : size_(size), text_(text), watch_(watch) {}
+    ~OnePass() {
+        prefault_.reset();
+        if (told_ && outcome_ != Utf8Load::Loaded)
+            (*watch_)(nullptr, 0, 0);
+    }
+    OnePass(const OnePass&) = delete;
+    OnePass& operator=(const OnePass&) = delete;
+
+    std::optional<Utf8Load> load(ByteSource& source, size_t pieceBytes, TextEncoding& encoding,
+                                 LineEnding& lineEnding) {
+        bool first = true;
+        const bool read = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
+            if (!SkipSignature(piece, first, signature_)) {
+                malformed_ = true;
+                return false;
+            }
+            return take(piece);
+        });
+        if (malformed_)
+            outcome_ = Utf8Load::NotUtf8;
+        else if (outgrew_)
+            return std::nullopt;
+        else if (!read)
+            outcome_ = Utf8Load::Failed;
+        else if (!FitsTextLength(text_.size()))
+            outcome_ = Utf8Load::TooLong;
+        else
+            outcome_ = Utf8Load::Loaded;
+        if (outcome_ == Utf8Load::Loaded) {
+            encoding = signature_ ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
+            lineEnding = ClassifyLineBreaks(decoding_.counts);
+        }
+        return outcome_;
+    }
+
+  private:
+    bool take(std::string_view piece) {
+        if (consumed_ == 0)
+            text_.reserve(2 * piece.size() + SpareFor(0));
+        if (!DecodePiece(piece, text_, decoding_, malformed_)) {
+            outgrew_ = !malformed_;
+            return false;
+        }
+        consumed_ += piece.size();
+        const size_t projected = ProjectUnits(text_.size(), consumed_, size_);
+        if (expected_ == 0 && !sizeRoom(projected))
+            return false;
+        if (projected > text_.capacity()) {
+            outgrew_ = true;
+            return false;
+        }
+        if (watch_) {
+            told_ = true;
+            (*watch_)(text_.data(), text_.size(), expected_);
+        }
+        return true;
+    }
+
+    // Reserves the room for the text projected from the first piece, a
+    // sixteenth more, and brings in what the projection fills beside the
+    // decoding; false, to give way, when that room is not to be had.
+    bool sizeRoom(size_t projected) {
+        expected_ = std::max<size_t>(projected, 1);
+        // Any bytes make at most two units a byte; a text longer than a
+        // document may be outgrows its room, and the survey tells so.
+        const auto room = static_cast<size_t>(
+            std::min({uint64_t{projected} + std::max(projected / 16, SpareFor(0)),
+                      2 * size_ + SpareFor(0), uint64_t{kMaxTextLength} + 1}));
+        try {
+            text_.reserve(room);
+        } catch (const std::bad_alloc&) {
+            outgrew_ = true;
+            return false;
+        } catch (const std::length_error&) {
+            outgrew_ = true;
+            return false;
+        }
+        const size_t filled = std::min(text_.capacity(), projected + projected / 64);
+        if (filled > text_.size())
+            prefault_.emplace(text_.data() + text_.size(),
+                              (filled - text_.size()) * sizeof(char16_t));
+        return true;
+    }
+
+    const uint64_t size_;
+    std::u16string& text_;
+    const DecodeWatch* watch_;
+    std::optional<PrefaultAlongside> prefault_;
+    Utf8Decoding decoding_;
+    size_t consumed_ = 0; // bytes decoded, the signature aside
+    size_t expected_ = 0; // the text's projected length, once the first piece is decoded
+    bool signature_ = false;
+    bool malformed_ = false;
+    bool outgrew_ = false;
+    bool told_ = false;
+    Utf8Load outcome_ = Utf8Load::Failed;
+};
+
 } // namespace
 
 Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
                   TextEncoding& encoding, LineEnding& lineEnding, const DecodeWatch* watch) {
+    text.clear();
+    if (const uint64_t size = source.SizeHint(); size > 0) {
+        std::optional<Utf8Load> loaded =
+            OnePass(size, text, watch).load(source, pieceBytes, encoding, lineEnding);
+        if (loaded)
+            return *loaded;
+        if (!source.Rewind())
+            return Utf8Load::Failed;
+        text.clear();
+    }
     Survey survey;
     if (!SurveyBytes(source, pieceBytes, survey))
         return survey.utf8 ? Utf8Load::Failed : Utf8Load::NotUtf8;
@@ -170,8 +311,7 @@ Utf8Load LoadUtf8(ByteSource& source, size_t pieceBytes, std::u16string& text,
         return Utf8Load::TooLong;
     if (!source.Rewind())
         return Utf8Load::Failed;
-    text.clear();
-    text.reserve(survey.units + std::max<size_t>(survey.units / 64, 32 * 1024));
+    text.reserve(survey.units + SpareFor(survey.units));
     Utf8Load loaded;
     {
         const PrefaultAlongside room(text.data(), text.capacity() * sizeof(char16_t));

@@ -89,7 +89,11 @@ TEST(FileioPieces, LoadingInSmallPiecesMatchesDecodingWhole) {
             bytes.insert(rng() % (bytes.size() + 1), broken[rng() % broken.size()]);
         const size_t body = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
 
-        MemorySource source(bytes);
+        // A source that tells its size is loaded in one pass, one that
+        // does not in two.
+        MemorySource sized(bytes);
+        ChangingSource unsized(bytes);
+        ByteSource& source = round % 2 ? static_cast<ByteSource&>(sized) : unsized;
         std::u16string text;
         TextEncoding encoding;
         LineEnding ending;
@@ -131,6 +135,31 @@ TEST(FileioPieces, BytesThatChangeBetweenPassesAreReadAgainInOnePass) {
         ChangingSource file(first, second);
         ExpectReadAs(file, second);
     }
+}
+
+// Lines far shorter after the first piece than in it outgrow the room one
+// pass reserved: the watch lets go of the units, and two passes load it.
+TEST(FileioPieces, ATextOutgrowingItsRoomIsLoadedAgainInTwoPasses) {
+    const std::string bytes = std::string(4096, 'a') + std::string(1 << 20, '\n');
+    MemorySource source(bytes);
+    int letGo = 0;
+    size_t last = 0;
+    const DecodeWatch watch = [&](const char16_t* units, size_t written, size_t) {
+        letGo += units == nullptr;
+        EXPECT_TRUE(units == nullptr || written >= last);
+        last = written;
+    };
+    std::u16string text;
+    TextEncoding encoding;
+    LineEnding ending;
+    ASSERT_EQ(LoadUtf8(source, 4096, text, encoding, ending, &watch), Utf8Load::Loaded);
+    EXPECT_EQ(letGo, 1);
+    EXPECT_EQ(last, text.size());
+    std::u16string expected(4096, u'a');
+    for (int i = 0; i < (1 << 20); ++i)
+        expected += u"\r\n";
+    EXPECT_TRUE(text == expected);
+    EXPECT_EQ(ending, LineEnding::Lf);
 }
 
 // Units whose bytes look like breaks in the other byte order, breaks cut
