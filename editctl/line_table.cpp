@@ -122,6 +122,33 @@ bool JoinsPlainUnit(char16_t plain, char32_t next) {
     return PairFor(PropertyOf(Entry(plain)), Entry(next)) == PairBreak::Join;
 }
 
+// The code point at text[i], from U+0300 on, and its units, when it is a
+// character of its own: it joins neither the unit before it nor the plain
+// unit (or end) after it, as a Han ideograph or a lone emoji before a space
+// does; no units when the cluster rules must tell.
+struct StandAlone {
+    int units = 0;
+    char32_t c = 0;
+};
+StandAlone StandAloneAt(const char16_t* text, int64_t i, int64_t length) {
+    StandAlone one{1, text[i]};
+    if (IsHighSurrogate(text[i]) && i + 1 < length && IsLowSurrogate(text[i + 1]))
+        one = {2, CombineSurrogates(text[i], text[i + 1])};
+    else if ((text[i] & 0xF800) == 0xD800)
+        return {};
+    if (i + one.units < length && text[i + one.units] >= kFirstWideOrMark)
+        return {};
+    switch (GraphemeBreakOf(one.c)) {
+    case GraphemeBreak::Extend:
+    case GraphemeBreak::ZWJ:
+    case GraphemeBreak::SpacingMark:
+    case GraphemeBreak::Prepend:
+        return {};
+    default:
+        return one;
+    }
+}
+
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
 Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const CellRules& rules) {
     // The line as far as it may reach: characters never cross a break.
@@ -154,6 +181,13 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
             continue;
         }
         hasComplex = true;
+        if (const StandAlone one = StandAloneAt(text, i, length); one.units > 0) {
+            const int64_t first = i - start + extra;
+            extra += cells.end(first, std::max(CellWidth(one.c), 1)) - first - one.units;
+            i += one.units;
+            characterEnd = i;
+            continue;
+        }
         // Characters are measured whole from their first unit. A unit that
         // joins the plain unit before it (a mark on a letter, a ZWJ) moves
         // the start back to it: it was counted one cell and takes its

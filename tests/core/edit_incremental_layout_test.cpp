@@ -265,10 +265,10 @@ TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
 // surrogates, and plain runs long enough to be skipped in bulk: each line's
 // width as a walk from character to character finds it, wrapped or not.
 TEST(LineTableRebuild, WidthsMatchAWalkOverTheCharacters) {
-    const std::u16string pieces[] = {u"a",      u"abcdefghijk", u"\u00FC\u02FF", u"\t",
-                                     u"\u0300", u"\u200D",      u"\uFE0F",       u"\u4E00",
-                                     u"\u20AC", u"\U0001F600",  u"\U000E0100",   u"\xD83D",
-                                     u"\xDE00", u"\u0085",      u"\x01",         u"\u1100\u1161"};
+    const std::u16string pieces[] = {
+        u"a",      u"abcdefghijk", u"\u00FC\u02FF", u"\t",           u"\u0300",     u"\u200D",
+        u"\uFE0F", u"\u4E00",      u"\u20AC",       u"\U0001F600",   u"\U000E0100", u"\xD83D",
+        u"\xDE00", u"\u0085",      u"\x01",         u"\u1100\u1161", u"\u0600",     u"\u0903"};
     std::mt19937 rng(17);
     auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
     for (int round = 0; round < 3000 && !testing::Test::HasFatalFailure(); ++round) {
