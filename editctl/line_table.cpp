@@ -33,12 +33,14 @@ struct Measured {
 constexpr char16_t kFirstPlain = kCr + 1;
 static_assert(kTab < kFirstPlain && kLf < kFirstPlain);
 
-// How many of the sixteen units at p, from the first, lie in [kFirstPlain,
-// 0x300): each takes one cell whatever its neighbours.
-// Sixteen at a time, a whole stretch is skipped either as a rule, in plain
-// text, or seldom, in text with a tab or a wide character every few units,
-// so the branch deciding it is seldom mispredicted.
-size_t PlainPrefixOfSixteen(const char16_t* p) {
+// One bit for each of the sixteen units at p, the first lowest, set for
+// those that are not plain: outside [kFirstPlain, 0x300), where a unit
+// takes one cell whatever its neighbours. Sixteen at a time, a whole
+// stretch is skipped either as a rule, in plain text, or seldom, in text
+// with a tab or a wide character every few units, so the branch deciding
+// it is seldom mispredicted; in the latter, the bits lead from one unit
+// that needs a look to the next without looking at the others again.
+uint32_t OthersOfSixteen(const char16_t* p) {
 #if defined(__SSE2__)
     // Shifted so that the range starts at the bottom of the signed lanes,
     // where one signed comparison tells it from everything else.
@@ -46,29 +48,15 @@ size_t PlainPrefixOfSixteen(const char16_t* p) {
     const __m128i bound = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain + 0x300));
     const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-    const auto plain =
-        static_cast<uint32_t>(
-            _mm_movemask_epi8(_mm_cmplt_epi16(_mm_add_epi16(front, shift), bound))) |
-        static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmplt_epi16(_mm_add_epi16(back, shift), bound)))
-            << 16;
-    const uint32_t others = ~plain;
-    return others == 0 ? 16 : static_cast<size_t>(std::countr_zero(others)) / 2;
+    // Packed to one byte a unit, which saturation keeps 0 or -1.
+    const __m128i plain = _mm_packs_epi16(_mm_cmplt_epi16(_mm_add_epi16(front, shift), bound),
+                                          _mm_cmplt_epi16(_mm_add_epi16(back, shift), bound));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(plain)) & 0xFFFF;
 #else
-    // A unit below kFirstPlain borrows into its top bit, one from 0x300 up carries
-    // into it or has it; a borrow or carry crossing into the next unit
-    // comes only from a unit that is no plain one itself.
-    constexpr uint64_t kOnes = 0x0001000100010001, kHigh = 0x8000800080008000;
-    uint64_t words[4];
-    std::memcpy(words, p, sizeof words);
-    uint64_t others = 0;
-    for (const uint64_t w : words)
-        others |= (((w - kFirstPlain * kOnes) & ~w) | (w + (0x8000 - 0x300) * kOnes) | w) & kHigh;
-    if (others == 0)
-        return 16;
-    size_t n = 0;
-    while (p[n] >= kFirstPlain && p[n] < kFirstWideOrMark)
-        ++n;
-    return n;
+    uint32_t others = 0;
+    for (int k = 0; k < 16; ++k)
+        others |= static_cast<uint32_t>(p[k] < kFirstPlain || p[k] >= kFirstWideOrMark) << k;
+    return others;
 #endif
 }
 
@@ -123,9 +111,9 @@ bool JoinsPlainUnit(char16_t plain, char32_t next) {
 }
 
 // The code point at text[i], from U+0300 on, and its units, when it is a
-// character of its own: it joins neither the unit before it nor the plain
-// unit (or end) after it, as a Han ideograph or a lone emoji before a space
-// does; no units when the cluster rules must tell.
+// character of its own: it joins neither the unit before it nor what
+// follows, as a Han ideograph before another or a lone emoji before a
+// space does; no units when the cluster rules must tell.
 struct StandAlone {
     int units = 0;
     char32_t c = 0;
@@ -136,17 +124,26 @@ StandAlone StandAloneAt(const char16_t* text, int64_t i, int64_t length) {
         one = {2, CombineSurrogates(text[i], text[i + 1])};
     else if ((text[i] & 0xF800) == 0xD800)
         return {};
-    if (i + one.units < length && text[i + one.units] >= kFirstWideOrMark)
+    const GraphemeBreak property = GraphemeBreakOf(one.c);
+    // What joins the unit before it, and what joins a plain unit after it.
+    if (property == GraphemeBreak::Extend || property == GraphemeBreak::ZWJ ||
+        property == GraphemeBreak::SpacingMark || property == GraphemeBreak::Prepend)
         return {};
-    switch (GraphemeBreakOf(one.c)) {
-    case GraphemeBreak::Extend:
-    case GraphemeBreak::ZWJ:
-    case GraphemeBreak::SpacingMark:
-    case GraphemeBreak::Prepend:
-        return {};
-    default:
+    const int64_t next = i + one.units;
+    if (next == length || text[next] < kFirstWideOrMark)
         return one;
-    }
+    // Before more than a plain unit, only a character that joins nothing
+    // after it but marks stands alone, when no mark follows.
+    if (property != GraphemeBreak::Other && property != GraphemeBreak::Control)
+        return {};
+    char32_t after = text[next];
+    if (IsHighSurrogate(text[next]) && next + 1 < length && IsLowSurrogate(text[next + 1]))
+        after = CombineSurrogates(text[next], text[next + 1]);
+    const GraphemeBreak joining = GraphemeBreakOf(after);
+    if (joining == GraphemeBreak::Extend || joining == GraphemeBreak::ZWJ ||
+        joining == GraphemeBreak::SpacingMark)
+        return {};
+    return one;
 }
 
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
@@ -159,34 +156,29 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
     bool hasComplex = false;
     int64_t i = start;
     int64_t characterEnd = start; // where the last character measured whole ended
-    while (i < length) {
-        if (i + 16 <= length) {
-            const size_t plain = PlainPrefixOfSixteen(text + i);
-            i += static_cast<int64_t>(plain);
-            if (plain == 16)
-                continue;
-        }
+    // Measures the character at i, whose first unit is not plain, moving i
+    // past it; false at a break.
+    auto measureOther = [&] {
         const char16_t c = text[i];
         if (c == kCr || c == kLf)
-            break;
+            return false;
         if (c != kTab && c < kFirstWideOrMark) {
             ++i;
-            continue;
+            return true;
         }
         const int64_t column = i - start + extra;
         if (c == kTab) {
             hasTab = true;
             extra += cells.tab(column) - 1;
             ++i;
-            continue;
+            return true;
         }
         hasComplex = true;
         if (const StandAlone one = StandAloneAt(text, i, length); one.units > 0) {
-            const int64_t first = i - start + extra;
-            extra += cells.end(first, std::max(CellWidth(one.c), 1)) - first - one.units;
+            extra += cells.end(column, std::max(CellWidth(one.c), 1)) - column - one.units;
             i += one.units;
             characterEnd = i;
-            continue;
+            return true;
         }
         // Characters are measured whole from their first unit. A unit that
         // joins the plain unit before it (a mark on a letter, a ZWJ) moves
@@ -202,6 +194,25 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
         extra += cells.end(first, character.cells) - first - (character.end - offset);
         i = start + character.end;
         characterEnd = i;
+        return true;
+    };
+    while (i + 16 <= length) {
+        const int64_t block = i;
+        for (uint32_t others = OthersOfSixteen(text + block); others != 0; others &= others - 1) {
+            const int64_t at = block + std::countr_zero(others);
+            if (at < i)
+                continue; // inside a character measured already
+            i = at;
+            if (!measureOther())
+                return {i, i - start + extra, hasTab, hasComplex};
+        }
+        i = std::max(i, block + 16);
+    }
+    while (i < length) {
+        if (IsPlainUnit(text[i]))
+            ++i;
+        else if (!measureOther())
+            break;
     }
     return {i, i - start + extra, hasTab, hasComplex};
 }
