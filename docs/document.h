@@ -42,6 +42,9 @@ struct Document {
     // While set, the file is still being read whole and the tab shows its
     // start, read-only; the last copy of the record to go stops the load.
     std::shared_ptr<FileLoad> loading;
+    // The load reads the file again: the tab shows the text it held instead
+    // until the new one is whole, and keeps it should the read fail.
+    bool reloading = false;
 };
 
 // The tab item's text: " Untitled ", or " *a.txt " once modified.

@@ -269,6 +269,26 @@ bool StartLoading(MainWindow& mw, HWND owner, Document& document, const std::u16
     return true;
 }
 
+// Starts reading a large document's file again on a thread of its own,
+// the text it holds shown read-only meanwhile; false for a smaller file or
+// when no thread can be made: the file is then read at once.
+bool StartReloading(MainWindow& mw, HWND owner, Document& document) {
+    FileStamp stamp;
+    if (!ReadFileStamp(document.path, stamp) || stamp.size < kLoadInBackgroundBytes)
+        return false;
+    try {
+        document.loading = std::make_shared<FileLoad>(owner, document.path, stamp.size,
+                                                      EditCtl_LineMetrics(mw.activeEdit));
+    } catch (const std::system_error&) {
+        return false;
+    }
+    document.reloading = true;
+    EditCtl_SetReadOnly(mw.activeEdit, true);
+    if (mw.settings.showStatusBar)
+        Status_UpdatePosition(mw);
+    return true;
+}
+
 int LoadingIndex(const MainWindow& mw, uint32_t id) {
     for (size_t i = 0; i < mw.documents.size(); ++i) {
         const FileLoad* load = mw.documents[i].loading.get();
@@ -280,20 +300,28 @@ int LoadingIndex(const MainWindow& mw, uint32_t id) {
 
 // The whole file in place of its start, or, when it could not be read, an
 // empty Untitled tab: nothing half loaded that a save could write over the file.
+// A reload that fails instead keeps the text the tab held, as it was.
 void FinishLoading(MainWindow& mw, HWND window, int index) {
     Document& document = mw.documents[index];
     const std::shared_ptr<FileLoad> load = std::move(document.loading);
+    const bool reloading = std::exchange(document.reloading, false);
     LoadOutcome outcome = load->Finish();
     EditCtl_SetReadOnly(document.editWindow, false);
     if (outcome.failure == FileFailure::None) {
         try {
-            EditCtl_AdoptPrepared(document.editWindow, std::move(outcome.prepared));
+            if (reloading)
+                EditCtl_ReloadPrepared(document.editWindow, std::move(outcome.prepared));
+            else
+                EditCtl_AdoptPrepared(document.editWindow, std::move(outcome.prepared));
         } catch (const std::bad_alloc&) {
             outcome.failure = FileFailure::OutOfMemory;
         }
     }
     if (outcome.failure != FileFailure::None) {
-        MainWnd_ResetDocument(mw, window, index);
+        if (!reloading)
+            MainWnd_ResetDocument(mw, window, index);
+        else if (index == mw.activeIndex && mw.settings.showStatusBar)
+            Status_UpdatePosition(mw);
         ShowFileError(window, FailureText(L"Failed to open file.", outcome.failure, false));
         return;
     }
@@ -349,8 +377,11 @@ bool MainWnd_RefuseWhileLoading(MainWindow& mw, HWND owner) {
 bool ReloadActiveDocument(MainWindow& mw, HWND owner) {
     Document* document = MainWnd_ActiveDocument(mw);
     LoadedFile file;
-    if (!document || document->path.empty() || MainWnd_RefuseWhileLoading(mw, owner) ||
-        !LoadFile(owner, document->path, file))
+    if (!document || document->path.empty() || MainWnd_RefuseWhileLoading(mw, owner))
+        return false;
+    if (StartReloading(mw, owner, *document))
+        return true;
+    if (!LoadFile(owner, document->path, file))
         return false;
     EditCtl_ReloadText(mw.activeEdit, std::move(file.text));
     TakeLoadedForm(mw, owner, *document, file);

@@ -25,7 +25,9 @@ bool MainWnd_OnLoadMessage(MainWindow& mw, HWND window, UINT message, WPARAM wPa
 bool MainWnd_RefuseWhileLoading(MainWindow& mw, HWND owner);
 // Reads the active document's file again, detecting its form as a load
 // does, and keeps the caret's line and the view; the document is clean. On
-// failure shows "Failed to open file." and keeps the text.
+// failure shows "Failed to open file." and keeps the text. A large file is
+// read on a thread of its own while the tab shows its text read-only, as
+// an open does; true then once the thread has started.
 bool ReloadActiveDocument(MainWindow& mw, HWND owner);
 // Writes the active document to path in its encoding and line ending; true
 // when written. A failed write has shown "Failed to save file." and changed

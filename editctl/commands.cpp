@@ -77,10 +77,13 @@ void AdoptText(EditState& s, std::u16string&& text) {
     TakeText(s, adopted);
 }
 
-void ReloadText(EditState& s, std::u16string&& text) {
+namespace {
+
+// Takes the file's new text by `adopt`, keeping the caret on its line.
+template <typename Adopt> void Reload(EditState& s, Adopt&& adopt) {
     const LineLocation at = LocateLine(s.model, s.model.caret);
     const bool caretShown = CaretInView(s);
-    AdoptText(s, std::move(text));
+    adopt();
     const LineInfo line = s.model.lines[std::min(at.line, s.model.lines.size() - 1)];
     s.model.caret = s.model.anchor =
         CharStopAtOrBefore(s.model.text, line.start + std::min(at.offset, line.length));
@@ -90,6 +93,16 @@ void ReloadText(EditState& s, std::u16string&& text) {
         EnsureCaretVisible(s);
     else
         PlaceCaret(s);
+}
+
+} // namespace
+
+void ReloadText(EditState& s, std::u16string&& text) {
+    Reload(s, [&] { AdoptText(s, std::move(text)); });
+}
+
+void ReloadPrepared(EditState& s, PreparedText&& prepared) {
+    Reload(s, [&] { AdoptPrepared(s, std::move(prepared)); });
 }
 
 void PrepareText(PreparedText& prepared, std::u16string&& units, LinesAhead& ahead) {

@@ -65,3 +65,5 @@ void PrepareText(PreparedText& prepared, std::u16string&& units, LinesAhead& ahe
 // changed meanwhile; no history, not modified. Out of memory, throws with
 // the old text as it was.
 void AdoptPrepared(EditState& s, PreparedText&& prepared);
+// ReloadText for a text prepared away from the window's thread.
+void ReloadPrepared(EditState& s, PreparedText&& prepared);

@@ -53,9 +53,11 @@ void EditCtl_AdoptPrepared(HWND window, PreparedText&& prepared) {
 }
 
 void EditCtl_ReloadText(HWND window, std::u16string&& text) {
-    Update(window, [&](EditState& s) { ReloadText(s, std::move(text)); });
-    if (EditState* s = EditCtl_State(window))
-        EditCtl_RaiseAutomationEvent(window, *s, AutomationEvent::TextChanged);
+    ReplaceWholeText(window, [&](EditState& s) { ReloadText(s, std::move(text)); });
+}
+
+void EditCtl_ReloadPrepared(HWND window, PreparedText&& prepared) {
+    ReplaceWholeText(window, [&](EditState& s) { ReloadPrepared(s, std::move(prepared)); });
 }
 
 std::u16string EditCtl_GetText(HWND window) {

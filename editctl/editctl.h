@@ -46,6 +46,8 @@ void EditCtl_AdoptPrepared(HWND window, PreparedText&& prepared);
 // EditCtl_SetText for the file's new bytes: the caret keeps its line and
 // the view its place as far as the new text allows.
 void EditCtl_ReloadText(HWND window, std::u16string&& text);
+// The same for a whole file read and measured away from the window's thread.
+void EditCtl_ReloadPrepared(HWND window, PreparedText&& prepared);
 std::u16string EditCtl_GetText(HWND window);
 // The whole text as pieces, in order, without a copy and without moving
 // anything; valid until the text next changes.

@@ -30,6 +30,14 @@ std::string LargeFileBytes() {
     return bytes + "caf\xE9\r\n";
 }
 
+// Reads of the file fail from 8 MB on while it lives.
+struct FailingReads {
+    FailingReads() {
+        g_readFailsForTesting = [](uint64_t position) { return position >= (8u << 20); };
+    }
+    ~FailingReads() { g_readFailsForTesting = nullptr; }
+};
+
 } // namespace
 
 class LoadingTest : public FileCommandsTest {
@@ -133,12 +141,6 @@ TEST_F(LoadingTest, AReadFailingPartwayLeavesAnEmptyTabAndTheFileAsItWas) {
     for (int i = 0; bytes.size() < (12u << 20); ++i)
         bytes += "line " + std::to_string(i) + " caf\xC3\xA9 \xE4\xB8\xAD\t\xF0\x9F\x98\x80\n";
     Write("utf8.txt", bytes);
-    struct FailingReads {
-        FailingReads() {
-            g_readFailsForTesting = [](uint64_t position) { return position >= (8u << 20); };
-        }
-        ~FailingReads() { g_readFailsForTesting = nullptr; }
-    };
     {
         const FailingReads failing;
         ChooseFile(PathOf("utf8.txt"));
@@ -168,4 +170,51 @@ TEST_F(LoadingTest, AReadFailingPartwayLeavesAnEmptyTabAndTheFileAsItWas) {
     EXPECT_EQ(line, std::count(bytes.begin(), bytes.end(), '\n') + 1);
     EXPECT_EQ(Record().documents[0].encodingLabel, u"UTF-8");
     EXPECT_TRUE(Read("utf8.txt") == bytes);
+}
+
+// Reading the file again keeps the text it held shown, read-only, until the
+// new one is whole, and keeps it, edits and all, when the read fails.
+TEST_F(LoadingTest, AReloadShowsTheTextHeldUntilTheNewIsWholeOrTheReadFails) {
+    ChooseFile(PathOf("large.txt"));
+    Command(IDM_FILE_OPEN);
+    ASSERT_TRUE(WaitForLoads());
+    EditCtl_SetSelection(Record().activeEdit, 30000, 30000);
+    int line = 0;
+    EditCtl_GetCaretLineCol(Record().activeEdit, &line, nullptr);
+    Type(L'x');
+    const std::u16string edited = TextOf(0);
+    const std::string changed = "a new first line\r\n" + bytes_;
+    Write("large.txt", changed);
+
+    ASSERT_TRUE(ReloadActiveDocument(Record(), window_));
+    ASSERT_TRUE(Loading(0));
+    Type(L'y');
+    EXPECT_TRUE(TextOf(0) == edited);
+    EXPECT_NE(StatusText(0).find(L"Loading"), std::wstring::npos);
+    ASSERT_TRUE(WaitForLoads());
+    std::u16string whole;
+    TextEncoding encoding;
+    LineEnding lineEnding;
+    ASSERT_TRUE(DecodeText(changed, whole, encoding, lineEnding));
+    EXPECT_TRUE(TextOf(0) == whole);
+    int lineNow = 0;
+    EditCtl_GetCaretLineCol(Record().activeEdit, &lineNow, nullptr);
+    EXPECT_EQ(lineNow, line);
+    EXPECT_EQ(Title(), L"large.txt - Tessary");
+    EXPECT_TRUE(messages_.empty());
+
+    Type(L'z');
+    const std::u16string kept = TextOf(0);
+    {
+        const FailingReads failing;
+        ASSERT_TRUE(ReloadActiveDocument(Record(), window_));
+        ASSERT_TRUE(WaitForLoads());
+    }
+    EXPECT_TRUE(TextOf(0) == kept);
+    EXPECT_EQ(Title(), L"*large.txt - Tessary");
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_EQ(messages_[0].text.rfind(L"Failed to open file.", 0), 0u) << messages_[0].text;
+    Type(L'z');
+    EXPECT_EQ(TextOf(0).size(), kept.size() + 1);
+    EXPECT_TRUE(Read("large.txt") == changed);
 }
