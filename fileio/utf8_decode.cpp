@@ -137,10 +137,33 @@ bool PutBreak(Cursor& c, Utf8Decoding& decoding) {
     return true;
 }
 
+// PutSequence where four bytes can be read and two units written: one
+// branch tells every way the sequence can be ill-formed, and the units are
+// written whether one or two, so that a mix of lengths costs no guesses.
+// Nothing is consumed when false.
+bool PutWholeSequence(Cursor& c) {
+    const unsigned char* p = c.p + c.i;
+    const Utf8Lead lead = kUtf8Leads[p[0]];
+    const bool ill = (lead.length == 0) | (p[1] < lead.secondMin) | (p[1] > lead.secondMax) |
+                     ((lead.length >= 3) & ((p[2] & 0xC0) != 0x80)) |
+                     ((lead.length == 4) & ((p[3] & 0xC0) != 0x80));
+    if (ill)
+        return false;
+    const char32_t cp = AssembleUtf8(p, lead.length);
+    const bool pair = cp >= 0x10000;
+    c.out[c.w] = pair ? HighSurrogateOf(cp) : static_cast<char16_t>(cp);
+    c.out[c.w + 1] = LowSurrogateOf(cp);
+    c.i += lead.length;
+    c.w += pair ? 2 : 1;
+    return true;
+}
+
 // Decodes the sequence of two to four bytes that starts at c.i. False when
 // it is not well-formed: a byte that cannot start one, a sequence cut short
 // by the end of the bytes, or a later byte out of its range.
 bool PutSequence(Cursor& c) {
+    if (c.n - c.i >= 4 && c.room - c.w >= 2 && PutWholeSequence(c))
+        return true;
     char32_t cp;
     const size_t length = DecodeUtf8Sequence(c.p + c.i, c.n - c.i, cp);
     if (length != kUtf8Leads[c.p[c.i]].length)
