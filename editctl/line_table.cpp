@@ -110,6 +110,12 @@ bool JoinsPlainUnit(char16_t plain, char32_t next) {
     return PairFor(PropertyOf(Entry(plain)), Entry(next)) == PairBreak::Join;
 }
 
+// GraphemeBreakOf, inline: every character from U+0300 on that a line
+// holds is asked.
+GraphemeBreak BreakPropertyOf(char32_t c) {
+    return grapheme_rules::PropertyOf(grapheme_rules::Entry(c));
+}
+
 // The code point at text[i], from U+0300 on, and its units, when it is a
 // character of its own: it joins neither the unit before it nor what
 // follows, as a Han ideograph before another or a lone emoji before a
@@ -124,7 +130,7 @@ StandAlone StandAloneAt(const char16_t* text, int64_t i, int64_t length) {
         one = {2, CombineSurrogates(text[i], text[i + 1])};
     else if ((text[i] & 0xF800) == 0xD800)
         return {};
-    const GraphemeBreak property = GraphemeBreakOf(one.c);
+    const GraphemeBreak property = BreakPropertyOf(one.c);
     // What joins the unit before it, and what joins a plain unit after it.
     if (property == GraphemeBreak::Extend || property == GraphemeBreak::ZWJ ||
         property == GraphemeBreak::SpacingMark || property == GraphemeBreak::Prepend)
@@ -139,7 +145,7 @@ StandAlone StandAloneAt(const char16_t* text, int64_t i, int64_t length) {
     char32_t after = text[next];
     if (IsHighSurrogate(text[next]) && next + 1 < length && IsLowSurrogate(text[next + 1]))
         after = CombineSurrogates(text[next], text[next + 1]);
-    const GraphemeBreak joining = GraphemeBreakOf(after);
+    const GraphemeBreak joining = BreakPropertyOf(after);
     if (joining == GraphemeBreak::Extend || joining == GraphemeBreak::ZWJ ||
         joining == GraphemeBreak::SpacingMark)
         return {};
