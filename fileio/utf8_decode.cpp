@@ -158,12 +158,16 @@ bool PutWholeSequence(Cursor& c) {
     return true;
 }
 
-// Decodes the sequence of two to four bytes that starts at c.i. False when
-// it is not well-formed: a byte that cannot start one, a sequence cut short
-// by the end of the bytes, or a later byte out of its range.
+// Decodes the sequence of two to four bytes that starts at c.i, and those
+// right after it: words of a script other than Latin are runs of them.
+// False when one is not well-formed: a byte that cannot start one, a
+// sequence cut short by the end of the bytes, or a later byte out of its
+// range.
 bool PutSequence(Cursor& c) {
-    if (c.n - c.i >= 4 && c.room - c.w >= 2 && PutWholeSequence(c))
-        return true;
+    while (c.n - c.i >= 4 && c.room - c.w >= 2 && PutWholeSequence(c)) {
+        if (c.i == c.n || c.p[c.i] < 0x80)
+            return true;
+    }
     char32_t cp;
     const size_t length = DecodeUtf8Sequence(c.p + c.i, c.n - c.i, cp);
     if (length != kUtf8Leads[c.p[c.i]].length)
