@@ -116,26 +116,58 @@ GraphemeBreak BreakPropertyOf(char32_t c) {
     return grapheme_rules::PropertyOf(grapheme_rules::Entry(c));
 }
 
-// The code point at text[i], from U+0300 on, and its units, when it is a
-// character of its own: it joins neither the unit before it nor what
-// follows, as a Han ideograph before another or a lone emoji before a
-// space does; no units when the cluster rules must tell.
+// For each unit from U+0300 on, its cells when it is a code point that
+// joins nothing before it and nothing after it but marks, as the letters
+// of most scripts and the Han ideographs do; 0 for the others (marks,
+// joiners, Hangul jamo, surrogates), which the cluster rules must tell. A
+// line of Cyrillic or Han then costs a look or two per character. Made on
+// first use.
+class SimpleCells {
+  public:
+    static const SimpleCells& Get() {
+        static const SimpleCells table;
+        return table;
+    }
+    uint8_t operator[](char16_t unit) const { return cells_[unit]; }
+
+  private:
+    SimpleCells() {
+        for (char32_t c = kFirstWideOrMark; c < 0x10000; ++c) {
+            const GraphemeBreak property = BreakPropertyOf(c);
+            const bool simple = (c & 0xF800) != 0xD800 && (property == GraphemeBreak::Other ||
+                                                           property == GraphemeBreak::Control);
+            cells_[c] = simple ? static_cast<uint8_t>(std::max(CellWidth(c), 1)) : 0;
+        }
+    }
+
+    uint8_t cells_[0x10000] = {};
+};
+
+// The units and cells of the character at text[i], from U+0300 on, when
+// it is a code point of its own: it joins neither the unit before it nor
+// what follows, as a Han ideograph before another or a lone emoji before
+// a space does; no units when the cluster rules must tell. Two ints, which
+// travel back in one register.
 struct StandAlone {
     int units = 0;
-    char32_t c = 0;
+    int cells = 0;
 };
 StandAlone StandAloneAt(const char16_t* text, int64_t i, int64_t length) {
-    StandAlone one{1, text[i]};
-    if (IsHighSurrogate(text[i]) && i + 1 < length && IsLowSurrogate(text[i + 1]))
-        one = {2, CombineSurrogates(text[i], text[i + 1])};
-    else if ((text[i] & 0xF800) == 0xD800)
+    int units = 1;
+    char32_t c = text[i];
+    if (IsHighSurrogate(text[i]) && i + 1 < length && IsLowSurrogate(text[i + 1])) {
+        units = 2;
+        c = CombineSurrogates(text[i], text[i + 1]);
+    } else if ((text[i] & 0xF800) == 0xD800) {
         return {};
-    const GraphemeBreak property = BreakPropertyOf(one.c);
+    }
+    const GraphemeBreak property = BreakPropertyOf(c);
     // What joins the unit before it, and what joins a plain unit after it.
     if (property == GraphemeBreak::Extend || property == GraphemeBreak::ZWJ ||
         property == GraphemeBreak::SpacingMark || property == GraphemeBreak::Prepend)
         return {};
-    const int64_t next = i + one.units;
+    const StandAlone one{units, std::max(CellWidth(c), 1)};
+    const int64_t next = i + units;
     if (next == length || text[next] < kFirstWideOrMark)
         return one;
     // Before more than a plain unit, only a character that joins nothing
@@ -152,12 +184,25 @@ StandAlone StandAloneAt(const char16_t* text, int64_t i, int64_t length) {
     return one;
 }
 
+// StandAloneAt's cells for the commonest case, a character of SimpleCells
+// before a plain unit or another such character, which no mark follows;
+// 0 when StandAloneAt must tell. Apart from it, so that this case costs
+// no call.
+int SimpleCellsAt(const char16_t* text, int64_t i, int64_t length, const SimpleCells& simple) {
+    const int cells = simple[text[i]];
+    return cells != 0 &&
+                   (i + 1 == length || text[i + 1] < kFirstWideOrMark || simple[text[i + 1]] != 0)
+               ? cells
+               : 0;
+}
+
 // Scans from `start` to the next CR, LF or the end; one pass, no allocation.
 Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const CellRules& rules) {
     // The line as far as it may reach: characters never cross a break.
     const std::u16string_view rest(text + start, static_cast<size_t>(length - start));
     int64_t extra = 0; // cells beyond one per unit
     RowCells cells(rules);
+    const SimpleCells& simple = SimpleCells::Get();
     bool hasTab = false;
     bool hasComplex = false;
     int64_t i = start;
@@ -180,8 +225,11 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
             return true;
         }
         hasComplex = true;
-        if (const StandAlone one = StandAloneAt(text, i, length); one.units > 0) {
-            extra += cells.end(column, std::max(CellWidth(one.c), 1)) - column - one.units;
+        StandAlone one{1, SimpleCellsAt(text, i, length, simple)};
+        if (one.cells == 0)
+            one = StandAloneAt(text, i, length);
+        if (one.units > 0) {
+            extra += cells.end(column, one.cells) - column - one.units;
             i += one.units;
             characterEnd = i;
             return true;
