@@ -51,20 +51,30 @@ int32_t LineCount() {
     return lines ? std::atoi(lines) : 1'000'000;
 }
 
-// Short lines of letters with a tab or an accented letter now and then.
-const std::u16string& Document() {
-    static const std::u16string text = [] {
-        std::mt19937 rng(3);
-        std::u16string t;
-        for (int32_t line = LineCount(); line > 0; --line) {
-            for (auto n = 4 + rng() % 9; n > 0; --n) {
-                const auto r = rng() % 32;
-                t += r == 0 ? u'\t' : r == 1 ? u'\u00E9' : static_cast<char16_t>(u'a' + r % 26);
-            }
-            t += u"\r\n";
+// Short lines of letters with a tab or an accented letter now and then;
+// with `otherScripts`, the letters Cyrillic, a third of them Han.
+std::u16string MakeDocument(bool otherScripts) {
+    std::mt19937 rng(3);
+    std::u16string t;
+    for (int32_t line = LineCount(); line > 0; --line) {
+        for (auto n = 4 + rng() % 9; n > 0; --n) {
+            const auto r = rng() % 32;
+            const char16_t letter = !otherScripts ? static_cast<char16_t>(u'a' + r % 26)
+                                    : r % 3 == 0  ? static_cast<char16_t>(0x4E00 + rng() % 0x5000)
+                                                  : static_cast<char16_t>(0x0430 + r);
+            t += r == 0 ? u'\t' : r == 1 ? u'\u00E9' : letter;
         }
-        return t;
-    }();
+        t += u"\r\n";
+    }
+    return t;
+}
+
+const std::u16string& Document(bool otherScripts = false) {
+    if (otherScripts) {
+        static const std::u16string text = MakeDocument(true);
+        return text;
+    }
+    static const std::u16string text = MakeDocument(false);
     return text;
 }
 
@@ -157,10 +167,11 @@ void BM_TypeAndUndo(benchmark::State& state) {
     state.counters["lines"] = table.size();
 }
 
-// Bytes held per line after measuring the whole document, beside the same
-// lines kept as the plain table's arrays grown line by line.
+// Measuring the whole document, of Latin or of other scripts, and the
+// bytes held per line after it, beside the same lines kept as the plain
+// table's arrays grown line by line.
 void BM_Rebuild(benchmark::State& state) {
-    const TextBuffer text(Document());
+    const TextBuffer text(Document(state.range(1) != 0));
     const bool wrap = state.range(0) != 0;
     double bytesPerLine = 0;
     for (auto _ : state) {
@@ -182,7 +193,8 @@ BENCHMARK(BM_TypeAndUndo)
     ->Iterations(20000)
     ->Unit(benchmark::kMicrosecond)
     ->UseManualTime();
-BENCHMARK(BM_Rebuild)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Args: wrapping, other scripts.
+BENCHMARK(BM_Rebuild)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

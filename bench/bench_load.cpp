@@ -24,16 +24,35 @@ namespace {
 
 size_t g_targetBytes = 100'000'000;
 
+// Words of Cyrillic letters and Han ideographs instead, for text in a
+// script other than Latin, where nearly every character is a sequence.
+std::string MakeOtherScripts(std::mt19937& rng) {
+    std::u16string line;
+    while (line.size() < 30) {
+        for (auto n = 2 + rng() % 6; n > 0; --n)
+            line += rng() % 3 == 0 ? static_cast<char16_t>(0x4E00 + rng() % 0x5000)
+                                   : static_cast<char16_t>(0x0430 + rng() % 32);
+        line += u' ';
+    }
+    std::string bytes;
+    bool replaced;
+    EncodeToCodePage(kCodePageUtf8, line, bytes, replaced);
+    return bytes;
+}
+
 // Lines of about 50 bytes (2 million in 100 MB): ASCII words, now and then a two-, three-
 // or four-byte character, CR LF breaks with some LF among them. Lines are
-// drawn from a pool so that making 100 MB takes little time.
-std::string MakeContent() {
+// drawn from a pool so that making 100 MB takes little time. With
+// `otherScripts`, lines of MakeOtherScripts, somewhat longer in bytes.
+std::string MakeContent(bool otherScripts) {
     static const char* const kMultibyte[] = {"\xC3\xA9", "\xE2\x82\xAC", "\xE4\xB8\xAD",
                                              "\xF0\x9F\x98\x80"};
     std::mt19937 rng(7);
     std::vector<std::string> pool(4096);
     constexpr size_t lineBytes = 48;
     for (std::string& line : pool) {
+        if (otherScripts)
+            line = MakeOtherScripts(rng);
         while (line.size() < lineBytes) {
             if (rng() % 16 == 0)
                 line += kMultibyte[rng() % 4];
@@ -54,9 +73,10 @@ std::string MakeContent() {
 
 class SampleFile {
   public:
-    SampleFile() {
-        path_ = std::filesystem::temp_directory_path() / "tessary-bench-load.txt";
-        const std::string content = MakeContent();
+    explicit SampleFile(bool otherScripts) {
+        path_ = std::filesystem::temp_directory_path() /
+                (otherScripts ? "tessary-bench-load-scripts.txt" : "tessary-bench-load.txt");
+        const std::string content = MakeContent(otherScripts);
         std::ofstream(path_, std::ios::binary).write(content.data(), content.size());
         size_ = content.size();
     }
@@ -69,13 +89,20 @@ class SampleFile {
     size_t size_ = 0;
 };
 
-const SampleFile& Sample() {
-    static const SampleFile file;
+// The sample of Latin text, or with `otherScripts` that of MakeOtherScripts.
+const SampleFile& Sample(bool otherScripts = false) {
+    if (otherScripts) {
+        static const SampleFile file(true);
+        return file;
+    }
+    static const SampleFile file(false);
     return file;
 }
 
+// Arg 1: the sample of other scripts.
 void BM_ReadTextFile(benchmark::State& state) {
-    const std::u16string path = Sample().Path().u16string();
+    const SampleFile& sample = Sample(state.range(0) != 0);
+    const std::u16string path = sample.Path().u16string();
     for (auto _ : state) {
         std::u16string text;
         TextEncoding encoding;
@@ -84,11 +111,12 @@ void BM_ReadTextFile(benchmark::State& state) {
             state.SkipWithError("ReadTextFile failed");
         benchmark::DoNotOptimize(text.data());
     }
-    state.SetBytesProcessed(state.iterations() * Sample().Size());
+    state.SetBytesProcessed(state.iterations() * sample.Size());
 }
 
 void BM_ReadAndWidenBaseline(benchmark::State& state) {
-    const std::string path = Sample().Path().string();
+    const SampleFile& sample = Sample(state.range(0) != 0);
+    const std::string path = sample.Path().string();
     for (auto _ : state) {
         std::FILE* file = std::fopen(path.c_str(), "rb");
         std::fseek(file, 0, SEEK_END);
@@ -102,7 +130,7 @@ void BM_ReadAndWidenBaseline(benchmark::State& state) {
             text[i] = static_cast<unsigned char>(bytes[i]);
         benchmark::DoNotOptimize(text.data());
     }
-    state.SetBytesProcessed(state.iterations() * Sample().Size());
+    state.SetBytesProcessed(state.iterations() * sample.Size());
 }
 
 // The sample's text as loaded, split in two as the edit control holds it.
@@ -165,8 +193,8 @@ void BM_ConvertAndWriteBaseline(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * Sample().Size());
 }
 
-BENCHMARK(BM_ReadTextFile)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ReadAndWidenBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadTextFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ReadAndWidenBaseline)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_WriteTextFileFromHalves)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ConvertAndWriteBaseline)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Utf8LossCheck)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -222,8 +250,10 @@ int main(int argc, char** argv) {
     Sample();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatio(reporter, "load pipeline", "BM_ReadTextFile/real_time", "read-and-widen",
-               "BM_ReadAndWidenBaseline/real_time");
+    PrintRatio(reporter, "load pipeline", "BM_ReadTextFile/0/real_time", "read-and-widen",
+               "BM_ReadAndWidenBaseline/0/real_time");
+    PrintRatio(reporter, "load pipeline, other scripts", "BM_ReadTextFile/1/real_time",
+               "read-and-widen", "BM_ReadAndWidenBaseline/1/real_time");
     PrintRatio(reporter, "save from halves", "BM_WriteTextFileFromHalves/real_time",
                "convert-and-write", "BM_ConvertAndWriteBaseline/real_time");
     PrintRatio(reporter, "UTF-8 loss check", "BM_Utf8LossCheck/real_time", "save from halves",
