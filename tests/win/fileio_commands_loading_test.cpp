@@ -30,6 +30,15 @@ std::string LargeFileBytes() {
     return bytes + "caf\xE9\r\n";
 }
 
+// The text a file of these bytes holds once loaded whole.
+std::u16string Decoded(const std::string& bytes) {
+    std::u16string text;
+    TextEncoding encoding;
+    LineEnding lineEnding;
+    EXPECT_TRUE(DecodeText(bytes, text, encoding, lineEnding));
+    return text;
+}
+
 // Reads of the file fail from 8 MB on while it lives.
 struct FailingReads {
     FailingReads() {
@@ -78,10 +87,7 @@ TEST_F(LoadingTest, StartIsShownReadOnlyThenTheWholeFileTakesItsPlace) {
     ChooseFile(PathOf("large.txt"));
     Command(IDM_FILE_OPEN);
     ASSERT_TRUE(Loading(0));
-    std::u16string whole;
-    TextEncoding encoding;
-    LineEnding lineEnding;
-    ASSERT_TRUE(DecodeText(bytes_, whole, encoding, lineEnding));
+    const std::u16string whole = Decoded(bytes_);
     const std::u16string start = TextOf(0);
     EXPECT_GT(start.size(), 1000u);
     EXPECT_LT(start.size(), whole.size() / 2);
@@ -157,10 +163,7 @@ TEST_F(LoadingTest, AReadFailingPartwayLeavesAnEmptyTabAndTheFileAsItWas) {
 
     Command(IDM_FILE_OPEN);
     ASSERT_TRUE(WaitForLoads());
-    std::u16string whole;
-    TextEncoding encoding;
-    LineEnding lineEnding;
-    ASSERT_TRUE(DecodeText(bytes, whole, encoding, lineEnding));
+    const std::u16string whole = Decoded(bytes);
     EXPECT_TRUE(TextOf(0) == whole);
     EditCtl_SetSelection(Record().activeEdit, static_cast<int32_t>(whole.size()),
                          static_cast<int32_t>(whole.size()));
@@ -192,10 +195,7 @@ TEST_F(LoadingTest, AReloadShowsTheTextHeldUntilTheNewIsWholeOrTheReadFails) {
     EXPECT_TRUE(TextOf(0) == edited);
     EXPECT_NE(StatusText(0).find(L"Loading"), std::wstring::npos);
     ASSERT_TRUE(WaitForLoads());
-    std::u16string whole;
-    TextEncoding encoding;
-    LineEnding lineEnding;
-    ASSERT_TRUE(DecodeText(changed, whole, encoding, lineEnding));
+    const std::u16string whole = Decoded(changed);
     EXPECT_TRUE(TextOf(0) == whole);
     int lineNow = 0;
     EditCtl_GetCaretLineCol(Record().activeEdit, &lineNow, nullptr);
