@@ -137,10 +137,8 @@ bool PutBreak(Cursor& c, Utf8Decoding& decoding) {
     return true;
 }
 
-// PutSequence where four bytes can be read and two units written: one
-// branch tells every way the sequence can be ill-formed, and the units are
-// written whether one or two, so that a mix of lengths costs no guesses.
-// Nothing is consumed when false.
+// PutSequence where four bytes can be read and two units written. Nothing
+// is consumed when false.
 bool PutWholeSequence(Cursor& c) {
     const unsigned char* p = c.p + c.i;
     // Two bytes, or three whose lead bounds the second byte no closer than
@@ -157,6 +155,8 @@ bool PutWholeSequence(Cursor& c) {
         c.i += 3;
         return true;
     }
+    // The rest: one branch tells every way the sequence can be ill-formed,
+    // and the units are written whether one or two.
     const Utf8Lead lead = kUtf8Leads[p[0]];
     const bool ill = (lead.length == 0) | (p[1] < lead.secondMin) | (p[1] > lead.secondMax) |
                      ((lead.length >= 3) & ((p[2] & 0xC0) != 0x80)) |
