@@ -271,6 +271,128 @@ Measured MeasureLine(const char16_t* text, int64_t length, int64_t start, const 
     return {i, i - start + extra, hasTab, hasComplex};
 }
 
+// A line's end, as MeasureLine finds it, and a bound of its width without
+// wrapping: a unit takes at most one cell, but a tab up to a tab stop away,
+// and a unit from U+1100 on outside the surrogates up to two. A surrogate
+// pair takes at most two cells, and so does a cluster of units.
+struct Bounded {
+    int64_t end;
+    int64_t cells;
+    bool hasTab;
+    bool hasComplex;
+};
+
+constexpr char16_t kFirstWide = 0x1100;
+
+bool MayBeWide(char16_t unit) {
+    return unit >= kFirstWide && (unit & 0xF800) != 0xD800;
+}
+
+// Bits for each of the sixteen units at p, the first lowest: the CRs and
+// LFs, and apart from them, for the units that are not plain, the tabs,
+// the units MayBeWide holds and the units from U+0300 on.
+uint32_t BreaksOfSixteen(const char16_t* p);
+struct SixteenKinds {
+    uint32_t tabs;
+    uint32_t wide;
+    uint32_t complex;
+};
+SixteenKinds KindsOfSixteen(const char16_t* p);
+
+#if defined(__SSE2__)
+__m128i UnitsEqual(__m128i units, char16_t unit) {
+    return _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit)));
+}
+
+// Units above `bound`, compared unsigned: with their top bits flipped,
+// units compare as signed in the order they have unsigned.
+__m128i UnitsAbove(__m128i units, int bound) {
+    return _mm_cmpgt_epi16(_mm_xor_si128(units, _mm_set1_epi16(static_cast<short>(-0x8000))),
+                           _mm_set1_epi16(static_cast<short>(bound - 0x8000)));
+}
+
+// One bit a unit from a test of eight units at a time.
+template <typename Test> uint32_t SixteenBits(const char16_t* p, Test test) {
+    const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(test(front), test(back))));
+}
+
+uint32_t BreaksOfSixteen(const char16_t* p) {
+    return SixteenBits(
+        p, [](__m128i u) { return _mm_or_si128(UnitsEqual(u, kCr), UnitsEqual(u, kLf)); });
+}
+
+SixteenKinds KindsOfSixteen(const char16_t* p) {
+    return {SixteenBits(p, [](__m128i u) { return UnitsEqual(u, kTab); }),
+            SixteenBits(p,
+                        [](__m128i u) {
+                            const __m128i surrogate =
+                                _mm_andnot_si128(UnitsAbove(u, 0xDFFF), UnitsAbove(u, 0xD7FF));
+                            return _mm_andnot_si128(surrogate, UnitsAbove(u, kFirstWide - 1));
+                        }),
+            SixteenBits(p, [](__m128i u) { return UnitsAbove(u, kFirstWideOrMark - 1); })};
+}
+#else
+uint32_t BreaksOfSixteen(const char16_t* p) {
+    uint32_t breaks = 0;
+    for (int k = 0; k < 16; ++k)
+        breaks |= static_cast<uint32_t>(p[k] == kCr || p[k] == kLf) << k;
+    return breaks;
+}
+
+SixteenKinds KindsOfSixteen(const char16_t* p) {
+    SixteenKinds kinds{};
+    for (int k = 0; k < 16; ++k) {
+        kinds.tabs |= static_cast<uint32_t>(p[k] == kTab) << k;
+        kinds.wide |= static_cast<uint32_t>(MayBeWide(p[k])) << k;
+        kinds.complex |= static_cast<uint32_t>(p[k] >= kFirstWideOrMark) << k;
+    }
+    return kinds;
+}
+#endif
+
+// The set bits of the low and of the high sixteen bits, side by side,
+// without a population count instruction, which the target may lack.
+uint32_t CountBitsOfHalves(uint32_t x) {
+    x -= (x >> 1) & 0x55555555u;
+    x = (x & 0x33333333u) + ((x >> 2) & 0x33333333u);
+    x = (x + (x >> 4)) & 0x0F0F0F0Fu;
+    return (x + (x >> 8)) & 0x001F001Fu;
+}
+
+Bounded BoundLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth) {
+    int64_t tabs = 0;
+    int64_t wide = 0;
+    bool hasComplex = false;
+    int64_t i = start;
+    for (; i + 16 <= length; i += 16) {
+        const uint32_t others = OthersOfSixteen(text + i);
+        if (others == 0)
+            continue;
+        const uint32_t breaks = BreaksOfSixteen(text + i);
+        const uint32_t before = breaks != 0 ? (1u << std::countr_zero(breaks)) - 1 : 0xFFFFu;
+        if ((others & before) != 0) {
+            const SixteenKinds kinds = KindsOfSixteen(text + i);
+            const uint32_t counts =
+                CountBitsOfHalves((kinds.tabs & before) | (kinds.wide & before) << 16);
+            tabs += counts & 0xFFFF;
+            wide += counts >> 16;
+            hasComplex = hasComplex || (kinds.complex & before) != 0;
+        }
+        if (breaks != 0) {
+            i += std::countr_zero(breaks);
+            return {i, i - start + tabs * (tabWidth - 1) + wide, tabs > 0, hasComplex};
+        }
+    }
+    for (; i < length && text[i] != kCr && text[i] != kLf; ++i) {
+        tabs += text[i] == kTab;
+        wide += MayBeWide(text[i]);
+        hasComplex = hasComplex || text[i] >= kFirstWideOrMark;
+    }
+    return {i, i - start + tabs * (tabWidth - 1) + wide, tabs > 0, hasComplex};
+}
+
 // How far apart the stops an edit's walk starts and ends at lie at most.
 constexpr int32_t kStopWalk = 2048;
 
@@ -470,7 +592,8 @@ Measured MeasureLineAt(const TextBuffer& text, int64_t start, const CellRules& r
 constexpr uint32_t kBreakMask = 3;
 constexpr uint32_t kHasTab = 4;
 constexpr uint32_t kHasComplex = 8;
-constexpr int kCellsShift = 4;
+constexpr uint32_t kUnmeasured = 16; // the width field holds a bound of the width
+constexpr int kCellsShift = 5;
 // The width field's top value: the width is kept apart.
 constexpr uint32_t kWideCells = 0xFFFFFFFFu >> kCellsShift;
 
@@ -533,20 +656,22 @@ void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics,
     }
 }
 
-void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex) {
+void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex,
+                          bool measured) {
     if (!shapes.empty())
         shapes.set(shapes.size() - 1,
                    shapes[shapes.size() - 1] | static_cast<uint32_t>(start - lastEnd));
     if (shapes.size() == std::min({starts.capacity(), tops.capacity(), shapes.capacity()}))
         grow(start);
-    uint32_t shape = (hasTab ? kHasTab : 0) | (hasComplex ? kHasComplex : 0);
+    uint32_t shape =
+        (hasTab ? kHasTab : 0) | (hasComplex ? kHasComplex : 0) | (measured ? 0 : kUnmeasured);
     if (cells < kWideCells) {
         shape |= static_cast<uint32_t>(cells) << kCellsShift;
     } else {
         shape |= kWideCells << kCellsShift;
         wide.push_back({static_cast<int32_t>(shapes.size()), cells});
     }
-    widths.add(cells);
+    (measured ? widths : bounds).add(cells);
     starts.push_back(static_cast<int32_t>(start));
     tops.push_back(Saturate32(rows));
     shapes.push_back(shape);
@@ -579,6 +704,7 @@ void LineTable::rebuild(const TextBuffer& text, const LineMetrics& metrics) {
     all.shapes.clear();
     all.wide.clear();
     all.widths.clear();
+    all.bounds.clear();
     all.textLength = static_cast<int64_t>(text.size());
     try {
         measureLines(text, metrics, 0, static_cast<int64_t>(text.size()), all);
@@ -605,9 +731,22 @@ void LineTable::rebuild(const TextBuffer& text, Ahead&& ahead) {
 }
 
 LineTable::Ahead::Ahead(const LineMetrics& metrics, int64_t expectedLength, int64_t start)
-    : metrics_(metrics), next_(start) {
+    : metrics_(metrics), next_(start),
+      linesToReach_(static_cast<uint32_t>(std::clamp<int64_t>(expectedLength >> 16, 1, 64))) {
     scan_.origin = start;
     scan_.textLength = expectedLength - start;
+}
+
+void LineTable::Ahead::reach(int64_t cells) {
+    const auto width = static_cast<size_t>(std::min(cells, WidthCounts::kNarrow));
+    ++measuredAt_[width];
+    if (static_cast<int64_t>(width) >= reached_)
+        ++reaching_;
+    // Bounds kept stay among the widths counted in place, so that measuring
+    // such a line later needs no memory.
+    while (reached_ < WidthCounts::kNarrow - 1 &&
+           reaching_ - measuredAt_[static_cast<size_t>(reached_)] >= linesToReach_)
+        reaching_ -= measuredAt_[static_cast<size_t>(reached_++)];
 }
 
 void LineTable::Ahead::append(const Ahead& later) {
@@ -621,7 +760,11 @@ void LineTable::Ahead::append(const Ahead& later) {
             cells = (wide++)->cells;
         const int64_t end =
             i + 1 < count ? more.starts[i + 1] - (shape & kBreakMask) : more.lastEnd;
-        scan_.add(more.starts[i], end, cells, (shape & kHasTab) != 0, (shape & kHasComplex) != 0);
+        const bool measured = (shape & kUnmeasured) == 0;
+        scan_.add(more.starts[i], end, cells, (shape & kHasTab) != 0, (shape & kHasComplex) != 0,
+                  measured);
+        if (measured)
+            reach(cells);
         scan_.rows += RowsOfCells(cells, metrics_.columnsPerRow);
     }
     next_ = later.next_;
@@ -634,7 +777,8 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
     const int64_t perRow = metrics_.columnsPerRow;
     const CellRules rules{metrics_.tabWidth, perRow};
     while (next_ < written && next_ <= stopBeyond) {
-        const Measured m = MeasureLine(units, written, next_, rules);
+        const Bounded bounded = BoundLine(units, written, next_, metrics_.tabWidth);
+        Measured m{bounded.end, bounded.cells, bounded.hasTab, bounded.hasComplex};
         int64_t after = m.end + 1;
         // Not ended yet, or a CR that an LF not written yet may follow.
         if (m.end >= written || (units[m.end] == kCr && after >= written)) {
@@ -648,7 +792,16 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
         }
         if (units[m.end] == kCr && units[after] == kLf)
             ++after;
-        scan_.add(next_, m.end, m.cells, m.hasTab, m.hasComplex);
+        // A line of plain units is as wide as its bound, and one narrower
+        // than a row takes one row whatever its width.
+        bool measured = !m.hasTab && !m.hasComplex;
+        if (!measured && (m.cells > reached_ || (perRow > 0 && m.cells >= perRow))) {
+            m = MeasureLine(units, written, next_, rules);
+            measured = true;
+        }
+        scan_.add(next_, m.end, m.cells, m.hasTab, m.hasComplex, measured);
+        if (measured)
+            reach(m.cells);
         scan_.rows += RowsOfCells(m.cells, perRow);
         next_ = after;
     }
@@ -698,12 +851,13 @@ void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const
                  topsFit ? static_cast<int32_t>(fresh.rows - oldRows) : 0);
     if (!topsFit)
         retop();
+    settleWidest(text);
 }
 
 std::optional<int64_t> LineTable::cellsAfterPlainEdit(const TextBuffer& text, int32_t line,
                                                       const TextChange& change) const {
     const LineInfo info = (*this)[line];
-    if (change.oldEnd > info.start + info.length)
+    if (change.oldEnd > info.start + info.length || !measured(line))
         return std::nullopt;
     const int32_t delta = change.newEnd - change.oldEnd;
     const int32_t end = info.start + info.length + delta;
@@ -741,7 +895,7 @@ void LineTable::resized(int32_t line, int32_t delta, int64_t cells, Scan& out) c
 bool LineTable::walkedFromStops(const TextBuffer& text, int32_t line, const TextChange& change,
                                 std::span<const CellStop> stops, Scan& out) const {
     const LineInfo info = (*this)[line];
-    if (stops.size() < 2 || change.oldEnd > info.start + info.length)
+    if (stops.size() < 2 || change.oldEnd > info.start + info.length || !measured(line))
         return false;
     for (int32_t i = change.start; i < change.newEnd; ++i) {
         if (IsBreak(text[static_cast<size_t>(i)]))
@@ -797,6 +951,7 @@ void LineTable::remeasure(const TextBuffer& text, const LineMetrics& metrics) {
     metrics_ = metrics;
     retop();
     recountWidths();
+    settleWidest(text);
 }
 
 bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) {
@@ -820,7 +975,7 @@ bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) 
         }
         if (wasWide)
             wide_.erase(at);
-        shapes_.set(static_cast<size_t>(i), (shape & ((1u << kCellsShift) - 1)) |
+        shapes_.set(static_cast<size_t>(i), (shape & (kBreakMask | kHasTab | kHasComplex)) |
                                                 static_cast<uint32_t>(cells) << kCellsShift);
     }
     return true;
@@ -845,7 +1000,7 @@ int32_t LineTable::lineAtRow(int64_t row) const {
 void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, int32_t lengthDelta,
                              int32_t topDelta) {
     for (int32_t i = first; i < resume; ++i)
-        widths_.remove(cellsOf(i));
+        (measured(i) ? widths_ : bounds_).remove(cellsOf(i));
     const int64_t top = tops_[first];
     // The break ending the last measured line reaches the first line kept.
     const bool followed = resume < size();
@@ -866,7 +1021,7 @@ void LineTable::replaceLines(int32_t first, int32_t resume, const Scan& fresh, i
         shapes_.set(last, shapes_[last] | static_cast<uint32_t>(keptStart - fresh.lastEnd));
     }
     for (int32_t i = first; i < first + count; ++i)
-        widths_.add(cellsOf(i));
+        (measured(i) ? widths_ : bounds_).add(cellsOf(i));
 }
 
 void LineTable::replaceWide(int32_t first, int32_t resume, const Scan& fresh) {
@@ -888,6 +1043,7 @@ void LineTable::swapStorage(Scan& scan) {
     std::swap(shapes_, scan.shapes);
     std::swap(wide_, scan.wide);
     std::swap(widths_, scan.widths);
+    std::swap(bounds_, scan.bounds);
 }
 
 int64_t LineTable::cellsOf(int32_t line) const {
@@ -915,9 +1071,39 @@ void LineTable::retop() {
     rowSum_ = rowsAbove;
 }
 
+bool LineTable::measured(int32_t line) const {
+    return (shapes_[static_cast<size_t>(line)] & kUnmeasured) == 0;
+}
+
+void LineTable::settleWidest(const TextBuffer& text) {
+    // Measures from the widest bound down, a band of bounds at a time, as
+    // few lines as tell the widest. The first band reaches a little below
+    // the widest line measured, so that narrowing it a cell at a time does
+    // not walk the table at every keystroke.
+    const CellRules rules{metrics_.tabWidth, metrics_.columnsPerRow};
+    for (int64_t band = 16; bounds_.widest() > widths_.widest(); band *= 4) {
+        const int64_t below = std::max(widths_.widest() - 8, bounds_.widest() - band);
+        for (int32_t i = 0; i < size(); ++i) {
+            const uint32_t shape = shapes_[static_cast<size_t>(i)];
+            const int64_t bound = shape >> kCellsShift;
+            if ((shape & kUnmeasured) == 0 || bound <= below)
+                continue;
+            // Below the bound, and so counted in place: no memory needed. A
+            // line narrower than a row keeps its one row.
+            const int64_t cells = MeasureLineAt(text, starts_[i], rules).cells;
+            bounds_.remove(bound);
+            widths_.add(cells);
+            shapes_.set(static_cast<size_t>(i), (shape & (kBreakMask | kHasTab | kHasComplex)) |
+                                                    static_cast<uint32_t>(cells) << kCellsShift);
+        }
+    }
+}
+
 void LineTable::recountWidths() {
     WidthCounts counted;
+    WidthCounts bounded;
     for (int32_t i = 0; i < size(); ++i)
-        counted.add(cellsOf(i));
+        (measured(i) ? counted : bounded).add(cellsOf(i));
     std::swap(widths_, counted);
+    std::swap(bounds_, bounded);
 }

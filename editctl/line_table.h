@@ -8,6 +8,7 @@
 #include "editctl/partitioned_index.h"
 #include "editctl/width_counts.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -97,7 +98,9 @@ class LineTable {
     // overflows, whatever the font.
     int32_t firstRow(int32_t line) const { return tops_[line]; }
     int64_t totalRows() const { return rowSum_; }
-    // Pixels of the widest line with tabs expanded.
+    // Pixels of the widest line with tabs expanded. Lines measured ahead may
+    // hold only a bound of their width, never above the widest line
+    // measured: that one is the widest.
     int64_t maxLineWidth() const { return widths_.widest() * metrics_.charWidth; }
 
     // The last line starting at or before the position; 0 when empty.
@@ -119,12 +122,15 @@ class LineTable {
         GapVector shapes;
         std::vector<WideLine> wide; // lines counted from the first measured
         WidthCounts widths;
+        WidthCounts bounds; // of the lines left unmeasured
         int64_t rows = 0;
         int64_t lastEnd = 0;    // where the last line's break begins
         int64_t origin = 0;     // where the first line starts
         int64_t textLength = 0; // units from origin on when known, to size the tables
 
-        void add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex);
+        // A line of `cells` cells, or at most that many when not `measured`.
+        void add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex,
+                 bool measured = true);
         void grow(int64_t position);
     };
 
@@ -150,6 +156,10 @@ class LineTable {
                          std::span<const CellStop> stops, Scan& out) const;
     void swapStorage(Scan& scan);
     int64_t cellsOf(int32_t line) const;
+    bool measured(int32_t line) const;
+    // Measures the unmeasured lines that may be wider than the widest line
+    // measured, which an edit has narrowed, so that it is the widest again.
+    void settleWidest(const TextBuffer& text);
     int64_t rowsOf(int32_t line) const;
     // Measures again the lines whose width wrapping to `metrics` may
     // change; false, having done part of it, when a line becomes too wide
@@ -163,7 +173,8 @@ class LineTable {
     PartitionedIndex tops_;
     GapVector shapes_;
     std::vector<WideLine> wide_; // by line
-    WidthCounts widths_;
+    WidthCounts widths_;         // of the lines measured
+    WidthCounts bounds_;         // of the others
     LineMetrics metrics_;
     int64_t textLength_ = 0;
     int64_t rowSum_ = 0;
@@ -182,8 +193,14 @@ class LineTable::Ahead {
     // `stopBeyond`. The units must begin with those of earlier calls. A
     // line not ended yet is measured again only once the written units
     // beyond its start have doubled, so a long line costs a few measures,
-    // not one per call, and not at all once longer than a block. Out of
-    // memory, throws.
+    // not one per call, and not at all once longer than a block. A line
+    // that a count of its tabs and wide units shows to be narrower than a
+    // row, and no wider than enough lines measured so far, keeps that bound
+    // and is not measured: it takes one row, and only the widest line's
+    // width is needed. Enough is one line in a short text, up to 64 in a
+    // long one, so that taking out a few wide lines leaves one of the
+    // others the widest, and no edit has to measure lines all over a large
+    // text. Out of memory, throws.
     void measure(const char16_t* units, int64_t written, int64_t stopBeyond);
     // Where the first line not measured yet starts.
     int64_t next() const { return next_; }
@@ -196,8 +213,17 @@ class LineTable::Ahead {
   private:
     friend class LineTable;
 
+    // Counts a line measured at `cells`, moving reached_ up when it can.
+    void reach(int64_t cells);
+
     LineMetrics metrics_;
     Scan scan_;
     int64_t next_ = 0;
     int64_t retryAt_ = 0; // the written length at which the unended line is measured again
+    // The lines measured by width, those from WidthCounts::kNarrow on as one,
+    // and the widest width below that enough of them reach.
+    std::array<uint32_t, WidthCounts::kNarrow + 1> measuredAt_{};
+    uint32_t linesToReach_ = 1; // how many lines measured a bound kept must not exceed
+    int64_t reached_ = 0;       // a width that many lines measured reach
+    uint32_t reaching_ = 0;     // the lines measured that reach it
 };

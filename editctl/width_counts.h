@@ -21,9 +21,10 @@ class WidthCounts {
     void remove(int64_t cells);
     int64_t widest() const { return widest_; }
 
-  private:
+    // Widths below this are counted in place: adding one needs no memory.
     static constexpr int64_t kNarrow = 1024;
 
+  private:
     void findWidest(int64_t below);
 
     std::array<uint32_t, kNarrow> narrow_{}; // lines by width below kNarrow

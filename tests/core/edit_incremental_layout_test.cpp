@@ -231,7 +231,9 @@ TEST(LineTableRemeasure, MatchesARebuildInAnyOtherView) {
 
 // Lines measured a prefix at a time while the text is written, cut
 // anywhere (between CR and LF, inside a character, inside a long line,
-// right after a break), then finished: the table a rebuild makes.
+// right after a break), then finished: the table a rebuild makes. Lines
+// left with a bound of their width are measured as edits and other views
+// need them: the widest line stays exact through both.
 TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
     const LineMetrics views[] = {{0, 4, 8}, {3, 4, 7}, {5, 3, 1}};
     const std::u16string pieces[] = {
@@ -258,6 +260,60 @@ TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
         table.rebuild(buffer, std::move(ahead));
         fresh.rebuild(buffer, metrics);
         ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "round " << round;
+        const LineMetrics* view = &metrics;
+        for (int step = 0; step < 20; ++step) {
+            if (pick(6) == 0) {
+                view = &views[pick(static_cast<int32_t>(std::size(views)))];
+                table.remeasure(TextBuffer(text), *view);
+            } else {
+                const auto at = pick(static_cast<int32_t>(text.size()) + 1);
+                const auto removed =
+                    std::min(pick(2) * pick(24), static_cast<int32_t>(text.size()) - at);
+                const std::u16string inserted =
+                    pick(2) == 0 ? pieces[pick(static_cast<int32_t>(std::size(pieces)))] : u"";
+                // As typing tells it, whether the units removed were all plain.
+                const auto from = text.begin() + at;
+                const bool plain = std::all_of(from, from + removed, IsPlainUnit);
+                text.replace(static_cast<size_t>(at), static_cast<size_t>(removed), inserted);
+                TextChange change;
+                change.add(at, removed, static_cast<int32_t>(inserted.size()), plain);
+                table.update(TextBuffer(text), *view, change);
+            }
+            fresh.rebuild(TextBuffer(text), *view);
+            ASSERT_NO_FATAL_FAILURE(ExpectSameTables(table, fresh)) << "round " << round;
+        }
+    }
+}
+
+// A line of one unit repeated, one cell wider than a line of plain units
+// above it, its break in a stretch of sixteen units or among the last few:
+// left with a bound of its width, it would come out narrower. Every unit
+// below U+1100 and every lone surrogate, which the bound counts one cell,
+// and a tab and wide characters.
+TEST(LineTableRebuild, NoLineIsWiderThanTheBoundOfLinesMeasuredAhead) {
+    const LineMetrics metrics{0, 4, 1};
+    std::u16string units = u"\t\u1100\u4E00\uFF01";
+    for (char16_t c = 0; c < 0xE000; c = c == 0x10FF ? 0xD800 : c + 1)
+        units += c;
+    LineTable table, fresh;
+    for (const char16_t unit : units) {
+        if (unit == u'\r' || unit == u'\n')
+            continue;
+        const std::u16string line(17, unit);
+        fresh.rebuild(TextBuffer(line), metrics);
+        const auto above = static_cast<size_t>(fresh.maxLineWidth()) - 1;
+        for (const size_t after : {0, 16}) {
+            const std::u16string text =
+                std::u16string(above, u'a') + u"\n" + line + u"\n" + std::u16string(after, u'a');
+            LineTable::Ahead ahead(metrics, static_cast<int64_t>(text.size()));
+            ahead.measure(text.data(), static_cast<int64_t>(text.size()),
+                          static_cast<int64_t>(text.size()));
+            const TextBuffer buffer(text);
+            table.rebuild(buffer, std::move(ahead));
+            fresh.rebuild(buffer, metrics);
+            ASSERT_EQ(table.maxLineWidth(), fresh.maxLineWidth())
+                << std::hex << static_cast<int>(unit);
+        }
     }
 }
 
