@@ -1,7 +1,8 @@
 // The line table of a long document: one character and one line break
 // typed (and taken out again) at its start, middle and end, wrapped or not,
-// beside a plain-array table that moves every later line at once; and the
-// table's bytes per line after a full measure, beside the plain one's.
+// beside a plain-array table that moves every later line at once; the
+// table's bytes per line after a full measure, beside the plain one's; and
+// a measure as a load makes it, beside the full one.
 // TESSARY_BENCH_LINES sets the line count (default one million; 24 million
 // is the size of a 1 GB document).
 #include "editctl/line_table.h"
@@ -188,6 +189,23 @@ void BM_Rebuild(benchmark::State& state) {
     state.counters["plain_bytes_per_line"] = static_cast<double>(liveBytes - before) / table.size();
 }
 
+// The same document measured as a load measures it while the file is
+// decoded: lines no wider than enough lines measured before them keep a
+// bound of their width. Beside BM_Rebuild, which measures every line.
+void BM_MeasureAhead(benchmark::State& state) {
+    const std::u16string& units = Document(state.range(1) != 0);
+    const TextBuffer text(units);
+    const auto length = static_cast<int64_t>(units.size());
+    const LineMetrics metrics = Metrics(state.range(0) != 0);
+    for (auto _ : state) {
+        LineTable::Ahead ahead(metrics, length);
+        ahead.measure(units.data(), length, length);
+        LineTable table;
+        table.rebuild(text, std::move(ahead));
+        benchmark::DoNotOptimize(table.maxLineWidth());
+    }
+}
+
 BENCHMARK(BM_TypeAndUndo)
     ->ArgsProduct({{0, 1, 2}, {0, 1}, {0, 1}})
     ->Iterations(20000)
@@ -195,6 +213,10 @@ BENCHMARK(BM_TypeAndUndo)
     ->UseManualTime();
 // Args: wrapping, other scripts.
 BENCHMARK(BM_Rebuild)->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MeasureAhead)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 
