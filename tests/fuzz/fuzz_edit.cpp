@@ -2,7 +2,8 @@
 // edit by edit equals one built from scratch, and the caret and selection
 // lie in the text. Some steps run with an allocation failing and must then
 // change nothing. At the end, undoing everything restores the first text
-// and redoing everything the last.
+// and redoing everything the last. The first text is set whole, or put in
+// place as a load puts it, with lines measured ahead.
 #include "allocation_failure.h"
 
 #include "editctl/clipboard_text.h"
@@ -11,6 +12,7 @@
 #include "editctl/keys.h"
 #include "editctl/layout.h"
 #include "editctl/text_model.h"
+#include "editctl/view_metrics.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -84,6 +86,18 @@ std::u16string Pieces(FuzzedDataProvider& data, int most) {
     return text;
 }
 
+// The text put in place as a load puts it, its lines measured ahead, many
+// of them left with only a bound of their width.
+void LoadAhead(EditState& s, std::u16string units) {
+    const auto length = static_cast<int64_t>(units.size());
+    LineTable::Ahead ahead(CurrentLineMetrics(s), length);
+    ahead.measure(units.data(), length, length);
+    PreparedText prepared;
+    prepared.text.assign(std::move(units));
+    prepared.lines.rebuild(prepared.text, std::move(ahead));
+    AdoptPrepared(s, std::move(prepared));
+}
+
 void Step(EditState& s, FuzzedDataProvider& data) {
     const int32_t length = TextLength(s.model);
     switch (data.ConsumeIntegralInRange(0, 9)) {
@@ -154,7 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     s.view.tabWidth = data.ConsumeIntegralInRange(0, 5);
     s.view.insertSpaces = data.ConsumeBool();
     AttachWindow(s, window, data.ConsumeIntegralInRange(0, 400), 200);
-    SetText(s, Pieces(data, 30));
+    if (data.ConsumeBool())
+        SetText(s, Pieces(data, 30));
+    else
+        LoadAhead(s, Pieces(data, 30));
     const std::u16string first = s.model.text.substr(0);
     for (int steps = 0; steps < 200 && data.remaining_bytes() > 0; ++steps) {
         const uint8_t failAt = data.ConsumeIntegral<uint8_t>();
