@@ -33,6 +33,27 @@ struct Measured {
 constexpr char16_t kFirstPlain = kCr + 1;
 static_assert(kTab < kFirstPlain && kLf < kFirstPlain);
 
+#if defined(__SSE2__)
+__m128i UnitsEqual(__m128i units, char16_t unit) {
+    return _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit)));
+}
+
+// Units above `bound`, compared unsigned: with their top bits flipped,
+// units compare as signed in the order they have unsigned.
+__m128i UnitsAbove(__m128i units, int bound) {
+    return _mm_cmpgt_epi16(_mm_xor_si128(units, _mm_set1_epi16(static_cast<short>(-0x8000))),
+                           _mm_set1_epi16(static_cast<short>(bound - 0x8000)));
+}
+
+// One bit a unit from a test of eight units at a time, packed to one byte a
+// unit, which saturation keeps 0 or -1.
+template <typename Test> uint32_t SixteenBits(const char16_t* p, Test test) {
+    const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(test(front), test(back))));
+}
+#endif
+
 // One bit for each of the sixteen units at p, the first lowest, set for
 // those that are not plain: outside [kFirstPlain, 0x300), where a unit
 // takes one cell whatever its neighbours. Sixteen at a time, a whole
@@ -46,12 +67,9 @@ uint32_t OthersOfSixteen(const char16_t* p) {
     // where one signed comparison tells it from everything else.
     const __m128i shift = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain));
     const __m128i bound = _mm_set1_epi16(static_cast<short>(0x8000 - kFirstPlain + 0x300));
-    const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-    // Packed to one byte a unit, which saturation keeps 0 or -1.
-    const __m128i plain = _mm_packs_epi16(_mm_cmplt_epi16(_mm_add_epi16(front, shift), bound),
-                                          _mm_cmplt_epi16(_mm_add_epi16(back, shift), bound));
-    return ~static_cast<uint32_t>(_mm_movemask_epi8(plain)) & 0xFFFF;
+    return ~SixteenBits(p, [&](__m128i u) {
+        return _mm_cmplt_epi16(_mm_add_epi16(u, shift), bound);
+    }) & 0xFFFF;
 #else
     uint32_t others = 0;
     for (int k = 0; k < 16; ++k)
@@ -300,24 +318,6 @@ struct SixteenKinds {
 SixteenKinds KindsOfSixteen(const char16_t* p);
 
 #if defined(__SSE2__)
-__m128i UnitsEqual(__m128i units, char16_t unit) {
-    return _mm_cmpeq_epi16(units, _mm_set1_epi16(static_cast<short>(unit)));
-}
-
-// Units above `bound`, compared unsigned: with their top bits flipped,
-// units compare as signed in the order they have unsigned.
-__m128i UnitsAbove(__m128i units, int bound) {
-    return _mm_cmpgt_epi16(_mm_xor_si128(units, _mm_set1_epi16(static_cast<short>(-0x8000))),
-                           _mm_set1_epi16(static_cast<short>(bound - 0x8000)));
-}
-
-// One bit a unit from a test of eight units at a time.
-template <typename Test> uint32_t SixteenBits(const char16_t* p, Test test) {
-    const __m128i front = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i back = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-    return static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(test(front), test(back))));
-}
-
 uint32_t BreaksOfSixteen(const char16_t* p) {
     return SixteenBits(
         p, [](__m128i u) { return _mm_or_si128(UnitsEqual(u, kCr), UnitsEqual(u, kLf)); });
@@ -597,6 +597,12 @@ constexpr int kCellsShift = 5;
 // The width field's top value: the width is kept apart.
 constexpr uint32_t kWideCells = 0xFFFFFFFFu >> kCellsShift;
 
+// A line's shape with its width measured as `cells`, below kWideCells.
+uint32_t MeasuredShape(uint32_t shape, int64_t cells) {
+    return (shape & (kBreakMask | kHasTab | kHasComplex)) | static_cast<uint32_t>(cells)
+                                                                << kCellsShift;
+}
+
 // The cells a line may span before wrapping can move its characters: a
 // line that reaches a row's end may have had cells left empty or a tab cut.
 int64_t RowLimit(int32_t columnsPerRow) {
@@ -738,15 +744,13 @@ LineTable::Ahead::Ahead(const LineMetrics& metrics, int64_t expectedLength, int6
 }
 
 void LineTable::Ahead::reach(int64_t cells) {
-    const auto width = static_cast<size_t>(std::min(cells, WidthCounts::kNarrow));
-    ++measuredAt_[width];
-    if (static_cast<int64_t>(width) >= reached_)
+    if (cells >= reached_)
         ++reaching_;
     // Bounds kept stay among the widths counted in place, so that measuring
     // such a line later needs no memory.
     while (reached_ < WidthCounts::kNarrow - 1 &&
-           reaching_ - measuredAt_[static_cast<size_t>(reached_)] >= linesToReach_)
-        reaching_ -= measuredAt_[static_cast<size_t>(reached_++)];
+           reaching_ - scan_.widths.linesAt(reached_) >= linesToReach_)
+        reaching_ -= scan_.widths.linesAt(reached_++);
 }
 
 void LineTable::Ahead::append(const Ahead& later) {
@@ -975,8 +979,7 @@ bool LineTable::rewrapLines(const TextBuffer& text, const LineMetrics& metrics) 
         }
         if (wasWide)
             wide_.erase(at);
-        shapes_.set(static_cast<size_t>(i), (shape & (kBreakMask | kHasTab | kHasComplex)) |
-                                                static_cast<uint32_t>(cells) << kCellsShift);
+        shapes_.set(static_cast<size_t>(i), MeasuredShape(shape, cells));
     }
     return true;
 }
@@ -1093,8 +1096,7 @@ void LineTable::settleWidest(const TextBuffer& text) {
             const int64_t cells = MeasureLineAt(text, starts_[i], rules).cells;
             bounds_.remove(bound);
             widths_.add(cells);
-            shapes_.set(static_cast<size_t>(i), (shape & (kBreakMask | kHasTab | kHasComplex)) |
-                                                    static_cast<uint32_t>(cells) << kCellsShift);
+            shapes_.set(static_cast<size_t>(i), MeasuredShape(shape, cells));
         }
     }
 }

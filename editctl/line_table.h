@@ -8,7 +8,6 @@
 #include "editctl/partitioned_index.h"
 #include "editctl/width_counts.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -213,16 +212,15 @@ class LineTable::Ahead {
   private:
     friend class LineTable;
 
-    // Counts a line measured at `cells`, moving reached_ up when it can.
+    // Takes a line measured at `cells`, counted in scan_.widths already,
+    // moving reached_ up when it can.
     void reach(int64_t cells);
 
     LineMetrics metrics_;
     Scan scan_;
     int64_t next_ = 0;
     int64_t retryAt_ = 0; // the written length at which the unended line is measured again
-    // The lines measured by width, those from WidthCounts::kNarrow on as one,
-    // and the widest width below that enough of them reach.
-    std::array<uint32_t, WidthCounts::kNarrow + 1> measuredAt_{};
+    // The widest width below WidthCounts::kNarrow that enough lines measured reach.
     uint32_t linesToReach_ = 1; // how many lines measured a bound kept must not exceed
     int64_t reached_ = 0;       // a width that many lines measured reach
     uint32_t reaching_ = 0;     // the lines measured that reach it

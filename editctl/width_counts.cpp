@@ -22,6 +22,13 @@ void WidthCounts::add(int64_t cells) {
     widest_ = std::max(widest_, cells);
 }
 
+uint32_t WidthCounts::linesAt(int64_t cells) const {
+    if (cells < kNarrow)
+        return narrow_[static_cast<size_t>(cells)];
+    const auto at = wide_.find(cells);
+    return at == wide_.end() ? 0 : at->second;
+}
+
 void WidthCounts::remove(int64_t cells) {
     uint32_t left = 0;
     if (cells < kNarrow) {

@@ -20,6 +20,8 @@ class WidthCounts {
     // A line of this width, counted before, went.
     void remove(int64_t cells);
     int64_t widest() const { return widest_; }
+    // The lines counted at exactly this width.
+    uint32_t linesAt(int64_t cells) const;
 
     // Widths below this are counted in place: adding one needs no memory.
     static constexpr int64_t kNarrow = 1024;
