@@ -19,6 +19,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/utf32_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_decode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8_shuffle.cpp
 )
 # The platform seam of the core: system code page, file I/O and why it failed,
 # and fresh memory.

@@ -1,6 +1,7 @@
 #include "fileio/utf8_decode.h"
 #include "fileio/text_units.h"
 #include "fileio/utf8_sequence.h"
+#include "fileio/utf8_shuffle.h"
 
 #include <bit>
 #include <cstdint>
@@ -12,15 +13,7 @@
 
 namespace {
 
-// Where decoding stands in the bytes and in the units.
-struct Cursor {
-    const unsigned char* p;
-    size_t n;
-    size_t i;
-    char16_t* out;
-    size_t room;
-    size_t w;
-};
+using Cursor = Utf8Run;
 
 constexpr uint64_t kLows = 0x0101010101010101ull;
 constexpr uint64_t kHighs = 0x8080808080808080ull;
@@ -73,21 +66,21 @@ bool CopyPlainSixteens(Cursor& c) {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i zero = _mm_setzero_si128();
-    while (c.n - c.i >= 16 && c.room - c.w >= 16) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.p + c.i));
-        auto* out = reinterpret_cast<__m128i*>(c.out + c.w);
+    while (c.size - c.at >= 16 && c.room - c.written >= 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c.bytes + c.at));
+        auto* out = reinterpret_cast<__m128i*>(c.out + c.written);
         _mm_storeu_si128(out, _mm_unpacklo_epi8(bytes, zero));
         _mm_storeu_si128(out + 1, _mm_unpackhi_epi8(bytes, zero));
         const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
         const auto special = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(bytes, breaks)));
         if (special != 0) {
             const auto plain = static_cast<size_t>(std::countr_zero(special));
-            c.i += plain;
-            c.w += plain;
+            c.at += plain;
+            c.written += plain;
             return true;
         }
-        c.i += 16;
-        c.w += 16;
+        c.at += 16;
+        c.written += 16;
     }
     return false;
 }
@@ -101,38 +94,51 @@ void CopyPlainRun(Cursor& c) {
     if (CopyPlainSixteens(c))
         return;
 #endif
-    while (c.n - c.i >= 8 && c.room - c.w >= 8) {
+    while (c.size - c.at >= 8 && c.room - c.written >= 8) {
         uint64_t word;
-        std::memcpy(&word, c.p + c.i, sizeof word);
-        WidenEight(word, c.out + c.w);
+        std::memcpy(&word, c.bytes + c.at, sizeof word);
+        WidenEight(word, c.out + c.written);
         const uint64_t special = SpecialBytes(word);
         if (special != 0) {
             const size_t plain = PlainPrefix(special);
-            c.i += plain;
-            c.w += plain;
+            c.at += plain;
+            c.written += plain;
             return;
         }
-        c.i += 8;
-        c.w += 8;
+        c.at += 8;
+        c.written += 8;
     }
 }
 
-// Writes the CR or LF at c.i as CR LF, taking the LF of a CR LF pair with
+// Decodes the run of bytes that need no care one by one: with shuffles
+// where the processor has them, then ASCII without breaks. False when the
+// bytes are refused.
+bool DecodeRun(Cursor& c, bool shuffles, Utf8Decoding& decoding) {
+    if (shuffles) {
+        const Utf8Shuffled outcome = DecodeShuffledRun(c, decoding.counts.crlf);
+        if (outcome != Utf8Shuffled::Ended)
+            return outcome == Utf8Shuffled::HandedOver;
+    }
+    CopyPlainRun(c);
+    return true;
+}
+
+// Writes the CR or LF at c.at as CR LF, taking the LF of a CR LF pair with
 // it. A CR that ends the bytes counts as lone until the next piece shows
 // otherwise.
 bool PutBreak(Cursor& c, Utf8Decoding& decoding) {
-    if (c.room - c.w < 2)
+    if (c.room - c.written < 2)
         return false;
-    c.out[c.w++] = kCr;
-    c.out[c.w++] = kLf;
-    if (c.p[c.i++] == '\n') {
+    c.out[c.written++] = kCr;
+    c.out[c.written++] = kLf;
+    if (c.bytes[c.at++] == '\n') {
         ++decoding.counts.lf;
-    } else if (c.i < c.n && c.p[c.i] == '\n') {
+    } else if (c.at < c.size && c.bytes[c.at] == '\n') {
         ++decoding.counts.crlf;
-        ++c.i;
+        ++c.at;
     } else {
         ++decoding.counts.cr;
-        decoding.afterCr = c.i == c.n;
+        decoding.afterCr = c.at == c.size;
     }
     return true;
 }
@@ -140,19 +146,19 @@ bool PutBreak(Cursor& c, Utf8Decoding& decoding) {
 // PutSequence where four bytes can be read and two units written. Nothing
 // is consumed when false.
 bool PutWholeSequence(Cursor& c) {
-    const unsigned char* p = c.p + c.i;
+    const unsigned char* p = c.bytes + c.at;
     // Two bytes, or three whose lead bounds the second byte no closer than
     // any continuation: most letters past Latin, told by fewer tests.
     if ((p[0] & 0xE0) == 0xC0 && p[0] >= 0xC2 && (p[1] & 0xC0) == 0x80) {
-        c.out[c.w++] = static_cast<char16_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
-        c.i += 2;
+        c.out[c.written++] = static_cast<char16_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
+        c.at += 2;
         return true;
     }
     if ((p[0] & 0xF0) == 0xE0 && p[0] != 0xE0 && p[0] != 0xED && (p[1] & 0xC0) == 0x80 &&
         (p[2] & 0xC0) == 0x80) {
-        c.out[c.w++] =
+        c.out[c.written++] =
             static_cast<char16_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
-        c.i += 3;
+        c.at += 3;
         return true;
     }
     // The rest: one branch tells every way the sequence can be ill-formed,
@@ -165,45 +171,45 @@ bool PutWholeSequence(Cursor& c) {
         return false;
     const char32_t cp = AssembleUtf8(p, lead.length);
     const bool pair = cp >= 0x10000;
-    c.out[c.w] = pair ? HighSurrogateOf(cp) : static_cast<char16_t>(cp);
-    c.out[c.w + 1] = LowSurrogateOf(cp);
-    c.i += lead.length;
-    c.w += pair ? 2 : 1;
+    c.out[c.written] = pair ? HighSurrogateOf(cp) : static_cast<char16_t>(cp);
+    c.out[c.written + 1] = LowSurrogateOf(cp);
+    c.at += lead.length;
+    c.written += pair ? 2 : 1;
     return true;
 }
 
-// Decodes the sequence of two to four bytes that starts at c.i, and those
+// Decodes the sequence of two to four bytes that starts at c.at, and those
 // right after it: words of a script other than Latin are runs of them.
 // False when one is not well-formed: a byte that cannot start one, a
 // sequence cut short by the end of the bytes, or a later byte out of its
 // range.
 bool PutSequence(Cursor& c) {
-    while (c.n - c.i >= 4 && c.room - c.w >= 2 && PutWholeSequence(c)) {
-        if (c.i == c.n || c.p[c.i] < 0x80)
+    while (c.size - c.at >= 4 && c.room - c.written >= 2 && PutWholeSequence(c)) {
+        if (c.at == c.size || c.bytes[c.at] < 0x80)
             return true;
     }
     char32_t cp;
-    const size_t length = DecodeUtf8Sequence(c.p + c.i, c.n - c.i, cp);
-    if (length != kUtf8Leads[c.p[c.i]].length)
+    const size_t length = DecodeUtf8Sequence(c.bytes + c.at, c.size - c.at, cp);
+    if (length != kUtf8Leads[c.bytes[c.at]].length)
         return false;
     const size_t units = cp >= 0x10000 ? 2 : 1;
-    if (c.room - c.w < units)
+    if (c.room - c.written < units)
         return false;
     if (units == 1) {
-        c.out[c.w] = static_cast<char16_t>(cp);
+        c.out[c.written] = static_cast<char16_t>(cp);
     } else {
-        c.out[c.w] = HighSurrogateOf(cp);
-        c.out[c.w + 1] = LowSurrogateOf(cp);
+        c.out[c.written] = HighSurrogateOf(cp);
+        c.out[c.written + 1] = LowSurrogateOf(cp);
     }
-    c.i += length;
-    c.w += units;
+    c.at += length;
+    c.written += units;
     return true;
 }
 
 bool PutPlainByte(Cursor& c) {
-    if (c.room == c.w)
+    if (c.room == c.written)
         return false;
-    c.out[c.w++] = c.p[c.i++];
+    c.out[c.written++] = c.bytes[c.at++];
     return true;
 }
 
@@ -212,25 +218,27 @@ bool PutPlainByte(Cursor& c) {
 bool DecodeUtf8Normalized(std::string_view bytes, char16_t* out, size_t room, size_t& written,
                           Utf8Decoding& decoding) {
     Cursor c{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0, out, room, 0};
-    if (c.n != 0 && decoding.afterCr) {
+    const bool shuffles = Utf8ShufflesUsable();
+    if (c.size != 0 && decoding.afterCr) {
         decoding.afterCr = false;
-        if (c.p[0] == '\n') {
+        if (c.bytes[0] == '\n') {
             --decoding.counts.cr;
             ++decoding.counts.crlf;
-            c.i = 1;
+            c.at = 1;
         }
     }
-    while (c.i < c.n) {
-        CopyPlainRun(c);
-        if (c.i == c.n)
+    while (c.at < c.size) {
+        if (!DecodeRun(c, shuffles, decoding))
+            return false;
+        if (c.at == c.size)
             break;
-        const unsigned char b = c.p[c.i];
+        const unsigned char b = c.bytes[c.at];
         const bool put = b >= 0x80                ? PutSequence(c)
                          : b == '\r' || b == '\n' ? PutBreak(c, decoding)
                                                   : PutPlainByte(c);
         if (!put)
             return false;
     }
-    written = c.w;
+    written = c.written;
     return true;
 }

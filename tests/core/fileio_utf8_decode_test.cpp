@@ -1,9 +1,10 @@
 // Decoding UTF-8 straight into CR LF text must give, unit for unit and count
 // for count, what the code page converter gives with every break widened to
 // CR LF, however the bytes are cut into pieces, and must refuse bytes it
-// cannot trust.
+// cannot trust; with the processor's byte shuffles and without.
 #include "fileio/codepage.h"
 #include "fileio/utf8_decode.h"
+#include "fileio/utf8_shuffle.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,16 @@ bool DecodeInPieces(const std::vector<std::string>& pieces, size_t room, std::u1
     return true;
 }
 
+// Runs check once with shuffles, where the processor has them, and once
+// without.
+template <typename Check> void WithAndWithoutShuffles(Check check) {
+    for (const bool shuffles : {true, false}) {
+        UseUtf8Shuffles(shuffles);
+        check();
+    }
+    UseUtf8Shuffles(true);
+}
+
 // Every break of a decoded text written as CR LF, one unit at a time.
 std::u16string WidenBreaks(std::u16string_view text, LineBreakCounts& counts) {
     std::u16string out;
@@ -87,34 +98,36 @@ std::u16string WidenBreaks(std::u16string_view text, LineBreakCounts& counts) {
 } // namespace
 
 TEST(FileioUtf8Decode, MatchesTheConverterAndNormalisingWhereverThePiecesEnd) {
-    std::mt19937 rng(3);
-    for (int round = 0; round < 3000; ++round) {
-        const std::vector<std::string> chars = DrawCharacters(rng);
-        std::string whole;
-        std::vector<std::string> pieces(1);
-        for (const std::string& c : chars) {
-            while (rng() % 6 == 0)
-                pieces.emplace_back();
-            pieces.back() += c;
-            whole += c;
-        }
-        std::u16string decoded;
-        LineBreakCounts expectedCounts;
-        ASSERT_TRUE(DecodeFromCodePage(kCodePageUtf8, whole, decoded));
-        const std::u16string expected = WidenBreaks(decoded, expectedCounts);
+    WithAndWithoutShuffles([] {
+        std::mt19937 rng(3);
+        for (int round = 0; round < 3000; ++round) {
+            const std::vector<std::string> chars = DrawCharacters(rng);
+            std::string whole;
+            std::vector<std::string> pieces(1);
+            for (const std::string& c : chars) {
+                while (rng() % 6 == 0)
+                    pieces.emplace_back();
+                pieces.back() += c;
+                whole += c;
+            }
+            std::u16string decoded;
+            LineBreakCounts expectedCounts;
+            ASSERT_TRUE(DecodeFromCodePage(kCodePageUtf8, whole, decoded));
+            const std::u16string expected = WidenBreaks(decoded, expectedCounts);
 
-        const size_t room = expected.size() + (round % 2 ? rng() % 20 : 0);
-        std::u16string text;
-        LineBreakCounts counts;
-        ASSERT_TRUE(DecodeInPieces(pieces, room, text, counts)) << round;
-        EXPECT_TRUE(text == expected) << round;
-        EXPECT_EQ(counts.crlf, expectedCounts.crlf) << round;
-        EXPECT_EQ(counts.lf, expectedCounts.lf) << round;
-        EXPECT_EQ(counts.cr, expectedCounts.cr) << round;
-        if (!expected.empty()) {
-            EXPECT_FALSE(DecodeInPieces(pieces, expected.size() - 1, text, counts)) << round;
+            const size_t room = expected.size() + (round % 2 ? rng() % 20 : 0);
+            std::u16string text;
+            LineBreakCounts counts;
+            ASSERT_TRUE(DecodeInPieces(pieces, room, text, counts)) << round;
+            EXPECT_TRUE(text == expected) << round;
+            EXPECT_EQ(counts.crlf, expectedCounts.crlf) << round;
+            EXPECT_EQ(counts.lf, expectedCounts.lf) << round;
+            EXPECT_EQ(counts.cr, expectedCounts.cr) << round;
+            if (!expected.empty()) {
+                EXPECT_FALSE(DecodeInPieces(pieces, expected.size() - 1, text, counts)) << round;
+            }
         }
-    }
+    });
 }
 
 // What a file changed under the loader can hold: anything a sequence must
@@ -136,17 +149,60 @@ TEST(FileioUtf8Decode, RefusesBytesThatAreNotWellFormed) {
                                              "\xF5\x80\x80\x80",
                                              "\xFF",
                                              "\xF0\x9F\x98\x80\x80"};
-    std::mt19937 rng(8);
-    for (int round = 0; round < 1000; ++round) {
-        std::string bytes;
-        for (const std::string& c : DrawCharacters(rng))
-            bytes += c;
-        const std::string& bad = broken[rng() % broken.size()];
-        bytes.insert(round % 2 ? bytes.size() : rng() % (bytes.size() + 1), bad);
-        ASSERT_FALSE(IsWellFormedUtf8(bytes.data(), bytes.size(), 0)) << round;
-        std::u16string text;
-        LineBreakCounts counts;
-        EXPECT_FALSE(DecodeInPieces({bytes}, 2 * bytes.size(), text, counts))
-            << round << " " << bad.size();
+    WithAndWithoutShuffles([&broken] {
+        std::mt19937 rng(8);
+        for (int round = 0; round < 1000; ++round) {
+            std::string bytes;
+            for (const std::string& c : DrawCharacters(rng))
+                bytes += c;
+            const std::string& bad = broken[rng() % broken.size()];
+            bytes.insert(round % 2 ? bytes.size() : rng() % (bytes.size() + 1), bad);
+            ASSERT_FALSE(IsWellFormedUtf8(bytes.data(), bytes.size(), 0)) << round;
+            std::u16string text;
+            LineBreakCounts counts;
+            EXPECT_FALSE(DecodeInPieces({bytes}, 2 * bytes.size(), text, counts))
+                << round << " " << bad.size();
+        }
+    });
+}
+
+// The shuffles take sixteen bytes a step and look sixteen further, carrying
+// a sequence or a CR LF pair from one step to the next: every character
+// must decode as without them wherever a step starts and wherever the
+// bytes end, even inside a sequence, and in no more room than it needs.
+TEST(FileioUtf8Decode, ShufflesDecodeAsWithoutWhereverTheStepsAndBytesEnd) {
+    // No lone break: the shuffles hand those back, and their steps would
+    // start at each whatever the padding. The text starts with an emoji
+    // whose surrogates differ in their low bits, and ends in one cut short
+    // and enough bytes after it for a step to look past it.
+    std::string text = "\xF0\x9F\x98\x80\r\n";
+    for (const std::string& c : kCharacters) {
+        if (c != "\r" && c != "\n")
+            text += c + "\r\n" + c + "xy";
+    }
+    text += "\xF0\x9F\x98" + std::string(40, 'x');
+    for (size_t pad = 0; pad < 16; ++pad) {
+        for (size_t end = 0; end <= text.size(); ++end) {
+            const std::string bytes = std::string(pad, 'a') + text.substr(0, end);
+            std::u16string plain;
+            LineBreakCounts plainCounts;
+            UseUtf8Shuffles(false);
+            const bool plainDecoded = DecodeInPieces({bytes}, 2 * bytes.size(), plain, plainCounts);
+            UseUtf8Shuffles(true);
+            const size_t room = plainDecoded ? plain.size() : 2 * bytes.size();
+            std::u16string shuffled;
+            LineBreakCounts counts;
+            ASSERT_EQ(DecodeInPieces({bytes}, room, shuffled, counts), plainDecoded)
+                << pad << " " << end;
+            if (!plainDecoded)
+                continue;
+            EXPECT_TRUE(shuffled == plain) << pad << " " << end;
+            EXPECT_EQ(counts.crlf, plainCounts.crlf) << pad << " " << end;
+            EXPECT_EQ(counts.cr, plainCounts.cr) << pad << " " << end;
+            if (!plain.empty()) {
+                EXPECT_FALSE(DecodeInPieces({bytes}, plain.size() - 1, shuffled, counts))
+                    << pad << " " << end;
+            }
+        }
     }
 }
