@@ -206,7 +206,8 @@ ModelChange Commit(const ModelParts& p, std::span<UndoRecord> records, int64_t a
     std::vector<UndoRecord>& undo = p.history.undoHistory;
     MakeRoom(undo, undo.size() + records.size());
     ModelChange change;
-    if (!ChangeText(p, records, true, change))
+    // An edit that replaces nothing with nothing has no step to carry out.
+    if (!records.empty() && !ChangeText(p, records, true, change))
         return Refused();
     const size_t first = undo.size();
     for (UndoRecord& record : records)
