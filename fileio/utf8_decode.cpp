@@ -115,7 +115,7 @@ void CopyPlainRun(Cursor& c) {
 // bytes are refused.
 bool DecodeRun(Cursor& c, bool shuffles, Utf8Decoding& decoding) {
     if (shuffles) {
-        const Utf8Shuffled outcome = DecodeShuffledRun(c, decoding.counts.crlf);
+        const Utf8Shuffled outcome = DecodeShuffledRun(c, decoding.counts);
         if (outcome != Utf8Shuffled::Ended)
             return outcome == Utf8Shuffled::HandedOver;
     }

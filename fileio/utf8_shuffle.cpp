@@ -210,6 +210,79 @@ Utf8Shuffled FinishCarried(Utf8Run& run, const Carried& carried, bool lowSurroga
     return Utf8Shuffled::Ended;
 }
 
+// How many of sixteen ASCII bytes, with CRs and LFs flagged in cr and lf,
+// come before the first lone CR or LF, 16 when none does; `next` is the
+// byte after them, crBefore the CR before them.
+unsigned AsciiTaken(unsigned cr, unsigned lf, unsigned char next, unsigned crBefore) {
+    const unsigned lastCrAlone = (cr & 0x8000) != 0 && next != '\n' ? 0x8000 : 0;
+    const unsigned lone = (lf & ~(cr << 1 | crBefore)) | (cr & ~(lf >> 1) & 0x7FFF) | lastCrAlone;
+    return lone == 0 ? 16 : static_cast<unsigned>(std::countr_zero(lone));
+}
+
+// Writes the lone CR or LF at `at` as CR LF and moves past it; false when
+// the byte there is something else, or no room is left.
+bool PutLoneBreak(Utf8Run& run, LineBreakCounts& counts) {
+    const unsigned char byte = run.bytes[run.at];
+    if ((byte != '\r' && byte != '\n') || run.room - run.written < 2)
+        return false;
+    run.out[run.written++] = u'\r';
+    run.out[run.written++] = u'\n';
+    ++(byte == '\n' ? counts.lf : counts.cr);
+    ++run.at;
+    return true;
+}
+
+// Decodes sixteen ASCII bytes at r.at up to their first lone CR or LF;
+// how many it took.
+SSSE3_STEP unsigned AsciiStep(__m128i b, Utf8Run& r, Carried& carried, LineBreakCounts& counts) {
+    const __m128i zero = _mm_setzero_si128();
+    const unsigned cr = Equal(b, '\r');
+    const unsigned lf = Equal(b, '\n');
+    auto* out = reinterpret_cast<__m128i*>(r.out + r.written);
+    _mm_storeu_si128(out, _mm_unpacklo_epi8(b, zero));
+    _mm_storeu_si128(out + 1, _mm_unpackhi_epi8(b, zero));
+    unsigned taken = 16;
+    if ((cr | lf) != 0) {
+        taken = AsciiTaken(cr, lf, r.bytes[r.at + 16], carried.cr);
+        if (cr != 0)
+            counts.crlf += CountBits(cr & ((1u << taken) - 1));
+    }
+    r.at += taken;
+    r.written += taken;
+    carried = Carried{};
+    carried.cr = cr >> 15;
+    return taken;
+}
+
+// Decodes sixteen bytes at r.at, some above ASCII, up to the first that
+// does not fit a step; false when a continuation is due there, so that a
+// sequence is cut short. Sequences before it are whole.
+SSSE3_STEP bool MixedStep(__m128i b, Utf8Run& r, Carried& carried, LineBreakCounts& counts,
+                          unsigned& taken) {
+    const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.bytes + r.at + 16));
+    const __m128i b1 = _mm_alignr_epi8(after, b, 1);
+    const __m128i b2 = _mm_alignr_epi8(after, b, 2);
+    const ByteKinds kinds = KindsOf(b, b1);
+    const unsigned expected = ExpectedContinuations(kinds);
+    const unsigned due = expected | carried.continuations;
+    const unsigned unfit = Unfit(kinds, due, carried.cr);
+    taken = unfit == 0 ? 16 : static_cast<unsigned>(std::countr_zero(unfit));
+    if (taken < 16 && (due >> taken & 1) != 0)
+        return false;
+    const __m128i lead4 = _mm_andnot_si128(BelowBytes(b, 0xF0), BelowBytes(b, 0xF5));
+    const __m128i afterFour = _mm_alignr_epi8(lead4, carried.lead4, 15);
+    const unsigned within = (1u << taken) - 1;
+    const unsigned keep = (~kinds.continuation | Flags(afterFour)) & within;
+    PutKept(b, b1, b2, afterFour, keep, r.out + r.written);
+    counts.crlf += CountBits(kinds.cr & within);
+    r.at += taken;
+    r.written += CountBits(keep);
+    carried.continuations = expected >> 16;
+    carried.cr = kinds.cr >> 15;
+    carried.lead4 = lead4;
+    return true;
+}
+
 } // namespace
 
 bool Utf8ShufflesUsable() {
@@ -221,68 +294,34 @@ void UseUtf8Shuffles(bool use) {
     shufflesWanted.store(use, std::memory_order_relaxed);
 }
 
-// The run's fields are copied in and out: the stores of units could alias
-// them, and would otherwise load them all again every step. A step always
-// moves on sixteen bytes, whatever they hold, so that the next load does not
-// wait on this step's sums; sequences that run past them are carried.
-__attribute__((target("ssse3"))) Utf8Shuffled DecodeShuffledRun(Utf8Run& run, size_t& crlfPairs) {
-    const __m128i zero = _mm_setzero_si128();
-    const unsigned char* const bytes = run.bytes;
-    char16_t* const units = run.out;
-    size_t at = run.at;
-    size_t written = run.written;
-    size_t pairs = 0;
+// The run is worked on in a copy: the stores of units could alias its
+// fields, which would then be loaded again every step. A step moves on
+// sixteen bytes unless a lone break or a byte for the caller stops it, so
+// that the next load need not wait on this step's sums; sequences that run
+// past a step are carried to the next.
+__attribute__((target("ssse3"))) Utf8Shuffled DecodeShuffledRun(Utf8Run& run,
+                                                                LineBreakCounts& counts) {
+    Utf8Run r = run;
     Carried carried;
     Utf8Shuffled outcome = Utf8Shuffled::Ended;
-    while (run.size - at >= 32 && run.room - written >= 16) {
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
-        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\r')),
-                                            _mm_cmpeq_epi8(b, _mm_set1_epi8('\n')));
-        if ((_mm_movemask_epi8(_mm_or_si128(b, breaks)) | carried.continuations) == 0) {
-            auto* out = reinterpret_cast<__m128i*>(units + written);
-            _mm_storeu_si128(out, _mm_unpacklo_epi8(b, zero));
-            _mm_storeu_si128(out + 1, _mm_unpackhi_epi8(b, zero));
-            at += 16;
-            written += 16;
-            carried = Carried{};
-            continue;
-        }
-        const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at + 16));
-        const __m128i b1 = _mm_alignr_epi8(after, b, 1);
-        const __m128i b2 = _mm_alignr_epi8(after, b, 2);
-        const ByteKinds kinds = KindsOf(b, b1);
-        const unsigned expected = ExpectedContinuations(kinds);
-        const unsigned unfit = Unfit(kinds, expected | carried.continuations, carried.cr);
-        const __m128i lead4 = _mm_andnot_si128(BelowBytes(b, 0xF0), BelowBytes(b, 0xF5));
-        const __m128i afterFour = _mm_alignr_epi8(lead4, carried.lead4, 15);
+    while (r.size - r.at >= 32 && r.room - r.written >= 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.bytes + r.at));
         unsigned taken = 16;
-        if (unfit != 0) {
-            // Sequences before the first unfit byte are whole, unless a
-            // continuation is due there: then one is cut short.
-            taken = static_cast<unsigned>(std::countr_zero(unfit));
-            if ((expected | carried.continuations) >> taken & 1) {
-                outcome = Utf8Shuffled::Refused;
-                break;
-            }
-        }
-        const unsigned within = (1u << taken) - 1;
-        const unsigned keep = (~kinds.continuation | Flags(afterFour)) & within;
-        PutKept(b, b1, b2, afterFour, keep, units + written);
-        pairs += CountBits(kinds.cr & within);
-        at += taken;
-        written += CountBits(keep);
-        if (taken < 16) {
-            outcome = Utf8Shuffled::HandedOver;
-            carried = Carried{};
+        if ((Flags(b) | carried.continuations) == 0) {
+            taken = AsciiStep(b, r, carried, counts);
+        } else if (!MixedStep(b, r, carried, counts, taken)) {
+            outcome = Utf8Shuffled::Refused;
             break;
         }
-        carried.continuations = expected >> 16;
-        carried.cr = kinds.cr >> 15;
-        carried.lead4 = lead4;
+        if (taken == 16)
+            continue;
+        carried = Carried{};
+        if (!PutLoneBreak(r, counts)) {
+            outcome = Utf8Shuffled::HandedOver;
+            break;
+        }
     }
-    run.at = at;
-    run.written = written;
-    crlfPairs += pairs;
+    run = r;
     if (outcome == Utf8Shuffled::Ended && (carried.continuations | carried.cr) != 0)
         return FinishCarried(run, carried, (Flags(carried.lead4) & 0x8000) != 0);
     return outcome;
@@ -296,7 +335,7 @@ bool Utf8ShufflesUsable() {
 
 void UseUtf8Shuffles(bool) {}
 
-Utf8Shuffled DecodeShuffledRun(Utf8Run&, size_t&) {
+Utf8Shuffled DecodeShuffledRun(Utf8Run&, LineBreakCounts&) {
     return Utf8Shuffled::Ended;
 }
 

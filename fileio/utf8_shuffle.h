@@ -2,6 +2,8 @@
 // shuffles of SSSE3, where the processor has them.
 #pragma once
 
+#include "fileio/text_format.h"
+
 #include <cstddef>
 
 // Where decoding stands: bytes[at, size) are left to decode into
@@ -27,8 +29,9 @@ enum class Utf8Shuffled {
 };
 
 // Decodes from run.at on, sixteen bytes a step, while 32 bytes are left to
-// look ahead in: ASCII, CR LF pairs and well-formed sequences of two to
-// four bytes, adding the CR LF pairs passed to crlfPairs. A lone CR or LF,
-// a byte that cannot start a sequence and a lead whose second byte is out of
-// range are handed over to the caller; a sequence cut short is refused here.
-Utf8Shuffled DecodeShuffledRun(Utf8Run& run, size_t& crlfPairs);
+// look ahead in: ASCII, well-formed sequences of two to four bytes and
+// line breaks, each lone CR or LF written as CR LF, adding the breaks to
+// counts. A byte that cannot start a sequence, and a lead whose second byte
+// is out of range, are handed over to the caller; a sequence cut short is
+// refused here.
+Utf8Shuffled DecodeShuffledRun(Utf8Run& run, LineBreakCounts& counts);

@@ -205,4 +205,9 @@ TEST(FileioUtf8Decode, ShufflesDecodeAsWithoutWhereverTheStepsAndBytesEnd) {
             }
         }
     }
+    // A lone break that the room ends one unit into, within a step.
+    std::u16string decoded;
+    LineBreakCounts counts;
+    EXPECT_FALSE(
+        DecodeInPieces({std::string(15, 'a') + "\n" + std::string(40, 'b')}, 16, decoded, counts));
 }
