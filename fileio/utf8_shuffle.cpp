@@ -194,7 +194,7 @@ struct Carried {
 // the continuations, and writes the low surrogate of a lead of four and the
 // LF of a CR, which no step wrote.
 Utf8Shuffled FinishCarried(Utf8Run& run, const Carried& carried, bool lowSurrogateDue) {
-    const unsigned count = kCompaction.count[carried.continuations & 0xFF];
+    const unsigned count = CountBits(carried.continuations);
     const unsigned char* p = run.bytes + run.at;
     for (unsigned k = 0; k < count; ++k) {
         if ((p[k] & 0xC0) != 0x80)
