@@ -17,6 +17,7 @@ set(FILEIO_CORE
     ${CMAKE_CURRENT_LIST_DIR}/utf16_bytes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf16_load.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf32_bytes.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf8_compress.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_decode.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_load.cpp
     ${CMAKE_CURRENT_LIST_DIR}/utf8_shuffle.cpp

@@ -1,6 +1,7 @@
 #include "fileio/utf8_decode.h"
 #include "fileio/text_units.h"
 #include "fileio/utf8_sequence.h"
+#include "fileio/utf8_compress.h"
 #include "fileio/utf8_shuffle.h"
 
 #include <bit>
@@ -110,14 +111,25 @@ void CopyPlainRun(Cursor& c) {
     }
 }
 
-// Decodes the run of bytes that need no care one by one: with shuffles
-// where the processor has them, then ASCII without breaks. False when the
+// The vector decoders the processor has and tests left on.
+struct Vectors {
+    bool compress = Utf8CompressUsable();
+    bool shuffles = Utf8ShufflesUsable();
+};
+
+// Decodes the run of bytes that need no care one by one: with the widest
+// vectors the processor has, then ASCII without breaks. False when the
 // bytes are refused.
-bool DecodeRun(Cursor& c, bool shuffles, Utf8Decoding& decoding) {
-    if (shuffles) {
-        const Utf8Shuffled outcome = DecodeShuffledRun(c, decoding.counts);
-        if (outcome != Utf8Shuffled::Ended)
-            return outcome == Utf8Shuffled::HandedOver;
+bool DecodeRun(Cursor& c, const Vectors& vectors, Utf8Decoding& decoding) {
+    if (vectors.compress) {
+        const Utf8RunEnd outcome = DecodeCompressedRun(c, decoding.counts);
+        if (outcome != Utf8RunEnd::Ended)
+            return outcome == Utf8RunEnd::HandedOver;
+    }
+    if (vectors.shuffles) {
+        const Utf8RunEnd outcome = DecodeShuffledRun(c, decoding.counts);
+        if (outcome != Utf8RunEnd::Ended)
+            return outcome == Utf8RunEnd::HandedOver;
     }
     CopyPlainRun(c);
     return true;
@@ -218,7 +230,7 @@ bool PutPlainByte(Cursor& c) {
 bool DecodeUtf8Normalized(std::string_view bytes, char16_t* out, size_t room, size_t& written,
                           Utf8Decoding& decoding) {
     Cursor c{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), 0, out, room, 0};
-    const bool shuffles = Utf8ShufflesUsable();
+    const Vectors vectors;
     if (c.size != 0 && decoding.afterCr) {
         decoding.afterCr = false;
         if (c.bytes[0] == '\n') {
@@ -228,7 +240,7 @@ bool DecodeUtf8Normalized(std::string_view bytes, char16_t* out, size_t room, si
         }
     }
     while (c.at < c.size) {
-        if (!DecodeRun(c, shuffles, decoding))
+        if (!DecodeRun(c, vectors, decoding))
             return false;
         if (c.at == c.size)
             break;

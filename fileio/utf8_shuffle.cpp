@@ -193,21 +193,21 @@ struct Carried {
 // Ends a run whose last step left the bytes at run.at called for: checks
 // the continuations, and writes the low surrogate of a lead of four and the
 // LF of a CR, which no step wrote.
-Utf8Shuffled FinishCarried(Utf8Run& run, const Carried& carried, bool lowSurrogateDue) {
+Utf8RunEnd FinishCarried(Utf8Run& run, const Carried& carried, bool lowSurrogateDue) {
     const unsigned count = CountBits(carried.continuations);
     const unsigned char* p = run.bytes + run.at;
     for (unsigned k = 0; k < count; ++k) {
         if ((p[k] & 0xC0) != 0x80)
-            return Utf8Shuffled::Refused;
+            return Utf8RunEnd::Refused;
     }
     if ((lowSurrogateDue || carried.cr != 0) && run.room == run.written)
-        return Utf8Shuffled::Refused;
+        return Utf8RunEnd::Refused;
     if (lowSurrogateDue)
         run.out[run.written++] = static_cast<char16_t>(0xDC00 | (p[1] & 0x0F) << 6 | (p[2] & 0x3F));
     if (carried.cr != 0)
         run.out[run.written++] = u'\n';
     run.at += count + carried.cr;
-    return Utf8Shuffled::Ended;
+    return Utf8RunEnd::Ended;
 }
 
 // How many of sixteen ASCII bytes, with CRs and LFs flagged in cr and lf,
@@ -217,19 +217,6 @@ unsigned AsciiTaken(unsigned cr, unsigned lf, unsigned char next, unsigned crBef
     const unsigned lastCrAlone = (cr & 0x8000) != 0 && next != '\n' ? 0x8000 : 0;
     const unsigned lone = (lf & ~(cr << 1 | crBefore)) | (cr & ~(lf >> 1) & 0x7FFF) | lastCrAlone;
     return lone == 0 ? 16 : static_cast<unsigned>(std::countr_zero(lone));
-}
-
-// Writes the lone CR or LF at `at` as CR LF and moves past it; false when
-// the byte there is something else, or no room is left.
-bool PutLoneBreak(Utf8Run& run, LineBreakCounts& counts) {
-    const unsigned char byte = run.bytes[run.at];
-    if ((byte != '\r' && byte != '\n') || run.room - run.written < 2)
-        return false;
-    run.out[run.written++] = u'\r';
-    run.out[run.written++] = u'\n';
-    ++(byte == '\n' ? counts.lf : counts.cr);
-    ++run.at;
-    return true;
 }
 
 // Decodes sixteen ASCII bytes at r.at up to their first lone CR or LF;
@@ -299,30 +286,30 @@ void UseUtf8Shuffles(bool use) {
 // sixteen bytes unless a lone break or a byte for the caller stops it, so
 // that the next load need not wait on this step's sums; sequences that run
 // past a step are carried to the next.
-__attribute__((target("ssse3"))) Utf8Shuffled DecodeShuffledRun(Utf8Run& run,
-                                                                LineBreakCounts& counts) {
+__attribute__((target("ssse3"))) Utf8RunEnd DecodeShuffledRun(Utf8Run& run,
+                                                              LineBreakCounts& counts) {
     Utf8Run r = run;
     Carried carried;
-    Utf8Shuffled outcome = Utf8Shuffled::Ended;
+    Utf8RunEnd outcome = Utf8RunEnd::Ended;
     while (r.size - r.at >= 32 && r.room - r.written >= 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r.bytes + r.at));
         unsigned taken = 16;
         if ((Flags(b) | carried.continuations) == 0) {
             taken = AsciiStep(b, r, carried, counts);
         } else if (!MixedStep(b, r, carried, counts, taken)) {
-            outcome = Utf8Shuffled::Refused;
+            outcome = Utf8RunEnd::Refused;
             break;
         }
         if (taken == 16)
             continue;
         carried = Carried{};
         if (!PutLoneBreak(r, counts)) {
-            outcome = Utf8Shuffled::HandedOver;
+            outcome = Utf8RunEnd::HandedOver;
             break;
         }
     }
     run = r;
-    if (outcome == Utf8Shuffled::Ended && (carried.continuations | carried.cr) != 0)
+    if (outcome == Utf8RunEnd::Ended && (carried.continuations | carried.cr) != 0)
         return FinishCarried(run, carried, (Flags(carried.lead4) & 0x8000) != 0);
     return outcome;
 }
@@ -335,8 +322,8 @@ bool Utf8ShufflesUsable() {
 
 void UseUtf8Shuffles(bool) {}
 
-Utf8Shuffled DecodeShuffledRun(Utf8Run&, LineBreakCounts&) {
-    return Utf8Shuffled::Ended;
+Utf8RunEnd DecodeShuffledRun(Utf8Run&, LineBreakCounts&) {
+    return Utf8RunEnd::Ended;
 }
 
 #endif

@@ -1,8 +1,10 @@
 // Decoding UTF-8 straight into CR LF text must give, unit for unit and count
 // for count, what the code page converter gives with every break widened to
 // CR LF, however the bytes are cut into pieces, and must refuse bytes it
-// cannot trust; with the processor's byte shuffles and without.
+// cannot trust; with each kind of vector decoding the processor has and
+// without any.
 #include "fileio/codepage.h"
+#include "fileio/utf8_compress.h"
 #include "fileio/utf8_decode.h"
 #include "fileio/utf8_shuffle.h"
 
@@ -66,13 +68,15 @@ bool DecodeInPieces(const std::vector<std::string>& pieces, size_t room, std::u1
     return true;
 }
 
-// Runs check once with shuffles, where the processor has them, and once
-// without.
-template <typename Check> void WithAndWithoutShuffles(Check check) {
-    for (const bool shuffles : {true, false}) {
-        UseUtf8Shuffles(shuffles);
+// Runs check with the widest vectors the processor has, then with
+// narrower ones, then without any.
+template <typename Check> void WithEachDecoding(Check check) {
+    for (const int widest : {2, 1, 0}) {
+        UseUtf8Compress(widest >= 2);
+        UseUtf8Shuffles(widest >= 1);
         check();
     }
+    UseUtf8Compress(true);
     UseUtf8Shuffles(true);
 }
 
@@ -98,7 +102,7 @@ std::u16string WidenBreaks(std::u16string_view text, LineBreakCounts& counts) {
 } // namespace
 
 TEST(FileioUtf8Decode, MatchesTheConverterAndNormalisingWhereverThePiecesEnd) {
-    WithAndWithoutShuffles([] {
+    WithEachDecoding([] {
         std::mt19937 rng(3);
         for (int round = 0; round < 3000; ++round) {
             const std::vector<std::string> chars = DrawCharacters(rng);
@@ -135,6 +139,7 @@ TEST(FileioUtf8Decode, MatchesTheConverterAndNormalisingWhereverThePiecesEnd) {
 TEST(FileioUtf8Decode, RefusesBytesThatAreNotWellFormed) {
     const std::vector<std::string> broken = {"\x80",
                                              "\xBF",
+                                             "\xC0",
                                              "\xC0\x80",
                                              "\xC1\xBF",
                                              "\xC2",
@@ -149,7 +154,7 @@ TEST(FileioUtf8Decode, RefusesBytesThatAreNotWellFormed) {
                                              "\xF5\x80\x80\x80",
                                              "\xFF",
                                              "\xF0\x9F\x98\x80\x80"};
-    WithAndWithoutShuffles([&broken] {
+    WithEachDecoding([&broken] {
         std::mt19937 rng(8);
         for (int round = 0; round < 1000; ++round) {
             std::string bytes;
@@ -166,48 +171,58 @@ TEST(FileioUtf8Decode, RefusesBytesThatAreNotWellFormed) {
     });
 }
 
-// The shuffles take sixteen bytes a step and look sixteen further, carrying
-// a sequence or a CR LF pair from one step to the next: every character
-// must decode as without them wherever a step starts and wherever the
-// bytes end, even inside a sequence, and in no more room than it needs.
-TEST(FileioUtf8Decode, ShufflesDecodeAsWithoutWhereverTheStepsAndBytesEnd) {
-    // No lone break: the shuffles hand those back, and their steps would
-    // start at each whatever the padding. The text starts with an emoji
-    // whose surrogates differ in their low bits, and ends in one cut short
-    // and enough bytes after it for a step to look past it.
-    std::string text = "\xF0\x9F\x98\x80\r\n";
+// The vector steps take sixteen or sixty-four bytes and look further,
+// carrying a sequence or a CR LF pair to the next step or stopping before
+// it: every character must decode as without them wherever a step starts
+// and wherever the bytes end, even inside a sequence, and in no more room
+// than it needs.
+TEST(FileioUtf8Decode, VectorsDecodeAsWithoutWhereverTheStepsAndBytesEnd) {
+    // No lone break: the steps stop at each, and would start at each
+    // whatever the padding. The text starts with an emoji whose surrogates
+    // differ in their low bits and a line of ASCII longer than a step, and
+    // ends in an emoji cut short and enough bytes after it for a step to
+    // look past it.
+    std::string text = "\xF0\x9F\x98\x80\r\n" + std::string(70, 'q') + "\r\n";
     for (const std::string& c : kCharacters) {
         if (c != "\r" && c != "\n")
             text += c + "\r\n" + c + "xy";
     }
-    text += "\xF0\x9F\x98" + std::string(40, 'x');
-    for (size_t pad = 0; pad < 16; ++pad) {
-        for (size_t end = 0; end <= text.size(); ++end) {
-            const std::string bytes = std::string(pad, 'a') + text.substr(0, end);
-            std::u16string plain;
-            LineBreakCounts plainCounts;
-            UseUtf8Shuffles(false);
-            const bool plainDecoded = DecodeInPieces({bytes}, 2 * bytes.size(), plain, plainCounts);
-            UseUtf8Shuffles(true);
-            const size_t room = plainDecoded ? plain.size() : 2 * bytes.size();
-            std::u16string shuffled;
-            LineBreakCounts counts;
-            ASSERT_EQ(DecodeInPieces({bytes}, room, shuffled, counts), plainDecoded)
-                << pad << " " << end;
-            if (!plainDecoded)
-                continue;
-            EXPECT_TRUE(shuffled == plain) << pad << " " << end;
-            EXPECT_EQ(counts.crlf, plainCounts.crlf) << pad << " " << end;
-            EXPECT_EQ(counts.cr, plainCounts.cr) << pad << " " << end;
-            if (!plain.empty()) {
-                EXPECT_FALSE(DecodeInPieces({bytes}, plain.size() - 1, shuffled, counts))
+    text += "\xF0\x9F\x98" + std::string(80, 'x');
+    for (const bool compress : {true, false}) {
+        for (size_t pad = 0; pad < 64; ++pad) {
+            for (size_t end = 0; end <= text.size(); ++end) {
+                const std::string bytes = std::string(pad, 'a') + text.substr(0, end);
+                std::u16string plain;
+                LineBreakCounts plainCounts;
+                UseUtf8Shuffles(false);
+                UseUtf8Compress(false);
+                const bool plainDecoded =
+                    DecodeInPieces({bytes}, 2 * bytes.size(), plain, plainCounts);
+                UseUtf8Shuffles(true);
+                UseUtf8Compress(compress);
+                const size_t room = plainDecoded ? plain.size() : 2 * bytes.size();
+                std::u16string decoded;
+                LineBreakCounts counts;
+                ASSERT_EQ(DecodeInPieces({bytes}, room, decoded, counts), plainDecoded)
                     << pad << " " << end;
+                if (!plainDecoded)
+                    continue;
+                EXPECT_TRUE(decoded == plain) << pad << " " << end;
+                EXPECT_EQ(counts.crlf, plainCounts.crlf) << pad << " " << end;
+                EXPECT_EQ(counts.cr, plainCounts.cr) << pad << " " << end;
+                if (!plain.empty()) {
+                    EXPECT_FALSE(DecodeInPieces({bytes}, plain.size() - 1, decoded, counts))
+                        << pad << " " << end;
+                }
             }
         }
     }
+    UseUtf8Compress(true);
     // A lone break that the room ends one unit into, within a step.
-    std::u16string decoded;
-    LineBreakCounts counts;
-    EXPECT_FALSE(
-        DecodeInPieces({std::string(15, 'a') + "\n" + std::string(40, 'b')}, 16, decoded, counts));
+    for (const size_t before : {15, 63}) {
+        std::u16string decoded;
+        LineBreakCounts counts;
+        EXPECT_FALSE(DecodeInPieces({std::string(before, 'a') + "\n" + std::string(80, 'b')},
+                                    before + 1, decoded, counts));
+    }
 }
