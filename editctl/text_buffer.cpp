@@ -415,10 +415,12 @@ void TextBuffer::assign(std::u16string&& units) {
     std::vector<size_t> starts(ends.size());
     const size_t size = units.size();
     const auto adopted = std::make_shared<std::u16string>(std::move(units));
-    // The string's spare capacity becomes the last block's gap: the first
-    // keystrokes in a text of one long line move units within it rather
-    // than copy the whole line to a block with room.
-    adopted->resize(adopted->capacity());
+    // The string's spare capacity, up to a block of it, becomes the last
+    // block's gap: the first keystrokes in a text of one long line move
+    // units within it rather than copy the whole line to a block with
+    // room. Only that much is filled: filling the spare of a large load
+    // would bring in pages no edit may ever need.
+    adopted->resize(std::min(adopted->capacity(), size + kTextBlockUnits));
     char16_t* data = adopted->data();
     for (size_t b = 0, from = 0; b < ends.size(); from = ends[b++]) {
         taken[b].units = data + from;

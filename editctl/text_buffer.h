@@ -74,9 +74,9 @@ class TextBuffer {
     void assign(std::u16string_view units);
     // Takes the string without a copy: its parts become blocks that are
     // read in place and made afresh where they are first edited, so the
-    // loaded text costs no more than its own memory; its spare capacity is
-    // the last block's gap. Out of memory, throws
-    // with the buffer and `units` unchanged.
+    // loaded text costs no more than its own memory; up to a block of its
+    // spare capacity is the last block's gap. Out of memory, throws with
+    // the buffer and `units` unchanged.
     void assign(std::u16string&& units);
     void clear() noexcept;
     void swap(TextBuffer& other) noexcept;
@@ -89,7 +89,7 @@ class TextBuffer {
         char16_t* units = nullptr;         // front, gap, back
         std::unique_ptr<char16_t[]> owned; // the memory of units, unless a slice
         // The loaded text, when units is a slice of it: such a block has no
-        // gap but the last one, which has the string's spare capacity, so
+        // gap but the last one, which has some of the string's spare room, so
         // an edit that adds units to another makes it afresh.
         std::shared_ptr<std::u16string> adopted;
         size_t capacity = 0;
