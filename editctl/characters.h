@@ -16,6 +16,8 @@ class TextBuffer;
 // before it, and only an LF, a pictograph or a control follows a code
 // point that is not plain itself: the common case is a comparison.
 constexpr char16_t kFirstWideOrMark = 0x300;
+// Below this no code point takes two cells.
+constexpr char16_t kFirstWide = 0x1100;
 
 // Cells a code point takes: 2 for East Asian Wide and Fullwidth, 0 for a
 // combining mark (general categories Mn and Me, U+200D, U+FE00..U+FE0F),

@@ -3,6 +3,7 @@
 #include "editctl/cells.h"
 #include "editctl/characters.h"
 #include "editctl/grapheme_rules.h"
+#include "editctl/line_scan_wide.h"
 #include "editctl/room.h"
 #include "editctl/saturate.h"
 #include "editctl/text_buffer.h"
@@ -300,8 +301,6 @@ struct Bounded {
     bool hasComplex;
 };
 
-constexpr char16_t kFirstWide = 0x1100;
-
 bool MayBeWide(char16_t unit) {
     return unit >= kFirstWide && (unit & 0xF800) != 0xD800;
 }
@@ -361,39 +360,44 @@ uint32_t CountBitsOfHalves(uint32_t x) {
     return (x + (x >> 8)) & 0x001F001Fu;
 }
 
-Bounded BoundLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth) {
-    int64_t tabs = 0;
-    int64_t wide = 0;
-    bool hasComplex = false;
-    int64_t i = start;
-    for (; i + 16 <= length; i += 16) {
+// With wideScan, ScanLineWide takes the line while it can.
+Bounded BoundLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth,
+                  bool wideScan) {
+    LineScan s{.at = start};
+    const auto bounded = [&] {
+        return Bounded{s.at, s.at - start + s.tabs * (tabWidth - 1) + s.wide, s.tabs > 0,
+                       s.hasComplex};
+    };
+    if (wideScan && ScanLineWide(text, length, s))
+        return bounded();
+    for (; s.at + 16 <= length; s.at += 16) {
         // Lines are scanned one after another, each to its end; fetching
         // 2 KB ahead keeps a long text's units arriving in time.
-        __builtin_prefetch(text + std::min(i + 1024, length));
-        const uint32_t others = OthersOfSixteen(text + i);
+        __builtin_prefetch(text + std::min(s.at + 1024, length));
+        const uint32_t others = OthersOfSixteen(text + s.at);
         if (others == 0)
             continue;
-        const uint32_t breaks = BreaksOfSixteen(text + i);
+        const uint32_t breaks = BreaksOfSixteen(text + s.at);
         const uint32_t before = breaks != 0 ? (1u << std::countr_zero(breaks)) - 1 : 0xFFFFu;
         if ((others & before) != 0) {
-            const SixteenKinds kinds = KindsOfSixteen(text + i);
+            const SixteenKinds kinds = KindsOfSixteen(text + s.at);
             const uint32_t counts =
                 CountBitsOfHalves((kinds.tabs & before) | (kinds.wide & before) << 16);
-            tabs += counts & 0xFFFF;
-            wide += counts >> 16;
-            hasComplex = hasComplex || (kinds.complex & before) != 0;
+            s.tabs += counts & 0xFFFF;
+            s.wide += counts >> 16;
+            s.hasComplex = s.hasComplex || (kinds.complex & before) != 0;
         }
         if (breaks != 0) {
-            i += std::countr_zero(breaks);
-            return {i, i - start + tabs * (tabWidth - 1) + wide, tabs > 0, hasComplex};
+            s.at += std::countr_zero(breaks);
+            return bounded();
         }
     }
-    for (; i < length && text[i] != kCr && text[i] != kLf; ++i) {
-        tabs += text[i] == kTab;
-        wide += MayBeWide(text[i]);
-        hasComplex = hasComplex || text[i] >= kFirstWideOrMark;
+    for (; s.at < length && text[s.at] != kCr && text[s.at] != kLf; ++s.at) {
+        s.tabs += text[s.at] == kTab;
+        s.wide += MayBeWide(text[s.at]);
+        s.hasComplex = s.hasComplex || text[s.at] >= kFirstWideOrMark;
     }
-    return {i, i - start + tabs * (tabWidth - 1) + wide, tabs > 0, hasComplex};
+    return bounded();
 }
 
 // How far apart the stops an edit's walk starts and ends at lie at most.
@@ -783,8 +787,9 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
         return;
     const int64_t perRow = metrics_.columnsPerRow;
     const CellRules rules{metrics_.tabWidth, perRow};
+    const bool wideScan = WideLineScanUsable();
     while (next_ < written && next_ <= stopBeyond) {
-        const Bounded bounded = BoundLine(units, written, next_, metrics_.tabWidth);
+        const Bounded bounded = BoundLine(units, written, next_, metrics_.tabWidth, wideScan);
         Measured m{bounded.end, bounded.cells, bounded.hasTab, bounded.hasComplex};
         int64_t after = m.end + 1;
         // Not ended yet, or a CR that an LF not written yet may follow.

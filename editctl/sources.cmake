@@ -16,6 +16,7 @@ set(EDITCTL_CORE
     ${CMAKE_CURRENT_LIST_DIR}/graphemes.cpp
     ${CMAKE_CURRENT_LIST_DIR}/keys.cpp
     ${CMAKE_CURRENT_LIST_DIR}/layout.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/line_scan_wide.cpp
     ${CMAKE_CURRENT_LIST_DIR}/line_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/lines_ahead.cpp
     ${CMAKE_CURRENT_LIST_DIR}/live_spans.cpp
