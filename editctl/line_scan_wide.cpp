@@ -52,7 +52,8 @@ WIDE_SCAN_TARGET bool ScanLineWide(const char16_t* text, int64_t length, LineSca
         const uint32_t breaks = _mm512_mask_cmpeq_epi16_mask(low, u, Set(kCr)) |
                                 _mm512_mask_cmpeq_epi16_mask(low, u, Set(kLf));
         const uint32_t before = breaks != 0 ? (1u << std::countr_zero(breaks)) - 1 : ~0u;
-        s.tabs += std::popcount(_mm512_mask_cmpeq_epi16_mask(low & before, u, Set(kTab)));
+        if ((low & before) != 0)
+            s.tabs += std::popcount(_mm512_mask_cmpeq_epi16_mask(low & before, u, Set(kTab)));
         if ((high & before) != 0) {
             const uint32_t surrogates =
                 _mm512_cmpeq_epi16_mask(_mm512_and_si512(u, Set(0xF800)), Set(0xD800));
