@@ -64,12 +64,14 @@ COMPRESS_STEP ByteKinds KindsOf(__m512i b, uint64_t high, __m512i b1) {
 }
 
 // The continuations the leads call for, as flags from the byte after each
-// on, and the leads whose sequences run past the sixty-four bytes.
+// on; those past the sixty-four bytes fall off, as Crossing stops the step
+// before their leads.
 COMPRESS_STEP uint64_t ExpectedContinuations(const ByteKinds& k) {
     const uint64_t longer = k.lead3 | k.lead4;
     return (k.lead2 | longer) << 1 | longer << 2 | k.lead4 << 3;
 }
 
+// The leads whose sequences run past the sixty-four bytes.
 COMPRESS_STEP uint64_t Crossing(const ByteKinds& k) {
     return (k.lead2 & uint64_t{1} << 63) | (k.lead3 & uint64_t{3} << 62) |
            (k.lead4 & uint64_t{7} << 61);
@@ -78,9 +80,9 @@ COMPRESS_STEP uint64_t Crossing(const ByteKinds& k) {
 // The unit each of thirty-two bytes would start, given the two bytes after
 // each in w1 and w2, the leads flagged as in ByteKinds: a byte; a sequence
 // of two or three bytes; the high surrogate of a sequence of four at its
-// lead, and its low one at the byte after (flagged in afterFour). Values are assembled as if the
-// bytes after a lead were continuations; where they are not, the step
-// stops before the lead anyway.
+// lead, and its low one at the byte after (flagged in afterFour). Values
+// are assembled as if the bytes after a lead were continuations; where
+// they are not, the step stops before the lead anyway.
 COMPRESS_STEP __m512i UnitsOf(__m512i w0, __m512i w1, __m512i w2, uint32_t lead2, uint32_t lead3,
                               uint32_t lead4, uint32_t afterFour) {
     const __m512i six = Set(0x3F);
