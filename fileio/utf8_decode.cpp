@@ -1,7 +1,7 @@
 #include "fileio/utf8_decode.h"
 #include "fileio/text_units.h"
-#include "fileio/utf8_sequence.h"
 #include "fileio/utf8_compress.h"
+#include "fileio/utf8_sequence.h"
 #include "fileio/utf8_shuffle.h"
 
 #include <bit>
