@@ -71,6 +71,11 @@ COMPRESS_STEP uint64_t ExpectedContinuations(const ByteKinds& k) {
     return (k.lead2 | longer) << 1 | longer << 2 | k.lead4 << 3;
 }
 
+// The flags of the first n of sixty-four bytes.
+COMPRESS_STEP uint64_t FirstBytes(unsigned n) {
+    return n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+}
+
 // The leads whose sequences run past the sixty-four bytes.
 COMPRESS_STEP uint64_t Crossing(const ByteKinds& k) {
     return (k.lead2 & uint64_t{1} << 63) | (k.lead3 & uint64_t{3} << 62) |
@@ -145,31 +150,27 @@ COMPRESS_TARGET Utf8RunEnd DecodeCompressedRun(Utf8Run& run, LineBreakCounts& co
         const uint64_t lf = Equal(b, '\n');
         const uint64_t high = _mm512_movepi8_mask(b);
         uint64_t stops = (lf & ~(cr << 1)) | (cr & ~(lf >> 1));
-        unsigned taken = 64;
+        unsigned taken;
         if (high == 0) {
             _mm512_storeu_si512(out, Lanes(p));
             _mm512_storeu_si512(out + 32, Lanes(p + 32));
-            if (stops != 0)
-                taken = static_cast<unsigned>(std::countr_zero(stops));
+            taken = static_cast<unsigned>(std::countr_zero(stops));
             r.written += taken;
         } else {
             const ByteKinds k = KindsOf(b, high, _mm512_loadu_si512(p + 1));
             const uint64_t expected = ExpectedContinuations(k);
             stops |= k.unfit | Crossing(k) | (k.continuation ^ expected);
-            if (stops != 0)
-                taken = static_cast<unsigned>(std::countr_zero(stops));
+            taken = static_cast<unsigned>(std::countr_zero(stops));
             if (taken < 64 && (expected >> taken & 1) != 0) {
                 outcome = Utf8RunEnd::Refused;
                 break;
             }
-            const uint64_t keep = (~k.continuation | k.lead4 << 1) &
-                                  (taken == 64 ? ~uint64_t{0} : (uint64_t{1} << taken) - 1);
+            const uint64_t keep = (~k.continuation | k.lead4 << 1) & FirstBytes(taken);
             const unsigned first = PutHalf(p, k, 0, static_cast<uint32_t>(keep), out);
             r.written +=
                 first + PutHalf(p + 32, k, 32, static_cast<uint32_t>(keep >> 32), out + first);
         }
-        counts.crlf += static_cast<size_t>(
-            std::popcount(taken == 64 ? cr : cr & ((uint64_t{1} << taken) - 1)));
+        counts.crlf += static_cast<size_t>(std::popcount(cr & FirstBytes(taken)));
         r.at += taken;
         if (taken == 64)
             continue;
