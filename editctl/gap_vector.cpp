@@ -196,6 +196,37 @@ void GapVector::makeRoomAtEnd() {
     chunks_[tail_].moveGap(chunks_[tail_].size());
 }
 
+void GapVector::append(const uint32_t* values, size_t count, uint32_t less) {
+    while (count > 0) {
+        if (!roomAtEnd())
+            makeRoomAtEnd();
+        Chunk& chunk = chunks_[tail_];
+        const size_t taken = std::min(count, chunk.gapLength);
+        uint32_t* to = chunk.data.get() + chunk.gapStart;
+        const uint32_t minus = less + chunk.delta;
+        for (size_t i = 0; i < taken; ++i)
+            to[i] = values[i] - minus;
+        chunk.gapStart += taken;
+        chunk.gapLength -= taken;
+        size_ += taken;
+        values += taken;
+        count -= taken;
+    }
+}
+
+void GapVector::read(size_t from, size_t count, uint32_t* out) const {
+    while (count > 0) {
+        const Chunk& chunk = chunks_[chunkOf(from)];
+        const size_t at = from - chunk.first;
+        const size_t taken = std::min(count, chunk.size() - at);
+        for (size_t i = 0; i < taken; ++i)
+            out[i] = chunk.at(at + i) + chunk.delta;
+        from += taken;
+        out += taken;
+        count -= taken;
+    }
+}
+
 void GapVector::splice(size_t from, size_t to, size_t count) {
     makeRoom(from, to, count);
     const size_t c = chunkFor(from, to);

@@ -48,14 +48,18 @@ class GapVector {
     // Keeps the memory.
     void clear();
     void push_back(uint32_t value) {
-        if (chunks_.empty() || chunks_[tail_].gapLength == 0 ||
-            chunks_[tail_].gapStart != chunks_[tail_].size())
+        if (!roomAtEnd())
             makeRoomAtEnd();
         Chunk& chunk = chunks_[tail_];
         chunk.data[chunk.gapStart++] = value - chunk.delta;
         --chunk.gapLength;
         ++size_;
     }
+    // Appends `count` values, each less `less` (wrapping), as push_back
+    // would one by one, only faster.
+    void append(const uint32_t* values, size_t count, uint32_t less = 0);
+    // Copies entries [from, from + count) to `out`.
+    void read(size_t from, size_t count, uint32_t* out) const;
     // Entries [from, to) give way to `count` entries of unspecified value,
     // to be set by the caller; throws only when it must grow.
     void splice(size_t from, size_t to, size_t count);
@@ -84,6 +88,10 @@ class GapVector {
         return i >= c.first && i - c.first < c.size() ? hint_ : seek(i);
     }
     size_t seek(size_t i) const;
+    bool roomAtEnd() const {
+        return !chunks_.empty() && chunks_[tail_].gapLength > 0 &&
+               chunks_[tail_].gapStart == chunks_[tail_].size();
+    }
     // A tail chunk with room at its end, its gap there.
     void makeRoomAtEnd();
     // The chunk an insertion at `from` or the entries [from, to) belong to.

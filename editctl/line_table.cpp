@@ -659,40 +659,81 @@ void LineTable::measureLines(const TextBuffer& text, const LineMetrics& metrics,
         out.add(start, m.end, m.cells, m.hasTab, m.hasComplex);
         out.rows += RowsOfCells(m.cells, perRow);
         if (m.end >= length)
-            return;
+            break;
         int64_t next = m.end + 1;
         if (text[m.end] == kCr && next < length && text[next] == kLf)
             ++next;
         if (next > stopBeyond)
-            return;
+            break;
         start = next;
     }
+    out.settle();
 }
 
 void LineTable::Scan::add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex,
                           bool measured) {
-    if (!shapes.empty())
-        shapes.set(shapes.size() - 1,
-                   shapes[shapes.size() - 1] | static_cast<uint32_t>(start - lastEnd));
-    if (shapes.size() == std::min({starts.capacity(), tops.capacity(), shapes.capacity()}))
-        grow(start);
+    if (batched == kBatchLines)
+        settle();
+    const auto breakLength = static_cast<uint32_t>(start - lastEnd);
+    if (batched > 0)
+        batchShapes[batched - 1] |= breakLength;
+    else if (!shapes.empty())
+        shapes.set(shapes.size() - 1, shapes[shapes.size() - 1] | breakLength);
     uint32_t shape =
         (hasTab ? kHasTab : 0) | (hasComplex ? kHasComplex : 0) | (measured ? 0 : kUnmeasured);
     if (cells < kWideCells) {
         shape |= static_cast<uint32_t>(cells) << kCellsShift;
     } else {
         shape |= kWideCells << kCellsShift;
-        wide.push_back({static_cast<int32_t>(shapes.size()), cells});
+        wide.push_back({static_cast<int32_t>(shapes.size() + batched), cells});
     }
     (measured ? widths : bounds).add(cells);
-    starts.push_back(static_cast<int32_t>(start));
-    tops.push_back(Saturate32(rows));
-    shapes.push_back(shape);
+    batchStarts[batched] = static_cast<int32_t>(start);
+    batchTops[batched] = Saturate32(rows);
+    batchShapes[batched] = shape;
+    ++batched;
     lastEnd = end;
 }
 
-void LineTable::Scan::grow(int64_t position) {
-    const size_t lines = shapes.size();
+void LineTable::Scan::settle() {
+    if (batched == 0)
+        return;
+    const size_t lines = shapes.size() + batched;
+    if (lines > std::min({starts.capacity(), tops.capacity(), shapes.capacity()}))
+        grow(batchStarts[batched - 1], lines);
+    starts.append(batchStarts.data(), batched);
+    tops.append(batchTops.data(), batched);
+    shapes.append(batchShapes.data(), batched);
+    batched = 0;
+}
+
+void LineTable::Scan::append(const Scan& more) {
+    settle();
+    const size_t count = more.shapes.size();
+    if (count == 0)
+        return;
+    const size_t first = shapes.size();
+    if (first > 0)
+        shapes.set(first - 1, shapes[first - 1] | static_cast<uint32_t>(more.starts[0] - lastEnd));
+    for (size_t from = 0; from < count; from += kBatchLines) {
+        batched = std::min(kBatchLines, count - from);
+        more.starts.read(static_cast<int32_t>(from), batched, batchStarts.data());
+        more.tops.read(static_cast<int32_t>(from), batched, batchTops.data());
+        more.shapes.read(from, batched, batchShapes.data());
+        // A first row saturated in `more` stays saturated here.
+        for (size_t i = 0; i < batched; ++i)
+            batchTops[i] = Saturate32(rows + batchTops[i]);
+        settle();
+    }
+    for (const WideLine& line : more.wide)
+        wide.push_back({line.line + static_cast<int32_t>(first), line.cells});
+    widths.add(more.widths);
+    bounds.add(more.bounds);
+    rows += more.rows;
+    lastEnd = more.lastEnd;
+}
+
+void LineTable::Scan::grow(int64_t position, size_t lines) {
     size_t capacity = std::max<size_t>(lines * 2, 64);
     // Far enough into a long text, the lines so far foretell how many there
     // are: grow once to about that many instead of doubling past it.
@@ -753,6 +794,10 @@ LineTable::Ahead::Ahead(const LineMetrics& metrics, int64_t expectedLength, int6
 void LineTable::Ahead::reach(int64_t cells) {
     if (cells >= reached_)
         ++reaching_;
+    raise();
+}
+
+void LineTable::Ahead::raise() {
     // Bounds kept stay among the widths counted in place, so that measuring
     // such a line later needs no memory.
     while (reached_ < WidthCounts::kNarrow - 1 &&
@@ -761,23 +806,9 @@ void LineTable::Ahead::reach(int64_t cells) {
 }
 
 void LineTable::Ahead::append(const Ahead& later) {
-    const Scan& more = later.scan_;
-    const auto count = static_cast<int32_t>(more.shapes.size());
-    auto wide = more.wide.begin();
-    for (int32_t i = 0; i < count; ++i) {
-        const uint32_t shape = more.shapes[static_cast<size_t>(i)];
-        int64_t cells = shape >> kCellsShift;
-        if (wide != more.wide.end() && wide->line == i)
-            cells = (wide++)->cells;
-        const int64_t end =
-            i + 1 < count ? more.starts[i + 1] - (shape & kBreakMask) : more.lastEnd;
-        const bool measured = (shape & kUnmeasured) == 0;
-        scan_.add(more.starts[i], end, cells, (shape & kHasTab) != 0, (shape & kHasComplex) != 0,
-                  measured);
-        if (measured)
-            reach(cells);
-        scan_.rows += RowsOfCells(cells, metrics_.columnsPerRow);
-    }
+    reaching_ += static_cast<uint32_t>(later.scan_.widths.linesFrom(reached_));
+    scan_.append(later.scan_);
+    raise();
     next_ = later.next_;
     retryAt_ = later.retryAt_;
 }
@@ -800,7 +831,7 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
             const int64_t sofar = written - next_;
             retryAt_ =
                 sofar > kLongLineUnits ? std::numeric_limits<int64_t>::max() : written + sofar;
-            return;
+            break;
         }
         if (units[m.end] == kCr && units[after] == kLf)
             ++after;
@@ -817,6 +848,7 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
         scan_.rows += RowsOfCells(m.cells, perRow);
         next_ = after;
     }
+    scan_.settle();
 }
 
 void LineTable::update(const TextBuffer& text, const LineMetrics& metrics, const TextChange& change,
@@ -899,6 +931,7 @@ std::optional<int64_t> LineTable::cellsAfterPlainEdit(const TextBuffer& text, in
 void LineTable::resized(int32_t line, int32_t delta, int64_t cells, Scan& out) const {
     const LineInfo info = (*this)[line];
     out.add(info.start, info.start + info.length + delta, cells, info.hasTab, info.hasComplex);
+    out.settle();
     out.rows = metrics_.columnsPerRow > 0 && cells > 0
                    ? (cells + metrics_.columnsPerRow - 1) / metrics_.columnsPerRow
                    : 1;
@@ -932,6 +965,7 @@ bool LineTable::walkedFromStops(const TextBuffer& text, int32_t line, const Text
         return false;
     out.add(info.start, info.start + static_cast<int64_t>(walk.units.size()), cells,
             end.tab || info.hasTab, end.complex || info.hasComplex);
+    out.settle();
     out.rows = metrics_.columnsPerRow > 0 && cells > 0
                    ? (cells + metrics_.columnsPerRow - 1) / metrics_.columnsPerRow
                    : 1;

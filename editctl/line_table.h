@@ -8,6 +8,7 @@
 #include "editctl/partitioned_index.h"
 #include "editctl/width_counts.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -115,6 +116,9 @@ class LineTable {
     };
     // Lines measured one after another: their starts, first rows counted
     // from the first one's, and packed shapes (break length, flags and width).
+    // Their tables take lines a batch at a time, which costs a fraction of
+    // taking them one by one; whoever adds lines settles them before the
+    // tables are read.
     struct Scan {
         PartitionedIndex starts;
         PartitionedIndex tops;
@@ -126,11 +130,21 @@ class LineTable {
         int64_t lastEnd = 0;    // where the last line's break begins
         int64_t origin = 0;     // where the first line starts
         int64_t textLength = 0; // units from origin on when known, to size the tables
+        static constexpr size_t kBatchLines = 256;
+        std::array<int32_t, kBatchLines> batchStarts;
+        std::array<int32_t, kBatchLines> batchTops;
+        std::array<uint32_t, kBatchLines> batchShapes;
+        size_t batched = 0; // lines added but not in the tables yet
 
         // A line of `cells` cells, or at most that many when not `measured`.
         void add(int64_t start, int64_t end, int64_t cells, bool hasTab, bool hasComplex,
                  bool measured = true);
-        void grow(int64_t position);
+        // Adds the lines `more` holds, which start where the last line's break ends.
+        void append(const Scan& more);
+        // Puts the lines batched in the tables.
+        void settle();
+        // Room in the tables for `lines` lines, the last starting at `position`.
+        void grow(int64_t position, size_t lines);
     };
 
     // Measures lines from `start`, a line start, to the end of the text or
@@ -215,6 +229,8 @@ class LineTable::Ahead {
     // Takes a line measured at `cells`, counted in scan_.widths already,
     // moving reached_ up when it can.
     void reach(int64_t cells);
+    // Moves reached_ up as far as the lines counted in scan_.widths allow.
+    void raise();
 
     LineMetrics metrics_;
     Scan scan_;

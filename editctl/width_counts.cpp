@@ -22,6 +22,23 @@ void WidthCounts::add(int64_t cells) {
     widest_ = std::max(widest_, cells);
 }
 
+void WidthCounts::add(const WidthCounts& more) {
+    for (size_t cells = 0; cells < narrow_.size(); ++cells)
+        narrow_[cells] += more.narrow_[cells];
+    for (const auto& [cells, lines] : more.wide_)
+        wide_[cells] += lines;
+    widest_ = std::max(widest_, more.widest_);
+}
+
+uint64_t WidthCounts::linesFrom(int64_t cells) const {
+    uint64_t lines = 0;
+    for (int64_t narrow = std::max<int64_t>(cells, 0); narrow < kNarrow; ++narrow)
+        lines += narrow_[static_cast<size_t>(narrow)];
+    for (auto at = wide_.lower_bound(cells); at != wide_.end(); ++at)
+        lines += at->second;
+    return lines;
+}
+
 uint32_t WidthCounts::linesAt(int64_t cells) const {
     if (cells < kNarrow)
         return narrow_[static_cast<size_t>(cells)];

@@ -17,11 +17,15 @@ class WidthCounts {
     void makeRoom(const WidthCounts& more);
     // A line of this width came; without room made for it, may throw.
     void add(int64_t cells);
+    // The lines `more` counts came; without room made for them, may throw.
+    void add(const WidthCounts& more);
     // A line of this width, counted before, went.
     void remove(int64_t cells);
     int64_t widest() const { return widest_; }
     // The lines counted at exactly this width.
     uint32_t linesAt(int64_t cells) const;
+    // The lines counted at this width or wider.
+    uint64_t linesFrom(int64_t cells) const;
 
     // Widths below this are counted in place: adding one needs no memory.
     static constexpr int64_t kNarrow = 1024;

@@ -232,9 +232,11 @@ TEST(LineTableRemeasure, MatchesARebuildInAnyOtherView) {
 
 // Lines measured a prefix at a time while the text is written, cut
 // anywhere (between CR and LF, inside a character, inside a long line,
-// right after a break), then finished: the table a rebuild makes. Lines
-// left with a bound of their width are measured as edits and other views
-// need them: the widest line stays exact through both.
+// right after a break), then finished: the table a rebuild makes, also
+// when the lines from a line start on were measured apart and appended,
+// as a load shares out its last units, and in texts of hundreds of lines.
+// Lines left with a bound of their width are measured as edits and other
+// views need them: the widest line stays exact through both.
 TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
     const LineMetrics views[] = {{0, 4, 8}, {3, 4, 7}, {5, 3, 1}};
     const std::u16string pieces[] = {
@@ -244,17 +246,31 @@ TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
     auto pick = [&](int32_t n) { return std::uniform_int_distribution<int32_t>(0, n - 1)(rng); };
     for (int round = 0; round < 600 && !testing::Test::HasFatalFailure(); ++round) {
         std::u16string text;
-        for (int32_t n = pick(80); n > 0; --n)
+        for (int32_t n = round % 50 == 0 ? 2000 : pick(80); n > 0; --n)
             text += pieces[pick(static_cast<int32_t>(std::size(pieces)))];
         const auto length = static_cast<int32_t>(text.size());
         const LineMetrics& metrics = views[pick(static_cast<int32_t>(std::size(views)))];
         LineTable::Ahead ahead(metrics, pick(2) ? length : 0);
-        for (int32_t written = 0; written < length;) {
-            written += 1 + pick(std::max(1, length / 4));
-            written = std::min(written, length - pick(2));
+        // Where the part measured apart begins: after a break, and after
+        // an LF that follows a CR.
+        int32_t half = length;
+        if (const size_t at = text.find_first_of(u"\r\n", static_cast<size_t>(pick(length + 1)));
+            pick(2) == 0 && at != std::u16string::npos)
+            half = static_cast<int32_t>(text.compare(at, 2, u"\r\n") == 0 ? at + 2 : at + 1);
+        for (int32_t written = 0; written < half;) {
+            written += 1 + pick(std::max(1, half / 4));
+            written = std::min(written, half - pick(2));
             // Only the written units, so that a read past them is caught.
             const std::vector<char16_t> prefix(text.begin(), text.begin() + written);
             ahead.measure(prefix.data(), written, ahead.next() + pick(40));
+        }
+        if (half < length) {
+            LineTable::Ahead far(metrics, length, half);
+            far.measure(text.data(), half + pick(length - half + 1), length);
+            if (ahead.next() == far.start()) {
+                ahead.append(far);
+                ahead.measure(text.data(), length, length);
+            }
         }
         const TextBuffer buffer(text);
         LineTable table, fresh;

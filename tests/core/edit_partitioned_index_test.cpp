@@ -59,6 +59,12 @@ TEST(PartitionedIndex, ReadsAsAPlainArrayAfterRandomReplacements) {
         plain.erase(plain.begin() + from, plain.begin() + to);
         plain.insert(plain.begin() + from, fresh.begin(), fresh.end());
         last = from;
+        if (pick(0, 20) == 0) { // appended past the step
+            std::vector<int32_t> more(static_cast<size_t>(pick(0, 20)),
+                                      plain.empty() ? 0 : plain.back());
+            index.append(more.data(), more.size());
+            plain.insert(plain.end(), more.begin(), more.end());
+        }
         if (pick(0, 150) == 0) { // built afresh in the memory it has, or in more
             if (pick(0, 1) == 0)
                 index.reserve(plain.size() + 30);
@@ -73,6 +79,11 @@ TEST(PartitionedIndex, ReadsAsAPlainArrayAfterRandomReplacements) {
         ASSERT_EQ(index.size(), static_cast<int32_t>(plain.size())) << "step " << step;
         for (int32_t i = 0; i < index.size(); ++i)
             ASSERT_EQ(index[i], plain[static_cast<size_t>(i)]) << "step " << step << " at " << i;
+        const int32_t readFrom = pick(0, index.size());
+        std::vector<int32_t> read(static_cast<size_t>(pick(0, index.size() - readFrom)));
+        index.read(readFrom, read.size(), read.data());
+        ASSERT_TRUE(std::equal(read.begin(), read.end(), plain.begin() + readFrom))
+            << "step " << step;
         const int32_t probe = pick(-2'000'000'000, 2'000'000'000);
         const int32_t from2 = pick(0, index.size());
         EXPECT_EQ(index.upperBound(from2, probe),
