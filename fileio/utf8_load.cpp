@@ -117,27 +117,39 @@ bool SurveyBytes(ByteSource& source, size_t pieceBytes, Survey& survey) {
     });
 }
 
+// The units decoded so far, text[0, length). The text is kept longer, as
+// far as decoding has needed room, so that each unit of room is filled
+// once, not once for every slice it was room for.
+struct Decoded {
+    std::u16string& text;
+    size_t length = 0;
+
+    void end() { text.resize(length); }
+};
+
 // Decodes a slice into the text's spare room. A slice makes at most two
 // units per byte (each lone break); the room stops at the capacity, so the
 // text never moves. Bytes that would outgrow it fail here; any other
 // difference from what the survey counted fails after the pass.
-bool DecodeSlice(std::string_view slice, std::u16string& text, Utf8Decoding& decoding) {
-    const size_t used = text.size();
-    text.resize(std::min(text.capacity(), used + 2 * slice.size()));
+bool DecodeSlice(std::string_view slice, Decoded& decoded, Utf8Decoding& decoding) {
+    std::u16string& text = decoded.text;
+    const size_t room = std::min(text.capacity(), decoded.length + 2 * slice.size());
+    if (text.size() < room)
+        text.resize(room);
     size_t written = 0;
-    const bool decoded =
-        DecodeUtf8Normalized(slice, text.data() + used, text.size() - used, written, decoding);
-    text.resize(used + written);
-    return decoded;
+    const bool well = DecodeUtf8Normalized(slice, text.data() + decoded.length,
+                                           room - decoded.length, written, decoding);
+    decoded.length += written;
+    return well;
 }
 
 // Decodes a piece slice by slice into text; false, with `malformed` telling
 // why, when a slice is not well-formed UTF-8 or outgrows the text's room.
-bool DecodePiece(std::string_view piece, std::u16string& text, Utf8Decoding& decoding,
+bool DecodePiece(std::string_view piece, Decoded& decoded, Utf8Decoding& decoding,
                  bool& malformed) {
     while (!piece.empty()) {
         const size_t end = piece.size() <= kSliceBytes ? piece.size() : SafeCut(piece, kSliceBytes);
-        if (!DecodeSlice(piece.substr(0, end), text, decoding)) {
+        if (!DecodeSlice(piece.substr(0, end), decoded, decoding)) {
             malformed = !IsWellFormedUtf8(piece.data(), end, 0);
             return false;
         }
@@ -154,17 +166,19 @@ Utf8Load DecodePieces(ByteSource& source, size_t pieceBytes, const Survey& surve
     bool changed = false;
     bool signature = false;
     Utf8Decoding decoding;
+    Decoded decoded{text};
     const bool read = ForEachPiece(source, pieceBytes, [&](std::string_view piece) {
         SkipSignature(piece, first, signature);
         bool malformed = false;
-        if (!DecodePiece(piece, text, decoding, malformed)) {
+        if (!DecodePiece(piece, decoded, decoding, malformed)) {
             changed = true;
             return false;
         }
         if (watch)
-            (*watch)(text.data(), text.size(), survey.units);
+            (*watch)(text.data(), decoded.length, survey.units);
         return true;
     });
+    decoded.end();
     if (changed || (read && (text.size() != survey.units || signature != survey.signature)))
         return Utf8Load::Changed;
     if (!read)
@@ -210,6 +224,7 @@ class OnePass {
             }
             return take(piece);
         });
+        decoded_.end();
         if (malformed_)
             outcome_ = Utf8Load::NotUtf8;
         else if (outgrew_)
@@ -231,12 +246,12 @@ class OnePass {
     bool take(std::string_view piece) {
         if (consumed_ == 0)
             text_.reserve(2 * piece.size() + SpareFor(0));
-        if (!DecodePiece(piece, text_, decoding_, malformed_)) {
+        if (!DecodePiece(piece, decoded_, decoding_, malformed_)) {
             outgrew_ = !malformed_;
             return false;
         }
         consumed_ += piece.size();
-        const size_t projected = ProjectUnits(text_.size(), consumed_, size_);
+        const size_t projected = ProjectUnits(decoded_.length, consumed_, size_);
         if (expected_ == 0 && !sizeRoom(projected))
             return false;
         if (projected > text_.capacity()) {
@@ -245,7 +260,7 @@ class OnePass {
         }
         if (watch_) {
             told_ = true;
-            (*watch_)(text_.data(), text_.size(), expected_);
+            (*watch_)(text_.data(), decoded_.length, expected_);
         }
         return true;
     }
@@ -280,6 +295,7 @@ class OnePass {
     std::u16string& text_;
     const DecodeWatch* watch_;
     std::optional<PrefaultAlongside> prefault_;
+    Decoded decoded_{text_};
     Utf8Decoding decoding_;
     size_t consumed_ = 0; // bytes decoded, the signature aside
     size_t expected_ = 0; // the text's projected length, once the first piece is decoded
