@@ -71,6 +71,53 @@ WIDE_SCAN_TARGET bool ScanLineWide(const char16_t* text, int64_t length, LineSca
     return false;
 }
 
+// Each step of thirty-two units is loaded and sorted once, for all the
+// lines ending in it; the last step is loaded only as far as `length`.
+WIDE_SCAN_TARGET size_t ScanLinesWide(const char16_t* text, int64_t length, int64_t start,
+                                      LineScan* lines, size_t most) {
+    size_t found = 0;
+    LineScan s{.at = start};
+    for (int64_t base = start; base < length && found < most; base += 32) {
+        const auto valid =
+            static_cast<__mmask32>(length - base >= 32 ? ~0u : (1u << (length - base)) - 1);
+        const __m512i u = _mm512_maskz_loadu_epi16(valid, text + base);
+        const uint32_t low = _mm512_mask_cmplt_epu16_mask(valid, u, Set(kCr + 1));
+        const uint32_t breaks = _mm512_mask_cmpeq_epi16_mask(low, u, Set(kCr)) |
+                                _mm512_mask_cmpeq_epi16_mask(low, u, Set(kLf));
+        const uint32_t tabs = _mm512_mask_cmpeq_epi16_mask(low, u, Set(kTab));
+        const uint32_t complex = _mm512_mask_cmpge_epu16_mask(valid, u, Set(kFirstWideOrMark));
+        const uint32_t surrogates =
+            _mm512_cmpeq_epi16_mask(_mm512_and_si512(u, Set(0xF800)), Set(0xD800));
+        const uint32_t wide =
+            _mm512_mask_cmpge_epu16_mask(complex & ~surrogates, u, Set(kFirstWide));
+        // The units of this step from the current line's start on.
+        uint32_t from = s.at > base ? ~0u << (s.at - base) : ~0u;
+        while (found < most) {
+            const uint32_t ahead = breaks & from;
+            const uint32_t line = ahead != 0 ? from & ((ahead & (0u - ahead)) - 1) : from;
+            s.tabs += std::popcount(tabs & line);
+            s.wide += std::popcount(wide & line);
+            s.hasComplex = s.hasComplex || (complex & line) != 0;
+            if (ahead == 0)
+                break;
+            const int64_t end = base + std::countr_zero(ahead);
+            int64_t next = end + 1;
+            if (text[end] == kCr) {
+                if (next >= length)
+                    return found;
+                next += text[next] == kLf;
+            }
+            s.at = end;
+            lines[found++] = s;
+            s = LineScan{.at = next};
+            if (next - base >= 32)
+                break;
+            from = ~0u << (next - base);
+        }
+    }
+    return found;
+}
+
 #else
 
 bool WideLineScanUsable() {
@@ -81,6 +128,10 @@ void UseWideLineScan(bool) {}
 
 bool ScanLineWide(const char16_t*, int64_t, LineScan&) {
     return false;
+}
+
+size_t ScanLinesWide(const char16_t*, int64_t, int64_t, LineScan*, size_t) {
+    return 0;
 }
 
 #endif

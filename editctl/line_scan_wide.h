@@ -1,7 +1,8 @@
-// Scanning a line for its end and for the units that may widen it,
+// Scanning lines for their ends and for the units that may widen them,
 // thirty-two units a step with AVX-512 where the processor has it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // How far a scan of a line has come, and what it met on the way: tabs,
@@ -23,3 +24,10 @@ void UseWideLineScan(bool use);
 // before `length`; true when it stopped at a CR or LF, which scan.at is
 // then at, false when fewer than a step's units are left.
 bool ScanLineWide(const char16_t* text, int64_t length, LineScan& scan);
+
+// Scans the lines from `start` on, each to its break, into lines[0, most),
+// each scan's `at` at the line's break; returns how many. It stops before
+// a line whose break lies at or beyond `length`, or is a CR there that an
+// LF may follow, and returns 0 where ScanLineWide cannot run.
+size_t ScanLinesWide(const char16_t* text, int64_t length, int64_t start, LineScan* lines,
+                     size_t most);

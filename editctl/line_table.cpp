@@ -361,13 +361,15 @@ uint32_t CountBitsOfHalves(uint32_t x) {
 }
 
 // With wideScan, ScanLineWide takes the line while it can.
+// The bound of the line from `start` to where `s` ends.
+Bounded BoundOf(const LineScan& s, int64_t start, int64_t tabWidth) {
+    return Bounded{s.at, s.at - start + s.tabs * (tabWidth - 1) + s.wide, s.tabs > 0, s.hasComplex};
+}
+
 Bounded BoundLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth,
                   bool wideScan) {
     LineScan s{.at = start};
-    const auto bounded = [&] {
-        return Bounded{s.at, s.at - start + s.tabs * (tabWidth - 1) + s.wide, s.tabs > 0,
-                       s.hasComplex};
-    };
+    const auto bounded = [&] { return BoundOf(s, start, tabWidth); };
     if (wideScan && ScanLineWide(text, length, s))
         return bounded();
     for (; s.at + 16 <= length; s.at += 16) {
@@ -819,8 +821,8 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
     const int64_t perRow = metrics_.columnsPerRow;
     const CellRules rules{metrics_.tabWidth, perRow};
     const bool wideScan = WideLineScanUsable();
-    while (next_ < written && next_ <= stopBeyond) {
-        const Bounded bounded = BoundLine(units, written, next_, metrics_.tabWidth, wideScan);
+    // Takes the line from next_ on; false when it has not ended yet.
+    const auto take = [&](const Bounded& bounded) {
         Measured m{bounded.end, bounded.cells, bounded.hasTab, bounded.hasComplex};
         int64_t after = m.end + 1;
         // Not ended yet, or a CR that an LF not written yet may follow.
@@ -831,7 +833,7 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
             const int64_t sofar = written - next_;
             retryAt_ =
                 sofar > kLongLineUnits ? std::numeric_limits<int64_t>::max() : written + sofar;
-            break;
+            return false;
         }
         if (units[m.end] == kCr && units[after] == kLf)
             ++after;
@@ -847,6 +849,16 @@ void LineTable::Ahead::measure(const char16_t* units, int64_t written, int64_t s
             reach(m.cells);
         scan_.rows += RowsOfCells(m.cells, perRow);
         next_ = after;
+        return true;
+    };
+    std::array<LineScan, 64> found;
+    while (next_ < written && next_ <= stopBeyond) {
+        const size_t count =
+            wideScan ? ScanLinesWide(units, written, next_, found.data(), found.size()) : 0;
+        for (size_t i = 0; i < count && next_ <= stopBeyond; ++i)
+            take(BoundOf(found[i], next_, metrics_.tabWidth));
+        if (count == 0 && !take(BoundLine(units, written, next_, metrics_.tabWidth, wideScan)))
+            break;
     }
     scan_.settle();
 }
