@@ -360,12 +360,12 @@ uint32_t CountBitsOfHalves(uint32_t x) {
     return (x + (x >> 8)) & 0x001F001Fu;
 }
 
-// With wideScan, ScanLineWide takes the line while it can.
 // The bound of the line from `start` to where `s` ends.
 Bounded BoundOf(const LineScan& s, int64_t start, int64_t tabWidth) {
     return Bounded{s.at, s.at - start + s.tabs * (tabWidth - 1) + s.wide, s.tabs > 0, s.hasComplex};
 }
 
+// With wideScan, ScanLineWide takes the line while it can.
 Bounded BoundLine(const char16_t* text, int64_t length, int64_t start, int64_t tabWidth,
                   bool wideScan) {
     LineScan s{.at = start};
