@@ -302,11 +302,13 @@ TEST(LineTableRebuild, LinesMeasuredAheadMatchARebuild) {
     }
 }
 
-// A line of one unit repeated, one cell wider than a line of plain units
-// above it, its break in a step of the scan, the wide one or the narrow
-// one, or among the last few units: left with a bound of its width, it
-// would come out narrower. Every unit below U+1100 and every lone
-// surrogate, which the bound counts one cell, and a tab and wide characters.
+// A line of one unit repeated, or of the unit between letters (Hangul
+// leading jamo join each other into one character), one cell wider than a
+// line of plain units above it, its break in a step of the scan, the wide
+// one or the narrow one, or among the last few units: left with a bound of
+// its width, it would come out narrower. Every unit below U+1100 and every
+// lone surrogate, which the bound counts one cell, and a tab and wide
+// characters.
 TEST(LineTableRebuild, NoLineIsWiderThanTheBoundOfLinesMeasuredAhead) {
     const LineMetrics metrics{0, 4, 1};
     std::u16string units = u"\t\u1100\u4E00\uFF01";
@@ -318,20 +320,24 @@ TEST(LineTableRebuild, NoLineIsWiderThanTheBoundOfLinesMeasuredAhead) {
         for (const char16_t unit : units) {
             if (unit == u'\r' || unit == u'\n')
                 continue;
-            const std::u16string line(17, unit);
-            fresh.rebuild(TextBuffer(line), metrics);
-            const auto above = static_cast<size_t>(fresh.maxLineWidth()) - 1;
-            for (const size_t after : {0, 16}) {
-                const std::u16string text = std::u16string(above, u'a') + u"\n" + line + u"\n" +
-                                            std::u16string(after, u'a');
-                LineTable::Ahead ahead(metrics, static_cast<int64_t>(text.size()));
-                ahead.measure(text.data(), static_cast<int64_t>(text.size()),
-                              static_cast<int64_t>(text.size()));
-                const TextBuffer buffer(text);
-                table.rebuild(buffer, std::move(ahead));
-                fresh.rebuild(buffer, metrics);
-                ASSERT_EQ(table.maxLineWidth(), fresh.maxLineWidth())
-                    << wide << " " << std::hex << static_cast<int>(unit);
+            std::u16string between(17, u'a');
+            for (size_t i = 0; i < between.size(); i += 2)
+                between[i] = unit;
+            for (const std::u16string& line : {std::u16string(17, unit), between}) {
+                fresh.rebuild(TextBuffer(line), metrics);
+                const auto above = static_cast<size_t>(fresh.maxLineWidth()) - 1;
+                for (const size_t after : {0, 16}) {
+                    const std::u16string text = std::u16string(above, u'a') + u"\n" + line + u"\n" +
+                                                std::u16string(after, u'a');
+                    LineTable::Ahead ahead(metrics, static_cast<int64_t>(text.size()));
+                    ahead.measure(text.data(), static_cast<int64_t>(text.size()),
+                                  static_cast<int64_t>(text.size()));
+                    const TextBuffer buffer(text);
+                    table.rebuild(buffer, std::move(ahead));
+                    fresh.rebuild(buffer, metrics);
+                    ASSERT_EQ(table.maxLineWidth(), fresh.maxLineWidth())
+                        << wide << " " << std::hex << static_cast<int>(unit);
+                }
             }
         }
     }
