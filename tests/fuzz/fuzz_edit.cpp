@@ -87,10 +87,22 @@ std::u16string Pieces(FuzzedDataProvider& data, int most) {
 }
 
 // The text put in place as a load puts it, its lines measured ahead, many
-// of them left with only a bound of their width.
-void LoadAhead(EditState& s, std::u16string units) {
+// of them left with only a bound of their width. As a load shares out its
+// last units, the lines from the first line start at or after `split` may
+// be measured apart and appended.
+void LoadAhead(EditState& s, std::u16string units, size_t split) {
     const auto length = static_cast<int64_t>(units.size());
-    LineTable::Ahead ahead(CurrentLineMetrics(s), length);
+    const LineMetrics metrics = CurrentLineMetrics(s);
+    LineTable::Ahead ahead(metrics, length);
+    int64_t half = length;
+    if (const size_t at = units.find_first_of(u"\r\n", split); at != std::u16string::npos)
+        half = static_cast<int64_t>(at + (units.compare(at, 2, u"\r\n") == 0 ? 2 : 1));
+    ahead.measure(units.data(), half, half);
+    if (ahead.next() == half && half < length) {
+        LineTable::Ahead far(metrics, length, half);
+        far.measure(units.data(), length, length);
+        ahead.append(far);
+    }
     ahead.measure(units.data(), length, length);
     PreparedText prepared;
     prepared.text.assign(std::move(units));
@@ -168,10 +180,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     s.view.tabWidth = data.ConsumeIntegralInRange(0, 5);
     s.view.insertSpaces = data.ConsumeBool();
     AttachWindow(s, window, data.ConsumeIntegralInRange(0, 400), 200);
-    if (data.ConsumeBool())
+    if (data.ConsumeBool()) {
         SetText(s, Pieces(data, 30));
-    else
-        LoadAhead(s, Pieces(data, 30));
+    } else {
+        std::u16string units = Pieces(data, 30);
+        const auto split = data.ConsumeIntegralInRange<size_t>(0, units.size());
+        LoadAhead(s, std::move(units), split);
+    }
     const std::u16string first = s.model.text.substr(0);
     for (int steps = 0; steps < 200 && data.remaining_bytes() > 0; ++steps) {
         const uint8_t failAt = data.ConsumeIntegral<uint8_t>();
