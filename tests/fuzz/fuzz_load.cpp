@@ -1,8 +1,12 @@
 // Feeds arbitrary file bytes through loading and back through saving,
 // checking what must hold for every input: above all that a save in the
 // loaded form writes the file's own bytes, but for the differences the load
-// announced.
+// announced, and that reading the bytes a few at a time loads the same text.
+#include "fileio/byte_source.h"
 #include "fileio/text_file.h"
+#include "fileio/utf8_compress.h"
+#include "fileio/utf8_load.h"
+#include "fileio/utf8_shuffle.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -163,6 +167,42 @@ std::string ExpectedSave(std::string_view bytes, TextEncoding encoding, LineEndi
     return expected;
 }
 
+// Bytes that do not tell their count, as a pipe gives them: the load
+// counts them in a pass of its own before it decodes them.
+class UnsizedSource final : public ByteSource {
+  public:
+    explicit UnsizedSource(std::string_view bytes) : bytes_(bytes) {}
+    bool Read(char* into, size_t n, size_t& got) override { return bytes_.Read(into, n, got); }
+    bool Rewind() override { return bytes_.Rewind(); }
+
+  private:
+    MemorySource bytes_;
+};
+
+// Read in pieces of a few bytes, which split sequences and CR LF pairs
+// anywhere, by any of the decoders a processor may get, in one pass or two,
+// UTF-8 loads as the whole read loaded it, and nothing else loads as UTF-8.
+void CheckPieces(std::string_view bytes, const std::u16string& text, TextEncoding encoding,
+                 LineEnding lineEnding) {
+    const unsigned pick = bytes.empty() ? 0 : static_cast<unsigned char>(bytes.back());
+    UseUtf8Compress(pick % 3 == 0);
+    UseUtf8Shuffles(pick % 3 != 2);
+    MemorySource sized(bytes);
+    UnsizedSource unsized(bytes);
+    ByteSource& source = pick / 3 % 2 ? static_cast<ByteSource&>(sized) : unsized;
+    std::u16string pieced;
+    TextEncoding piecedEncoding;
+    LineEnding piecedEnding;
+    const Utf8Load result = LoadUtf8(source, 8 + pick % 40, pieced, piecedEncoding, piecedEnding);
+    UseUtf8Compress(true);
+    UseUtf8Shuffles(true);
+    const bool utf8 = encoding == TextEncoding::Utf8 || encoding == TextEncoding::Utf8Bom;
+    Require((result == Utf8Load::Loaded) == utf8, "UTF-8 read in pieces is taken for UTF-8");
+    if (utf8)
+        Require(pieced == text && piecedEncoding == encoding && piecedEnding == lineEnding,
+                "UTF-8 read in pieces loads as read whole");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -185,6 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckBreakStyle(text, LineEnding::Lf);
     CheckBreakStyle(text, LineEnding::Cr);
     CheckRoundTrip(text, encoding, lineEnding);
+    CheckPieces(bytes, text, encoding, lineEnding);
 
     std::string saved;
     Require(EncodeText(text, encoding, lineEnding, saved), "saving succeeds");
